@@ -1,0 +1,22 @@
+#include "app/Prompter.h"
+
+#include <cstdio>
+
+namespace palomex {
+
+Answer ConsolePrompter::ask(const QString& text, Buttons buttons, Icon icon) {
+    const char* prefix = icon == Icon::Critical ? "palomex: " : "";
+    std::fprintf(stderr, "%s%s\n", prefix, text.toLocal8Bit().constData());
+    switch (buttons) {
+    case Buttons::Ok:
+        return Answer::Ok;
+    case Buttons::OkCancel:
+    case Buttons::YesNoCancel:
+        return Answer::Cancel;
+    case Buttons::YesNo:
+        return Answer::No;
+    }
+    return Answer::Cancel;
+}
+
+} // namespace palomex

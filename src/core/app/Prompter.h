@@ -1,0 +1,27 @@
+#pragma once
+// Questions and messages to the user, asked by core code. The GUI answers with
+// message boxes, tests with scripted answers, headless runs on stderr.
+
+#include <QString>
+
+namespace palomex {
+
+enum class Icon { Information, Warning, Critical, Question };
+enum class Buttons { Ok, OkCancel, YesNo, YesNoCancel };
+enum class Answer { Ok, Cancel, Yes, No };
+
+class Prompter {
+public:
+    virtual ~Prompter() = default;
+    virtual Answer ask(const QString& text, Buttons buttons, Icon icon) = 0;
+    void tell(const QString& text, Icon icon) { ask(text, Buttons::Ok, icon); }
+};
+
+// Writes every message to stderr. A question has nobody to answer it, so it gets
+// the answer that leaves data untouched: Cancel where offered, else No.
+class ConsolePrompter : public Prompter {
+public:
+    Answer ask(const QString& text, Buttons buttons, Icon icon) override;
+};
+
+} // namespace palomex

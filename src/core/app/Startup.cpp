@@ -1,0 +1,53 @@
+#include "app/Startup.h"
+
+#include "app/Paths.h"
+
+#include <QCoreApplication>
+#include <QDir>
+
+namespace palomex {
+
+namespace {
+const QString kE = QStringLiteral("Einstellungen");
+}
+
+QString seedDatabasePath() {
+    return QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("NeuEtik.mdb"));
+}
+
+OpenedDatabase
+openStartupDatabase(const Settings& settings, const QString& seedPath,
+                    const std::function<void(Database&, const QString&)>& saveStandardLabel) {
+    ensureDataFolder();
+    OpenedDatabase result;
+    result.database =
+        Database::open(databasePath(settings.get(kE, QStringLiteral("Mehrbenutzerpfad"))));
+    Database& db = *result.database;
+
+    if (!db.hasTable(table::Etiketten)) {
+        result.firstStart = true;
+        db.machNeuBenutzer(table::Etiketten);
+        result.seedAdded = db.update(seedPath);
+        if (saveStandardLabel)
+            saveStandardLabel(db, table::Etiketten);
+    }
+    if (settings.get(kE, QStringLiteral("Update")) == QLatin1String("TRUE")) {
+        result.seedAdded = db.update(seedPath);
+        settings.writeFlag(kE, QStringLiteral("Update"), false);
+    }
+    result.labelTable = db.currentLabelTable(settings.get(kE, QStringLiteral("Benutzername")));
+    return result;
+}
+
+void writeExitState(const Settings& settings, Database* database, const ExitState& state) {
+    if (state.left > 0 && state.top > 0) {
+        settings.writeNumber(kE, QStringLiteral("Left"), state.left);
+        settings.writeNumber(kE, QStringLiteral("Top"), state.top);
+    }
+    if (settings.flag(kE, QStringLiteral("LetztDatei")))
+        settings.write(kE, QStringLiteral("RecentEtik"), state.currentLabelName.trimmed());
+    if (database)
+        database->dropScratchTable();
+}
+
+} // namespace palomex

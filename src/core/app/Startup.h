@@ -1,0 +1,42 @@
+#pragma once
+// The widget-free steps of start-up and exit: data folder, database, first start,
+// the one-shot schema upgrade, and what the exit routine writes.
+
+#include "app/Settings.h"
+#include "db/Database.h"
+
+#include <functional>
+#include <memory>
+#include <optional>
+
+namespace palomex {
+
+struct OpenedDatabase {
+    std::unique_ptr<Database> database;
+    QString labelTable;           // the current user's label table
+    bool firstStart = false;      // the database had no "Etiketten" table
+    std::optional<int> seedAdded; // labels added by a schema upgrade that ran
+};
+
+// Steps 1 to 6 of locating and opening: creates the data folder, opens (or creates)
+// the database at the configured path, runs the first-start steps on a new
+// database and the upgrade when the setting "Update" asks for it. saveStandardLabel
+// stores the entry window's initial contents as "Standardetikett" on a first start.
+// Throws AppError when the folder or the database cannot be used.
+OpenedDatabase
+openStartupDatabase(const Settings& settings, const QString& seedPath,
+                    const std::function<void(Database&, const QString&)>& saveStandardLabel);
+
+// The seed database beside the program.
+QString seedDatabasePath();
+
+struct ExitState {
+    int left = 0; // twips
+    int top = 0;
+    QString currentLabelName;
+};
+
+// What the exit routine writes once the save question has been answered.
+void writeExitState(const Settings& settings, Database* database, const ExitState& state);
+
+} // namespace palomex

@@ -1,0 +1,235 @@
+#include "db/Database.h"
+
+#include "app/AppError.h"
+#include "app/Captions.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <QSysInfo>
+#include <atomic>
+
+namespace palomex {
+
+namespace {
+
+// Marks a SQLite file as ours ("PLMX"), so a foreign SQLite database is recognised.
+constexpr int kApplicationId = 0x504C4D58;
+
+QString nextConnectionName() {
+    static std::atomic<int> counter{0};
+    return QStringLiteral("palomex-db-%1").arg(++counter);
+}
+
+[[noreturn]] void refuse(int number, int message, const QString& path, const QString& detail = {}) {
+    throw AppError(number, QStringLiteral("Datenbank"),
+                   detail.isEmpty() ? caption(message).arg(QDir::toNativeSeparators(path))
+                                    : caption(message).arg(QDir::toNativeSeparators(path), detail));
+}
+
+// Checks the file before the engine sees it, so that nothing of ours is ever
+// written into a file we do not own, and the reason is named.
+void checkFileBeforeOpening(const QString& path) {
+    const QFileInfo info(path);
+    if (info.isDir())
+        refuse(err::PathNotFound, msg::DbPathIsFolder, path);
+    const QFileInfo folder(info.absolutePath());
+    if (!info.exists()) {
+        if (!folder.isDir())
+            refuse(err::PathNotFound, msg::DbFolderMissing, path);
+        if (!folder.isWritable())
+            refuse(err::PermissionDenied, msg::DbNotCreatable, path);
+        return;
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        refuse(err::PermissionDenied, msg::DbCannotOpen, path, file.errorString());
+    const QByteArray head = file.read(32);
+    if (head.isEmpty())
+        return; // an empty file is an empty database to the engine
+    if (head.mid(4, 15) == "Standard Jet DB" || head.mid(4, 15) == "Standard ACE DB")
+        refuse(err::FileNotOurs, msg::DbIsAccess, path);
+    if (!head.startsWith(QByteArray("SQLite format 3\0", 16)))
+        refuse(err::FileNotOurs, msg::DbNotOurs, path);
+    // The engine writes a journal beside the file, so the folder must be writable too.
+    if (!info.isWritable() || !folder.isWritable())
+        refuse(err::PermissionDenied, msg::DbReadOnly, path);
+}
+
+bool isOurs(QSqlDatabase& db, const QStringList& tables) {
+    QSqlQuery q(db);
+    if (!q.exec(QStringLiteral("PRAGMA application_id")) || !q.next())
+        return false;
+    const int id = q.value(0).toInt();
+    if (id == kApplicationId)
+        return true;
+    if (id != 0)
+        return false;
+    // Unmarked: an empty database, or one whose tables are ours.
+    if (tables.isEmpty())
+        return true;
+    for (const QString& t : tables) {
+        if (db.record(t).fieldName(0) == QLatin1String("EtikName") || t == table::HoechstNVE ||
+            t == table::Protokoll)
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+Database::Database(QString path, std::unique_ptr<SqlDialect> dialect, QString connectionName)
+    : path_(std::move(path)), dialect_(std::move(dialect)),
+      connectionName_(std::move(connectionName)) {}
+
+Database::~Database() {
+    {
+        QSqlDatabase db = QSqlDatabase::database(connectionName_, false);
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(connectionName_);
+}
+
+std::unique_ptr<Database> Database::open(const QString& path) {
+    checkFileBeforeOpening(path);
+    auto dialect = std::make_unique<SqliteDialect>();
+    const QString name = nextConnectionName();
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(dialect->driver(), name);
+        db.setDatabaseName(path);
+        db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=10000"));
+        if (!db.open()) {
+            const QString why = db.lastError().text();
+            db = QSqlDatabase();
+            QSqlDatabase::removeDatabase(name);
+            refuse(err::DatabaseFailure, msg::DbCannotOpen, path, why);
+        }
+    }
+    std::unique_ptr<Database> result(new Database(path, std::move(dialect), name));
+    QSqlDatabase db = result->connection();
+    const QStringList existing = result->tables();
+    if (!isOurs(db, existing)) {
+        result.reset();
+        refuse(err::FileNotOurs, msg::DbNotOurs, path);
+    }
+    QSqlQuery(db).exec(QStringLiteral("PRAGMA application_id = %1").arg(kApplicationId));
+    return result;
+}
+
+QStringList Database::tables() const {
+    QStringList names;
+    QSqlQuery q(connection());
+    if (q.exec(dialect_->listTablesQuery())) {
+        while (q.next())
+            names << q.value(0).toString();
+    }
+    return names;
+}
+
+QStringList Database::labelTables() const {
+    QStringList names;
+    QSqlDatabase db = connection();
+    for (const QString& t : tables()) {
+        if (db.record(t).fieldName(0) == QLatin1String("EtikName"))
+            names << t;
+    }
+    return names;
+}
+
+bool Database::hasTable(const QString& name) const {
+    return tables().contains(name, Qt::CaseInsensitive);
+}
+
+QString Database::currentLabelTable(const QString& benutzername) const {
+    const QString wanted = benutzername.trimmed().isEmpty() ? table::Etiketten : benutzername;
+    const QStringList labels = labelTables();
+    for (const QString& t : labels) {
+        if (t.compare(wanted, Qt::CaseInsensitive) == 0)
+            return t;
+    }
+    return labels.value(0);
+}
+
+bool Database::createTable(const TableSpec& spec) {
+    QSqlQuery q(connection());
+    return q.exec(dialect_->createTable(spec));
+}
+
+int Database::update(const QString& seedPath) {
+    for (const TableSpec& spec : sharedTableSpecs()) {
+        if (!hasTable(spec.name))
+            createTable(spec);
+    }
+    return importSeedLabels(seedPath);
+}
+
+int Database::importSeedLabels(const QString& seedPath) {
+    if (!QFileInfo(seedPath).isFile() || !hasTable(table::Etiketten))
+        return 0;
+    const QString seedName = nextConnectionName();
+    int added = 0;
+    {
+        QSqlDatabase seed = QSqlDatabase::addDatabase(dialect_->driver(), seedName);
+        seed.setDatabaseName(seedPath);
+        seed.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
+        if (seed.open()) {
+            QSqlDatabase db = connection();
+            const QSqlRecord target = db.record(table::Etiketten);
+            const QSqlRecord source = seed.record(table::Etiketten);
+            QStringList shared;
+            for (int i = 0; i < target.count(); ++i) {
+                if (source.indexOf(target.fieldName(i)) >= 0)
+                    shared << target.fieldName(i);
+            }
+            QStringList quoted, marks;
+            for (const QString& c : shared) {
+                quoted << SqlDialect::quote(c);
+                marks << QStringLiteral("?");
+            }
+            const QString table = SqlDialect::quote(table::Etiketten);
+            QSqlQuery rows(seed);
+            rows.setForwardOnly(true);
+            if (!shared.contains(QLatin1String("EtikName")) ||
+                !rows.exec(QStringLiteral("SELECT %1 FROM %2 ORDER BY rowid")
+                               .arg(quoted.join(QLatin1Char(',')), table))) {
+                shared.clear();
+            }
+            db.transaction();
+            const int nameColumn = static_cast<int>(shared.indexOf(QLatin1String("EtikName")));
+            while (!shared.isEmpty() && rows.next()) {
+                QSqlQuery exists(db);
+                exists.prepare(
+                    QStringLiteral("SELECT 1 FROM %1 WHERE \"EtikName\" = ?").arg(table));
+                exists.addBindValue(rows.value(nameColumn));
+                if (!exists.exec() || exists.next())
+                    continue;
+                QSqlQuery insert(db);
+                insert.prepare(
+                    QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                        .arg(table, quoted.join(QLatin1Char(',')), marks.join(QLatin1Char(','))));
+                for (int i = 0; i < shared.size(); ++i)
+                    insert.addBindValue(rows.value(i));
+                if (insert.exec())
+                    ++added;
+            }
+            db.commit();
+        }
+    }
+    QSqlDatabase::removeDatabase(seedName);
+    return added;
+}
+
+QString Database::scratchTableName() {
+    const QString host = QSysInfo::machineHostName();
+    return host.isEmpty() ? QStringLiteral("~TmpTabelle") : host + QLatin1Char('~');
+}
+
+void Database::dropScratchTable() {
+    QSqlQuery q(connection());
+    q.exec(QStringLiteral("DROP TABLE %1").arg(SqlDialect::quote(scratchTableName())));
+}
+
+} // namespace palomex

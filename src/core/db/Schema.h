@@ -1,0 +1,40 @@
+#pragma once
+// The one description of every table of the database; the engine dialects turn it
+// into their own statements.
+
+#include <QString>
+#include <vector>
+
+namespace palomex {
+
+enum class ColumnType { Text, Long, DateTime };
+
+struct Column {
+    QString name;
+    ColumnType type = ColumnType::Text;
+    int width = 0;          // maximum characters of a text column
+    bool zeroLength = true; // a text column accepts the empty string
+};
+
+struct TableSpec {
+    QString name;
+    std::vector<Column> columns;
+    QString primaryKey; // column of the primary index, empty for none
+};
+
+namespace table {
+inline const QString Etiketten = QStringLiteral("Etiketten");
+inline const QString HoechstNVE = QStringLiteral("HöchstNVE");
+inline const QString Protokoll = QStringLiteral("Protokoll");
+inline const QString Chargen = QStringLiteral("Chargen");
+} // namespace table
+
+// A user's label table of that name: 70 columns, primary index on EtikName.
+TableSpec labelTableSpec(const QString& name);
+TableSpec hoechstNveSpec();
+TableSpec protokollSpec();
+TableSpec chargenSpec();
+// The shared tables in the order the schema upgrade creates them.
+std::vector<TableSpec> sharedTableSpecs();
+
+} // namespace palomex

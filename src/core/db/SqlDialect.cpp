@@ -1,0 +1,46 @@
+#include "db/SqlDialect.h"
+
+#include <QStringList>
+
+namespace palomex {
+
+QString SqlDialect::quote(const QString& name) {
+    return QLatin1Char('"') + QString(name).replace(QLatin1Char('"'), QLatin1String("\"\"")) +
+           QLatin1Char('"');
+}
+
+QString SqlDialect::createTable(const TableSpec& spec) const {
+    QStringList parts;
+    for (const Column& c : spec.columns) {
+        QString def = quote(c.name) + QLatin1Char(' ') + columnType(c);
+        if (c.type == ColumnType::Text) {
+            def += QStringLiteral(" CHECK (length(%1) <= %2)").arg(quote(c.name)).arg(c.width);
+            if (!c.zeroLength)
+                def += QStringLiteral(" CHECK (%1 <> '')").arg(quote(c.name));
+        }
+        parts << def;
+    }
+    if (!spec.primaryKey.isEmpty())
+        parts << QStringLiteral("PRIMARY KEY (%1)").arg(quote(spec.primaryKey));
+    return QStringLiteral("CREATE TABLE %1 (%2)")
+        .arg(quote(spec.name), parts.join(QLatin1String(", ")));
+}
+
+QString SqliteDialect::listTablesQuery() const {
+    return QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table' "
+                          "AND name NOT LIKE 'sqlite\\_%' ESCAPE '\\' ORDER BY rowid");
+}
+
+QString SqliteDialect::columnType(const Column& column) const {
+    switch (column.type) {
+    case ColumnType::Text:
+        return QStringLiteral("TEXT COLLATE NOCASE");
+    case ColumnType::Long:
+        return QStringLiteral("INTEGER");
+    case ColumnType::DateTime:
+        return QStringLiteral("DATETIME");
+    }
+    return {};
+}
+
+} // namespace palomex

@@ -1,0 +1,146 @@
+#include "ui/app/Application.h"
+
+#include "app/AppError.h"
+#include "app/Captions.h"
+#include "app/Paths.h"
+#include "ui/app/Dialogs.h"
+#include "ui/entry/MainWindow.h"
+
+#include <QApplication>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QPrinterInfo>
+#include <QScreen>
+#include <QSqlQuery>
+
+namespace palomex {
+
+namespace {
+
+constexpr int kTwipsPerInch = 1440;
+
+int toTwips(int pixels, double dpi) {
+    return static_cast<int>(pixels * kTwipsPerInch / dpi);
+}
+
+int fromTwips(int twips, double dpi) {
+    return static_cast<int>(twips * dpi / kTwipsPerInch);
+}
+
+double screenDpi() {
+    const QScreen* s = QGuiApplication::primaryScreen();
+    return s ? s->logicalDotsPerInchX() : 96.0;
+}
+
+// The first start stores the entry window's initial contents as "Standardetikett":
+// a label of format 1 (two barcodes) with one NVE per run.
+void saveStandardLabel(Database& db, const QString& table) {
+    QSqlQuery q(db.connection());
+    q.prepare(QStringLiteral("INSERT INTO %1 (\"EtikName\", \"Etikformat\", \"AnzahlNVEs\", "
+                             "\"AnzahlProNVE\") VALUES (?, 1, '1', 1)")
+                  .arg(SqlDialect::quote(table)));
+    q.addBindValue(QStringLiteral("Standardetikett"));
+    q.exec();
+}
+
+} // namespace
+
+Application::Application(Prompter& prompter, bool headless)
+    : prompter_(prompter), headless_(headless), settings_(iniPath()) {}
+
+Application::~Application() = default;
+
+void Application::report(const QString& text, Icon icon) {
+    prompter_.tell(text, icon);
+}
+
+bool Application::start() {
+    try {
+        window_ = std::make_unique<MainWindow>();
+        window_->setExitHandler([this] { return exitRoutine(); });
+
+        opened_ = openStartupDatabase(settings_, seedDatabasePath(), saveStandardLabel);
+        if (opened_.seedAdded)
+            report(caption(msg::SeedImported).arg(*opened_.seedAdded), Icon::Information);
+        // Later windows join here: user management, layout editor, preview and the
+        // hidden settings dialog are created once and live until the program ends.
+
+        if (QPrinterInfo::availablePrinterNames().isEmpty() && !headless_)
+            report(caption(msg::NoPrinter), Icon::Critical);
+
+        applySettings();
+        return true;
+    } catch (const AppError& e) {
+        const QString text =
+            caption(msg::ErrorBox).arg(e.number()).arg(QStringLiteral("Form1.Load"), e.text());
+        report(text.trimmed(), Icon::Critical);
+        return false;
+    }
+}
+
+void Application::applySettings() {
+    record_ = loadSettingsRecord(settings_);
+    Captions::global().setOffset(record_.sprache);
+    window_->applyCaptions();
+    const double dpi = screenDpi();
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const QSize extent = screen ? screen->size() : QSize(1920, 1080);
+    const int left = clampWindowEdge(record_.left, toTwips(extent.width(), dpi));
+    const int top = clampWindowEdge(record_.top, toTwips(extent.height(), dpi));
+    window_->move(fromTwips(left, dpi), fromTwips(top, dpi));
+}
+
+std::optional<int> Application::processCommandLine(const CommandRequest& request) {
+    const QString program = QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName();
+    switch (request.command()) {
+    case Command::None:
+        return std::nullopt;
+    case Command::Help:
+        report(usageText(), Icon::Critical);
+        return 0;
+    case Command::FilePrint:
+    case Command::Print:
+    case Command::Open:
+    case Command::Unknown:
+        break;
+    }
+    if (request.command() == Command::FilePrint) {
+        if (!QFileInfo(request.labelName()).isReadable()) {
+            report(wrongParameterText(program, request.line()), Icon::Critical);
+            return 1;
+        }
+        report(caption(msg::NotYetAvailable), Icon::Critical);
+        return 1;
+    }
+    QSqlQuery q(database().connection());
+    q.prepare(QStringLiteral("SELECT \"EtikName\" FROM %1 WHERE \"EtikName\" = ?")
+                  .arg(SqlDialect::quote(labelTable())));
+    q.addBindValue(request.labelName());
+    if (!q.exec() || !q.next()) {
+        report(caption(msg::LabelNotFound).arg(request.labelName()), Icon::Critical);
+        return 3;
+    }
+    window_->setCurrentLabelName(q.value(0).toString());
+    if (request.command() == Command::Unknown) {
+        report(unknownCommandText(request), Icon::Critical);
+        return 2;
+    }
+    if (request.command() == Command::Print) {
+        report(caption(msg::NotYetAvailable), Icon::Critical);
+        return 1;
+    }
+    if (!headless_)
+        window_->showNormal();
+    return std::nullopt;
+}
+
+bool Application::exitRoutine() {
+    const double dpi = screenDpi();
+    const QPoint pos = window_ ? window_->pos() : QPoint();
+    writeExitState(settings_, opened_.database.get(),
+                   {toTwips(pos.x(), dpi), toTwips(pos.y(), dpi),
+                    window_ ? window_->currentLabelName() : QString()});
+    return true;
+}
+
+} // namespace palomex

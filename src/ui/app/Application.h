@@ -1,0 +1,51 @@
+#pragma once
+// The program frame: owns the settings, the open database and the main window,
+// runs the start-up sequence, the command line and the exit routine.
+
+#include "app/CommandLine.h"
+#include "app/Prompter.h"
+#include "app/Settings.h"
+#include "app/SettingsRecord.h"
+#include "app/Startup.h"
+
+#include <memory>
+#include <optional>
+
+namespace palomex {
+
+class MainWindow;
+
+class Application {
+public:
+    // headless: no display; messages go to the prompter only and no window is shown.
+    Application(Prompter& prompter, bool headless);
+    ~Application();
+
+    // The start-up sequence. False when it failed (the error has been reported and
+    // the program must end).
+    bool start();
+    // Runs the command line. Returns the exit code when the program is to end,
+    // nothing when it stays open (no command, or "open").
+    std::optional<int> processCommandLine(const CommandRequest& request);
+    // The exit routine; false when the user cancelled and the program keeps running.
+    bool exitRoutine();
+
+    MainWindow& mainWindow() { return *window_; }
+    Database& database() { return *opened_.database; }
+    const QString& labelTable() const { return opened_.labelTable; }
+    const Settings& settings() const { return settings_; }
+    const SettingsRecord& record() const { return record_; }
+
+private:
+    void applySettings();
+    void report(const QString& text, Icon icon);
+
+    Prompter& prompter_;
+    bool headless_;
+    Settings settings_;
+    SettingsRecord record_;
+    OpenedDatabase opened_;
+    std::unique_ptr<MainWindow> window_;
+};
+
+} // namespace palomex

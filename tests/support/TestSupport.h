@@ -1,0 +1,45 @@
+#pragma once
+// Helpers shared by the test executables.
+
+#include "app/Prompter.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <deque>
+#include <gtest/gtest.h>
+
+namespace palomex::test {
+
+// Points APPDATA at a fresh temporary folder for the life of the fixture, so the
+// data folder, Palomex.ini and Palomex.mdb of a test are its own.
+class TempAppData {
+public:
+    TempAppData();
+    ~TempAppData();
+    QString root() const { return dir_.path(); }
+    QString dataFolder() const; // root + "/Hallvik Software"
+    QString file(const QString& name) const;
+
+private:
+    QTemporaryDir dir_;
+    QByteArray previous_;
+    bool hadPrevious_;
+};
+
+// Answers questions from a script and records every text it was shown.
+class ScriptedPrompter : public Prompter {
+public:
+    Answer ask(const QString& text, Buttons buttons, Icon icon) override;
+    void willAnswer(Answer a) { answers_.push_back(a); }
+    QStringList shown;
+
+private:
+    std::deque<Answer> answers_;
+};
+
+QByteArray readFile(const QString& path);
+void writeFile(const QString& path, const QByteArray& bytes);
+
+} // namespace palomex::test
