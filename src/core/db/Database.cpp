@@ -59,11 +59,13 @@ void checkFileBeforeOpening(const QString& path) {
         refuse(err::PermissionDenied, msg::DbReadOnly, path);
 }
 
-bool isOurs(QSqlDatabase& db, const QStringList& tables) {
+int applicationId(QSqlDatabase& db) {
     QSqlQuery q(db);
-    if (!q.exec(QStringLiteral("PRAGMA application_id")) || !q.next())
-        return false;
-    const int id = q.value(0).toInt();
+    return q.exec(QStringLiteral("PRAGMA application_id")) && q.next() ? q.value(0).toInt() : -1;
+}
+
+bool isOurs(QSqlDatabase& db, const QStringList& tables) {
+    const int id = applicationId(db);
     if (id == kApplicationId)
         return true;
     if (id != 0)
@@ -115,7 +117,9 @@ std::unique_ptr<Database> Database::open(const QString& path) {
         result.reset();
         refuse(err::FileNotOurs, msg::DbNotOurs, path);
     }
-    QSqlQuery(db).exec(QStringLiteral("PRAGMA application_id = %1").arg(kApplicationId));
+    // Marked once; a database that is already marked is not written on opening.
+    if (applicationId(db) != kApplicationId)
+        QSqlQuery(db).exec(QStringLiteral("PRAGMA application_id = %1").arg(kApplicationId));
     return result;
 }
 
