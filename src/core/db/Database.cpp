@@ -102,7 +102,7 @@ std::unique_ptr<Database> Database::open(const QString& path) {
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(dialect->driver(), name);
         db.setDatabaseName(path);
-        db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=10000"));
+        db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=10000;QSQLITE_ENABLE_REGEXP"));
         if (!db.open()) {
             const QString why = db.lastError().text();
             db = QSqlDatabase();

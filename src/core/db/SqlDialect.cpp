@@ -43,4 +43,21 @@ QString SqliteDialect::columnType(const Column& column) const {
     return {};
 }
 
+QString SqliteDialect::likeCondition(const QString& expr) const {
+    return expr + QStringLiteral(" LIKE ? ESCAPE '\\'");
+}
+
+QString SqliteDialect::regexCondition(const QString& expr) const {
+    return expr + QStringLiteral(" REGEXP ?");
+}
+
+QString SqliteDialect::regexPattern(const QString& anchoredRegex) const {
+    return QStringLiteral("(?is)") + anchoredRegex;
+}
+
+QString SqliteDialect::leadingNumber(const QString& expr) const {
+    // SQLite's cast takes the longest numeric prefix, as the old val() did.
+    return QStringLiteral("CAST(%1 AS REAL)").arg(expr);
+}
+
 } // namespace palomex

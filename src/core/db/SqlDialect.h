@@ -16,6 +16,13 @@ public:
     // Non-system tables of the database in the engine's stable order (creation order).
     virtual QString listTablesQuery() const = 0;
     virtual QString columnType(const Column& column) const = 0;
+    // "<expr> <op> ?" matching without regard to case: a LIKE pattern with "\\" as
+    // escape character, or an anchored regular expression as regexPattern returns it.
+    virtual QString likeCondition(const QString& expr) const = 0;
+    virtual QString regexCondition(const QString& expr) const = 0;
+    virtual QString regexPattern(const QString& anchoredRegex) const = 0;
+    // The numeric value of the leading digits of a text column, 0 for none.
+    virtual QString leadingNumber(const QString& expr) const = 0;
 
     QString createTable(const TableSpec& spec) const;
 
@@ -32,6 +39,10 @@ public:
     QString driver() const override { return QStringLiteral("QSQLITE"); }
     QString listTablesQuery() const override;
     QString columnType(const Column& column) const override;
+    QString likeCondition(const QString& expr) const override;
+    QString regexCondition(const QString& expr) const override;
+    QString regexPattern(const QString& anchoredRegex) const override;
+    QString leadingNumber(const QString& expr) const override;
 };
 
 } // namespace palomex
