@@ -35,6 +35,8 @@ openStartupDatabase(const Settings& settings, const QString& seedPath,
         result.seedAdded = db.update(seedPath);
         settings.writeFlag(kE, QStringLiteral("Update"), false);
     }
+    // Databases written before the log filters had indexes get them here.
+    db.ensureIndexes();
     result.labelTable = db.currentLabelTable(settings.get(kE, QStringLiteral("Benutzername")));
     return result;
 }

@@ -159,7 +159,21 @@ QString Database::currentLabelTable(const QString& benutzername) const {
 
 bool Database::createTable(const TableSpec& spec) {
     QSqlQuery q(connection());
-    return q.exec(dialect_->createTable(spec));
+    if (!q.exec(dialect_->createTable(spec)))
+        return false;
+    for (const QString& statement : dialect_->createIndexes(spec))
+        q.exec(statement);
+    return true;
+}
+
+void Database::ensureIndexes() {
+    QSqlQuery q(connection());
+    for (const TableSpec& spec : sharedTableSpecs()) {
+        if (!hasTable(spec.name))
+            continue;
+        for (const QString& statement : dialect_->createIndexes(spec))
+            q.exec(statement);
+    }
 }
 
 int Database::update(const QString& seedPath) {
@@ -167,6 +181,7 @@ int Database::update(const QString& seedPath) {
         if (!hasTable(spec.name))
             createTable(spec);
     }
+    ensureIndexes();
     return importSeedLabels(seedPath);
 }
 

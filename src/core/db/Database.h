@@ -35,11 +35,14 @@ public:
     // label table, else the first label table (empty when there is none).
     QString currentLabelTable(const QString& benutzername) const;
 
-    // Creates the table; false when the engine refuses (for instance, it exists).
+    // Creates the table with its indexes; false when the engine refuses (for
+    // instance, it exists).
     bool createTable(const TableSpec& spec);
+    // Adds the secondary indexes of the shared tables that a database lacks.
+    void ensureIndexes();
     // Creates a user's label table.
     bool machNeuBenutzer(const QString& name) { return createTable(labelTableSpec(name)); }
-    // Schema upgrade: creates the shared tables that are missing, then adds the
+    // Schema upgrade: creates the shared tables that are missing and their indexes, then adds the
     // labels of the seed database whose names "Etiketten" does not hold yet.
     // Returns the number of labels added. Failing steps are skipped.
     int update(const QString& seedPath);

@@ -26,6 +26,21 @@ QString SqlDialect::createTable(const TableSpec& spec) const {
         .arg(quote(spec.name), parts.join(QLatin1String(", ")));
 }
 
+QStringList SqlDialect::createIndexes(const TableSpec& spec) const {
+    QStringList statements;
+    for (const std::vector<QString>& columns : spec.indexes) {
+        QStringList quoted;
+        QString name = spec.name;
+        for (const QString& c : columns) {
+            quoted << quote(c);
+            name += QLatin1Char('_') + c;
+        }
+        statements << QStringLiteral("CREATE INDEX IF NOT EXISTS %1 ON %2 (%3)")
+                          .arg(quote(name), quote(spec.name), quoted.join(QLatin1String(", ")));
+    }
+    return statements;
+}
+
 QString SqliteDialect::listTablesQuery() const {
     return QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table' "
                           "AND name NOT LIKE 'sqlite\\_%' ESCAPE '\\' ORDER BY rowid");

@@ -25,6 +25,8 @@ public:
     virtual QString leadingNumber(const QString& expr) const = 0;
 
     QString createTable(const TableSpec& spec) const;
+    // One statement per secondary index, each a no-op when the index exists.
+    QStringList createIndexes(const TableSpec& spec) const;
 
     // Identifiers in double quotation marks: table and column names carry umlauts,
     // user names may carry anything.
