@@ -40,9 +40,10 @@ QString toLikePattern(const QString& pattern) {
     return out;
 }
 
-// Appends "<column> matches <pattern>" with the pattern bound.
-QString matches(const SqlDialect& d, const QString& column, const QString& pattern,
-                QVariantList& params) {
+} // namespace
+
+QString accessLike(const SqlDialect& d, const QString& column, const QString& pattern,
+                   QVariantList& params) {
     if (needsRegex(pattern)) {
         params << d.regexPattern(accessPatternToRegex(pattern));
         return d.regexCondition(q(column));
@@ -50,6 +51,8 @@ QString matches(const SqlDialect& d, const QString& column, const QString& patte
     params << toLikePattern(pattern);
     return d.likeCondition(q(column));
 }
+
+namespace {
 
 QString presetLabel(const char* text) {
     return QString::fromUtf8(text).leftJustified(23, QLatin1Char(' ')) + QLatin1Char('|');
@@ -63,8 +66,12 @@ QDate weekStart(const QDate& d) {
     return d.addDays(1 - d.dayOfWeek());
 }
 
-// An empty filter text is a text, not NULL: Qt binds a null QString as NULL, which
-// would make every comparison with it unknown.
+int indexOfEntry(const QStringList& entries, const QString& text) {
+    return static_cast<int>(entries.indexOf(text));
+}
+
+} // namespace
+
 QVariantList nonNull(QVariantList params) {
     for (QVariant& p : params) {
         if (p.typeId() == QMetaType::QString && p.toString().isNull())
@@ -72,12 +79,6 @@ QVariantList nonNull(QVariantList params) {
     }
     return params;
 }
-
-int indexOfEntry(const QStringList& entries, const QString& text) {
-    return static_cast<int>(entries.indexOf(text));
-}
-
-} // namespace
 
 QStringList firstDayEntries(const QDate& t) {
     const QDate prevMonth = QDate(t.year(), t.month(), 1).addMonths(-1);
@@ -189,10 +190,10 @@ LogQuery selectstring(Database& db, LogFilter& f) {
     QStringList where;
     // An empty sender or receiver filter selects every row, so it adds no condition.
     if (!f.absender.isEmpty())
-        where << matches(d, QStringLiteral("Absender"),
+        where << accessLike(d, QStringLiteral("Absender"),
                          QLatin1Char('*') + f.absender + QLatin1Char('*'), r.params);
     if (!f.empfaenger.isEmpty())
-        where << matches(d, QStringLiteral("Empfänger"),
+        where << accessLike(d, QStringLiteral("Empfänger"),
                          QLatin1Char('*') + f.empfaenger + QLatin1Char('*'), r.params);
 
     // Two NVE ranges overlap: the row's range lies within V..B, contains V or contains B.
@@ -233,12 +234,12 @@ LogQuery selectstring(Database& db, LogFilter& f) {
     for (int i = 0; i < 10; ++i) {
         const QString db = QStringLiteral("DB%1").arg(i);
         const QString daten = QStringLiteral("Daten%1").arg(i);
-        const QString idMatch = matches(d, db, code, r.params);
+        const QString idMatch = accessLike(d, db, code, r.params);
         if (f.datenText.isEmpty()) {
             fields << idMatch;
         } else if (lines.size() == 1) {
             fields << QStringLiteral("(%1 AND %2)")
-                          .arg(idMatch, matches(d, daten, f.datenText, r.params));
+                          .arg(idMatch, accessLike(d, daten, f.datenText, r.params));
         } else {
             QStringList marks;
             for (const QString& line : lines) {

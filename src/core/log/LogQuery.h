@@ -64,6 +64,14 @@ LogQuery selectstring(Database& db, LogFilter& filter);
 // Access pattern (as typed into the filter) to an anchored regular expression.
 QString accessPatternToRegex(const QString& pattern);
 
+// "<column> matches <pattern>" with the pattern's wildcards, the pattern appended to
+// params; matching ignores case.
+QString accessLike(const SqlDialect& dialect, const QString& column, const QString& pattern,
+                   QVariantList& params);
+
+// Qt binds a null QString as NULL; filter texts must stay texts.
+QVariantList nonNull(QVariantList params);
+
 // The filter fields as the log window keeps them in section "Protokoll".
 void saveLogFilter(const Settings& settings, const LogFilter& filter, const QDate& today);
 LogFilter loadLogFilter(const Settings& settings, const QDate& today);
