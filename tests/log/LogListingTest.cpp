@@ -8,7 +8,9 @@
 
 #include "support/TestSupport.h"
 
+#include "log/LogPrint.h"
 #include <QDir>
+#include <QPdfWriter>
 #include <QProcess>
 #include <QSqlQuery>
 #include <QSqlRecord>
@@ -257,4 +259,31 @@ TEST_F(ListingFixture, RowsToClipboardAsTabText) {
     EXPECT_FALSE(lines[0].endsWith(QLatin1Char('\t')));
     EXPECT_TRUE(lines[1].contains(QStringLiteral("\tNord Hafen\tSüd\t")));
     EXPECT_TRUE(lines[1].endsWith(QLatin1Char('\t')));
+}
+
+// The printed list, written to PDF and turned back into text by an independent tool,
+// carries every line and breaks onto new pages.
+TEST_F(ListingFixture, PrintedListInPdf) {
+    QStringList lines;
+    for (int i = 0; i < 150; ++i)
+        lines << QStringLiteral("Zeile %1 Müller").arg(i, 3, 10, QLatin1Char('0'));
+    const QString path = file(QStringLiteral("liste.pdf"));
+    int pages = 0;
+    {
+        QPdfWriter pdf(path);
+        pdf.setPageSize(QPageSize(QPageSize::A4));
+        pages = printLogList(pdf, lines);
+    }
+    EXPECT_GE(pages, 2);
+    const QStringList text = runTool(QStringLiteral("pdftotext"),
+                                     {QStringLiteral("-layout"), path, QStringLiteral("-")});
+    const QString all = text.join(QLatin1Char('\n'));
+    EXPECT_TRUE(all.contains(QStringLiteral("Frachtmarker")));
+    EXPECT_TRUE(all.contains(QStringLiteral("Zeile 000 Müller")));
+    EXPECT_TRUE(all.contains(QStringLiteral("Zeile 149 Müller")));
+    EXPECT_EQ(runTool(QStringLiteral("pdfinfo"), {path})
+                  .filter(QStringLiteral("Pages:"))
+                  .value(0)
+                  .simplified(),
+              QStringLiteral("Pages: %1").arg(pages));
 }

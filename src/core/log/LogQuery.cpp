@@ -191,10 +191,10 @@ LogQuery selectstring(Database& db, LogFilter& f) {
     // An empty sender or receiver filter selects every row, so it adds no condition.
     if (!f.absender.isEmpty())
         where << accessLike(d, QStringLiteral("Absender"),
-                         QLatin1Char('*') + f.absender + QLatin1Char('*'), r.params);
+                            QLatin1Char('*') + f.absender + QLatin1Char('*'), r.params);
     if (!f.empfaenger.isEmpty())
         where << accessLike(d, QStringLiteral("Empfänger"),
-                         QLatin1Char('*') + f.empfaenger + QLatin1Char('*'), r.params);
+                            QLatin1Char('*') + f.empfaenger + QLatin1Char('*'), r.params);
 
     // Two NVE ranges overlap: the row's range lies within V..B, contains V or contains B.
     const QString v = f.vonNve;
