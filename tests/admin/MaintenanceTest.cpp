@@ -4,9 +4,12 @@
 
 #include "support/TestSupport.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QProcess>
 #include <QSqlQuery>
+#include <QThread>
 #include <gtest/gtest.h>
 
 using namespace palomex;
@@ -87,4 +90,39 @@ TEST_F(AdminFixture, FailedCompactionLeavesTheDatabaseAsItWas) {
     EXPECT_EQ(db->path(), path);
     EXPECT_EQ(test::readFile(path), before);
     EXPECT_GT(count(QStringLiteral("Etiketten")), 0);
+}
+
+// A compaction killed at any moment leaves a database at the path that opens with
+// all its rows: the child compacts in a loop until it is killed.
+TEST_F(AdminFixture, KilledCompactionLeavesACompleteDatabase) {
+    if (qEnvironmentVariableIsSet("PALOMEX_COMPACT_LOOP")) {
+        auto target = Database::open(qEnvironmentVariable("PALOMEX_COMPACT_LOOP"));
+        for (;;)
+            compactDatabase(target, QString());
+    }
+    QSqlQuery q(db->connection());
+    db->connection().transaction();
+    for (int i = 0; i < 3000; ++i)
+        q.exec(QStringLiteral("INSERT INTO \"Protokoll\" (\"von_NVE\") VALUES ('%1')").arg(i));
+    db->connection().commit();
+    const QString path = db->path();
+    db.reset();
+    for (int round = 0; round < 6; ++round) {
+        QProcess child;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("PALOMEX_COMPACT_LOOP"), path);
+        child.setProcessEnvironment(env);
+        child.start(QCoreApplication::applicationFilePath(),
+                    {QStringLiteral(
+                        "--gtest_filter=AdminFixture.KilledCompactionLeavesACompleteDatabase")});
+        ASSERT_TRUE(child.waitForStarted());
+        QThread::msleep(300 + 71 * round);
+        ASSERT_EQ(child.state(), QProcess::Running);
+        child.kill();
+        child.waitForFinished();
+        auto reopened = Database::open(path);
+        QSqlQuery c(reopened->connection());
+        ASSERT_TRUE(c.exec(QStringLiteral("SELECT COUNT(*) FROM \"Protokoll\"")) && c.next());
+        EXPECT_EQ(c.value(0).toInt(), 3000) << "round " << round;
+    }
 }

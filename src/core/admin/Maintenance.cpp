@@ -8,6 +8,7 @@
 #include <QFileInfo>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <cstdio>
 
 namespace palomex {
 
@@ -70,19 +71,19 @@ CompactResult compactDatabase(std::unique_ptr<Database>& db, const QString& seed
         QFile::remove(fresh);
         return r;
     }
+    // The old file is kept as the backup until the new one has taken its place; the
+    // replacement itself is one rename, so a process killed at any moment leaves a
+    // complete database at the path.
     db.reset();
     QFile::remove(backup);
-    const bool moved = QFile::rename(path, backup);
-    const bool placed = moved && QFile::rename(fresh, path);
-    if (!placed) {
+    if (!QFile::copy(path, backup) || std::rename(QFile::encodeName(fresh).constData(),
+                                                  QFile::encodeName(path).constData()) != 0) {
         r.error = caption(adminmsg::CannotReplace).arg(path);
-        if (moved)
-            QFile::rename(backup, path);
         QFile::remove(fresh);
     } else {
-        QFile::remove(backup);
         r.ok = true;
     }
+    QFile::remove(backup);
     db = Database::open(path);
     r.sizeAfter = QFileInfo(path).size();
     return r;

@@ -23,8 +23,8 @@ struct CompactResult {
 };
 
 // Runs the upgrade, drops the scratch tables ("~" names), writes a compacted copy,
-// checks it and puts it in place of the database, keeping the old file as
-// "<name>.$$$" until the new one is in place. The database is reopened; on any
+// checks it and puts it in place of the database, keeping a copy of the old file
+// as "<name>.$$$" until the new one is in place. The database is reopened; on any
 // failure the old file stays the database.
 CompactResult compactDatabase(std::unique_ptr<Database>& db, const QString& seedPath);
 
