@@ -21,3 +21,14 @@ inline constexpr int Ok = 916;
 inline constexpr int Help = 917;
 inline constexpr int Tables = 918;
 } // namespace palomex::adminmsg
+
+namespace palomex::adminmsg {
+inline constexpr int ImportedLabels = 920;
+inline constexpr int ImportedBases = 921;
+inline constexpr int ImportedLog = 922;
+inline constexpr int ImportedBatches = 923;
+inline constexpr int ImportedSettings = 924;
+inline constexpr int SettingsNotFound = 925;
+inline constexpr int UnknownDatabaseType = 926;
+inline constexpr int NothingSelected = 927;
+} // namespace palomex::adminmsg
