@@ -141,8 +141,7 @@ int main(int argc, char* argv[]) {
         QSqlQuery q(db.connection());
         q.setForwardOnly(true);
         q.prepare(lq.sql);
-        for (const QVariant& p : lq.params)
-            q.addBindValue(p);
+        bindValues(q, lq.params);
         q.exec();
         double first = -1;
         long count = 0;

@@ -27,11 +27,7 @@ QStringList column(Database& db, const QString& sql) {
     return out;
 }
 
-struct ImportFixture : ::testing::Test {
-    test::TempAppData appData;
-    Settings settings{iniPath()};
-    OpenedDatabase opened = openStartupDatabase(settings, QString(), {});
-    Database& db = *opened.database;
+struct ImportFixture : test::DatabaseFixture {
     QString sourceFolder = QDir(appData.root()).filePath(QStringLiteral("alt"));
     QString sourcePath = QDir(sourceFolder).filePath(QStringLiteral("Palomex.mdb"));
 

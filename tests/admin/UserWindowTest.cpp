@@ -15,10 +15,7 @@ using namespace palomex;
 
 namespace {
 
-struct UserWindowFixture : ::testing::Test {
-    test::TempAppData appData;
-    Settings settings{iniPath()};
-    OpenedDatabase opened = openStartupDatabase(settings, QString(), {});
+struct UserWindowFixture : test::DatabaseFixture {
     test::ScriptedPrompter prompter;
     UserWindow window{opened.database, settings, prompter, QString()};
 

@@ -1,5 +1,5 @@
-#include "app/Captions.h"
 #include "app/Help.h"
+#include "app/Captions.h"
 
 #include "support/TestSupport.h"
 
@@ -33,10 +33,17 @@ TEST(Help, TopicEntryCaptions) {
 // Every page the program opens is installed, and every link between pages leads somewhere.
 TEST(Help, PagesAndLinksExist) {
     const QDir folder(helpFolder());
-    const QStringList used = {"Inhalt.htm",          "NVE.htm",           "EAN_Handelseinheit.htm",
-                              "Fortlaufende_Nummer.htm", "Laendercodes.htm", "Waehrungsbetraege.htm",
-                              "Mengenangaben.htm",   "Datumsangaben.htm", "Kurzdokumentation.htm",
-                              "Netzwerk.htm",        "Eingabe_Datenfelder.htm"};
+    const QStringList used = {"Inhalt.htm",
+                              "NVE.htm",
+                              "EAN_Handelseinheit.htm",
+                              "Fortlaufende_Nummer.htm",
+                              "Laendercodes.htm",
+                              "Waehrungsbetraege.htm",
+                              "Mengenangaben.htm",
+                              "Datumsangaben.htm",
+                              "Kurzdokumentation.htm",
+                              "Netzwerk.htm",
+                              "Eingabe_Datenfelder.htm"};
     for (const QString& page : used)
         EXPECT_TRUE(folder.exists(page)) << page.toStdString();
     const QRegularExpression link(QStringLiteral("href=\"([^\"#]+)\""));
@@ -44,6 +51,7 @@ TEST(Help, PagesAndLinksExist) {
         const QString html = QString::fromUtf8(palomex::test::readFile(folder.filePath(page)));
         EXPECT_TRUE(html.contains(QStringLiteral("<h1>"))) << page.toStdString();
         for (const auto& m : link.globalMatch(html))
-            EXPECT_TRUE(folder.exists(m.captured(1))) << page.toStdString() << " -> " << m.captured(1).toStdString();
+            EXPECT_TRUE(folder.exists(m.captured(1)))
+                << page.toStdString() << " -> " << m.captured(1).toStdString();
     }
 }

@@ -15,10 +15,7 @@ using namespace palomex;
 
 namespace {
 
-struct BatchWindowFixture : ::testing::Test {
-    test::TempAppData appData;
-    Settings settings{iniPath()};
-    OpenedDatabase opened = openStartupDatabase(settings, QString(), {});
+struct BatchWindowFixture : test::DatabaseFixture {
     test::ScriptedPrompter prompter;
     LogWindow log{*opened.database, settings, prompter};
     BatchWindow window{*opened.database, log, prompter};

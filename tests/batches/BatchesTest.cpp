@@ -12,11 +12,7 @@ using namespace palomex;
 
 namespace {
 
-struct BatchFixture : ::testing::Test {
-    test::TempAppData appData;
-    Settings settings{iniPath()};
-    OpenedDatabase opened = openStartupDatabase(settings, QString(), {});
-    Database& db = *opened.database;
+struct BatchFixture : test::DatabaseFixture {
     Batches batches{db, QStringLiteral("(10)")};
 
     void printed(std::initializer_list<std::pair<const char*, const char*>> fields) {

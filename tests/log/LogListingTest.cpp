@@ -20,11 +20,7 @@ using namespace palomex;
 
 namespace {
 
-struct ListingFixture : ::testing::Test {
-    test::TempAppData appData;
-    Settings settings{iniPath()};
-    OpenedDatabase opened = openStartupDatabase(settings, QString(), {});
-    Database& db = *opened.database;
+struct ListingFixture : test::DatabaseFixture {
     const QDateTime now{QDate(2026, 12, 4), QTime(11, 20, 39)};
 
     void add(const QString& sender, const QString& receiver, const QString& bis,
@@ -47,8 +43,7 @@ struct ListingFixture : ::testing::Test {
         const LogQuery lq = selectstring(db, f);
         QSqlQuery q(db.connection());
         q.prepare(lq.sql);
-        for (const QVariant& p : lq.params)
-            q.addBindValue(p);
+        bindValues(q, lq.params);
         EXPECT_TRUE(q.exec());
         while (q.next())
             listing.addRow(q.record());

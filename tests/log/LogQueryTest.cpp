@@ -69,11 +69,7 @@ struct Row {
     LogEntry e;
 };
 
-struct QueryFixture : ::testing::Test {
-    test::TempAppData appData;
-    Settings settings{iniPath()};
-    OpenedDatabase opened = openStartupDatabase(settings, QString(), {});
-    Database& db = *opened.database;
+struct QueryFixture : test::DatabaseFixture {
     QDate today = QDate(2026, 12, 6);
     std::vector<Row> rows;
 
@@ -178,8 +174,7 @@ struct QueryFixture : ::testing::Test {
         }
         QSqlQuery query(db.connection());
         query.prepare(lq.sql);
-        for (const QVariant& p : lq.params)
-            query.addBindValue(p);
+        bindValues(query, lq.params);
         EXPECT_TRUE(query.exec()) << query.lastError().text().toStdString() << "\n"
                                   << lq.sql.toStdString();
         std::vector<qint64> ids;

@@ -19,10 +19,7 @@ using namespace palomex;
 
 namespace {
 
-struct LogWindowFixture : ::testing::Test {
-    test::TempAppData appData;
-    Settings settings{iniPath()};
-    OpenedDatabase opened = openStartupDatabase(settings, QString(), {});
+struct LogWindowFixture : test::DatabaseFixture {
     test::ScriptedPrompter prompter;
     LogWindow window{*opened.database, settings, prompter};
     QString chosen;

@@ -12,11 +12,7 @@ using namespace palomex;
 
 namespace {
 
-struct LogFixture : ::testing::Test {
-    test::TempAppData appData;
-    Settings settings{iniPath()};
-    OpenedDatabase opened = openStartupDatabase(settings, QString(), {});
-    Database& db = *opened.database;
+struct LogFixture : test::DatabaseFixture {
 
     QList<QSqlRecord> rows() {
         QList<QSqlRecord> out;

@@ -73,22 +73,14 @@ struct Copier {
         QSqlQuery q(target.connection());
         q.prepare(QStringLiteral("SELECT 1 FROM %1 WHERE %2")
                       .arg(SqlDialect::quote(table), cond.join(" AND ")));
-        for (const QVariant& v : values)
-            q.addBindValue(v);
+        bindValues(q, values);
         return q.exec() && q.next();
     }
 
     bool insert(const QString& table, const QStringList& columns, const QVariantList& row) {
-        QStringList quoted, marks;
-        for (const QString& c : columns) {
-            quoted << SqlDialect::quote(c);
-            marks << QStringLiteral("?");
-        }
         QSqlQuery q(target.connection());
-        q.prepare(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                      .arg(SqlDialect::quote(table), quoted.join(','), marks.join(',')));
-        for (const QVariant& v : row)
-            q.addBindValue(v);
+        q.prepare(SqlDialect::insertInto(table, columns));
+        bindValues(q, row);
         if (q.exec())
             return true;
         error = q.lastError().text();

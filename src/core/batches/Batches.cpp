@@ -30,8 +30,7 @@ QString cutAfterBracket(const QString& text) {
 QStringList Batches::column(const QString& sql, const QVariantList& params) const {
     QSqlQuery q(db_.connection());
     q.prepare(sql);
-    for (const QVariant& p : nonNull(params))
-        q.addBindValue(p);
+    bindValues(q, emptyTextsNotNull(params));
     QStringList out;
     if (q.exec()) {
         while (q.next())
@@ -74,20 +73,22 @@ QStringList Batches::foreignBatches() const {
                   {});
 }
 
-QStringList Batches::foreignOf(const QString& own) const {
+QStringList Batches::linked(const QString& wanted, const QString& given,
+                            const QString& value) const {
     QVariantList p;
-    const QString a = accessLike(db_.dialect(), QStringLiteral("Eigencharge"), own, p);
+    const QString a = accessLike(db_.dialect(), given, value, p);
     const QString b = accessLike(db_.dialect(), QStringLiteral("DB"), code_, p);
-    return column(
-        QStringLiteral("SELECT \"Fremdcharge\" FROM %1 WHERE %2 AND %3").arg(kChargen, a, b), p);
+    return column(QStringLiteral("SELECT %1 FROM %2 WHERE %3 AND %4")
+                      .arg(SqlDialect::quote(wanted), kChargen, a, b),
+                  p);
+}
+
+QStringList Batches::foreignOf(const QString& own) const {
+    return linked(QStringLiteral("Fremdcharge"), QStringLiteral("Eigencharge"), own);
 }
 
 QStringList Batches::ownOf(const QString& foreign) const {
-    QVariantList p;
-    const QString a = accessLike(db_.dialect(), QStringLiteral("Fremdcharge"), foreign, p);
-    const QString b = accessLike(db_.dialect(), QStringLiteral("DB"), code_, p);
-    return column(
-        QStringLiteral("SELECT \"Eigencharge\" FROM %1 WHERE %2 AND %3").arg(kChargen, a, b), p);
+    return linked(QStringLiteral("Eigencharge"), QStringLiteral("Fremdcharge"), foreign);
 }
 
 std::optional<BatchLink> Batches::link(const QString& foreign, const QString& own) const {
@@ -96,8 +97,7 @@ std::optional<BatchLink> Batches::link(const QString& foreign, const QString& ow
     const QString b = accessLike(db_.dialect(), QStringLiteral("Eigencharge"), own, p);
     QSqlQuery q(db_.connection());
     q.prepare(QStringLiteral("SELECT * FROM %1 WHERE %2 AND %3").arg(kChargen, a, b));
-    for (const QVariant& v : nonNull(p))
-        q.addBindValue(v);
+    bindValues(q, emptyTextsNotNull(p));
     if (!q.exec() || !q.next())
         return std::nullopt;
     const QSqlRecord r = q.record();
@@ -114,8 +114,7 @@ void Batches::addLinks(const QString& foreign, const QString& supplier, const QS
                              accessLike(db_.dialect(), QStringLiteral("Eigencharge"), own, p);
         QSqlQuery find(db_.connection());
         find.prepare(QStringLiteral("SELECT 1 FROM %1 WHERE %2").arg(kChargen, cond));
-        for (const QVariant& v : nonNull(p))
-            find.addBindValue(v);
+        bindValues(find, emptyTextsNotNull(p));
         QSqlQuery write(db_.connection());
         if (find.exec() && find.next()) {
             write.prepare(
@@ -123,12 +122,10 @@ void Batches::addLinks(const QString& foreign, const QString& supplier, const QS
                     "UPDATE %1 SET \"Fremdcharge\" = ?, \"Vorlieferant\" = ?, \"DB\" = ?, "
                     "\"Eigencharge\" = ? WHERE %2")
                     .arg(kChargen, cond));
-            for (const QVariant& v : nonNull(QVariantList{foreign, supplier, code_, own} + p))
-                write.addBindValue(v);
+            bindValues(write, emptyTextsNotNull(QVariantList{foreign, supplier, code_, own} + p));
         } else {
             write.prepare(QStringLiteral("INSERT INTO %1 VALUES (?, ?, ?, ?)").arg(kChargen));
-            for (const QVariant& v : nonNull({foreign, supplier, code_, own}))
-                write.addBindValue(v);
+            bindValues(write, emptyTextsNotNull({foreign, supplier, code_, own}));
         }
         write.exec();
     }
@@ -140,8 +137,7 @@ void Batches::removeLink(const QString& foreign, const QString& own) {
     const QString b = accessLike(db_.dialect(), QStringLiteral("Eigencharge"), own, p);
     QSqlQuery q(db_.connection());
     q.prepare(QStringLiteral("DELETE FROM %1 WHERE %2 AND %3").arg(kChargen, a, b));
-    for (const QVariant& v : nonNull(p))
-        q.addBindValue(v);
+    bindValues(q, emptyTextsNotNull(p));
     q.exec();
 }
 
@@ -156,14 +152,10 @@ std::optional<QString> Batches::removeLinksOf(const QStringList& owns) {
             static_cast<long long>(owns.size() / (static_cast<double>(length) / kStatementLimit));
         return caption(batchmsg::TooManyToDelete).arg(formatNumber(n));
     }
-    QStringList marks;
-    for (qsizetype i = 0; i < owns.size(); ++i)
-        marks << QStringLiteral("?");
     QSqlQuery q(db_.connection());
     q.prepare(QStringLiteral("DELETE FROM %1 WHERE \"Eigencharge\" IN (%2)")
-                  .arg(kChargen, marks.join(',')));
-    for (const QVariant& v : nonNull(QVariantList(owns.begin(), owns.end())))
-        q.addBindValue(v);
+                  .arg(kChargen, SqlDialect::placeholders(owns.size())));
+    bindValues(q, emptyTextsNotNull(QVariantList(owns.begin(), owns.end())));
     q.exec();
     return std::nullopt;
 }
@@ -182,14 +174,10 @@ BatchTrace Batches::traceOwn(const QStringList& owns) const {
         ++lines;
     }
     t.content.chop(1);
-    QStringList marks;
-    for (qsizetype i = 0; i < owns.size(); ++i)
-        marks << QStringLiteral("?");
     QSqlQuery q(db_.connection());
     q.prepare(QStringLiteral("SELECT * FROM %1 WHERE \"Eigencharge\" IN (%2)")
-                  .arg(kChargen, marks.join(',')));
-    for (const QVariant& v : nonNull(QVariantList(owns.begin(), owns.end())))
-        q.addBindValue(v);
+                  .arg(kChargen, SqlDialect::placeholders(owns.size())));
+    bindValues(q, emptyTextsNotNull(QVariantList(owns.begin(), owns.end())));
     if (q.exec()) {
         while (q.next()) {
             const QString foreign = q.value(QStringLiteral("Fremdcharge")).toString();

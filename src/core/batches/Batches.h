@@ -58,6 +58,8 @@ public:
 
 private:
     QStringList column(const QString& sql, const QVariantList& params) const;
+    // The values of one column of the links whose other column matches the value.
+    QStringList linked(const QString& wanted, const QString& given, const QString& value) const;
 
     Database& db_;
     QString code_;

@@ -203,17 +203,12 @@ int Database::importSeedLabels(const QString& seedPath) {
                 if (source.indexOf(target.fieldName(i)) >= 0)
                     shared << target.fieldName(i);
             }
-            QStringList quoted, marks;
-            for (const QString& c : shared) {
-                quoted << SqlDialect::quote(c);
-                marks << QStringLiteral("?");
-            }
             const QString table = SqlDialect::quote(table::Etiketten);
             QSqlQuery rows(seed);
             rows.setForwardOnly(true);
             if (!shared.contains(QLatin1String("EtikName")) ||
                 !rows.exec(QStringLiteral("SELECT %1 FROM %2 ORDER BY rowid")
-                               .arg(quoted.join(QLatin1Char(',')), table))) {
+                               .arg(SqlDialect::quotedList(shared), table))) {
                 shared.clear();
             }
             db.transaction();
@@ -226,9 +221,7 @@ int Database::importSeedLabels(const QString& seedPath) {
                 if (!exists.exec() || exists.next())
                     continue;
                 QSqlQuery insert(db);
-                insert.prepare(
-                    QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                        .arg(table, quoted.join(QLatin1Char(',')), marks.join(QLatin1Char(','))));
+                insert.prepare(SqlDialect::insertInto(table::Etiketten, shared));
                 for (int i = 0; i < shared.size(); ++i)
                     insert.addBindValue(rows.value(i));
                 if (insert.exec())

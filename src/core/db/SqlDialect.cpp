@@ -9,6 +9,38 @@ QString SqlDialect::quote(const QString& name) {
            QLatin1Char('"');
 }
 
+QString SqlDialect::quotedList(const QStringList& names) {
+    QStringList quoted;
+    for (const QString& n : names)
+        quoted << quote(n);
+    return quoted.join(QLatin1Char(','));
+}
+
+QString SqlDialect::placeholders(qsizetype count) {
+    QStringList marks;
+    for (qsizetype i = 0; i < count; ++i)
+        marks << QStringLiteral("?");
+    return marks.join(QLatin1Char(','));
+}
+
+QString SqlDialect::insertInto(const QString& table, const QStringList& columns) {
+    return QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+        .arg(quote(table), quotedList(columns), placeholders(columns.size()));
+}
+
+void bindValues(QSqlQuery& query, const QVariantList& values) {
+    for (const QVariant& v : values)
+        query.addBindValue(v);
+}
+
+QVariantList emptyTextsNotNull(QVariantList values) {
+    for (QVariant& v : values) {
+        if (v.typeId() == QMetaType::QString && v.toString().isNull())
+            v = QString(QLatin1String(""));
+    }
+    return values;
+}
+
 QString SqlDialect::createTable(const TableSpec& spec) const {
     QStringList parts;
     for (const Column& c : spec.columns) {

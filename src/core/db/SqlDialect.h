@@ -3,7 +3,10 @@
 
 #include "db/Schema.h"
 
+#include <QSqlQuery>
 #include <QString>
+#include <QStringList>
+#include <QVariantList>
 #include <memory>
 
 namespace palomex {
@@ -31,7 +34,16 @@ public:
     // Identifiers in double quotation marks: table and column names carry umlauts,
     // user names may carry anything.
     static QString quote(const QString& name);
+    static QString quotedList(const QStringList& names); // "a","b"
+    static QString placeholders(qsizetype count);        // ?,?,?
+    // INSERT INTO table (columns) VALUES (?, ...)
+    static QString insertInto(const QString& table, const QStringList& columns);
 };
+
+void bindValues(QSqlQuery& query, const QVariantList& values);
+// Qt binds a null QString as NULL. Texts the program composes (filters, log
+// fields) that happen to be empty must stay texts, or comparisons become unknown.
+QVariantList emptyTextsNotNull(QVariantList values);
 
 // Embedded default. Text compares without case, as label names always did; widths
 // and the zero-length rule are enforced by CHECK constraints so an over-long value

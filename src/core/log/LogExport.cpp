@@ -31,8 +31,7 @@ std::optional<QString> openQuery(Database& db, LogFilter& filter, QSqlQuery& que
         return lq.error;
     query.setForwardOnly(true);
     query.prepare(lq.sql);
-    for (const QVariant& p : lq.params)
-        query.addBindValue(p);
+    bindValues(query, lq.params);
     if (!query.exec())
         return query.lastError().text();
     return std::nullopt;

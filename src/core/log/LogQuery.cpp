@@ -72,14 +72,6 @@ int indexOfEntry(const QStringList& entries, const QString& text) {
 
 } // namespace
 
-QVariantList nonNull(QVariantList params) {
-    for (QVariant& p : params) {
-        if (p.typeId() == QMetaType::QString && p.toString().isNull())
-            p = QString(QLatin1String(""));
-    }
-    return params;
-}
-
 QStringList firstDayEntries(const QDate& t) {
     const QDate prevMonth = QDate(t.year(), t.month(), 1).addMonths(-1);
     return {QString(),
@@ -256,7 +248,7 @@ LogQuery selectstring(Database& db, LogFilter& f) {
                                   .arg(q(table::Protokoll), where.join(QStringLiteral(" AND ")));
     static const char* const columnOrders[] = {"Datum", "Absender", "Empfänger", "bis_NVE"};
     if (f.order != LogOrder::ContentAlphabetic && f.order != LogOrder::ContentNumeric) {
-        r.params = nonNull(r.params);
+        r.params = emptyTextsNotNull(r.params);
         r.sql = selection + QStringLiteral(" ORDER BY %1, %2")
                                 .arg(q(QString::fromUtf8(columnOrders[static_cast<int>(f.order)])),
                                      q(QStringLiteral("Uhrzeit")));
@@ -287,8 +279,7 @@ LogQuery selectstring(Database& db, LogFilter& f) {
     key += QStringLiteral(" ELSE NULL END");
     s.prepare(QStringLiteral("INSERT INTO %1 SELECT *, %2 AS %3 FROM (%4) AS sel")
                   .arg(t, key, q(QStringLiteral("SortierFeld")), selection));
-    for (const QVariant& p : nonNull(insertParams + r.params))
-        s.addBindValue(p);
+    bindValues(s, emptyTextsNotNull(insertParams + r.params));
     s.exec();
     r.params.clear();
     const QString sortKey = q(QStringLiteral("SortierFeld"));

@@ -69,9 +69,6 @@ QString accessPatternToRegex(const QString& pattern);
 QString accessLike(const SqlDialect& dialect, const QString& column, const QString& pattern,
                    QVariantList& params);
 
-// Qt binds a null QString as NULL; filter texts must stay texts.
-QVariantList nonNull(QVariantList params);
-
 // The filter fields as the log window keeps them in section "Protokoll".
 void saveLogFilter(const Settings& settings, const LogFilter& filter, const QDate& today);
 LogFilter loadLogFilter(const Settings& settings, const QDate& today);

@@ -35,18 +35,9 @@ std::optional<QString> appendLogRow(Database& db, const LogEntry& e, const QDate
         columns << QStringLiteral("Zusatz") + QString::number(i);
         values << e.zusatz[i];
     }
-    QStringList quoted, marks;
-    for (const QString& c : columns) {
-        quoted << SqlDialect::quote(c);
-        marks << QStringLiteral("?");
-    }
     QSqlQuery q(db.connection());
-    q.prepare(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                  .arg(SqlDialect::quote(table::Protokoll), quoted.join(QLatin1Char(',')),
-                       marks.join(QLatin1Char(','))));
-    for (const QVariant& v : values)
-        q.addBindValue(
-            v.typeId() == QMetaType::QString && v.toString().isNull() ? QVariant(QString("")) : v);
+    q.prepare(SqlDialect::insertInto(table::Protokoll, columns));
+    bindValues(q, emptyTextsNotNull(values));
     if (!q.exec())
         return q.lastError().text();
     return std::nullopt;

@@ -230,8 +230,7 @@ void LogWindow::showList(const QString& heading) {
     QString error = lq.error;
     if (error.isEmpty()) {
         q.prepare(lq.sql);
-        for (const QVariant& p : lq.params)
-            q.addBindValue(p);
+        bindValues(q, lq.params);
         if (!q.exec())
             error = q.lastError().text();
     }
