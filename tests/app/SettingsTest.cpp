@@ -220,3 +220,47 @@ TEST_F(IniFixture, KilledWriterNeverLeavesACorruptFile) {
             << "no stray temporary files survive";
     }
 }
+
+TEST_F(IniFixture, RecordWrittenOnOkReadsBackTheSame) {
+    SettingsRecord r;
+    r.sprache = 1000;
+    r.drucker = QStringLiteral("Zebra, usb://zebra");
+    r.seitenanzahl = 0;
+    r.letztDatei = false;
+    r.rasterLinien = false;
+    r.autoSpeichern = true;
+    r.dbCharge = QStringLiteral("(10)   Losnummer / Chargennummer");
+    r.hintergrundfarbe = 0x123456;
+    r.strichbreitenreduktion = -15;
+    r.scanDBListe = scanListSetting({QStringLiteral("(01) GTIN"), QStringLiteral("(10) Charge")});
+    r.stellen[4] = {3, 9, 2};
+    saveSettingsRecord(settings(), r);
+    const SettingsRecord back = loadSettingsRecord(settings());
+    EXPECT_EQ(back.sprache, 1000);
+    EXPECT_EQ(back.drucker, r.drucker);
+    EXPECT_EQ(back.seitenanzahl, 1) << "0 pages are stored as 1";
+    EXPECT_EQ(settings().read(QStringLiteral("Einstellungen"), QStringLiteral("Seitenanzahl")),
+              QStringLiteral("1"));
+    EXPECT_FALSE(back.letztDatei);
+    EXPECT_FALSE(back.rasterLinien);
+    EXPECT_TRUE(back.autoSpeichern);
+    EXPECT_EQ(back.dbCharge, QStringLiteral("(10)"));
+    EXPECT_EQ(back.hintergrundfarbe, 0x123456);
+    EXPECT_EQ(back.strichbreitenreduktion, -15);
+    EXPECT_EQ(back.scanDBListe, QStringLiteral("01|10|"));
+    EXPECT_EQ(back.stellen[4].bis, 9);
+    EXPECT_EQ(settings().read(QStringLiteral("Einstellungen"), QStringLiteral("Sprache")),
+              QStringLiteral("1000"))
+        << "read trims the leading blank";
+}
+
+TEST(ScanList, SettingSelectsEntriesByIdentifier) {
+    const QStringList entries = {"(00) NVE", "(01) GTIN", "(10) Charge", "(100) frei",
+                                 "(11) Datum"};
+    EXPECT_EQ(scanListSelection(QStringLiteral("01|10|"), entries), QList<int>({1, 2}));
+    EXPECT_EQ(scanListSelection(QString(), entries).size(), 5)
+        << "an empty setting selects every identifier";
+    EXPECT_EQ(scanListSelection(QStringLiteral("99|"), entries), QList<int>());
+    EXPECT_EQ(scanListSetting({QStringLiteral("(310n) Gewicht"), QStringLiteral("ohne Klammer")}),
+              QStringLiteral("310n|"));
+}
