@@ -17,7 +17,7 @@ namespace {
 
 struct UserWindowFixture : test::DatabaseFixture {
     test::ScriptedPrompter prompter;
-    UserWindow window{opened.database, settings, prompter, QString()};
+    UserWindow window{db, settings, prompter, QString()};
 
     void SetUp() override {
         window.setNameAsker([](const QString&) { return QStringLiteral("Lager"); });

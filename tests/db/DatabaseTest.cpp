@@ -305,3 +305,26 @@ TEST(DataFolder, FollowsAppDataAndNeedsItsParent) {
     qunsetenv("AppData");
     qputenv("APPDATA", appData.root().toLocal8Bit());
 }
+
+TEST_F(StartupFixture, SwitchingToABadPathKeepsTheOldDatabase) {
+    OpenedDatabase opened = start();
+    Database& db = *opened.database;
+    const QString old = db.path();
+    const QString bad = appData.root() + QStringLiteral("/kaputt.mdb");
+    writeFile(bad, "kein Datenbankinhalt");
+    const auto refused = switchDatabase(db, settings, bad, QString());
+    ASSERT_TRUE(refused);
+    EXPECT_TRUE(refused->contains(bad));
+    EXPECT_EQ(db.path(), old);
+    EXPECT_TRUE(db.hasTable(QStringLiteral("Etiketten")));
+    EXPECT_EQ(settings.get(QStringLiteral("Einstellungen"), QStringLiteral("Mehrbenutzerpfad")),
+              QString());
+
+    const QString fresh = appData.root() + QStringLiteral("/Gemeinsam.mdb");
+    EXPECT_FALSE(switchDatabase(db, settings, fresh, seedDatabasePath()));
+    EXPECT_EQ(db.path(), fresh);
+    EXPECT_TRUE(db.hasTable(QStringLiteral("Protokoll")));
+    EXPECT_EQ(db.labelTables(), QStringList({"Etiketten"}));
+    EXPECT_EQ(settings.get(QStringLiteral("Einstellungen"), QStringLiteral("Mehrbenutzerpfad")),
+              fresh);
+}

@@ -43,22 +43,22 @@ DeleteUser deleteUser(Database& db, const QString& name) {
                : DeleteUser::Failed;
 }
 
-CompactResult compactDatabase(std::unique_ptr<Database>& db, const QString& seedPath) {
+CompactResult compactDatabase(Database& db, const QString& seedPath) {
     CompactResult r;
-    const QString path = db->path();
+    const QString path = db.path();
     r.sizeBefore = QFileInfo(path).size();
-    r.seedAdded = db->update(seedPath);
-    for (const QString& t : db->tables()) {
+    r.seedAdded = db.update(seedPath);
+    for (const QString& t : db.tables()) {
         if (t.startsWith(QLatin1Char('~'))) {
-            QSqlQuery(db->connection())
+            QSqlQuery(db.connection())
                 .exec(QStringLiteral("DROP TABLE %1").arg(SqlDialect::quote(t)));
         }
     }
-    const QStringList tables = db->tables();
+    const QStringList tables = db.tables();
     const QString fresh = path + QStringLiteral(".compact");
     const QString backup = path.left(path.size() - 3) + QStringLiteral("$$$");
     QFile::remove(fresh);
-    QSqlQuery vacuum(db->connection());
+    QSqlQuery vacuum(db.connection());
     vacuum.prepare(QStringLiteral("VACUUM INTO ?"));
     vacuum.addBindValue(fresh);
     if (!vacuum.exec()) {
@@ -74,7 +74,11 @@ CompactResult compactDatabase(std::unique_ptr<Database>& db, const QString& seed
     // The old file is kept as the backup until the new one has taken its place; the
     // replacement itself is one rename, so a process killed at any moment leaves a
     // complete database at the path.
-    db.reset();
+    {
+        // The file is replaced while no connection holds it.
+        auto closed = Database::open(fresh);
+        db.swap(*closed);
+    }
     QFile::remove(backup);
     if (!QFile::copy(path, backup) || std::rename(QFile::encodeName(fresh).constData(),
                                                   QFile::encodeName(path).constData()) != 0) {
@@ -84,7 +88,8 @@ CompactResult compactDatabase(std::unique_ptr<Database>& db, const QString& seed
         r.ok = true;
     }
     QFile::remove(backup);
-    db = Database::open(path);
+    auto reopened = Database::open(path);
+    db.swap(*reopened);
     r.sizeAfter = QFileInfo(path).size();
     return r;
 }

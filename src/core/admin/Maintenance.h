@@ -26,7 +26,7 @@ struct CompactResult {
 // checks it and puts it in place of the database, keeping a copy of the old file
 // as "<name>.$$$" until the new one is in place. The database is reopened; on any
 // failure the old file stays the database.
-CompactResult compactDatabase(std::unique_ptr<Database>& db, const QString& seedPath);
+CompactResult compactDatabase(Database& db, const QString& seedPath);
 
 // The text shown after a compaction.
 QString compactMessage(const CompactResult& result);

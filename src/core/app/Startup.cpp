@@ -1,5 +1,6 @@
 #include "app/Startup.h"
 
+#include "app/AppError.h"
 #include "app/Paths.h"
 
 #include <QCoreApplication>
@@ -39,6 +40,26 @@ openStartupDatabase(const Settings& settings, const QString& seedPath,
     db.ensureIndexes();
     result.labelTable = db.currentLabelTable(settings.get(kE, QStringLiteral("Benutzername")));
     return result;
+}
+
+std::optional<QString> switchDatabase(Database& current, const Settings& settings,
+                                      const QString& path, const QString& seedPath) {
+    if (path.isEmpty() || path == current.path())
+        return std::nullopt;
+    std::unique_ptr<Database> next;
+    try {
+        next = Database::open(path);
+    } catch (const AppError& e) {
+        return e.text();
+    }
+    // A database that is new at that place gets the tables it needs to be used.
+    if (!next->hasTable(table::Etiketten)) {
+        next->machNeuBenutzer(table::Etiketten);
+        next->update(seedPath);
+    }
+    settings.write(kE, QStringLiteral("Mehrbenutzerpfad"), path);
+    current.swap(*next);
+    return std::nullopt;
 }
 
 void writeExitState(const Settings& settings, Database* database, const ExitState& state) {

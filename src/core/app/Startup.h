@@ -27,6 +27,13 @@ OpenedDatabase
 openStartupDatabase(const Settings& settings, const QString& seedPath,
                     const std::function<void(Database&, const QString&)>& saveStandardLabel);
 
+// Switches the program's database to another path (a file or, where the engine
+// layer supports it, a server address). The new database is opened and checked
+// first; only then is the path stored and the database replaced, so a bad path
+// keeps the old database open. Returns the reason when the path was refused.
+std::optional<QString> switchDatabase(Database& current, const Settings& settings,
+                                      const QString& path, const QString& seedPath);
+
 // The seed database beside the program.
 QString seedDatabasePath();
 

@@ -88,11 +88,24 @@ Database::Database(QString path, std::unique_ptr<SqlDialect> dialect, QString co
       connectionName_(std::move(connectionName)) {}
 
 Database::~Database() {
+    closeConnection();
+}
+
+void Database::closeConnection() {
+    if (connectionName_.isEmpty())
+        return;
     {
         QSqlDatabase db = QSqlDatabase::database(connectionName_, false);
         db.close();
     }
     QSqlDatabase::removeDatabase(connectionName_);
+    connectionName_.clear();
+}
+
+void Database::swap(Database& other) noexcept {
+    std::swap(path_, other.path_);
+    std::swap(dialect_, other.dialect_);
+    std::swap(connectionName_, other.connectionName_);
 }
 
 std::unique_ptr<Database> Database::open(const QString& path) {

@@ -23,6 +23,10 @@ public:
     Database& operator=(const Database&) = delete;
 
     const QString& path() const { return path_; }
+
+    // Exchanges the open databases, so that every holder of this object uses the
+    // other one from now on (a new database path, a compacted file).
+    void swap(Database& other) noexcept;
     QSqlDatabase connection() const { return QSqlDatabase::database(connectionName_); }
     const SqlDialect& dialect() const { return *dialect_; }
 
@@ -53,6 +57,7 @@ public:
 
 private:
     Database(QString path, std::unique_ptr<SqlDialect> dialect, QString connectionName);
+    void closeConnection();
     int importSeedLabels(const QString& seedPath);
 
     QString path_;

@@ -23,8 +23,8 @@
 
 namespace palomex {
 
-UserWindow::UserWindow(std::unique_ptr<Database>& database, const Settings& settings,
-                       Prompter& prompter, QString seedPath, QWidget* parent)
+UserWindow::UserWindow(Database& database, const Settings& settings, Prompter& prompter,
+                       QString seedPath, QWidget* parent)
     : QWidget(parent, Qt::Window), db_(database), settings_(settings), prompter_(prompter),
       seedPath_(std::move(seedPath)) {
     setWindowTitle(caption(adminmsg::WindowTitle));
@@ -96,10 +96,10 @@ QString UserWindow::currentUser() const {
 void UserWindow::reload(const QString& currentUser) {
     const QSignalBlocker block(users_);
     users_->clear();
-    users_->addItems(db_->labelTables());
+    users_->addItems(db_.labelTables());
     users_->setCurrentText(currentUser);
     tables_->clear();
-    const QStringList all = db_->tables();
+    const QStringList all = db_.tables();
     tables_->addItems(all);
     if (all.size() > 1) {
         const auto found = tables_->findItems(QStringLiteral("HöchstNVE"), Qt::MatchExactly);
@@ -110,7 +110,7 @@ void UserWindow::reload(const QString& currentUser) {
 
 void UserWindow::newUser() {
     const QString name = askName_(caption(adminmsg::AskNewUser));
-    if (name.isEmpty() || !db_->machNeuBenutzer(name))
+    if (name.isEmpty() || !db_.machNeuBenutzer(name))
         return;
     reload(name);
     emit userChanged(name);
@@ -126,10 +126,10 @@ void UserWindow::deleteCurrentUser() {
     if (prompter_.ask(caption(adminmsg::AskDeleteUser).arg(name), Buttons::YesNo, Icon::Question) !=
         Answer::Yes)
         return;
-    if (deleteUser(*db_, name) != DeleteUser::Dropped)
+    if (deleteUser(db_, name) != DeleteUser::Dropped)
         return;
     prompter_.tell(caption(adminmsg::UserDeleted).arg(name), Icon::Information);
-    reload(db_->labelTables().value(0));
+    reload(db_.labelTables().value(0));
     accept();
     emit userChanged(currentUser());
 }
@@ -163,7 +163,7 @@ void UserWindow::edit() {
 }
 
 void UserWindow::showTable(const QString& table) {
-    auto* model = new QSqlTableModel(this, db_->connection());
+    auto* model = new QSqlTableModel(this, db_.connection());
     model->setTable(SqlDialect::quote(table));
     model->setEditStrategy(QSqlTableModel::OnRowChange);
     model->select();

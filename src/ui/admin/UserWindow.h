@@ -4,7 +4,6 @@
 
 #include <QWidget>
 #include <functional>
-#include <memory>
 
 class QComboBox;
 class QListWidget;
@@ -20,9 +19,8 @@ class Settings;
 class UserWindow : public QWidget {
     Q_OBJECT
 public:
-    // database: the program's open database, replaced by a compaction.
-    UserWindow(std::unique_ptr<Database>& database, const Settings& settings, Prompter& prompter,
-               QString seedPath, QWidget* parent = nullptr);
+    UserWindow(Database& database, const Settings& settings, Prompter& prompter, QString seedPath,
+               QWidget* parent = nullptr);
 
     // Asks for the new user's name; an input box by default.
     void setNameAsker(std::function<QString(const QString&)> asker) { askName_ = std::move(asker); }
@@ -49,7 +47,7 @@ signals:
 private:
     void showTable(const QString& table);
 
-    std::unique_ptr<Database>& db_;
+    Database& db_;
     const Settings& settings_;
     Prompter& prompter_;
     QString seedPath_;
