@@ -5,6 +5,7 @@
 
 #include "support/TestSupport.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <gtest/gtest.h>
 
@@ -88,4 +89,33 @@ TEST_F(AppFixture, StartFailsWithTheStartupErrorBoxOnAForeignDatabase) {
     ASSERT_EQ(prompter.shown.size(), 1);
     EXPECT_TRUE(prompter.shown[0].startsWith(QStringLiteral("Fehler: 3343,   Modul: Form1.Load\n")))
         << prompter.shown[0].toStdString();
+}
+
+// A user moving from the Windows program starts with its Access file as Palomex.mdb.
+TEST_F(AppFixture, AccessDatabaseIsTakenOverWhenTheUserAgrees) {
+    const QString fruit =
+        QDir(qEnvironmentVariable("PALOMEX_TESTDATA")).filePath(QStringLiteral("fruit.mdb"));
+    if (!QFileInfo::exists(fruit))
+        GTEST_SKIP() << "test file not fetched (tools/fetch-test-data)";
+    const QByteArray original = palomex::test::readFile(fruit);
+    palomex::test::writeFile(appData.file(QStringLiteral("Palomex.mdb")), original);
+
+    prompter.willAnswer(Answer::No);
+    app = std::make_unique<Application>(prompter, true);
+    EXPECT_FALSE(app->start()) << "declined: the Access file is refused, not touched";
+    EXPECT_EQ(palomex::test::readFile(appData.file(QStringLiteral("Palomex.mdb"))), original);
+
+    prompter.shown.clear();
+    prompter.willAnswer(Answer::Yes);
+    startApp();
+    ASSERT_GE(prompter.shown.size(), 2);
+    EXPECT_TRUE(prompter.shown[0].contains(
+        QStringLiteral("ist eine Access-Datenbank des Windows-Programms")));
+    const QString kept = appData.file(QStringLiteral("Palomex (Access).mdb"));
+    EXPECT_TRUE(prompter.shown.join('\n').contains(kept));
+    EXPECT_EQ(palomex::test::readFile(kept), original);
+    EXPECT_TRUE(app->database().hasTable(QStringLiteral("Etiketten")));
+    EXPECT_TRUE(app->database().hasTable(QStringLiteral("HöchstNVE")));
+    EXPECT_TRUE(palomex::test::readFile(appData.file(QStringLiteral("Palomex.mdb")))
+                    .startsWith("SQLite format 3"));
 }

@@ -31,4 +31,6 @@ inline constexpr int ImportedSettings = 924;
 inline constexpr int SettingsNotFound = 925;
 inline constexpr int UnknownDatabaseType = 926;
 inline constexpr int NothingSelected = 927;
+inline constexpr int OfferMigration = 928;
+inline constexpr int Migrated = 929;
 } // namespace palomex::adminmsg

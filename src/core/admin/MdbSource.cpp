@@ -1,10 +1,15 @@
 #include "admin/MdbSource.h"
 
 #include "admin/AdminStrings.h"
+#include "app/AppError.h"
 #include "app/Captions.h"
+#include "app/Settings.h"
+#include "db/Database.h"
 
 #include <QDateTime>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <mdbtools.h>
 
 namespace palomex {
@@ -107,6 +112,71 @@ std::unique_ptr<TableSource> openAccessSource(const QString& path, QString* erro
         return nullptr;
     }
     return std::make_unique<MdbSource>(mdb);
+}
+
+Migration migrateAccessDatabase(const QString& path, const Settings& settings) {
+    Migration m;
+    const QFileInfo info(path);
+    m.keptAs =
+        info.dir().filePath(info.completeBaseName() + QStringLiteral(" (Access).") + info.suffix());
+    for (int n = 2; QFileInfo::exists(m.keptAs); ++n)
+        m.keptAs = info.dir().filePath(QStringLiteral("%1 (Access %2).%3")
+                                           .arg(info.completeBaseName())
+                                           .arg(n)
+                                           .arg(info.suffix()));
+    if (!QFile::rename(path, m.keptAs)) {
+        m.error = caption(msg::DbReadOnly).arg(path);
+        return m;
+    }
+    const auto undo = [&](const QString& why) {
+        QFile::remove(path);
+        QFile::rename(m.keptAs, path);
+        m.error = why;
+        return m;
+    };
+    QString error;
+    auto source = openAccessSource(m.keptAs, &error);
+    if (!source)
+        return undo(error);
+    try {
+        auto db = Database::open(path);
+        const QStringList labelTables = source->labelTables();
+        for (const QString& t : labelTables)
+            db->machNeuBenutzer(t);
+        if (!db->hasTable(table::Etiketten))
+            db->machNeuBenutzer(table::Etiketten);
+        db->update(QString());
+        for (int i = 0; i < labelTables.size(); ++i) {
+            QStringList names;
+            const QStringList columns = source->columns(labelTables[i]);
+            const int nameColumn = static_cast<int>(columns.indexOf(QStringLiteral("EtikName")));
+            for (const QVariantList& row : source->rows(labelTables[i]))
+                names << row.value(nameColumn).toString();
+            const bool first = i == 0;
+            const ImportSummary s =
+                importFromDatabase(*db, labelTables[i], *source, labelTables[i], names,
+                                   {first, first, first, false}, settings, QString());
+            if (!s.error.isEmpty()) {
+                db.reset();
+                return undo(s.error);
+            }
+            m.labels += s.labelsImported;
+        }
+        if (labelTables.isEmpty()) {
+            // No label table: the shared tables are still taken over.
+            const ImportSummary s =
+                importFromDatabase(*db, table::Etiketten, *source, QString(), {},
+                                   {true, true, true, false}, settings, QString());
+            if (!s.error.isEmpty()) {
+                db.reset();
+                return undo(s.error);
+            }
+        }
+    } catch (const AppError& e) {
+        return undo(e.text());
+    }
+    m.ok = true;
+    return m;
 }
 
 } // namespace palomex

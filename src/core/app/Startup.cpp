@@ -1,5 +1,6 @@
 #include "app/Startup.h"
 
+#include "admin/MdbSource.h"
 #include "app/AppError.h"
 #include "app/Paths.h"
 
@@ -18,11 +19,19 @@ QString seedDatabasePath() {
 
 OpenedDatabase
 openStartupDatabase(const Settings& settings, const QString& seedPath,
-                    const std::function<void(Database&, const QString&)>& saveStandardLabel) {
+                    const std::function<void(Database&, const QString&)>& saveStandardLabel,
+                    const std::function<bool(const QString&)>& offerMigration) {
     ensureDataFolder();
     OpenedDatabase result;
-    result.database =
-        Database::open(databasePath(settings.get(kE, QStringLiteral("Mehrbenutzerpfad"))));
+    const QString path = databasePath(settings.get(kE, QStringLiteral("Mehrbenutzerpfad")));
+    if (offerMigration && isAccessFile(path) && offerMigration(path)) {
+        const Migration m = migrateAccessDatabase(path, settings);
+        if (!m.ok)
+            throw AppError(err::FileNotOurs, QStringLiteral("Datenbank"), m.error);
+        result.accessFileKeptAs = m.keptAs;
+        result.migratedLabels = m.labels;
+    }
+    result.database = Database::open(path);
     Database& db = *result.database;
 
     if (!db.hasTable(table::Etiketten)) {

@@ -1,5 +1,6 @@
 #include "ui/app/Application.h"
 
+#include "admin/AdminStrings.h"
 #include "app/AppError.h"
 #include "app/Captions.h"
 #include "app/Paths.h"
@@ -15,6 +16,7 @@
 #include <QMenuBar>
 
 #include <QApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QPrinterInfo>
@@ -67,7 +69,17 @@ bool Application::start() {
         window_ = std::make_unique<MainWindow>();
         window_->setExitHandler([this] { return exitRoutine(); });
 
-        opened_ = openStartupDatabase(settings_, seedDatabasePath(), saveStandardLabel);
+        opened_ = openStartupDatabase(
+            settings_, seedDatabasePath(), saveStandardLabel, [this](const QString& path) {
+                return prompter_.ask(
+                           caption(adminmsg::OfferMigration).arg(QDir::toNativeSeparators(path)),
+                           Buttons::YesNo, Icon::Question) == Answer::Yes;
+            });
+        if (!opened_.accessFileKeptAs.isEmpty())
+            report(caption(adminmsg::Migrated)
+                       .arg(opened_.migratedLabels)
+                       .arg(QDir::toNativeSeparators(opened_.accessFileKeptAs)),
+                   Icon::Information);
         if (opened_.seedAdded)
             report(caption(msg::SeedImported).arg(*opened_.seedAdded), Icon::Information);
         // The other windows are created once and live until the program ends; the
