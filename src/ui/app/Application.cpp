@@ -5,6 +5,7 @@
 #include "app/Captions.h"
 #include "app/Paths.h"
 #include "log/PrintLog.h"
+#include "ui/admin/ImportWindow.h"
 #include "ui/admin/UserWindow.h"
 #include "ui/app/Dialogs.h"
 #include "ui/app/SettingsDialog.h"
@@ -130,6 +131,9 @@ void Application::createWindows() {
         [this](const SettingsRecord& r, const QString& path) { settingsApplied(r, path); });
     logWindow_ = std::make_unique<LogWindow>(*opened_.database, settings_, prompter_);
     batchWindow_ = std::make_unique<BatchWindow>(*opened_.database, *logWindow_, prompter_);
+    importWindow_ = std::make_unique<ImportWindow>(*opened_.database, settings_, prompter_);
+    QObject::connect(importWindow_.get(), &ImportWindow::settingsImported, window_.get(),
+                     [this] { applySettings(); });
 }
 
 void Application::addMenus() {
@@ -155,6 +159,8 @@ void Application::addMenus() {
         userWindow_->reload(opened_.labelTable);
         userWindow_->show();
     });
+    extras->addAction(caption(797), window_.get(),
+                      [this] { importWindow_->open(opened_.labelTable); });
     bar->insertMenu(before, extras);
     setLogging(loggingEnabled(settings_));
 }

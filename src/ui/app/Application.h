@@ -16,6 +16,7 @@ class QAction;
 namespace palomex {
 
 class BatchWindow;
+class ImportWindow;
 class LogWindow;
 class MainWindow;
 class SettingsDialog;
@@ -63,6 +64,7 @@ private:
     std::unique_ptr<LogWindow> logWindow_;
     std::unique_ptr<BatchWindow> batchWindow_;
     std::unique_ptr<UserWindow> userWindow_;
+    std::unique_ptr<ImportWindow> importWindow_;
     QAction* loggingAction_ = nullptr;
     QAction* viewLogAction_ = nullptr;
     QAction* batchesAction_ = nullptr;
