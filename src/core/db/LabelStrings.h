@@ -10,4 +10,10 @@ inline constexpr int DeleteLabelsCaption = 11; // "Etiketten löschen"
 inline constexpr int NoteColumnMissing = 500;
 inline constexpr int NoteNotANumber = 501;
 inline constexpr int NotesLoaded = 502;
+inline constexpr int AskLabelName = 510;
+inline constexpr int SaveLabelTitle = 511;
+inline constexpr int AskSaveChanges = 512;
+inline constexpr int NameEmpty = 513;
+inline constexpr int NameTooLong = 514;
+inline constexpr int TextTooLong = 515;
 } // namespace palomex::msg
