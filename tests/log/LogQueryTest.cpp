@@ -107,7 +107,7 @@ struct QueryFixture : test::DatabaseFixture {
     std::vector<qint64> expected(const LogFilter& f) {
         const QString b = f.bisNve.isEmpty() ? QStringLiteral("99999999999999999") : f.bisNve;
         const QString v = f.vonNve;
-        const QString code = identifierCode(f.datenCombo);
+        const QString code = identifierCodeOf(f.datenCombo);
         const QStringList lines = f.datenText.split(QLatin1Char('\n'));
         std::vector<const Row*> hit;
         for (const Row& r : rows) {
@@ -125,7 +125,7 @@ struct QueryFixture : test::DatabaseFixture {
                 continue;
             bool any = false;
             for (int i = 0; i < 10; ++i) {
-                if (!like(identifierCode(r.e.identifierEntries[i]), code))
+                if (!like(identifierCodeOf(r.e.identifierEntries[i]), code))
                     continue;
                 if (f.datenText.isEmpty() ||
                     (lines.size() == 1 && like(r.e.contents[i], f.datenText)) ||
@@ -137,7 +137,7 @@ struct QueryFixture : test::DatabaseFixture {
         }
         const auto key = [&](const Row* r) -> QString {
             for (int i = 0; i < 10; ++i)
-                if (identifierCode(r->e.identifierEntries[i]) == code)
+                if (identifierCodeOf(r->e.identifierEntries[i]) == code)
                     return r->e.contents[i];
             return {};
         };

@@ -45,7 +45,7 @@ QString formatLogValue(const QVariant& v, const QString& column) {
 
 LogListing::LogListing(const LogFilter& filter, const QDateTime& now, const QString& heading,
                        const std::array<QString, 3>& zusatzCaptions)
-    : filter_(filter), code_(identifierCode(filter.datenCombo)), zusatzCaptions_(zusatzCaptions) {
+    : filter_(filter), code_(identifierCodeOf(filter.datenCombo)), zusatzCaptions_(zusatzCaptions) {
     const QString q = QStringLiteral("\"");
     lines_ << palomex::caption(logmsg::ListHeading) +
                   now.toString(QStringLiteral("dd.MM.yyyy hh:mm:ss"));

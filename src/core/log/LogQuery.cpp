@@ -211,7 +211,7 @@ LogQuery selectstring(Database& db, LogFilter& f) {
         r.params << *date;
     }
 
-    const QString code = identifierCode(f.datenCombo);
+    const QString code = identifierCodeOf(f.datenCombo);
     QStringList lines = f.datenText.split(QLatin1Char('\n'));
     for (QString& line : lines) {
         if (line.endsWith(QLatin1Char('\r')))

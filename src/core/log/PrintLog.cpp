@@ -13,10 +13,6 @@ const QString kSection = QStringLiteral("Protokoll");
 const QString kKey = QStringLiteral("Protokollaufz");
 } // namespace
 
-QString identifierCode(const QString& identifierEntry) {
-    const qsizetype close = identifierEntry.indexOf(QLatin1Char(')'));
-    return close < 0 ? QString() : identifierEntry.left(close + 1);
-}
 
 std::optional<QString> appendLogRow(Database& db, const LogEntry& e, const QDateTime& now) {
     QStringList columns = {QStringLiteral("Datum"),    QStringLiteral("Uhrzeit"),
@@ -29,7 +25,7 @@ std::optional<QString> appendLogRow(Database& db, const LogEntry& e, const QDate
         const QString n = QString::number(i);
         columns << QStringLiteral("DB") + n << QStringLiteral("Bez_Text") + n
                 << QStringLiteral("Daten") + n;
-        values << identifierCode(e.identifierEntries[i]) << e.captions[i] << e.contents[i];
+        values << identifierCodeOf(e.identifierEntries[i]) << e.captions[i] << e.contents[i];
     }
     for (int i = 0; i < 3; ++i) {
         columns << QStringLiteral("Zusatz") + QString::number(i);

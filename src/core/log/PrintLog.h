@@ -2,6 +2,7 @@
 // The print log: one Protokoll row per run sent to a printer.
 
 #include "app/Settings.h"
+#include "db/Label.h"
 
 #include <QDateTime>
 #include <QString>
@@ -26,9 +27,6 @@ struct LogEntry {
     std::array<QString, 3> zusatz;
 };
 
-// The identifier code of an identifier entry: its text up to and including the first
-// ")" ("(10) Charge" -> "(10)"), empty when there is none.
-QString identifierCode(const QString& identifierEntry);
 
 // NeuDatensatz: appends the row at the given moment and commits it. Returns the
 // engine's error text when the row was refused (nothing of it is kept), else nothing.

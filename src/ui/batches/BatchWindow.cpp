@@ -97,7 +97,7 @@ void BatchWindow::open(const QString& identifier, const QStringList& fieldIdenti
                        const QStringList& fieldContents) {
     QApplication::setOverrideCursor(Qt::WaitCursor);
     identifier_ = identifier;
-    code_ = identifierCode(identifier);
+    code_ = identifierCodeOf(identifier);
     const Batches batches(db_, code_);
     const QStringList owns = batches.ownBatches();
     own_->clear();
