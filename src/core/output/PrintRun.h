@@ -1,0 +1,108 @@
+#pragma once
+// A print run: a label for a range of consecutive NVEs, several labels per NVE,
+// one per page or tiled on DIN A4 sheets. The GUI print command, the command line
+// and the benchmark all run it; pages go to a sink, questions to a prompter.
+
+#include "db/Label.h"
+
+#include <QPointF>
+#include <QSizeF>
+#include <QString>
+#include <array>
+#include <functional>
+#include <optional>
+
+class QPainter;
+
+namespace palomex {
+
+class Prompter;
+
+// Where the pages go: a printer, a PDF writer or the preview.
+class PageSink {
+public:
+    virtual ~PageSink() = default;
+    virtual QPainter& painter() = 0;
+    // Starts the next page; false when the device refused (the run ends).
+    virtual bool newPage() = 0;
+    virtual QSizeF paperMm() const = 0;     // 210 x 297 in portrait
+    virtual QSizeF printableMm() const = 0; // the area the device can print on
+};
+
+// Draws one label for one NVE at an offset (millimetres) and scale; false ends the
+// run (a barcode the encoder refused, Cancel in the fit question).
+using LabelPainter = std::function<bool(QPainter&, const Label&, const QString& nve,
+                                        QPointF offsetMm, double scale)>;
+
+// Whether a layout element of the label is inside its outline and so takes part.
+using ElementActive = std::function<bool(const LayoutRect&, const Label&)>;
+
+// The NVEs of one base number for the length of a run.
+class NveRange {
+public:
+    virtual ~NveRange() = default;
+    // Base number and running number r as 17 digits, empty when r cannot be an NVE.
+    virtual QString withoutCheckDigit(qint64 r) const = 0;
+    // The NVE as printed, with its check digit.
+    virtual QString printed(qint64 r) const = 0;
+    // Records r as the highest running number printed.
+    virtual void printedUpTo(qint64 r) = 0;
+};
+
+enum class PageMode { SingleLabels, A4Sheets };
+
+struct RunParameters {
+    qint64 firstRunning = 1;
+    int nveCount = 1;
+    int labelsPerNve = 1;
+    PageMode mode = PageMode::SingleLabels;
+    double scale = 1.0;
+    double randOben = 0; // top margin, mm
+    double randLinks = 0;
+    double labelWidthMm = 105;
+    bool preview = false; // the preview reserves and records nothing
+};
+
+struct RunResult {
+    int labelsPrinted = 0;
+    bool cancelled = false;
+    bool stopped = false;          // a running number could not form an NVE
+    std::optional<qint64> lastRun; // running number of the last label printed
+    QString firstNve;              // 17 digits, as the log keeps them
+    QString lastNve;
+};
+
+// The text of a counting field on the label offset NVEs after the first: the number
+// between "«" and "»", or else the trailing digits, counted on by step per NVE and
+// zero-padded to the digits' length (a longer number is not cut).
+QString countingText(const QString& savedText, long long step, qint64 offset);
+
+class PrintRun {
+public:
+    PrintRun(const Label& label, RunParameters params, NveRange& numbers, LabelPainter painter,
+             ElementActive active, PageSink& sink, Prompter& prompter);
+
+    // Polled once per label: whether ESC is held; the user then confirms the cancel.
+    void setEscapeCheck(std::function<bool()> escapeHeld) { escapeHeld_ = std::move(escapeHeld); }
+    // Called after every label with the NVE and the progress in per cent.
+    void setProgress(std::function<void(const QString&, int)> progress) {
+        progress_ = std::move(progress);
+    }
+
+    RunResult run();
+
+private:
+    Label labelFor(qint64 r) const;
+
+    Label label_;
+    RunParameters params_;
+    NveRange& numbers_;
+    LabelPainter painter_;
+    ElementActive active_;
+    PageSink& sink_;
+    Prompter& prompter_;
+    std::function<bool()> escapeHeld_;
+    std::function<void(const QString&, int)> progress_;
+};
+
+} // namespace palomex

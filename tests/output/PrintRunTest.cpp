@@ -1,0 +1,193 @@
+#include "output/PrintRun.h"
+
+#include "support/TestSupport.h"
+
+#include <QImage>
+#include <QPainter>
+#include <gtest/gtest.h>
+
+using namespace palomex;
+
+namespace {
+
+// Records what a run draws where, on an image that stands for the device.
+class RecordingSink : public PageSink {
+public:
+    QImage image{10, 10, QImage::Format_RGB32};
+    QPainter p{&image};
+    int page = 1;
+    QPainter& painter() override { return p; }
+    bool newPage() override {
+        ++page;
+        return true;
+    }
+    QSizeF paperMm() const override { return {210, 297}; }
+    QSizeF printableMm() const override { return {200, 287}; }
+};
+
+class Range : public NveRange {
+public:
+    QString withoutCheckDigit(qint64 r) const override {
+        return r > 99999 ? QString()
+                         : QStringLiteral("4012345") + QString::number(r).rightJustified(10, '0');
+    }
+    QString printed(qint64 r) const override { return withoutCheckDigit(r) + QLatin1Char('x'); }
+    void printedUpTo(qint64 r) override { highest = r; }
+    std::optional<qint64> highest;
+};
+
+struct Drawn {
+    int page;
+    QString nve;
+    QPointF offset;
+    QString field0;
+};
+
+struct RunFixture : ::testing::Test {
+    Label label;
+    RunParameters params;
+    Range range;
+    RecordingSink sink;
+    test::ScriptedPrompter prompter;
+    std::vector<Drawn> drawn;
+    int refuseAt = -1;
+
+    RunResult run(std::function<bool()> escape = {}) {
+        PrintRun job(
+            label, params, range,
+            [this](QPainter&, const Label& l, const QString& nve, QPointF offset, double) {
+                if (static_cast<int>(drawn.size()) == refuseAt)
+                    return false;
+                drawn.push_back({sink.page, nve, offset, l.fields[0].content});
+                return true;
+            },
+            [](const LayoutRect& r, const Label&) { return r.left >= 0; }, sink, prompter);
+        job.setEscapeCheck(std::move(escape));
+        return job.run();
+    }
+};
+
+} // namespace
+
+TEST(CountingText, CountsTheMarkedOrTrailingNumber) {
+    struct Case {
+        const char* text;
+        long long step;
+        qint64 offset;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"LOT«0009»", 1, 0, "LOT0009"}, {"LOT«0009»", 1, 1, "LOT0010"},
+        {"»12«AB", 5, 2, "22AB"},       {"A99", 1, 0, "A99"},
+        {"A99", 1, 1, "A100"},          {"X-0007-B«01»", 2, 3, "X-0007-B07"},
+        {"0999", 1, 1, "1000"},         {"7", 10, 1, "17"},
+        {"ohne", 1, 2, "ohne2"},        {"99999999999999999999", 1, 1, "100000000000000000000"},
+        {"A10", -3, 5, "A00"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(countingText(QString::fromUtf8(c.text), c.step, c.offset),
+                  QString::fromUtf8(c.expected))
+            << c.text << " +" << c.step << "x" << c.offset;
+}
+
+TEST_F(RunFixture, CopiesPerNveAndCountingFieldsChangeOnlyBetweenNves) {
+    params.firstRunning = 41;
+    params.nveCount = 3;
+    params.labelsPerNve = 2;
+    label.height = 148;
+    label.fields[0].identifier = QStringLiteral("(10) Charge |©A…20");
+    label.fields[0].content = QStringLiteral("LOT«0009»");
+    label.fields[0].autoValue = true;
+    label.fields[0].days = 1;
+    const RunResult r = run();
+    ASSERT_EQ(drawn.size(), 6u);
+    const QStringList expectedNves = {"40123450000000041x", "40123450000000041x",
+                                      "40123450000000042x", "40123450000000042x",
+                                      "40123450000000043x", "40123450000000043x"};
+    const QStringList expectedLots = {"LOT0009", "LOT0009", "LOT0010",
+                                      "LOT0010", "LOT0011", "LOT0011"};
+    for (size_t i = 0; i < drawn.size(); ++i) {
+        EXPECT_EQ(drawn[i].nve, expectedNves[static_cast<int>(i)]);
+        EXPECT_EQ(drawn[i].field0, expectedLots[static_cast<int>(i)]);
+        EXPECT_EQ(drawn[i].page, static_cast<int>(i) + 1) << "one label per page";
+    }
+    EXPECT_EQ(sink.page, 6) << "no empty page after the last label";
+    EXPECT_EQ(range.highest, 43);
+    EXPECT_EQ(r.firstNve, QStringLiteral("40123450000000041"));
+    EXPECT_EQ(r.lastNve, QStringLiteral("40123450000000043"));
+    EXPECT_EQ(label.fields[0].content, QStringLiteral("LOT«0009»")) << "the label keeps its text";
+}
+
+TEST_F(RunFixture, InactiveFieldsDoNotCount) {
+    params.nveCount = 2;
+    label.fields[0].identifier = QStringLiteral("(10) Charge |©A…20");
+    label.fields[0].content = QStringLiteral("A99");
+    label.fields[0].autoValue = true;
+    label.fields[0].days = 1;
+    label.fieldElement(0).left = -10;
+    run();
+    ASSERT_EQ(drawn.size(), 2u);
+    EXPECT_EQ(drawn[1].field0, QStringLiteral("A99"));
+}
+
+TEST_F(RunFixture, A4SheetsFillTwoColumnsRowByRow) {
+    params.mode = PageMode::A4Sheets;
+    params.nveCount = 9;
+    params.randLinks = 2;
+    params.randOben = 3;
+    label.height = 74;
+    run();
+    ASSERT_EQ(drawn.size(), 9u);
+    // Right column at W + 2*ox0 - mx = 105 + 4 - 5; rows H + 2*oy0 - my = 74 + 6 - 5 apart.
+    const std::vector<std::pair<int, QPointF>> expected = {
+        {1, {2, 3}},     {1, {104, 3}}, {1, {2, 78}},    {1, {104, 78}}, {1, {2, 153}},
+        {1, {104, 153}}, {1, {2, 228}}, {1, {104, 228}}, {2, {2, 3}}};
+    for (size_t i = 0; i < drawn.size(); ++i) {
+        EXPECT_EQ(drawn[i].page, expected[i].first) << i;
+        EXPECT_EQ(drawn[i].offset, expected[i].second) << i;
+    }
+}
+
+TEST_F(RunFixture, EscapeAnsweredYesCountsTheLabelAndEndsTheRun) {
+    params.nveCount = 5;
+    int polls = 0;
+    prompter.willAnswer(Answer::No);
+    prompter.willAnswer(Answer::Yes);
+    const RunResult r = run([&] { return ++polls >= 2; });
+    EXPECT_TRUE(r.cancelled);
+    EXPECT_EQ(drawn.size(), 3u);
+    EXPECT_EQ(range.highest, 3);
+    EXPECT_EQ(r.lastNve, QStringLiteral("40123450000000003"));
+    EXPECT_EQ(prompter.shown.value(0), QStringLiteral("Druck abbrechen ?"));
+}
+
+TEST_F(RunFixture, ARefusedLabelEndsTheRunAndRecordsWhatWasPrinted) {
+    params.nveCount = 4;
+    refuseAt = 2;
+    const RunResult r = run();
+    EXPECT_EQ(r.labelsPrinted, 2);
+    EXPECT_EQ(range.highest, 2);
+}
+
+TEST_F(RunFixture, RunningNumbersBeyondTheBaseStopWithoutRecords) {
+    params.firstRunning = 99999;
+    params.nveCount = 3;
+    const RunResult r = run();
+    EXPECT_TRUE(r.stopped);
+    EXPECT_EQ(drawn.size(), 1u);
+    EXPECT_FALSE(range.highest) << "a stopped run writes no end-of-run records";
+}
+
+TEST_F(RunFixture, PreviewShowsOneLabelOrOneSheetAndRecordsNothing) {
+    params.preview = true;
+    params.nveCount = 20;
+    run();
+    EXPECT_EQ(drawn.size(), 1u);
+    EXPECT_FALSE(range.highest);
+    drawn.clear();
+    params.mode = PageMode::A4Sheets;
+    label.height = 74;
+    run();
+    EXPECT_EQ(drawn.size(), 8u) << "one sheet of two columns and four rows";
+    EXPECT_EQ(sink.page, 1);
+}
