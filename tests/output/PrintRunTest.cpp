@@ -1,9 +1,13 @@
 #include "output/PrintRun.h"
+#include "output/PdfSink.h"
 
 #include "support/TestSupport.h"
 
+#include <QFont>
 #include <QImage>
 #include <QPainter>
+#include <QProcess>
+#include <QRegularExpression>
 #include <gtest/gtest.h>
 
 using namespace palomex;
@@ -190,4 +194,47 @@ TEST_F(RunFixture, PreviewShowsOneLabelOrOneSheetAndRecordsNothing) {
     run();
     EXPECT_EQ(drawn.size(), 8u) << "one sheet of two columns and four rows";
     EXPECT_EQ(sink.page, 1);
+}
+
+// The built-in PDF writer takes a run page by page; an independent reader counts
+// the pages and finds what was drawn where.
+TEST(PdfSinkTest, OneLabelPerPageInMillimetres) {
+    test::TempAppData appData;
+    const QString path = appData.root() + QStringLiteral("/lauf.pdf");
+    Label label;
+    label.height = 148;
+    RunParameters params;
+    params.nveCount = 3;
+    Range range;
+    test::ScriptedPrompter prompter;
+    {
+        PdfSink sink(path, {105, 148}, QStringLiteral("Lager"));
+        ASSERT_TRUE(sink.ok());
+        PrintRun job(
+            label, params, range,
+            [](QPainter& p, const Label&, const QString& nve, QPointF offset, double) {
+                QFont font(QStringLiteral("DejaVu Sans"));
+                font.setPixelSize(4); // millimetres: the painter unit
+                p.setFont(font);
+                p.drawText(offset + QPointF(10, 20), nve);
+                return true;
+            },
+            [](const LayoutRect&, const Label&) { return true; }, sink, prompter);
+        EXPECT_EQ(job.run().labelsPrinted, 3);
+    }
+    QProcess info;
+    info.start(QStringLiteral("pdfinfo"), {path});
+    info.waitForFinished();
+    const QString out = QString::fromUtf8(info.readAllStandardOutput());
+    EXPECT_TRUE(out.contains(QRegularExpression(QStringLiteral("Pages:\\s+3"))))
+        << out.toStdString();
+    EXPECT_TRUE(
+        out.contains(QRegularExpression(QStringLiteral("Page size:\\s+29[78](\\.\\d+)? x 42[0]"))))
+        << out.toStdString();
+    QProcess text;
+    text.start(QStringLiteral("pdftotext"),
+               {QStringLiteral("-f"), QStringLiteral("3"), path, QStringLiteral("-")});
+    text.waitForFinished();
+    EXPECT_TRUE(QString::fromUtf8(text.readAllStandardOutput())
+                    .contains(QStringLiteral("40123450000000003x")));
 }
