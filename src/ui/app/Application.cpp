@@ -3,15 +3,20 @@
 #include "app/AppError.h"
 #include "app/Captions.h"
 #include "app/Paths.h"
+#include "db/LabelParameters.h"
+#include "db/LabelSession.h"
+#include "db/LabelStrings.h"
 #include "ui/app/Dialogs.h"
+#include "ui/db/LabelListDialog.h"
 #include "ui/entry/MainWindow.h"
 
 #include <QApplication>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QInputDialog>
+#include <QLineEdit>
 #include <QPrinterInfo>
 #include <QScreen>
-#include <QSqlQuery>
 
 namespace palomex {
 
@@ -32,17 +37,6 @@ double screenDpi() {
     return s ? s->logicalDotsPerInchX() : 96.0;
 }
 
-// The first start stores the entry window's initial contents as "Standardetikett":
-// a label of format 1 (two barcodes) with one NVE per run.
-void saveStandardLabel(Database& db, const QString& table) {
-    QSqlQuery q(db.connection());
-    q.prepare(QStringLiteral("INSERT INTO %1 (\"EtikName\", \"Etikformat\", \"AnzahlNVEs\", "
-                             "\"AnzahlProNVE\") VALUES (?, 1, '1', 1)")
-                  .arg(SqlDialect::quote(table)));
-    q.addBindValue(QStringLiteral("Standardetikett"));
-    q.exec();
-}
-
 } // namespace
 
 Application::Application(Prompter& prompter, bool headless)
@@ -59,7 +53,25 @@ bool Application::start() {
         window_ = std::make_unique<MainWindow>();
         window_->setExitHandler([this] { return exitRoutine(); });
 
+        // The first start stores the window's initial contents, as a label of two
+        // barcodes, under the name "Standardetikett".
+        const auto saveStandardLabel = [this](Database& db, const QString& table) {
+            Label initial = window_->label();
+            initial.format = LabelFormat::Small;
+            initial.name = QStringLiteral("Standardetikett");
+            LabelStore(db, table).save(initial);
+        };
         opened_ = openStartupDatabase(settings_, seedDatabasePath(), saveStandardLabel);
+        store_ = std::make_unique<LabelStore>(*opened_.database, opened_.labelTable);
+        session_ = std::make_unique<LabelSession>(
+            *store_, settings_, prompter_,
+            [this](const QString& proposed) { return askLabelName(proposed); });
+        session_->label() = window_->label();
+        session_->clear();
+        dialog_ = std::make_unique<LabelListDialog>(
+            *store_, settings_, prompter_,
+            [this](const QString& name) { window_->loadLabel(name); }, window_.get());
+        window_->attach(session_.get(), dialog_.get());
         if (opened_.seedAdded)
             report(caption(msg::SeedImported).arg(*opened_.seedAdded), Icon::Information);
         // Later windows join here: user management, layout editor, preview and the
@@ -78,6 +90,16 @@ bool Application::start() {
     }
 }
 
+std::optional<QString> Application::askLabelName(const QString& proposed) {
+    if (headless_)
+        return std::nullopt;
+    bool ok = false;
+    const QString name =
+        QInputDialog::getText(window_.get(), caption(msg::SaveLabelTitle),
+                              caption(msg::AskLabelName), QLineEdit::Normal, proposed, &ok);
+    return ok ? std::optional(name) : std::nullopt;
+}
+
 void Application::applySettings() {
     record_ = loadSettingsRecord(settings_);
     Captions::global().setOffset(record_.sprache);
@@ -88,6 +110,8 @@ void Application::applySettings() {
     const int left = clampWindowEdge(record_.left, toTwips(extent.width(), dpi));
     const int top = clampWindowEdge(record_.top, toTwips(extent.height(), dpi));
     window_->move(fromTwips(left, dpi), fromTwips(top, dpi));
+    if (record_.letztDatei && !record_.recentEtik.isEmpty())
+        window_->loadLabel(record_.recentEtik);
 }
 
 std::optional<int> Application::processCommandLine(const CommandRequest& request) {
@@ -112,15 +136,13 @@ std::optional<int> Application::processCommandLine(const CommandRequest& request
         report(caption(msg::NotYetAvailable), Icon::Critical);
         return 1;
     }
-    QSqlQuery q(database().connection());
-    q.prepare(QStringLiteral("SELECT \"EtikName\" FROM %1 WHERE \"EtikName\" = ?")
-                  .arg(SqlDialect::quote(labelTable())));
-    q.addBindValue(request.labelName());
-    if (!q.exec() || !q.next()) {
+    if (!window_->loadLabel(request.labelName())) {
         report(caption(msg::LabelNotFound).arg(request.labelName()), Icon::Critical);
         return 3;
     }
-    window_->setCurrentLabelName(q.value(0).toString());
+    Label filled = window_->label();
+    applyCommandParameters(filled, request);
+    window_->showLabel(filled);
     if (request.command() == Command::Unknown) {
         report(unknownCommandText(request), Icon::Critical);
         return 2;
@@ -135,6 +157,8 @@ std::optional<int> Application::processCommandLine(const CommandRequest& request
 }
 
 bool Application::exitRoutine() {
+    if (session_ && !session_->readyToLeave())
+        return false;
     const double dpi = screenDpi();
     const QPoint pos = window_ ? window_->pos() : QPoint();
     writeExitState(settings_, opened_.database.get(),

@@ -14,6 +14,9 @@
 namespace palomex {
 
 class MainWindow;
+class LabelStore;
+class LabelSession;
+class LabelListDialog;
 
 class Application {
 public:
@@ -35,10 +38,12 @@ public:
     const QString& labelTable() const { return opened_.labelTable; }
     const Settings& settings() const { return settings_; }
     const SettingsRecord& record() const { return record_; }
+    LabelSession& session() { return *session_; }
 
 private:
     void applySettings();
     void report(const QString& text, Icon icon);
+    std::optional<QString> askLabelName(const QString& proposed);
 
     Prompter& prompter_;
     bool headless_;
@@ -46,6 +51,9 @@ private:
     SettingsRecord record_;
     OpenedDatabase opened_;
     std::unique_ptr<MainWindow> window_;
+    std::unique_ptr<LabelStore> store_;
+    std::unique_ptr<LabelSession> session_;
+    std::unique_ptr<LabelListDialog> dialog_;
 };
 
 } // namespace palomex
