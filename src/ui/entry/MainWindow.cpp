@@ -6,6 +6,7 @@
 #include "ui/app/HelpWindow.h"
 #include "ui/db/LabelListDialog.h"
 
+#include <QApplication>
 #include <QButtonGroup>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -18,6 +19,7 @@
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QRadioButton>
+#include <QSignalBlocker>
 #include <QStatusBar>
 #include <QStyle>
 #include <QToolBar>
@@ -48,7 +50,23 @@ QLineEdit* captionEdit(QWidget* parent, const QString& name, int maxLength) {
     QLineEdit* e = lineEdit(parent, name, maxLength);
     e->setFrame(false);
     e->setToolTip(caption(185));
+    QPalette look = e->palette();
+    look.setColor(QPalette::Base, look.color(QPalette::Window));
+    e->setPalette(look);
     return e;
+}
+
+bool isCaptionEdit(const QLineEdit* e) {
+    return e->toolTip() == caption(185);
+}
+
+// Edit mode shows a border and the field colour; the label look shows neither.
+void setEditLook(QLineEdit* e, bool editing) {
+    e->setFrame(editing);
+    QPalette p = e->palette();
+    p.setColor(QPalette::Base, editing ? QApplication::palette().color(QPalette::Base)
+                                       : QApplication::palette().color(QPalette::Window));
+    e->setPalette(p);
 }
 
 QPlainTextEdit* textEdit(QWidget* parent, const QString& name, int lines) {
@@ -307,11 +325,18 @@ void MainWindow::buildEntryArea() {
          {parties_[0].text, parties_[1].text, extras_[0].text, extras_[1].text, extras_[2].text}) {
         connect(e, &QPlainTextEdit::textChanged, this, &MainWindow::changed);
         connect(e, &QPlainTextEdit::textChanged, this, [e] {
-            // The stored column is the limit of what a text can hold.
+            // The stored column is the limit of what a text can hold, line breaks
+            // counted as the two characters they are stored as.
             const int limit =
                 e->objectName().startsWith(QLatin1String("Zusatz")) ? kExtraWidth : kPartyTextWidth;
-            if (storedLines(e).size() > limit)
-                e->undo();
+            QString text = e->toPlainText();
+            if (text.size() + text.count(QLatin1Char('\n')) <= limit)
+                return;
+            while (text.size() + text.count(QLatin1Char('\n')) > limit)
+                text.chop(1);
+            const QSignalBlocker quiet(e);
+            e->setPlainText(text);
+            e->moveCursor(QTextCursor::End);
         });
     }
     setCentralWidget(central);
@@ -515,12 +540,12 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
         const bool nveField = watched == nveBasis_ || watched == nveLaufNr_ ||
                               watched == anzahlNVEs_ || watched == anzNVE_;
         setTopicHelp(nveField ? kNveHelp : kContentsHelp);
-        if (edit && !edit->hasFrame())
-            edit->setFrame(true); // a printed label text in edit mode
+        if (edit && isCaptionEdit(edit))
+            setEditLook(edit, true);
     } else if (event->type() == QEvent::FocusOut) {
         setTopicHelp(kContentsHelp);
-        if (edit && edit->toolTip() == caption(185))
-            edit->setFrame(false);
+        if (edit && isCaptionEdit(edit))
+            setEditLook(edit, false);
     } else if (event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {
