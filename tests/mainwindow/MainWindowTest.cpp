@@ -2,6 +2,7 @@
 #include "app/Captions.h"
 #include "db/LabelSession.h"
 #include "support/TestSupport.h"
+#include "ui/app/Application.h"
 #include "ui/db/LabelListDialog.h"
 
 #include <QAction>
@@ -253,4 +254,41 @@ TEST_F(MainWindowTest, EnglishCaptionsAtTheOffset) {
                   offset ? QStringLiteral("Save current label")
                          : QStringLiteral("Aktuelles Etikett speichern"));
     }
+}
+
+TEST(ApplicationLabels, FirstStartStoresTheStandardLabelAndReopensTheLastOne) {
+    TempAppData app;
+    ScriptedPrompter prompter;
+    {
+        Application first(prompter, true);
+        ASSERT_TRUE(first.start());
+        LabelStore store(first.database(), first.labelTable());
+        const auto standard = store.load(QStringLiteral("Standardetikett"));
+        ASSERT_TRUE(standard);
+        EXPECT_EQ(standard->label.format, LabelFormat::Small);
+        EXPECT_EQ(standard->label.anzahlNVEs, QStringLiteral("1"));
+        EXPECT_TRUE(first.mainWindow().currentLabelName().isEmpty());
+        ASSERT_TRUE(first.mainWindow().loadLabel(QStringLiteral("Standardetikett")));
+        EXPECT_TRUE(first.exitRoutine());
+    }
+    Application second(prompter, true);
+    ASSERT_TRUE(second.start());
+    EXPECT_EQ(second.mainWindow().currentLabelName(), QStringLiteral("Standardetikett"));
+}
+
+TEST(ApplicationLabels, OpenCommandFillsTheFieldsFromItsParameters) {
+    TempAppData app;
+    ScriptedPrompter prompter;
+    Application a(prompter, true);
+    ASSERT_TRUE(a.start());
+    const CommandRequest request(QStringLiteral(
+        "open standardetikett 4012345 - 3 - L-9 - - - - - - - - - \"Zeile\\nzwei\""));
+    EXPECT_FALSE(a.processCommandLine(request).has_value());
+    const Label l = a.mainWindow().label();
+    EXPECT_EQ(l.name, QStringLiteral("Standardetikett"));
+    EXPECT_EQ(l.nveBasis, QStringLiteral("4012345"));
+    EXPECT_EQ(l.anzahlNVEs, QStringLiteral("3"));
+    EXPECT_EQ(l.fields[0].content, QStringLiteral("L-9"));
+    EXPECT_EQ(l.extras[0].text, QStringLiteral("Zeile\r\nzwei"));
+    EXPECT_EQ(a.processCommandLine(CommandRequest(QStringLiteral("open Fehlt"))), 3);
 }
