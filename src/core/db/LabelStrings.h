@@ -6,6 +6,9 @@ namespace palomex::msg {
 // Window and dialog captions
 inline constexpr int OpenLabelCaption = 10;    // "Etikett öffnen"
 inline constexpr int DeleteLabelsCaption = 11; // "Etiketten löschen"
+inline constexpr int OkButton = 12;
+inline constexpr int CancelButton = 13;
+inline constexpr int DeleteButton = 14;
 // Records
 inline constexpr int NoteColumnMissing = 500;
 inline constexpr int NoteNotANumber = 501;
@@ -16,4 +19,9 @@ inline constexpr int AskSaveChanges = 512;
 inline constexpr int NameEmpty = 513;
 inline constexpr int NameTooLong = 514;
 inline constexpr int TextTooLong = 515;
+// Deleting
+inline constexpr int DeleteQuestion = 520;
+inline constexpr int DeleteAll = 521;
+inline constexpr int DeletePlural = 522;
+inline constexpr int TooManyToDelete = 523;
 } // namespace palomex::msg

@@ -4,12 +4,16 @@
 #include "app/AppError.h"
 #include "app/Captions.h"
 #include "app/Paths.h"
+#include "db/LabelParameters.h"
+#include "db/LabelSession.h"
+#include "db/LabelStrings.h"
 #include "log/PrintLog.h"
 #include "ui/admin/ImportWindow.h"
 #include "ui/admin/UserWindow.h"
 #include "ui/app/Dialogs.h"
 #include "ui/app/SettingsDialog.h"
 #include "ui/batches/BatchWindow.h"
+#include "ui/db/LabelListDialog.h"
 #include "ui/entry/MainWindow.h"
 #include "ui/log/LogWindow.h"
 
@@ -20,9 +24,10 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QInputDialog>
+#include <QLineEdit>
 #include <QPrinterInfo>
 #include <QScreen>
-#include <QSqlQuery>
 
 namespace palomex {
 
@@ -43,17 +48,6 @@ double screenDpi() {
     return s ? s->logicalDotsPerInchX() : 96.0;
 }
 
-// The first start stores the entry window's initial contents as "Standardetikett":
-// a label of format 1 (two barcodes) with one NVE per run.
-void saveStandardLabel(Database& db, const QString& table) {
-    QSqlQuery q(db.connection());
-    q.prepare(QStringLiteral("INSERT INTO %1 (\"EtikName\", \"Etikformat\", \"AnzahlNVEs\", "
-                             "\"AnzahlProNVE\") VALUES (?, 1, '1', 1)")
-                  .arg(SqlDialect::quote(table)));
-    q.addBindValue(QStringLiteral("Standardetikett"));
-    q.exec();
-}
-
 } // namespace
 
 Application::Application(Prompter& prompter, bool headless)
@@ -70,6 +64,14 @@ bool Application::start() {
         window_ = std::make_unique<MainWindow>();
         window_->setExitHandler([this] { return exitRoutine(); });
 
+        // The first start stores the window's initial contents, as a label of two
+        // barcodes, under the name "Standardetikett".
+        const auto saveStandardLabel = [this](Database& db, const QString& table) {
+            Label initial = window_->label();
+            initial.format = LabelFormat::Small;
+            initial.name = QStringLiteral("Standardetikett");
+            LabelStore(db, table).save(initial);
+        };
         opened_ = openStartupDatabase(
             settings_, seedDatabasePath(), saveStandardLabel, [this](const QString& path) {
                 return prompter_.ask(
@@ -81,6 +83,16 @@ bool Application::start() {
                        .arg(opened_.migratedLabels)
                        .arg(QDir::toNativeSeparators(opened_.accessFileKeptAs)),
                    Icon::Information);
+        store_ = std::make_unique<LabelStore>(*opened_.database, opened_.labelTable);
+        session_ = std::make_unique<LabelSession>(
+            *store_, settings_, prompter_,
+            [this](const QString& proposed) { return askLabelName(proposed); });
+        session_->label() = window_->label();
+        session_->clear();
+        dialog_ = std::make_unique<LabelListDialog>(
+            *store_, settings_, prompter_,
+            [this](const QString& name) { window_->loadLabel(name); }, window_.get());
+        window_->attach(session_.get(), dialog_.get());
         if (opened_.seedAdded)
             report(caption(msg::SeedImported).arg(*opened_.seedAdded), Icon::Information);
         // The other windows are created once and live until the program ends; the
@@ -101,6 +113,16 @@ bool Application::start() {
     }
 }
 
+std::optional<QString> Application::askLabelName(const QString& proposed) {
+    if (headless_)
+        return std::nullopt;
+    bool ok = false;
+    const QString name =
+        QInputDialog::getText(window_.get(), caption(msg::SaveLabelTitle),
+                              caption(msg::AskLabelName), QLineEdit::Normal, proposed, &ok);
+    return ok ? std::optional(name) : std::nullopt;
+}
+
 void Application::applySettings() {
     record_ = loadSettingsRecord(settings_);
     Captions::global().setOffset(record_.sprache);
@@ -111,6 +133,8 @@ void Application::applySettings() {
     const int left = clampWindowEdge(record_.left, toTwips(extent.width(), dpi));
     const int top = clampWindowEdge(record_.top, toTwips(extent.height(), dpi));
     window_->move(fromTwips(left, dpi), fromTwips(top, dpi));
+    if (record_.letztDatei && !record_.recentEtik.isEmpty())
+        window_->loadLabel(record_.recentEtik);
 }
 
 void Application::createWindows() {
@@ -137,20 +161,38 @@ void Application::createWindows() {
 }
 
 void Application::addMenus() {
-    QMenuBar* bar = window_->menuBar();
-    QAction* before = bar->actions().value(bar->actions().size() - 1);
-    QMenu* log = new QMenu(caption(793), bar);
-    loggingAction_ = log->addAction(caption(794));
+    // The entry window holds the commands of every window; those whose windows
+    // exist are switched on here.
+    const auto command = [this](const char* name) {
+        return window_->findChild<QAction*>(QString::fromLatin1(name));
+    };
+    viewLogAction_ = command("Protoansehmenu");
+    batchesAction_ = command("chargenmenu");
+    QObject::connect(viewLogAction_, &QAction::triggered, window_.get(),
+                     [this] { logWindow_->open(); });
+    QObject::connect(batchesAction_, &QAction::triggered, window_.get(), [this] {
+        Label shown = window_->label();
+        QStringList identifiers, contents;
+        for (const DataField& f : shown.fields) {
+            identifiers << f.identifier;
+            contents << f.content;
+        }
+        batchWindow_->open(
+            settings_.get(QStringLiteral("Einstellungen"), QStringLiteral("DB_Charge")),
+            identifiers, contents);
+    });
+    QMenu* extras = nullptr;
+    for (QAction* top : window_->menuBar()->actions()) {
+        if (top->menu() && top->menu()->actions().contains(viewLogAction_))
+            extras = top->menu();
+    }
+    extras->addSeparator();
+    loggingAction_ = extras->addAction(caption(794));
+    loggingAction_->setObjectName(QStringLiteral("protaufzmenu"));
     loggingAction_->setCheckable(true);
     QObject::connect(loggingAction_, &QAction::triggered, window_.get(),
                      [this](bool on) { setLogging(on); });
-    viewLogAction_ = log->addAction(caption(795), window_.get(), [this] { logWindow_->open(); });
-    batchesAction_ = log->addAction(caption(796), window_.get(), [this] {
-        batchWindow_->open(
-            settings_.get(QStringLiteral("Einstellungen"), QStringLiteral("DB_Charge")), {}, {});
-    });
-    bar->insertMenu(before, log);
-    QMenu* extras = new QMenu(caption(790), bar);
+    extras->addSeparator();
     extras->addAction(caption(791), window_.get(), [this] {
         settingsDialog_->load(record_, opened_.database->path());
         settingsDialog_->show();
@@ -161,7 +203,6 @@ void Application::addMenus() {
     });
     extras->addAction(caption(797), window_.get(),
                       [this] { importWindow_->open(opened_.labelTable); });
-    bar->insertMenu(before, extras);
     setLogging(loggingEnabled(settings_));
 }
 
@@ -207,15 +248,13 @@ std::optional<int> Application::processCommandLine(const CommandRequest& request
         report(caption(msg::NotYetAvailable), Icon::Critical);
         return 1;
     }
-    QSqlQuery q(database().connection());
-    q.prepare(QStringLiteral("SELECT \"EtikName\" FROM %1 WHERE \"EtikName\" = ?")
-                  .arg(SqlDialect::quote(labelTable())));
-    q.addBindValue(request.labelName());
-    if (!q.exec() || !q.next()) {
+    if (!window_->loadLabel(request.labelName())) {
         report(caption(msg::LabelNotFound).arg(request.labelName()), Icon::Critical);
         return 3;
     }
-    window_->setCurrentLabelName(q.value(0).toString());
+    Label filled = window_->label();
+    applyCommandParameters(filled, request);
+    window_->showLabel(filled);
     if (request.command() == Command::Unknown) {
         report(unknownCommandText(request), Icon::Critical);
         return 2;
@@ -230,6 +269,8 @@ std::optional<int> Application::processCommandLine(const CommandRequest& request
 }
 
 bool Application::exitRoutine() {
+    if (session_ && !session_->readyToLeave())
+        return false;
     const double dpi = screenDpi();
     const QPoint pos = window_ ? window_->pos() : QPoint();
     writeExitState(settings_, opened_.database.get(),

@@ -21,6 +21,9 @@ class LogWindow;
 class MainWindow;
 class SettingsDialog;
 class UserWindow;
+class LabelStore;
+class LabelSession;
+class LabelListDialog;
 
 class Application {
 public:
@@ -45,6 +48,7 @@ public:
     const QString& labelTable() const { return opened_.labelTable; }
     const Settings& settings() const { return settings_; }
     const SettingsRecord& record() const { return record_; }
+    LabelSession& session() { return *session_; }
 
 private:
     void applySettings();
@@ -53,6 +57,7 @@ private:
     void settingsApplied(const SettingsRecord& record, const QString& databasePath);
     void setLogging(bool on);
     void report(const QString& text, Icon icon);
+    std::optional<QString> askLabelName(const QString& proposed);
 
     Prompter& prompter_;
     bool headless_;
@@ -68,6 +73,9 @@ private:
     QAction* loggingAction_ = nullptr;
     QAction* viewLogAction_ = nullptr;
     QAction* batchesAction_ = nullptr;
+    std::unique_ptr<LabelStore> store_;
+    std::unique_ptr<LabelSession> session_;
+    std::unique_ptr<LabelListDialog> dialog_;
 };
 
 } // namespace palomex

@@ -2,23 +2,201 @@
 
 #include "app/Captions.h"
 #include "app/Help.h"
+#include "db/LabelStrings.h"
 #include "ui/app/HelpWindow.h"
+#include "ui/db/LabelListDialog.h"
 
+#include <QApplication>
+#include <QButtonGroup>
 #include <QCloseEvent>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QInputDialog>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QRadioButton>
+#include <QSignalBlocker>
 #include <QStatusBar>
+#include <QStyle>
+#include <QToolBar>
+#include <QVBoxLayout>
 
 namespace palomex {
 
+namespace {
+
+const QString kNveHelp = QStringLiteral("NVE.htm");
+const QString kContentsHelp = QStringLiteral("Inhalt.htm");
+
+// Column widths of the label table, so a box never holds more than can be stored.
+constexpr int kCaptionWidth = 50;
+constexpr int kContentWidth = 50;
+constexpr int kPartyTextWidth = 255;
+constexpr int kExtraWidth = 80;
+
+QLineEdit* lineEdit(QWidget* parent, const QString& name, int maxLength) {
+    auto* e = new QLineEdit(parent);
+    e->setObjectName(name);
+    e->setMaxLength(maxLength);
+    return e;
+}
+
+// A printed label text: looks like a label until it is clicked.
+QLineEdit* captionEdit(QWidget* parent, const QString& name, int maxLength) {
+    QLineEdit* e = lineEdit(parent, name, maxLength);
+    e->setFrame(false);
+    e->setToolTip(caption(185));
+    QPalette look = e->palette();
+    look.setColor(QPalette::Base, look.color(QPalette::Window));
+    e->setPalette(look);
+    return e;
+}
+
+bool isCaptionEdit(const QLineEdit* e) {
+    return e->toolTip() == caption(185);
+}
+
+// Edit mode shows a border and the field colour; the label look shows neither.
+void setEditLook(QLineEdit* e, bool editing) {
+    e->setFrame(editing);
+    QPalette p = e->palette();
+    p.setColor(QPalette::Base, editing ? QApplication::palette().color(QPalette::Base)
+                                       : QApplication::palette().color(QPalette::Window));
+    e->setPalette(p);
+}
+
+QPlainTextEdit* textEdit(QWidget* parent, const QString& name, int lines) {
+    auto* e = new QPlainTextEdit(parent);
+    e->setObjectName(name);
+    e->setTabChangesFocus(true);
+    e->setFixedHeight(e->fontMetrics().lineSpacing() * lines + 10);
+    return e;
+}
+
+QString indexed(const char* stem, int i) {
+    return QString::fromLatin1(stem) + QString::number(i);
+}
+
+// Multi-line texts are stored with the line breaks of the stored rows (CR LF).
+QString storedLines(const QPlainTextEdit* e) {
+    return e->toPlainText().replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
+}
+
+void showLines(QPlainTextEdit* e, const QString& text) {
+    e->setPlainText(QString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+}
+
+} // namespace
+
 MainWindow::MainWindow() {
     setObjectName(QStringLiteral("Form1"));
-    auto* placeholder = new QLabel(this);
-    placeholder->setAlignment(Qt::AlignCenter);
-    setCentralWidget(placeholder);
-    resize(760, 560);
+    buildEntryArea();
+    buildMenus();
+    statusBar();
+    applyCaptions();
+    showLabel(shown_);
+    applyFormat(LabelFormat::Large);
+}
+
+MainWindow::~MainWindow() = default;
+
+QAction* MainWindow::addCommand(QMenu* menu, const char* name, int captionId, int tooltipId,
+                                std::function<void()> run, bool available) {
+    QAction* a = menu->addAction(QString());
+    a->setObjectName(QString::fromLatin1(name));
+    connect(a, &QAction::triggered, this, [run = std::move(run)] {
+        if (run)
+            run();
+    });
+    // Functions that arrive later are shown but cannot be chosen yet.
+    a->setEnabled(available);
+    actions_.emplace_back(a, captionId);
+    if (tooltipId != 0) {
+        toolbar_->addAction(a);
+        tooltips_.emplace_back(a, tooltipId);
+    }
+    return a;
+}
+
+void MainWindow::buildMenus() {
+    toolbar_ = addToolBar(QStringLiteral("Toolbar1"));
+    toolbar_->setObjectName(QStringLiteral("Toolbar1"));
+    toolbar_->setMovable(false);
+    QStyle* s = style();
+    const auto icon = [s](QStyle::StandardPixmap p) { return s->standardIcon(p); };
 
     labelMenu_ = menuBar()->addMenu(QString());
+    const auto labelCommand = [this](const char* name, int id, int tip, std::function<void()> f,
+                                     QStyle::StandardPixmap pixmap, QStyle* st) {
+        QAction* a = addCommand(labelMenu_, name, id, tip, std::move(f), false);
+        if (tip != 0)
+            a->setIcon(st->standardIcon(pixmap));
+        labelCommands_.push_back(a);
+        return a;
+    };
+    labelCommand(
+        "neumenu", 121, 170, [this] { newLabel(); }, QStyle::SP_FileIcon, s)
+        ->setShortcut(QKeySequence::New);
+    labelCommand(
+        "openmenu", 122, 171, [this] { openLabel(); }, QStyle::SP_DialogOpenButton, s)
+        ->setShortcut(QKeySequence::Open);
+    labelCommand(
+        "savemenu", 123, 172, [this] { saveLabel(); }, QStyle::SP_DialogSaveButton, s)
+        ->setShortcut(QKeySequence::Save);
+    labelCommand(
+        "saveasmenu", 124, 0, [this] { saveLabelAs(); }, QStyle::SP_DialogSaveButton, s);
+    labelCommand(
+        "delmenu", 125, 173, [this] { deleteLabels(); }, QStyle::SP_TrashIcon, s);
+    labelMenu_->addSeparator();
+    toolbar_->addSeparator();
+
+    extrasMenu_ = new QMenu(this);
+    QAction* autoNve = addCommand(extrasMenu_, "autoNVEmenu", 136, 187, {}, false);
+    autoNve->setShortcut(Qt::Key_F4);
+    autoNve->setCheckable(true);
+    autoNve->setIcon(icon(QStyle::SP_BrowserReload));
+    addCommand(extrasMenu_, "neuNVEmenu", 137, 176, {}, false)->setIcon(icon(QStyle::SP_ArrowUp));
+    addCommand(extrasMenu_, "barcodemenu", 138, 180, {}, false)
+        ->setIcon(icon(QStyle::SP_ComputerIcon));
+    toolbar_->addSeparator();
+    addCommand(labelMenu_, "printmenu", 126, 174, {}, false)
+        ->setIcon(icon(QStyle::SP_DialogYesButton));
+    addCommand(labelMenu_, "PDFmenu", 127, 188, {}, false)
+        ->setIcon(icon(QStyle::SP_FileDialogDetailedView));
+    QAction* layout = addCommand(extrasMenu_, "etiklaymenu", 135, 178, {}, false);
+    layout->setShortcut(Qt::Key_F6);
+    layout->setIcon(icon(QStyle::SP_FileDialogContentsView));
+    addCommand(labelMenu_, "voransichtmenu", 128, 183, {}, false)
+        ->setIcon(icon(QStyle::SP_FileDialogInfoView));
+    addCommand(extrasMenu_, "Protoansehmenu", 139, 189, {}, false)
+        ->setIcon(icon(QStyle::SP_FileDialogListView));
+    addCommand(extrasMenu_, "chargenmenu", 140, 190, {}, false)->setIcon(icon(QStyle::SP_DirIcon));
+    toolbar_->addSeparator();
+
+    editMenu_ = new QMenu(this);
+    // The edit commands act on whichever field has the focus.
+    const auto onFocused = [this](const char* slot) {
+        return [this, slot] {
+            if (QWidget* w = focusWidget())
+                QMetaObject::invokeMethod(w, slot);
+        };
+    };
+    addCommand(editMenu_, "rückgängmenu", 130, 175, onFocused("undo"), true)
+        ->setIcon(icon(QStyle::SP_ArrowBack));
+    addCommand(editMenu_, "ausschneidmenu", 131, 0, onFocused("cut"), true);
+    addCommand(editMenu_, "kopiermenu", 132, 177, onFocused("copy"), true)
+        ->setIcon(icon(QStyle::SP_FileLinkIcon));
+    addCommand(editMenu_, "einfügmenu", 133, 179, onFocused("paste"), true)
+        ->setIcon(icon(QStyle::SP_DialogApplyButton));
+    toolbar_->addSeparator();
+
+    menuBar()->addMenu(editMenu_);
+    menuBar()->addMenu(extrasMenu_);
+    labelMenu_->addSeparator();
     endAction_ = labelMenu_->addAction(QString(), this, &QWidget::close);
     endAction_->setObjectName(QStringLiteral("endmenu"));
 
@@ -27,18 +205,323 @@ MainWindow::MainWindow() {
     topicAction_ =
         helpMenu_->addAction(QString(), this, [this] { HelpWindow::showPage(topicPage_); });
     topicAction_->setShortcut(QKeySequence(Qt::Key_F1));
-    statusBar();
-    applyCaptions();
+    helpButton_ = toolbar_->addAction(icon(QStyle::SP_DialogHelpButton), QString(), this,
+                                      [this] { HelpWindow::showPage(topicPage_); });
+    tooltips_.emplace_back(helpButton_, 181);
+    QAction* end =
+        toolbar_->addAction(icon(QStyle::SP_DialogCloseButton), QString(), this, &QWidget::close);
+    tooltips_.emplace_back(end, 182);
+}
+
+void MainWindow::buildEntryArea() {
+    auto* central = new QWidget(this);
+    auto* outer = new QVBoxLayout(central);
+
+    // NVE block and label format
+    auto* top = new QHBoxLayout;
+    auto* nve = new QGridLayout;
+    const auto labelled = [this, central, nve](int id, QLineEdit* edit, int column) {
+        auto* l = new QLabel(central);
+        captioned_.emplace_back(l, id);
+        l->setBuddy(edit);
+        nve->addWidget(l, 0, column);
+        nve->addWidget(edit, 1, column);
+        edit->installEventFilter(this);
+        connect(edit, &QLineEdit::textEdited, this, &MainWindow::changed);
+    };
+    nveBasis_ = lineEdit(central, QStringLiteral("NVE_Basis"), 12);
+    nveLaufNr_ = lineEdit(central, QStringLiteral("NVE_LaufNr"), 9);
+    anzahlNVEs_ = lineEdit(central, QStringLiteral("AnzahlNVEs"), 4);
+    anzNVE_ = lineEdit(central, QStringLiteral("AnzNVE"), 4);
+    labelled(20, nveBasis_, 0);
+    labelled(21, nveLaufNr_, 1);
+    labelled(22, anzahlNVEs_, 2);
+    labelled(23, anzNVE_, 3);
+    for (QLineEdit* e : {nveBasis_, nveLaufNr_, anzahlNVEs_, anzNVE_})
+        e->setMaximumWidth(e->fontMetrics().horizontalAdvance(QLatin1Char('0')) * 16);
+    top->addLayout(nve);
+    top->addStretch();
+
+    auto* formatBox = new QGroupBox(central);
+    formatBox->setObjectName(QStringLiteral("Etikettenformat"));
+    captioned_.emplace_back(formatBox, 24);
+    auto* formatLayout = new QHBoxLayout(formatBox);
+    format_ = new QButtonGroup(this);
+    for (int i = 0; i < 3; ++i) {
+        auto* b = new QRadioButton(formatBox);
+        b->setObjectName(indexed("Option1_", i));
+        captioned_.emplace_back(b, 25 + i);
+        format_->addButton(b, i);
+        formatLayout->addWidget(b);
+    }
+    connect(format_, &QButtonGroup::idClicked, this, [this](int id) {
+        applyFormat(static_cast<LabelFormat>(id));
+        changed();
+    });
+    top->addWidget(formatBox);
+    outer->addLayout(top);
+
+    // Sender and receiver
+    auto* partiesLayout = new QHBoxLayout;
+    for (int i = 0; i < 2; ++i) {
+        auto* column = new QVBoxLayout;
+        parties_[i].caption = captionEdit(central, indexed("AbsEmpfBez", i), kCaptionWidth);
+        parties_[i].text = textEdit(central, indexed("AbsEmpfText", i), 4);
+        column->addWidget(parties_[i].caption);
+        column->addWidget(parties_[i].text);
+        partiesLayout->addLayout(column);
+    }
+    outer->addLayout(partiesLayout);
+
+    // Data rows: two columns of five
+    auto* rowsLayout = new QGridLayout;
+    rowsLayout->setColumnStretch(2, 1);
+    rowsLayout->setColumnStretch(5, 1);
+    for (int i = 0; i < Label::kFieldCount; ++i) {
+        Row& r = rows_[i];
+        r.identifier = new QComboBox(central);
+        r.identifier->setObjectName(indexed("DBCombo", i));
+        r.identifier->setToolTip(caption(184));
+        r.identifier->setMinimumContentsLength(14);
+        r.identifier->installEventFilter(this);
+        r.caption = captionEdit(central, indexed("DBBez", i), kCaptionWidth);
+        r.content = lineEdit(central, indexed("DIText", i), kContentWidth);
+        r.content->installEventFilter(this);
+        const int line = i % 5;
+        const int col = (i / 5) * 3;
+        rowsLayout->addWidget(r.identifier, line * 2, col, 2, 1, Qt::AlignBottom);
+        rowsLayout->addWidget(r.caption, line * 2, col + 1, 1, 2);
+        rowsLayout->addWidget(r.content, line * 2 + 1, col + 1, 1, 2);
+        connect(r.identifier, &QComboBox::activated, this, &MainWindow::changed);
+        connect(r.content, &QLineEdit::textEdited, this, &MainWindow::changed);
+    }
+    outer->addLayout(rowsLayout);
+
+    // Additional texts
+    extrasArea_ = new QWidget(central);
+    auto* extrasLayout = new QHBoxLayout(extrasArea_);
+    extrasLayout->setContentsMargins(0, 0, 0, 0);
+    for (int i = 0; i < Label::kExtraCount; ++i) {
+        auto* column = new QVBoxLayout;
+        extras_[i].caption = captionEdit(extrasArea_, indexed("ZusatzBez", i), kExtraWidth);
+        extras_[i].text = textEdit(extrasArea_, indexed("ZusatzText", i), 2);
+        column->addWidget(extras_[i].caption);
+        column->addWidget(extras_[i].text);
+        extrasLayout->addLayout(column);
+    }
+    outer->addWidget(extrasArea_);
+    outer->addStretch();
+
+    for (QLineEdit* e : {parties_[0].caption, parties_[1].caption, extras_[0].caption,
+                         extras_[1].caption, extras_[2].caption}) {
+        e->installEventFilter(this);
+        connect(e, &QLineEdit::textEdited, this, &MainWindow::changed);
+    }
+    for (Row& r : rows_) {
+        r.caption->installEventFilter(this);
+        connect(r.caption, &QLineEdit::textEdited, this, &MainWindow::changed);
+    }
+    for (QPlainTextEdit* e :
+         {parties_[0].text, parties_[1].text, extras_[0].text, extras_[1].text, extras_[2].text}) {
+        connect(e, &QPlainTextEdit::textChanged, this, &MainWindow::changed);
+        connect(e, &QPlainTextEdit::textChanged, this, [e] {
+            // The stored column is the limit of what a text can hold, line breaks
+            // counted as the two characters they are stored as.
+            const int limit =
+                e->objectName().startsWith(QLatin1String("Zusatz")) ? kExtraWidth : kPartyTextWidth;
+            QString text = e->toPlainText();
+            if (text.size() + text.count(QLatin1Char('\n')) <= limit)
+                return;
+            while (text.size() + text.count(QLatin1Char('\n')) > limit)
+                text.chop(1);
+            const QSignalBlocker quiet(e);
+            e->setPlainText(text);
+            e->moveCursor(QTextCursor::End);
+        });
+    }
+    setCentralWidget(central);
+}
+
+void MainWindow::attach(LabelSession* session, LabelListDialog* dialog) {
+    session_ = session;
+    dialog_ = dialog;
+    for (QAction* a : labelCommands_)
+        a->setEnabled(session_ != nullptr);
+    if (session_)
+        showLabel(session_->label());
+}
+
+QString MainWindow::currentLabelName() const {
+    return shown_.name;
 }
 
 void MainWindow::setCurrentLabelName(const QString& name) {
-    currentLabelName_ = name;
+    shown_.name = name;
+    if (session_)
+        session_->label().name = name;
+    // The caption keeps its dash with no label open, so the name always has the same place.
     setWindowTitle(caption(msg::Title) + QStringLiteral(" - ") + name);
 }
 
+void MainWindow::setIdentifierEntries(const QStringList& entries) {
+    filling_ = true;
+    for (Row& r : rows_) {
+        const QString chosen = r.identifier->currentText();
+        r.identifier->clear();
+        r.identifier->addItems(entries);
+        r.identifier->setCurrentIndex(std::max(0, r.identifier->findText(chosen)));
+    }
+    filling_ = false;
+}
+
+Label MainWindow::label() const {
+    Label l = shown_;
+    l.format = static_cast<LabelFormat>(std::max(0, format_->checkedId()));
+    l.nveBasis = nveBasis_->text();
+    l.nveLaufNr = nveLaufNr_->text();
+    l.anzahlNVEs = anzahlNVEs_->text();
+    l.anzahlProNVE = anzNVE_->text().trimmed().toInt();
+    for (int i = 0; i < 2; ++i)
+        l.parties[i] = {parties_[i].caption->text(), storedLines(parties_[i].text)};
+    for (int i = 0; i < Label::kFieldCount; ++i) {
+        DataField& f = l.fields[i];
+        f.identifier = rows_[i].identifier->currentText();
+        f.caption = rows_[i].caption->text();
+        f.content = rows_[i].content->text();
+    }
+    for (int i = 0; i < Label::kExtraCount; ++i)
+        l.extras[i] = {extras_[i].caption->text(), storedLines(extras_[i].text)};
+    return l;
+}
+
+void MainWindow::showLabel(const Label& l) {
+    filling_ = true;
+    shown_ = l;
+    nveBasis_->setText(l.nveBasis);
+    nveLaufNr_->setText(l.nveLaufNr);
+    anzahlNVEs_->setText(l.anzahlNVEs);
+    anzNVE_->setText(QString::number(l.anzahlProNVE));
+    for (int i = 0; i < 2; ++i) {
+        parties_[i].caption->setText(l.parties[i].caption);
+        showLines(parties_[i].text, l.parties[i].text);
+    }
+    for (int i = 0; i < Label::kFieldCount; ++i) {
+        const DataField& f = l.fields[i];
+        QComboBox* list = rows_[i].identifier;
+        if (list->findText(f.identifier) < 0)
+            list->addItem(f.identifier);
+        list->setCurrentIndex(list->findText(f.identifier));
+        rows_[i].caption->setText(f.caption);
+        rows_[i].content->setText(f.content);
+        rows_[i].content->setEnabled(!f.identifier.isEmpty());
+    }
+    for (int i = 0; i < Label::kExtraCount; ++i) {
+        extras_[i].caption->setText(l.extras[i].caption);
+        showLines(extras_[i].text, l.extras[i].text);
+    }
+    if (QAbstractButton* b = format_->button(static_cast<int>(l.format)))
+        b->setChecked(true);
+    applyFormat(l.format);
+    setCurrentLabelName(l.name);
+    filling_ = false;
+}
+
+void MainWindow::applyFormat(LabelFormat format) {
+    for (int i = 0; i < Label::kFieldCount; ++i) {
+        const bool visible =
+            format == LabelFormat::Large || (format == LabelFormat::Small && i >= 1 && i <= 4);
+        for (QWidget* w :
+             {static_cast<QWidget*>(rows_[i].identifier), static_cast<QWidget*>(rows_[i].caption),
+              static_cast<QWidget*>(rows_[i].content)})
+            w->setVisible(visible);
+    }
+    extrasArea_->setVisible(format != LabelFormat::NveOnly);
+}
+
+void MainWindow::changed() {
+    if (filling_ || !session_)
+        return;
+    session_->markChanged();
+}
+
+void MainWindow::syncToSession() {
+    if (session_)
+        session_->label() = label();
+}
+
+void MainWindow::newLabel() {
+    syncToSession();
+    if (!session_ || !session_->readyToLeave())
+        return;
+    session_->clear();
+    showLabel(session_->label());
+}
+
+void MainWindow::openLabel() {
+    syncToSession();
+    if (!session_ || !dialog_ || !session_->readyToLeave())
+        return;
+    dialog_->load(LabelListDialog::Mode::Open, currentLabelName());
+    dialog_->show();
+}
+
+bool MainWindow::saveLabel() {
+    syncToSession();
+    if (!session_ || !session_->save())
+        return false;
+    showLabel(session_->label());
+    return true;
+}
+
+bool MainWindow::saveLabelAs() {
+    syncToSession();
+    if (!session_ || !session_->saveUnderNewName())
+        return false;
+    showLabel(session_->label());
+    return true;
+}
+
+void MainWindow::deleteLabels() {
+    if (!dialog_)
+        return;
+    dialog_->load(LabelListDialog::Mode::Delete, currentLabelName());
+    dialog_->show();
+}
+
+bool MainWindow::loadLabel(const QString& name) {
+    if (!session_)
+        return false;
+    const std::optional<QStringList> notes = session_->open(name);
+    if (!notes)
+        return false;
+    showLabel(session_->label());
+    if (notes->isEmpty())
+        statusBar()->clearMessage();
+    else
+        statusBar()->showMessage(
+            caption(msg::NotesLoaded).arg(session_->name(), notes->join(QStringLiteral("; "))));
+    return true;
+}
+
 void MainWindow::applyCaptions() {
-    setCurrentLabelName(currentLabelName_);
+    setCurrentLabelName(shown_.name);
+    for (auto& [w, id] : captioned_) {
+        if (auto* l = qobject_cast<QLabel*>(w))
+            l->setText(caption(id));
+        else if (auto* g = qobject_cast<QGroupBox*>(w))
+            g->setTitle(caption(id));
+        else if (auto* b = qobject_cast<QAbstractButton*>(w))
+            b->setText(caption(id));
+    }
+    for (auto& [a, id] : actions_)
+        a->setText(caption(id));
+    for (auto& [a, id] : tooltips_)
+        a->setToolTip(caption(id));
+    for (Row& r : rows_)
+        r.identifier->setToolTip(caption(184));
     labelMenu_->setTitle(caption(msg::MenuEtikett));
+    editMenu_->setTitle(caption(129));
+    extrasMenu_->setTitle(caption(134));
     endAction_->setText(caption(msg::MenuBeenden));
     helpMenu_->setTitle(caption(msg::MenuHilfe));
     contentsAction_->setText(caption(msg::HelpContents));
@@ -51,7 +534,30 @@ void MainWindow::setTopicHelp(const QString& page, const QString& fieldCaption,
     topicAction_->setText(topicHelpCaption(page, fieldCaption, identifierEntry));
 }
 
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    auto* edit = qobject_cast<QLineEdit*>(watched);
+    if (event->type() == QEvent::FocusIn) {
+        const bool nveField = watched == nveBasis_ || watched == nveLaufNr_ ||
+                              watched == anzahlNVEs_ || watched == anzNVE_;
+        setTopicHelp(nveField ? kNveHelp : kContentsHelp);
+        if (edit && isCaptionEdit(edit))
+            setEditLook(edit, true);
+    } else if (event->type() == QEvent::FocusOut) {
+        setTopicHelp(kContentsHelp);
+        if (edit && isCaptionEdit(edit))
+            setEditLook(edit, false);
+    } else if (event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            focusNextChild();
+            return true;
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
 void MainWindow::closeEvent(QCloseEvent* event) {
+    syncToSession();
     if (exitHandler_ && !exitHandler_()) {
         event->ignore();
         return;

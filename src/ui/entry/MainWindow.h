@@ -1,25 +1,58 @@
 #pragma once
-// The label entry window: the program's main window.
+// The label entry window: the program's main window. It shows and edits one
+// Label; storing, loading and clearing go through the LabelSession.
+
+#include "db/Label.h"
+#include "db/LabelSession.h"
 
 #include <QMainWindow>
+#include <array>
 #include <functional>
 
 class QAction;
+class QButtonGroup;
+class QComboBox;
+class QLabel;
+class QLineEdit;
 class QMenu;
+class QPlainTextEdit;
+class QToolBar;
+class QWidget;
 
 namespace palomex {
+
+class LabelListDialog;
 
 class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
     MainWindow();
+    ~MainWindow() override;
 
     // Asked when the window is to close; returning false keeps the program running
     // (the save question was cancelled).
     void setExitHandler(std::function<bool()> handler) { exitHandler_ = std::move(handler); }
+    // Connects the window to the label table; enables the label commands.
+    void attach(LabelSession* session, LabelListDialog* dialog);
 
-    QString currentLabelName() const { return currentLabelName_; }
+    QString currentLabelName() const;
     void setCurrentLabelName(const QString& name);
+
+    // The label as the fields show it; what the fields do not show (the layout,
+    // the logo rectangle, the height) comes from the label last shown.
+    Label label() const;
+    void showLabel(const Label& label);
+    // The identifier entries of every row's list; the blank entry comes first.
+    void setIdentifierEntries(const QStringList& entries);
+
+    // The label commands (menus and toolbar).
+    void newLabel();
+    void openLabel();
+    bool saveLabel();
+    bool saveLabelAs();
+    void deleteLabels();
+    // holdaten for a chosen name; notes about an old row go to the status bar.
+    bool loadLabel(const QString& name);
 
     // Sets every caption from the string table in the current language.
     void applyCaptions();
@@ -30,16 +63,56 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    struct Row {
+        QComboBox* identifier = nullptr;
+        QLineEdit* caption = nullptr;
+        QLineEdit* content = nullptr;
+    };
+    struct Block {
+        QLineEdit* caption = nullptr;
+        QPlainTextEdit* text = nullptr;
+    };
+
+    void buildMenus();
+    void buildEntryArea();
+    QAction* addCommand(QMenu* menu, const char* name, int captionId, int tooltipId,
+                        std::function<void()> run, bool available);
+    void applyFormat(LabelFormat format);
+    void syncToSession();
+    void changed();
+
     std::function<bool()> exitHandler_;
-    QString currentLabelName_;
+    LabelSession* session_ = nullptr;
+    LabelListDialog* dialog_ = nullptr;
+    Label shown_;
+    bool filling_ = false;
     QString topicPage_ = QStringLiteral("Inhalt.htm");
+
+    QLineEdit* nveBasis_ = nullptr;
+    QLineEdit* nveLaufNr_ = nullptr;
+    QLineEdit* anzahlNVEs_ = nullptr;
+    QLineEdit* anzNVE_ = nullptr;
+    QButtonGroup* format_ = nullptr;
+    std::array<Block, 2> parties_{};
+    std::array<Row, Label::kFieldCount> rows_{};
+    std::array<Block, Label::kExtraCount> extras_{};
+    std::vector<std::pair<QWidget*, int>> captioned_; // widgets whose text is a caption id
+    std::vector<std::pair<QAction*, int>> actions_;   // menu caption ids
+    std::vector<std::pair<QAction*, int>> tooltips_;  // toolbar tooltip ids
+    std::vector<QAction*> labelCommands_;             // usable once a session is attached
+    QWidget* extrasArea_ = nullptr;
+    QToolBar* toolbar_ = nullptr;
     QMenu* labelMenu_ = nullptr;
+    QMenu* editMenu_ = nullptr;
+    QMenu* extrasMenu_ = nullptr;
     QMenu* helpMenu_ = nullptr;
     QAction* endAction_ = nullptr;
     QAction* contentsAction_ = nullptr;
     QAction* topicAction_ = nullptr;
+    QAction* helpButton_ = nullptr;
 };
 
 } // namespace palomex

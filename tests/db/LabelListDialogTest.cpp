@@ -1,0 +1,171 @@
+#include "ui/db/LabelListDialog.h"
+#include "db/LabelPicking.h"
+#include "support/TestSupport.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QKeyEvent>
+#include <QListWidget>
+#include <QPushButton>
+#include <gtest/gtest.h>
+
+using namespace palomex;
+using palomex::test::ScriptedPrompter;
+using palomex::test::TempAppData;
+
+TEST(LabelPicking, DeleteQuestion) {
+    const struct {
+        int selected, total;
+        const char* text;
+    } cases[] = {
+        {3, 5, "Soll 3 Etiketten gelöscht werden ?"},
+        {1, 5, "Soll 1 Etikett gelöscht werden ?"},
+        {5, 5, "Soll alle Etiketten gelöscht werden ?"},
+        {1, 1, "Soll alle Etikett gelöscht werden ?"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(deleteQuestion(c.selected, c.total), QString::fromUtf8(c.text));
+}
+
+TEST(LabelPicking, DeleteSizeLimit) {
+    const struct {
+        int count, nameLength;
+        std::optional<int> proposed;
+    } cases[] = {
+        {10, 20, std::nullopt}, {1333, 20, std::nullopt}, // 31990 characters
+        {1334, 20, 1333},                                 // 32014: just over
+        {2000, 20, 1333},                                 // 47998 characters: 2000 / 1.4999
+        {1, 40000, 0},
+    };
+    for (const auto& c : cases) {
+        QStringList names;
+        for (int i = 0; i < c.count; ++i)
+            names << QString(c.nameLength, QLatin1Char('n'));
+        EXPECT_EQ(proposedDeleteCount(names), c.proposed) << c.count;
+    }
+}
+
+TEST(LabelPicking, TypeAheadTakesTheEntrysSpelling) {
+    const QStringList entries = {QStringLiteral("Alpha"), QStringLiteral("Lager 2"),
+                                 QStringLiteral("LAGER"), QStringLiteral("Öl")};
+    TypeAhead t;
+    const struct {
+        QChar key;
+        int hit;
+        const char* buffer;
+    } steps[] = {
+        {QLatin1Char('l'), 1, "L"},   {QLatin1Char('A'), 1, "La"}, {QChar(8), 1, "L"},
+        {QLatin1Char('x'), -1, "Lx"}, {QChar(8), 1, "L"},          {QChar(8), 0, ""},
+        {QChar(u'ö'), 3, "Ö"},
+    };
+    for (const auto& s : steps) {
+        EXPECT_EQ(t.type(s.key, entries), s.hit) << s.buffer;
+        EXPECT_EQ(t.buffer(), QString::fromUtf8(s.buffer));
+    }
+}
+
+namespace {
+
+void press(QWidget* w, int key, const QString& text = {}) {
+    QKeyEvent down(QEvent::KeyPress, key, Qt::NoModifier, text);
+    QCoreApplication::sendEvent(w, &down);
+}
+
+void typeText(QWidget* w, const QString& text) {
+    for (QChar c : text)
+        press(w, c.toUpper().unicode(), QString(c));
+}
+
+class DialogTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        QDir().mkpath(app.dataFolder());
+        db = Database::open(app.file(QStringLiteral("Palomex.mdb")));
+        db->machNeuBenutzer(table::Etiketten);
+        store = std::make_unique<LabelStore>(*db, table::Etiketten);
+        for (const char* n : {"Alpha", "Lager 2", "O'Neil", "Zebra", "Lager"}) {
+            Label l;
+            l.name = QString::fromUtf8(n);
+            store->save(l);
+        }
+        settings = std::make_unique<Settings>(app.file(QStringLiteral("Palomex.ini")));
+        dialog = std::make_unique<LabelListDialog>(*store, *settings, prompter,
+                                                   [this](const QString& n) { opened << n; });
+    }
+
+    TempAppData app;
+    std::unique_ptr<Database> db;
+    std::unique_ptr<LabelStore> store;
+    std::unique_ptr<Settings> settings;
+    ScriptedPrompter prompter;
+    std::unique_ptr<LabelListDialog> dialog;
+    QStringList opened;
+};
+
+} // namespace
+
+TEST_F(DialogTest, ListsByNameAndSelectsTheCurrentLabel) {
+    dialog->load(LabelListDialog::Mode::Open, QStringLiteral("Zebra"));
+    QStringList shown;
+    for (int i = 0; i < dialog->list()->count(); ++i)
+        shown << dialog->list()->item(i)->text();
+    EXPECT_EQ(shown, (QStringList{"Alpha", "Lager", "Lager 2", "O'Neil", "Zebra"}));
+    EXPECT_EQ(dialog->selectedNames(), QStringList{"Zebra"});
+    EXPECT_EQ(dialog->windowTitle(), QStringLiteral("Etikett öffnen"));
+    EXPECT_FALSE(dialog->findChild<QPushButton*>("Loeschen")->isVisibleTo(dialog.get()));
+}
+
+TEST_F(DialogTest, TypingSearchesAndShowsTheBufferInTheCaption) {
+    dialog->load(LabelListDialog::Mode::Open, {});
+    dialog->show();
+    typeText(dialog->list(), QStringLiteral("la"));
+    EXPECT_EQ(dialog->windowTitle(), QStringLiteral("Etikett öffnen  La"));
+    EXPECT_EQ(dialog->selectedNames(), QStringList{"Lager"});
+    press(dialog->list(), Qt::Key_Backspace);
+    EXPECT_EQ(dialog->windowTitle(), QStringLiteral("Etikett öffnen  L"));
+    typeText(dialog->list(), QStringLiteral("ager "));
+    EXPECT_EQ(dialog->selectedNames(), QStringList{"Lager 2"});
+    press(dialog->list(), Qt::Key_Return);
+    EXPECT_EQ(opened, QStringList{"Lager 2"});
+}
+
+TEST_F(DialogTest, OpeningStoresTheGeometryCancellingDoesNot) {
+    dialog->load(LabelListDialog::Mode::Open, QStringLiteral("Alpha"));
+    dialog->findChild<QPushButton*>("Abbrechen")->click();
+    EXPECT_TRUE(settings->read("EtikOpen", "Width").isEmpty());
+    EXPECT_TRUE(opened.isEmpty());
+    dialog->load(LabelListDialog::Mode::Open, QStringLiteral("Alpha"));
+    dialog->findChild<QPushButton*>("OK")->click();
+    EXPECT_EQ(opened, QStringList{"Alpha"});
+    // The default size of 4000 twips comes back within a pixel's rounding.
+    EXPECT_NEAR(settings->number("EtikOpen", "Width"), 4000, 20);
+    EXPECT_NEAR(settings->number("EtikOpen", "Height"), 4000, 20);
+}
+
+TEST_F(DialogTest, DeleteAsksAndRemovesOnlyTheSelection) {
+    const struct {
+        Answer answer;
+        QStringList selected;
+        const char* question;
+        int left;
+    } cases[] = {
+        {Answer::Cancel, {"Alpha", "O'Neil"}, "Soll 2 Etiketten gelöscht werden ?", 5},
+        {Answer::Ok, {"Alpha", "O'Neil"}, "Soll 2 Etiketten gelöscht werden ?", 3},
+        {Answer::Ok, {"Zebra"}, "Soll 1 Etikett gelöscht werden ?", 2},
+        {Answer::Ok, {"Lager", "Lager 2"}, "Soll alle Etiketten gelöscht werden ?", 0},
+    };
+    for (const auto& c : cases) {
+        dialog->load(LabelListDialog::Mode::Delete, {});
+        for (int i = 0; i < dialog->list()->count(); ++i) {
+            QListWidgetItem* item = dialog->list()->item(i);
+            item->setSelected(c.selected.contains(item->text()));
+        }
+        prompter.shown.clear();
+        prompter.willAnswer(c.answer);
+        press(dialog->list(), Qt::Key_Delete);
+        EXPECT_EQ(prompter.shown, QStringList{QString::fromUtf8(c.question)});
+        EXPECT_EQ(store->names().size(), c.left);
+        for (const QString& n : c.selected)
+            EXPECT_EQ(store->load(n).has_value(), c.answer != Answer::Ok) << n.toStdString();
+    }
+}
