@@ -1,0 +1,43 @@
+#pragma once
+// Fresh, empty databases on each engine for the database tests: an embedded file
+// always, and a database of its own on the server named by PALOMEX_TEST_PG.
+
+#include "db/Database.h"
+
+#include <QString>
+#include <QTemporaryDir>
+#include <memory>
+#include <vector>
+
+namespace palomex::test {
+
+enum class Engine { Sqlite, Postgres };
+
+// The engines to run on: SQLite, and PostgreSQL when PALOMEX_TEST_PG is set.
+std::vector<Engine> testEngines();
+std::string engineName(Engine engine);
+
+// The server URI from PALOMEX_TEST_PG, or empty.
+QString testServerUri();
+// The URI with another database name, user or password.
+QString withDatabase(const QString& uri, const QString& dbname);
+
+// One empty database; a server database is dropped again on destruction.
+class ScratchDatabase {
+public:
+    explicit ScratchDatabase(Engine engine);
+    ~ScratchDatabase();
+    ScratchDatabase(const ScratchDatabase&) = delete;
+    ScratchDatabase& operator=(const ScratchDatabase&) = delete;
+
+    const QString& path() const { return path_; }
+    std::unique_ptr<Database> open() const { return Database::open(path_); }
+
+private:
+    Engine engine_;
+    QTemporaryDir dir_;
+    QString path_;
+    QString serverName_;
+};
+
+} // namespace palomex::test
