@@ -55,7 +55,7 @@ QString withDatabase(const QString& uri, const QString& dbname) {
     return url.toString();
 }
 
-ScratchDatabase::ScratchDatabase(Engine engine) : engine_(engine) {
+ScratchDatabase::ScratchDatabase(Engine engine, const QString& owner) : engine_(engine) {
     if (engine == Engine::Sqlite) {
         path_ = dir_.filePath(QStringLiteral("Palomex.mdb"));
         return;
@@ -63,7 +63,8 @@ ScratchDatabase::ScratchDatabase(Engine engine) : engine_(engine) {
     static std::atomic<int> counter{0};
     serverName_ =
         QStringLiteral("palomex_t_%1_%2").arg(QCoreApplication::applicationPid()).arg(++counter);
-    onServer(QStringLiteral("CREATE DATABASE %1").arg(serverName_));
+    onServer(QStringLiteral("CREATE DATABASE %1%2")
+                 .arg(serverName_, owner.isEmpty() ? QString() : " OWNER " + owner));
     path_ = withDatabase(testServerUri(), serverName_);
 }
 

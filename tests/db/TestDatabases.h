@@ -25,7 +25,8 @@ QString withDatabase(const QString& uri, const QString& dbname);
 // One empty database; a server database is dropped again on destruction.
 class ScratchDatabase {
 public:
-    explicit ScratchDatabase(Engine engine);
+    // owner: the server account that owns the new database (default: the URI's).
+    explicit ScratchDatabase(Engine engine, const QString& owner = {});
     ~ScratchDatabase();
     ScratchDatabase(const ScratchDatabase&) = delete;
     ScratchDatabase& operator=(const ScratchDatabase&) = delete;

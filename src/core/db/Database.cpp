@@ -183,7 +183,9 @@ bool Database::connectionLost(const QSqlDatabase& db) const {
     if (!db.isOpen())
         return true;
     const QVariant handle = db.driver()->handle();
-    if (!handle.isValid() || qstrcmp(handle.typeName(), "PGconn*") != 0)
+    // The driver's type is registered under the library's struct name.
+    if (!handle.isValid() ||
+        (qstrcmp(handle.typeName(), "PGconn*") != 0 && qstrcmp(handle.typeName(), "pg_conn*") != 0))
         return true;
     PGconn* conn = *static_cast<PGconn* const*>(handle.constData());
     return conn == nullptr || PQstatus(conn) != CONNECTION_OK;

@@ -101,9 +101,12 @@ QStringList PostgresDialect::columnNames(const QSqlDatabase& db, const QString& 
 
 // Case-insensitive but accent-sensitive, like the embedded engine's NOCASE.
 QStringList PostgresDialect::schemaPrerequisites() const {
-    return {QStringLiteral("CREATE COLLATION IF NOT EXISTS %1 (provider = icu, "
-                           "locale = 'und-u-ks-level2', deterministic = false)")
-                .arg(kNocase)};
+    return {
+        QStringLiteral("DO $$ BEGIN IF NOT EXISTS (SELECT 1 FROM pg_collation "
+                       "WHERE collname = '%1' AND collnamespace = current_schema()::regnamespace) "
+                       "THEN CREATE COLLATION %1 (provider = icu, "
+                       "locale = 'und-u-ks-level2', deterministic = false); END IF; END $$")
+            .arg(kNocase)};
 }
 
 } // namespace palomex
