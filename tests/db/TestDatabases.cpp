@@ -38,11 +38,12 @@ QString testServerUri() {
     return qEnvironmentVariable("PALOMEX_TEST_PG");
 }
 
-std::vector<Engine> testEngines() {
-    std::vector<Engine> engines{Engine::Sqlite};
-    if (!testServerUri().isEmpty())
-        engines.push_back(Engine::Postgres);
-    return engines;
+std::vector<Engine> allEngines() {
+    return {Engine::Sqlite, Engine::Postgres};
+}
+
+bool engineAvailable(Engine engine) {
+    return engine == Engine::Sqlite || !testServerUri().isEmpty();
 }
 
 std::string engineName(Engine engine) {

@@ -7,15 +7,21 @@
 #include <QString>
 #include <QTemporaryDir>
 #include <memory>
+#include <ostream>
 #include <vector>
 
 namespace palomex::test {
 
 enum class Engine { Sqlite, Postgres };
 
-// The engines to run on: SQLite, and PostgreSQL when PALOMEX_TEST_PG is set.
-std::vector<Engine> testEngines();
+// Every engine; tests are listed for each whether or not its server is there.
+std::vector<Engine> allEngines();
+// SQLite always, PostgreSQL when PALOMEX_TEST_PG is set.
+bool engineAvailable(Engine engine);
 std::string engineName(Engine engine);
+inline void PrintTo(Engine engine, std::ostream* os) {
+    *os << engineName(engine);
+}
 
 // The server URI from PALOMEX_TEST_PG, or empty.
 QString testServerUri();
