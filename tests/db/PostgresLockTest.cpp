@@ -115,7 +115,9 @@ TEST_F(ServerLock, CompetingProcessesNeverShareAnNve) {
         int processes;
         int runs;
     };
-    const std::vector<Group> groups{{"4012345", 4, 15}, {"4099999", 2, 15}};
+    // Alone on its base, a process must never be refused, whatever runs elsewhere.
+    const std::vector<Group> groups{
+        {"4012345", 4, 15}, {"4099999", 2, 15}, {"4055555", 1, 15}, {"4066666", 1, 15}};
     std::map<QString, QStringList> outputs;
     for (const Group& g : groups) {
         for (int i = 0; i < g.processes; ++i) {
@@ -144,12 +146,31 @@ TEST_F(ServerLock, CompetingProcessesNeverShareAnNve) {
             }
         }
         EXPECT_EQ(printed + refused * kNvesPerRun, g.processes * g.runs * kNvesPerRun);
+        if (g.processes == 1) {
+            EXPECT_EQ(refused, 0) << g.base.toStdString() << " was blocked by another base";
+        }
         ASSERT_FALSE(seen.empty());
         // No number skipped: the runs that got through used 1, 2, 3, ... in turn.
         EXPECT_EQ(*seen.begin(), 1);
         EXPECT_EQ(*seen.rbegin(), static_cast<qint64>(seen.size()));
         EXPECT_EQ(stored(g.base), QString::number(seen.size()));
     }
+}
+
+TEST_F(ServerLock, BackToBackRunsOfOneWorkstationAreNotRefused) {
+    for (qint64 run = 1; run <= 30; ++run) {
+        try {
+            ServerNveLock lock(*db, "4012345", 0);
+            EXPECT_EQ(lock.highest(), run - 1);
+            lock.release(run);
+        } catch (const AppError& e) {
+            FAIL() << "run " << run << " refused: " << e.text().toStdString();
+        }
+    }
+    // A run abandoned without release frees the base at once as well.
+    { ServerNveLock abandoned(*db, "4012345", 0); }
+    ServerNveLock next(*db, "4012345", 0);
+    EXPECT_EQ(next.highest(), 30);
 }
 
 TEST_F(ServerLock, KilledClientReleasesTheBaseAndItsNumbersAreNotIssuedAgain) {

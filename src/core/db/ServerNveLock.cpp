@@ -40,6 +40,7 @@ ServerNveLock::ServerNveLock(const Database& db, const QString& base, qint64 sta
             throw AppError(err::RecordLocked, QStringLiteral("HöchstNVE"),
                            QStringLiteral("could not obtain lock on row in relation \"%1\"")
                                .arg(table::HoechstNVE));
+        held_ = true;
         exec(QStringLiteral("BEGIN"));
         // The row is created under the base's session lock, so two runs never add
         // two rows for one base.
@@ -50,22 +51,36 @@ ServerNveLock::ServerNveLock(const Database& db, const QString& base, qint64 sta
         lockRow();
         atLock_ = highest_;
     } catch (...) {
-        {
-            QSqlDatabase c = QSqlDatabase::database(connectionName_, false);
-            c.close();
-        }
-        QSqlDatabase::removeDatabase(connectionName_);
+        abandon();
         throw;
     }
 }
 
 ServerNveLock::~ServerNveLock() {
+    abandon();
+}
+
+void ServerNveLock::abandon() {
+    if (held_) {
+        try {
+            exec(QStringLiteral("ROLLBACK"));
+            unlockBase();
+        } catch (const AppError&) {
+            // The server is gone, and the locks with it.
+        }
+    }
     {
-        // Closing the session rolls the open transaction back and drops both locks.
         QSqlDatabase c = QSqlDatabase::database(connectionName_, false);
         c.close();
     }
     QSqlDatabase::removeDatabase(connectionName_);
+}
+
+// Closing the session would drop the lock too, but only once the server has noticed;
+// the next run of this very workstation may come sooner.
+void ServerNveLock::unlockBase() {
+    exec(QStringLiteral("SELECT pg_advisory_unlock(%1)").arg(kSessionKey), {base_});
+    held_ = false;
 }
 
 void ServerNveLock::exec(const QString& sql, const QVariantList& values) {
@@ -128,10 +143,7 @@ void ServerNveLock::recordPrinted(qint64 n) {
 void ServerNveLock::release(qint64 lastPrinted) {
     store(atLock_ ? std::max(*atLock_, lastPrinted) : lastPrinted);
     exec(QStringLiteral("COMMIT"));
-    {
-        QSqlDatabase c = QSqlDatabase::database(connectionName_, false);
-        c.close();
-    }
+    unlockBase();
 }
 
 } // namespace palomex

@@ -45,12 +45,15 @@ private:
     void exec(const QString& sql, const QVariantList& values = {});
     void lockRow();
     void store(qint64 n);
+    void unlockBase();
+    void abandon(); // rolls back, unlocks and closes the connection
 
     const Database& db_;
     QString base_;
     QString connectionName_;
     std::optional<qint64> atLock_;
     std::optional<qint64> highest_; // what the row holds now
+    bool held_ = false;             // the base's session lock
 };
 
 } // namespace palomex
