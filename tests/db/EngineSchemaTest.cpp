@@ -6,6 +6,7 @@
 
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 namespace palomex::test {
@@ -155,6 +156,38 @@ TEST_P(EngineSchema, SeedLabelsAreImportedOnceOnEveryEngine) {
     EXPECT_GT(first, 0);
     EXPECT_EQ(firstValue(R"(SELECT count(*) FROM "Etiketten")"), QString::number(first));
     EXPECT_EQ(db->update(seed), 0);
+}
+
+TEST_P(EngineSchema, ASeedRowThatDoesNotFitSkipsOnlyThatRow) {
+    ASSERT_TRUE(db->machNeuBenutzer(table::Etiketten));
+    // A seed of an older layout, without width limits and with a column we lack.
+    QTemporaryDir dir;
+    const QString seedPath = dir.filePath("NeuEtik.mdb");
+    {
+        QSqlDatabase seed = QSqlDatabase::addDatabase("QSQLITE", "seed-writer");
+        seed.setDatabaseName(seedPath);
+        ASSERT_TRUE(seed.open());
+        QSqlQuery q(seed);
+        ASSERT_TRUE(
+            q.exec(R"(CREATE TABLE "Etiketten" ("EtikName" TEXT, "DBCombo0" TEXT, "Alt" TEXT))"));
+        struct SeedRow {
+            const char* name;
+            const char* identifier;
+        };
+        for (const SeedRow& r : {SeedRow{"Erstes", "(00)"}, SeedRow{"Zu lang", "(00)(01)(02)"},
+                                 SeedRow{"Drittes", "(01)"}}) {
+            q.prepare(R"(INSERT INTO "Etiketten" VALUES (?, ?, 'x'))");
+            q.addBindValue(QString::fromUtf8(r.name));
+            q.addBindValue(QString::fromUtf8(r.identifier));
+            ASSERT_TRUE(q.exec());
+        }
+        seed.close();
+    }
+    QSqlDatabase::removeDatabase("seed-writer");
+    EXPECT_EQ(db->update(seedPath), 2);
+    EXPECT_EQ(firstValue(R"(SELECT "DBCombo0" FROM "Etiketten" WHERE "EtikName" = 'Drittes')"),
+              "(01)");
+    EXPECT_EQ(firstValue(R"(SELECT count(*) FROM "Etiketten" WHERE "EtikName" = 'Zu lang')"), "0");
 }
 
 INSTANTIATE_TEST_SUITE_P(Engines, EngineSchema, ::testing::ValuesIn(allEngines()),

@@ -329,8 +329,16 @@ int Database::importSeedLabels(const QString& seedPath) {
                         .arg(table, quoted.join(QLatin1Char(',')), marks.join(QLatin1Char(','))));
                 for (int i = 0; i < shared.size(); ++i)
                     insert.addBindValue(rows.value(i));
-                if (insert.exec())
+                // A refused row must not take the rest of the transaction with it,
+                // as a failed statement does on the server.
+                QSqlQuery mark(db);
+                mark.exec(QStringLiteral("SAVEPOINT seed_row"));
+                if (insert.exec()) {
                     ++added;
+                    mark.exec(QStringLiteral("RELEASE SAVEPOINT seed_row"));
+                } else {
+                    mark.exec(QStringLiteral("ROLLBACK TO SAVEPOINT seed_row"));
+                }
             }
             db.commit();
         }
