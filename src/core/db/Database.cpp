@@ -137,7 +137,7 @@ std::unique_ptr<Database> Database::openServer(const QString& uri) {
     const QStringList existing = result->tables();
     if (!holdsOurTables(*result, existing)) {
         result.reset();
-        refuse(err::FileNotOurs, msg::DbNotOurs, uri);
+        refuse(err::FileNotOurs, msg::DbNotOurs, QUrl(uri).toString(QUrl::RemovePassword));
     }
     for (const QString& statement : result->dialect().schemaPrerequisites()) {
         QSqlQuery q(result->connection());

@@ -31,12 +31,9 @@ ServerNveLock::ServerNveLock(const Database& db, const QString& base, qint64 sta
     : db_(db), base_(base), connectionName_(nextName()) {
     db_.openSeparateConnection(connectionName_);
     try {
-        QSqlQuery q(QSqlDatabase::database(connectionName_, false));
-        q.prepare(QStringLiteral("SELECT pg_try_advisory_lock(%1)").arg(kSessionKey));
-        q.addBindValue(base_);
-        if (!q.exec() || !q.next())
-            throw db_.failure(q.lastError());
-        if (!q.value(0).toBool())
+        QSqlQuery q =
+            run(QStringLiteral("SELECT pg_try_advisory_lock(%1)").arg(kSessionKey), {base_});
+        if (!q.next() || !q.value(0).toBool())
             throw AppError(err::RecordLocked, QStringLiteral("HöchstNVE"),
                            QStringLiteral("could not obtain lock on row in relation \"%1\"")
                                .arg(table::HoechstNVE));
@@ -83,13 +80,12 @@ void ServerNveLock::unlockBase() {
     held_ = false;
 }
 
-void ServerNveLock::exec(const QString& sql, const QVariantList& values) {
+QSqlQuery ServerNveLock::run(const QString& sql, const QVariantList& values) {
     QSqlQuery q(QSqlDatabase::database(connectionName_, false));
     bool ok = false;
     if (values.isEmpty()) {
         ok = q.exec(sql); // transaction control cannot be prepared
-    } else {
-        q.prepare(sql);
+    } else if (q.prepare(sql)) {
         for (const QVariant& v : values)
             q.addBindValue(v);
         ok = q.exec();
@@ -100,20 +96,18 @@ void ServerNveLock::exec(const QString& sql, const QVariantList& values) {
                            q.lastError().databaseText());
         throw db_.failure(q.lastError());
     }
+    return q;
+}
+
+void ServerNveLock::exec(const QString& sql, const QVariantList& values) {
+    run(sql, values);
 }
 
 void ServerNveLock::lockRow() {
-    QSqlQuery q(QSqlDatabase::database(connectionName_, false));
-    q.prepare(
+    QSqlQuery q = run(
         QStringLiteral("SELECT \"NVE_LaufNr\" FROM %1 WHERE \"NVE_Basis\" = ? FOR UPDATE NOWAIT")
-            .arg(lockedTable()));
-    q.addBindValue(base_);
-    if (!q.exec()) {
-        if (q.lastError().nativeErrorCode() == kLockNotAvailable)
-            throw AppError(err::RecordLocked, QStringLiteral("HöchstNVE"),
-                           q.lastError().databaseText());
-        throw db_.failure(q.lastError());
-    }
+            .arg(lockedTable()),
+        {base_});
     highest_.reset();
     while (q.next()) {
         bool ok = false;

@@ -4,6 +4,7 @@
 #include "app/AppError.h"
 #include "db/Database.h"
 
+#include <QSqlQuery>
 #include <QString>
 #include <optional>
 
@@ -42,6 +43,7 @@ public:
     void release(qint64 lastPrinted);
 
 private:
+    QSqlQuery run(const QString& sql, const QVariantList& values = {});
     void exec(const QString& sql, const QVariantList& values = {});
     void lockRow();
     void store(qint64 n);
