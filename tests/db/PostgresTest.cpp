@@ -14,6 +14,7 @@
 #include <QFile>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QSqlRecord>
 #include <QUrl>
 #include <gtest/gtest.h>
 
@@ -34,6 +35,8 @@ protected:
 
     static bool exec(const Database& db, const QString& sql, const QVariantList& values = {}) {
         QSqlQuery q(db.connection());
+        if (values.isEmpty())
+            return q.exec(sql); // the server prepares no table definitions
         q.prepare(sql);
         for (const QVariant& v : values)
             q.addBindValue(v);
@@ -166,6 +169,59 @@ TEST_F(Server, ServerGoneGivesTheMessageLosesNothingAndWorksAgainWhenBack) {
     ServerNveLock again(*db, "4012345", 0);
     EXPECT_EQ(again.highest(), 7);
     again.release(7);
+}
+
+TEST_F(Server, ConnectionEndedByTheServerShowsItsTextAndIsOpenedAgain) {
+    const auto db = scratch->open();
+    db->update(QString());
+    const QString pid = value(*db, "SELECT pg_backend_pid()");
+    // What an administrator's restart of the server does to each client.
+    {
+        const auto other = scratch->open();
+        ASSERT_EQ(value(*other, QStringLiteral("SELECT pg_terminate_backend(%1)").arg(pid)),
+                  "true");
+    }
+    QSqlQuery q(db->connection());
+    EXPECT_FALSE(q.exec(R"(SELECT count(*) FROM "Chargen")"));
+    const AppError failure = db->failure(q.lastError());
+    EXPECT_TRUE(failure.text().startsWith(unreachablePrefix())) << failure.text().toStdString();
+    EXPECT_TRUE(failure.text().contains("terminat")) << failure.text().toStdString();
+    EXPECT_EQ(value(*db, R"(SELECT count(*) FROM "Chargen")"), "0");
+    EXPECT_NE(value(*db, "SELECT pg_backend_pid()"), pid);
+}
+
+TEST_F(Server, ADatabaseOfAnotherProgramIsRefusedAndLeftAlone) {
+    // Set up and checked past our own code, which would add its collation.
+    const QUrl url(scratch->path());
+    const auto onForeign = [&](const QString& sql) {
+        QVariantList row;
+        {
+            QSqlDatabase raw = QSqlDatabase::addDatabase("QPSQL", "foreign");
+            raw.setHostName(url.host());
+            raw.setPort(url.port());
+            raw.setUserName(url.userName());
+            raw.setDatabaseName(url.path().mid(1));
+            QSqlQuery q(raw);
+            if (raw.open() && q.exec(sql) && q.next()) {
+                for (int i = 0; i < q.record().count(); ++i)
+                    row << q.value(i);
+            }
+        }
+        QSqlDatabase::removeDatabase("foreign");
+        return row;
+    };
+    onForeign("CREATE TABLE kunden (nr integer)");
+    try {
+        Database::open(scratch->path());
+        ADD_FAILURE() << "opened a database that is not ours";
+    } catch (const AppError& e) {
+        EXPECT_EQ(e.number(), err::FileNotOurs);
+        EXPECT_EQ(e.text(), caption(dbmsg::ServerNotOurs).arg(scratch->path()));
+    }
+    const QVariantList counts =
+        onForeign("SELECT (SELECT count(*) FROM pg_tables WHERE schemaname = 'public'), "
+                  "(SELECT count(*) FROM pg_collation WHERE collname LIKE 'palomex%')");
+    EXPECT_EQ(counts, (QVariantList{1, 0})) << "a table or the collation was added";
 }
 
 class Migration : public Server {

@@ -137,7 +137,8 @@ std::unique_ptr<Database> Database::openServer(const QString& uri) {
     const QStringList existing = result->tables();
     if (!holdsOurTables(*result, existing)) {
         result.reset();
-        refuse(err::FileNotOurs, msg::DbNotOurs, QUrl(uri).toString(QUrl::RemovePassword));
+        throw AppError(err::FileNotOurs, QStringLiteral("Datenbank"),
+                       caption(dbmsg::ServerNotOurs).arg(QUrl(uri).toString(QUrl::RemovePassword)));
     }
     for (const QString& statement : result->dialect().schemaPrerequisites()) {
         QSqlQuery q(result->connection());
@@ -208,15 +209,21 @@ bool Database::reachable() const {
 }
 
 AppError Database::failure(const QSqlError& error) const {
-    if (dialect_->isServer() && !reachable()) {
-        QString text = lastConnectError_;
-        if (text.isEmpty())
-            text = error.databaseText().isEmpty() ? error.text() : error.databaseText();
+    return failure(error, QSqlDatabase::database(connectionName_, false));
+}
+
+// Decided on the connection as it was when the statement failed: a connection the
+// server ended is reported as such even when the next use will reconnect.
+AppError Database::failure(const QSqlError& error, const QSqlDatabase& on) const {
+    const QString engineText =
+        (error.databaseText().isEmpty() ? error.text() : error.databaseText()).trimmed();
+    if (connectionLost(on)) {
+        const QString text =
+            !on.isOpen() && !lastConnectError_.isEmpty() ? lastConnectError_ : engineText;
         return AppError(err::DatabaseFailure, QStringLiteral("Datenbank"),
                         caption(dbmsg::Unreachable).arg(text.trimmed()));
     }
-    const QString text = error.databaseText().isEmpty() ? error.text() : error.databaseText();
-    return AppError(error.nativeErrorCode().toInt(), QStringLiteral("Datenbank"), text.trimmed());
+    return AppError(error.nativeErrorCode().toInt(), QStringLiteral("Datenbank"), engineText);
 }
 
 QSqlDatabase Database::openSeparateConnection(const QString& name) const {

@@ -40,6 +40,8 @@ public:
     // The error to report for a failed statement: "Datenbank nicht erreichbar: "
     // with the server's text when the connection is gone, else the engine's text.
     AppError failure(const QSqlError& error) const;
+    // The same for a statement on a separate connection.
+    AppError failure(const QSqlError& error, const QSqlDatabase& on) const;
     // A further connection of its own to the same database, already open, for work
     // that must not share the program's transaction (the NVE reservation). The
     // caller closes it and removes it by name. Throws failure() when it cannot open.

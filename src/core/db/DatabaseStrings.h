@@ -11,4 +11,5 @@ inline constexpr int Migrated = 705;        // %1 tables, %2 rows, %3 target
 inline constexpr int MigrateUsage = 706;    // %1 program name
 inline constexpr int TargetNotServer = 707; // %1 target
 inline constexpr int MigrateLine = 708;     // %1 table, %2 rows
+inline constexpr int ServerNotOurs = 709;   // %1 the database's URI
 } // namespace palomex::dbmsg

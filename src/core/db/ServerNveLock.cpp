@@ -94,7 +94,7 @@ QSqlQuery ServerNveLock::run(const QString& sql, const QVariantList& values) {
         if (q.lastError().nativeErrorCode() == kLockNotAvailable)
             throw AppError(err::RecordLocked, QStringLiteral("HöchstNVE"),
                            q.lastError().databaseText());
-        throw db_.failure(q.lastError());
+        throw db_.failure(q.lastError(), QSqlDatabase::database(connectionName_, false));
     }
     return q;
 }
