@@ -173,6 +173,39 @@ TEST_F(ServerLock, BackToBackRunsOfOneWorkstationAreNotRefused) {
     EXPECT_EQ(next.highest(), 30);
 }
 
+TEST_F(ServerLock, ReleaseStoresTheLastPrintedNumberNeverBelowTheStartingPoint) {
+    struct Case {
+        const char* what;
+        qint64 before;
+        qint64 recordedAhead; // 0: nothing recorded during the run
+        qint64 lastPrinted;
+        qint64 stored;
+    };
+    const std::vector<Case> cases{
+        {"a plain run", 10, 0, 13, 13},
+        {"a run stopped before its recorded end", 10, 20, 14, 14},
+        {"a typed running number below the stored one", 50, 0, 7, 50},
+        {"recorded ahead, then a typed low number", 50, 60, 7, 50},
+        {"a run recording its numbers as it goes", 0, 3, 3, 3},
+    };
+    int n = 0;
+    for (const Case& c : cases) {
+        const QString base = QStringLiteral("40%1").arg(++n);
+        {
+            ServerNveLock setup(*db, base, c.before);
+            setup.release(c.before);
+        }
+        ServerNveLock lock(*db, base, 0);
+        EXPECT_EQ(lock.highest(), c.before) << c.what;
+        if (c.recordedAhead > 0) {
+            lock.recordPrinted(c.recordedAhead);
+            EXPECT_EQ(stored(base), QString::number(c.recordedAhead)) << c.what << ": durable";
+        }
+        lock.release(c.lastPrinted);
+        EXPECT_EQ(stored(base), QString::number(c.stored)) << c.what;
+    }
+}
+
 TEST_F(ServerLock, KilledClientReleasesTheBaseAndItsNumbersAreNotIssuedAgain) {
     const QString out = dir.filePath("hang.txt");
     QProcess* child = startWorker(0, "4012345", out);
