@@ -20,7 +20,7 @@ test: build
 	tools/run-tests $(BUILD)
 
 bench: build
-	@for b in $(BUILD)/bench/bench_*; do echo "== $$b"; $$b; done
+	@for b in $(BUILD)/bin/bench_*; do echo "== $$b"; $$b; done
 
 clean:
 	rm -rf $(BUILD)

@@ -30,17 +30,13 @@ int main(int argc, char* argv[]) {
         db->machNeuBenutzer(table::Etiketten);
         QStringList lines =
             QString::fromUtf8(in.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-        const QStringList columns = lines.takeFirst().split(QLatin1Char('\t'));
-        QStringList quoted, marks;
-        for (const QString& c : columns) {
-            quoted << SqlDialect::quote(c.trimmed());
-            marks << QStringLiteral("?");
-        }
+        QStringList columns = lines.takeFirst().split(QLatin1Char('\t'));
+        for (QString& c : columns)
+            c = c.trimmed();
         for (const QString& line : lines) {
             const QStringList values = line.split(QLatin1Char('\t'));
             QSqlQuery q(db->connection());
-            q.prepare(QStringLiteral("INSERT INTO \"Etiketten\" (%1) VALUES (%2)")
-                          .arg(quoted.join(QLatin1Char(',')), marks.join(QLatin1Char(','))));
+            q.prepare(SqlDialect::insertInto(table::Etiketten, columns));
             for (int i = 0; i < columns.size(); ++i)
                 q.addBindValue(
                     QString(values.value(i)).replace(QLatin1String("\\n"), QLatin1String("\n")));

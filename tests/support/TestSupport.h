@@ -1,7 +1,10 @@
 #pragma once
 // Helpers shared by the test executables.
 
+#include "app/Paths.h"
 #include "app/Prompter.h"
+#include "app/Settings.h"
+#include "app/Startup.h"
 
 #include <QByteArray>
 #include <QString>
@@ -37,6 +40,14 @@ public:
 
 private:
     std::deque<Answer> answers_;
+};
+
+// A fresh data folder with an opened database (no seed labels).
+struct DatabaseFixture : ::testing::Test {
+    TempAppData appData;
+    Settings settings{iniPath()};
+    OpenedDatabase opened = openStartupDatabase(settings, QString(), {});
+    Database& db = *opened.database;
 };
 
 QByteArray readFile(const QString& path);

@@ -69,3 +69,90 @@ SettingsRecord loadSettingsRecord(const Settings& s) {
 }
 
 } // namespace palomex
+
+namespace palomex {
+
+void saveSettingsRecord(const Settings& s, const SettingsRecord& r) {
+    const auto num = [&](const QString& section, const char* key, long long v) {
+        s.writeNumber(section, QString::fromUtf8(key), v);
+    };
+    const auto flag = [&](const QString& section, const char* key, bool v) {
+        s.writeFlag(section, QString::fromUtf8(key), v);
+    };
+    const auto text = [&](const QString& section, const char* key, const QString& v) {
+        s.write(section, QString::fromUtf8(key), v);
+    };
+    num(kE, "Sprache", r.sprache);
+    if (!r.drucker.isEmpty())
+        text(kD, "Drucker", r.drucker);
+    num(kD, "Druckerschacht", r.druckerschacht);
+    num(kD, "DruckerSkalierung", r.druckerSkalierung);
+    num(kD, "Randoben", r.randOben);
+    num(kD, "Randlinks", r.randLinks);
+    if (!r.listendrucker.isEmpty())
+        text(kD, "Listendrucker", r.listendrucker);
+    num(kE, "Etikettentyp", r.etikettentyp);
+    if (!r.schriftart.isEmpty())
+        text(kE, "Schriftart", r.schriftart);
+    num(kE, "Linienstärke", r.linienstaerke);
+    num(kE, "Strichbreitenreduktion", r.strichbreitenreduktion);
+    num(kE, "TabWeite", r.tabWeite);
+    num(kE, "Zeilenabstand", r.zeilenabstand);
+    num(kE, "Seitenanzahl", std::max(1, r.seitenanzahl));
+    flag(kE, "LetztDatei", r.letztDatei);
+    flag(QStringLiteral("Vorschau"), "RasterLinien", r.rasterLinien);
+    flag(kE, "AutoSpeichern", r.autoSpeichern);
+    flag(kE, "SpeichernFrage", r.speichernFrage);
+    flag(kE, "Autovervollständigen", r.autovervollstaendigen);
+    num(kE, "FelderMarkier", r.felderMarkier);
+    num(kE, "VergrFaktor", r.vergrFaktor);
+    text(kD, "PDFTreiber", r.pdfTreiber);
+    const qsizetype close = r.dbCharge.indexOf(QLatin1Char(')'));
+    text(kE, "DB_Charge", close < 0 ? r.dbCharge : r.dbCharge.left(close + 1));
+    num(kE, "Hintergrundfarbe", r.hintergrundfarbe);
+    num(kE, "Feldfarbe", r.feldfarbe);
+    num(kE, "Prog_Schriftgröße", r.progSchriftgroesse);
+    num(kS, "ScanVerhalten", r.scanVerhalten);
+    num(kS, "ScanEnde", r.scanEnde);
+    text(kS, "Scan_DBListe", r.scanDBListe);
+    text(kS, "FNC1_Identifier", r.fnc1Identifier);
+    text(kS, "FNC1_Trenner", r.fnc1Trenner);
+    text(kS, "Barcode_Identifier", r.barcodeIdentifier);
+    for (int i = 0; i < 5; ++i) {
+        const QString n = QString::number(i);
+        s.writeNumber(kS, QStringLiteral("Stelle_von") + n, r.stellen[i].von);
+        s.writeNumber(kS, QStringLiteral("Stelle_bis") + n, r.stellen[i].bis);
+        s.writeNumber(kS, QStringLiteral("Stelle_DB") + n, r.stellen[i].db);
+    }
+}
+
+QString scanListSetting(const QStringList& chosenEntries) {
+    QString out;
+    for (const QString& e : chosenEntries) {
+        const qsizetype open = e.indexOf(QLatin1Char('('));
+        const qsizetype close = e.indexOf(QLatin1Char(')'));
+        if (open >= 0 && close > open)
+            out += e.mid(open + 1, close - open - 1) + QLatin1Char('|');
+    }
+    return out.trimmed();
+}
+
+QList<int> scanListSelection(const QString& setting, const QStringList& entries) {
+    QList<int> out;
+    if (setting.isEmpty()) {
+        for (int i = 0; i < entries.size(); ++i)
+            out << i;
+        return out;
+    }
+    for (const QString& part : setting.split(QLatin1Char('|'), Qt::SkipEmptyParts)) {
+        for (int i = 0; i < entries.size(); ++i) {
+            if (entries[i].startsWith(QLatin1Char('(') + part + QLatin1Char(')')) &&
+                !out.contains(i))
+                out << i;
+        }
+    }
+    std::sort(out.begin(), out.end());
+    return out;
+}
+
+} // namespace palomex

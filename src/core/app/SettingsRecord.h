@@ -4,7 +4,9 @@
 
 #include "app/Settings.h"
 
+#include <QList>
 #include <QString>
+#include <QStringList>
 #include <array>
 
 namespace palomex {
@@ -72,5 +74,19 @@ int clampWindowEdge(int stored, int screenExtent);
 
 // The caption offset of a "Sprache" value: its first four characters, read as a number.
 int languageOffset(const QString& sprache);
+
+} // namespace palomex
+
+namespace palomex {
+
+// Writes every key of the record the way the settings dialog stores them on OK
+// (page count at least 1, flags "TRUE"/"FALSE", numbers with the leading blank).
+void saveSettingsRecord(const Settings& settings, const SettingsRecord& record);
+
+// "Scan_DBListe" from the chosen identifier entries: the text between "(" and ")"
+// of each, followed by "|".
+QString scanListSetting(const QStringList& chosenEntries);
+// The entries of the scan list that a "Scan_DBListe" value selects; empty selects all.
+QList<int> scanListSelection(const QString& setting, const QStringList& entries);
 
 } // namespace palomex

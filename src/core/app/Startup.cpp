@@ -1,5 +1,7 @@
 #include "app/Startup.h"
 
+#include "admin/MdbSource.h"
+#include "app/AppError.h"
 #include "app/Paths.h"
 
 #include <QCoreApplication>
@@ -17,11 +19,19 @@ QString seedDatabasePath() {
 
 OpenedDatabase
 openStartupDatabase(const Settings& settings, const QString& seedPath,
-                    const std::function<void(Database&, const QString&)>& saveStandardLabel) {
+                    const std::function<void(Database&, const QString&)>& saveStandardLabel,
+                    const std::function<bool(const QString&)>& offerMigration) {
     ensureDataFolder();
     OpenedDatabase result;
-    result.database =
-        Database::open(databasePath(settings.get(kE, QStringLiteral("Mehrbenutzerpfad"))));
+    const QString path = databasePath(settings.get(kE, QStringLiteral("Mehrbenutzerpfad")));
+    if (offerMigration && isAccessFile(path) && offerMigration(path)) {
+        const Migration m = migrateAccessDatabase(path, settings);
+        if (!m.ok)
+            throw AppError(err::FileNotOurs, QStringLiteral("Datenbank"), m.error);
+        result.accessFileKeptAs = m.keptAs;
+        result.migratedLabels = m.labels;
+    }
+    result.database = Database::open(path);
     Database& db = *result.database;
 
     if (!db.hasTable(table::Etiketten)) {
@@ -35,8 +45,30 @@ openStartupDatabase(const Settings& settings, const QString& seedPath,
         result.seedAdded = db.update(seedPath);
         settings.writeFlag(kE, QStringLiteral("Update"), false);
     }
+    // Databases written before the log filters had indexes get them here.
+    db.ensureIndexes();
     result.labelTable = db.currentLabelTable(settings.get(kE, QStringLiteral("Benutzername")));
     return result;
+}
+
+std::optional<QString> switchDatabase(Database& current, const Settings& settings,
+                                      const QString& path, const QString& seedPath) {
+    if (path.isEmpty() || path == current.path())
+        return std::nullopt;
+    std::unique_ptr<Database> next;
+    try {
+        next = Database::open(path);
+    } catch (const AppError& e) {
+        return e.text();
+    }
+    // A database that is new at that place gets the tables it needs to be used.
+    if (!next->hasTable(table::Etiketten)) {
+        next->machNeuBenutzer(table::Etiketten);
+        next->update(seedPath);
+    }
+    settings.write(kE, QStringLiteral("Mehrbenutzerpfad"), path);
+    current.swap(*next);
+    return std::nullopt;
 }
 
 void writeExitState(const Settings& settings, Database* database, const ExitState& state) {

@@ -75,11 +75,13 @@ bool holdsOurTables(const Database& db, const QStringList& tables) {
     return false;
 }
 
+int applicationId(const QSqlDatabase& db) {
+    QSqlQuery q(db);
+    return q.exec(QStringLiteral("PRAGMA application_id")) && q.next() ? q.value(0).toInt() : -1;
+}
+
 bool isOurs(const Database& db, const QStringList& tables) {
-    QSqlQuery q(db.connection());
-    if (!q.exec(QStringLiteral("PRAGMA application_id")) || !q.next())
-        return false;
-    const int id = q.value(0).toInt();
+    const int id = applicationId(db.connection());
     if (id == kApplicationId)
         return true;
     return id == 0 && holdsOurTables(db, tables);
@@ -97,11 +99,25 @@ Database::Database(QString path, std::unique_ptr<SqlDialect> dialect, QString co
       connectionName_(std::move(connectionName)) {}
 
 Database::~Database() {
+    closeConnection();
+}
+
+void Database::closeConnection() {
+    if (connectionName_.isEmpty())
+        return;
     {
         QSqlDatabase db = QSqlDatabase::database(connectionName_, false);
         db.close();
     }
     QSqlDatabase::removeDatabase(connectionName_);
+    connectionName_.clear();
+}
+
+void Database::swap(Database& other) noexcept {
+    std::swap(path_, other.path_);
+    std::swap(dialect_, other.dialect_);
+    std::swap(connectionName_, other.connectionName_);
+    std::swap(lastConnectError_, other.lastConnectError_);
 }
 
 bool Database::isServerUri(const QString& path) {
@@ -157,7 +173,7 @@ std::unique_ptr<Database> Database::open(const QString& path) {
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(dialect->driver(), name);
         db.setDatabaseName(path);
-        db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=10000"));
+        db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=10000;QSQLITE_ENABLE_REGEXP"));
         if (!db.open()) {
             const QString why = db.lastError().text();
             db = QSqlDatabase();
@@ -171,8 +187,10 @@ std::unique_ptr<Database> Database::open(const QString& path) {
         result.reset();
         refuse(err::FileNotOurs, msg::DbNotOurs, path);
     }
-    QSqlQuery(result->connection())
-        .exec(QStringLiteral("PRAGMA application_id = %1").arg(kApplicationId));
+    // Marked once; a database that is already marked is not written on opening.
+    if (applicationId(result->connection()) != kApplicationId)
+        QSqlQuery(result->connection())
+            .exec(QStringLiteral("PRAGMA application_id = %1").arg(kApplicationId));
     return result;
 }
 
@@ -279,7 +297,21 @@ QString Database::currentLabelTable(const QString& benutzername) const {
 
 bool Database::createTable(const TableSpec& spec) {
     QSqlQuery q(connection());
-    return q.exec(dialect_->createTable(spec));
+    if (!q.exec(dialect_->createTable(spec)))
+        return false;
+    for (const QString& statement : dialect_->createIndexes(spec))
+        q.exec(statement);
+    return true;
+}
+
+void Database::ensureIndexes() {
+    QSqlQuery q(connection());
+    for (const TableSpec& spec : sharedTableSpecs()) {
+        if (!hasTable(spec.name))
+            continue;
+        for (const QString& statement : dialect_->createIndexes(spec))
+            q.exec(statement);
+    }
 }
 
 int Database::update(const QString& seedPath) {
@@ -287,6 +319,7 @@ int Database::update(const QString& seedPath) {
         if (!hasTable(spec.name))
             createTable(spec);
     }
+    ensureIndexes();
     return importSeedLabels(seedPath);
 }
 
@@ -308,17 +341,12 @@ int Database::importSeedLabels(const QString& seedPath) {
                 if (source.contains(column))
                     shared << column;
             }
-            QStringList quoted, marks;
-            for (const QString& c : shared) {
-                quoted << SqlDialect::quote(c);
-                marks << QStringLiteral("?");
-            }
             const QString table = SqlDialect::quote(table::Etiketten);
             QSqlQuery rows(seed);
             rows.setForwardOnly(true);
             if (!shared.contains(QLatin1String("EtikName")) ||
                 !rows.exec(QStringLiteral("SELECT %1 FROM %2 ORDER BY rowid")
-                               .arg(quoted.join(QLatin1Char(',')), table))) {
+                               .arg(SqlDialect::quotedList(shared), table))) {
                 shared.clear();
             }
             db.transaction();
@@ -331,9 +359,7 @@ int Database::importSeedLabels(const QString& seedPath) {
                 if (!exists.exec() || exists.next())
                     continue;
                 QSqlQuery insert(db);
-                insert.prepare(
-                    QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                        .arg(table, quoted.join(QLatin1Char(',')), marks.join(QLatin1Char(','))));
+                insert.prepare(SqlDialect::insertInto(table::Etiketten, shared));
                 for (int i = 0; i < shared.size(); ++i)
                     insert.addBindValue(rows.value(i));
                 // A refused row must not take the rest of the transaction with it,

@@ -30,6 +30,10 @@ public:
     Database& operator=(const Database&) = delete;
 
     const QString& path() const { return path_; }
+
+    // Exchanges the open databases, so that every holder of this object uses the
+    // other one from now on (a new database path, a compacted file).
+    void swap(Database& other) noexcept;
     // The program's connection. A server connection that was lost is opened again
     // here, so the program works on once the server is back.
     QSqlDatabase connection() const;
@@ -58,11 +62,14 @@ public:
     // label table, else the first label table (empty when there is none).
     QString currentLabelTable(const QString& benutzername) const;
 
-    // Creates the table; false when the engine refuses (for instance, it exists).
+    // Creates the table with its indexes; false when the engine refuses (for
+    // instance, it exists).
     bool createTable(const TableSpec& spec);
+    // Adds the secondary indexes of the shared tables that a database lacks.
+    void ensureIndexes();
     // Creates a user's label table.
     bool machNeuBenutzer(const QString& name) { return createTable(labelTableSpec(name)); }
-    // Schema upgrade: creates the shared tables that are missing, then adds the
+    // Schema upgrade: creates the shared tables that are missing and their indexes, then adds the
     // labels of the seed database whose names "Etiketten" does not hold yet.
     // Returns the number of labels added. Failing steps are skipped.
     int update(const QString& seedPath);
@@ -74,6 +81,7 @@ public:
 private:
     Database(QString path, std::unique_ptr<SqlDialect> dialect, QString connectionName);
     static std::unique_ptr<Database> openServer(const QString& uri);
+    void closeConnection();
     int importSeedLabels(const QString& seedPath);
     bool connectionLost(const QSqlDatabase& db) const;
 

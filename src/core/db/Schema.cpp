@@ -78,6 +78,9 @@ TableSpec protokollSpec() {
     }
     for (int i = 0; i < 3; ++i)
         c.push_back(text(indexed("Zusatz", i), 80));
+    t.indexes = {{QStringLiteral("Datum"), QStringLiteral("Uhrzeit")},
+                 {QStringLiteral("von_NVE")},
+                 {QStringLiteral("bis_NVE")}};
     return t;
 }
 

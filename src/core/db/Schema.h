@@ -20,6 +20,8 @@ struct TableSpec {
     QString name;
     std::vector<Column> columns;
     QString primaryKey; // column of the primary index, empty for none
+    // Secondary indexes, each a list of columns; they serve the log filters.
+    std::vector<std::vector<QString>> indexes = {};
 };
 
 namespace table {

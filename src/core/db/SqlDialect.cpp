@@ -13,6 +13,38 @@ QString SqlDialect::quote(const QString& name) {
            QLatin1Char('"');
 }
 
+QString SqlDialect::quotedList(const QStringList& names) {
+    QStringList quoted;
+    for (const QString& n : names)
+        quoted << quote(n);
+    return quoted.join(QLatin1Char(','));
+}
+
+QString SqlDialect::placeholders(qsizetype count) {
+    QStringList marks;
+    for (qsizetype i = 0; i < count; ++i)
+        marks << QStringLiteral("?");
+    return marks.join(QLatin1Char(','));
+}
+
+QString SqlDialect::insertInto(const QString& table, const QStringList& columns) {
+    return QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+        .arg(quote(table), quotedList(columns), placeholders(columns.size()));
+}
+
+void bindValues(QSqlQuery& query, const QVariantList& values) {
+    for (const QVariant& v : values)
+        query.addBindValue(v);
+}
+
+QVariantList emptyTextsNotNull(QVariantList values) {
+    for (QVariant& v : values) {
+        if (v.typeId() == QMetaType::QString && v.toString().isNull())
+            v = QString(QLatin1String(""));
+    }
+    return values;
+}
+
 QString SqlDialect::createTable(const TableSpec& spec) const {
     QStringList parts;
     for (const Column& c : spec.columns) {
@@ -29,6 +61,21 @@ QString SqlDialect::createTable(const TableSpec& spec) const {
         parts << QStringLiteral("PRIMARY KEY (%1)").arg(quote(spec.primaryKey));
     return QStringLiteral("CREATE TABLE %1 (%2)")
         .arg(quote(spec.name), parts.join(QLatin1String(", ")));
+}
+
+QStringList SqlDialect::createIndexes(const TableSpec& spec) const {
+    QStringList statements;
+    for (const std::vector<QString>& columns : spec.indexes) {
+        QStringList quoted;
+        QString name = spec.name;
+        for (const QString& c : columns) {
+            quoted << quote(c);
+            name += QLatin1Char('_') + c;
+        }
+        statements << QStringLiteral("CREATE INDEX IF NOT EXISTS %1 ON %2 (%3)")
+                          .arg(quote(name), quote(spec.name), quoted.join(QLatin1String(", ")));
+    }
+    return statements;
 }
 
 QString SqliteDialect::listTablesQuery() const {
@@ -107,6 +154,46 @@ QStringList PostgresDialect::schemaPrerequisites() const {
                        "THEN CREATE COLLATION %1 (provider = icu, "
                        "locale = 'und-u-ks-level2', deterministic = false); END IF; END $$")
             .arg(kNocase)};
+}
+
+QString SqliteDialect::likeCondition(const QString& expr) const {
+    return expr + QStringLiteral(" LIKE ? ESCAPE '\\'");
+}
+
+QString SqliteDialect::regexCondition(const QString& expr) const {
+    return expr + QStringLiteral(" REGEXP ?");
+}
+
+QString SqliteDialect::regexPattern(const QString& anchoredRegex) const {
+    return QStringLiteral("(?is)") + anchoredRegex;
+}
+
+QString SqliteDialect::leadingNumber(const QString& expr) const {
+    // SQLite's cast takes the longest numeric prefix, as the old val() did.
+    return QStringLiteral("CAST(%1 AS REAL)").arg(expr);
+}
+
+// The case-insensitive collation admits no pattern matching on the server, so the
+// patterns match under the database's default collation, without regard to case.
+QString PostgresDialect::likeCondition(const QString& expr) const {
+    return QStringLiteral("(%1 COLLATE \"default\") ILIKE ? ESCAPE '\\'").arg(expr);
+}
+
+QString PostgresDialect::regexCondition(const QString& expr) const {
+    return QStringLiteral("(%1 COLLATE \"default\") ~* ?").arg(expr);
+}
+
+// The server's expressions match newlines with "." already.
+QString PostgresDialect::regexPattern(const QString& anchoredRegex) const {
+    return anchoredRegex;
+}
+
+// Leading blanks, a sign and digits with an optional decimal point, as the
+// embedded engine's cast reads them; no number gives 0.
+QString PostgresDialect::leadingNumber(const QString& expr) const {
+    return QStringLiteral("COALESCE(CAST(substring(%1 COLLATE \"default\" FROM "
+                          "'^\\s*([+-]?([0-9]+\\.?[0-9]*|\\.[0-9]+))') AS double precision), 0)")
+        .arg(expr);
 }
 
 } // namespace palomex

@@ -4,8 +4,10 @@
 #include "db/Schema.h"
 
 #include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QString>
 #include <QStringList>
+#include <QVariantList>
 #include <memory>
 
 namespace palomex {
@@ -24,17 +26,35 @@ public:
     virtual QStringList columnNames(const QSqlDatabase& db, const QString& table) const = 0;
     // Statements that must have run before the first table is created.
     virtual QStringList schemaPrerequisites() const { return {}; }
+    // "<expr> <op> ?" matching without regard to case: a LIKE pattern with "\\" as
+    // escape character, or an anchored regular expression as regexPattern returns it.
+    virtual QString likeCondition(const QString& expr) const = 0;
+    virtual QString regexCondition(const QString& expr) const = 0;
+    virtual QString regexPattern(const QString& anchoredRegex) const = 0;
+    // The numeric value of the leading digits of a text column, 0 for none.
+    virtual QString leadingNumber(const QString& expr) const = 0;
 
     QString createTable(const TableSpec& spec) const;
+    // One statement per secondary index, each a no-op when the index exists.
+    QStringList createIndexes(const TableSpec& spec) const;
 
     // Identifiers in double quotation marks: table and column names carry umlauts,
     // user names may carry anything.
     static QString quote(const QString& name);
+    static QString quotedList(const QStringList& names); // "a","b"
+    static QString placeholders(qsizetype count);        // ?,?,?
+    // INSERT INTO table (columns) VALUES (?, ...)
+    static QString insertInto(const QString& table, const QStringList& columns);
 
 protected:
     // Whether the column type itself refuses over-long text.
     virtual bool typeLimitsWidth() const = 0;
 };
+
+void bindValues(QSqlQuery& query, const QVariantList& values);
+// Qt binds a null QString as NULL. Texts the program composes (filters, log
+// fields) that happen to be empty must stay texts, or comparisons become unknown.
+QVariantList emptyTextsNotNull(QVariantList values);
 
 // Embedded default. Text compares without case, as label names always did; widths
 // and the zero-length rule are enforced by CHECK constraints so an over-long value
@@ -46,6 +66,10 @@ public:
     QString listTablesQuery() const override;
     QString columnType(const Column& column) const override;
     QStringList columnNames(const QSqlDatabase& db, const QString& table) const override;
+    QString likeCondition(const QString& expr) const override;
+    QString regexCondition(const QString& expr) const override;
+    QString regexPattern(const QString& anchoredRegex) const override;
+    QString leadingNumber(const QString& expr) const override;
 
 protected:
     bool typeLimitsWidth() const override { return false; }
@@ -62,6 +86,10 @@ public:
     QString columnType(const Column& column) const override;
     QStringList columnNames(const QSqlDatabase& db, const QString& table) const override;
     QStringList schemaPrerequisites() const override;
+    QString likeCondition(const QString& expr) const override;
+    QString regexCondition(const QString& expr) const override;
+    QString regexPattern(const QString& anchoredRegex) const override;
+    QString leadingNumber(const QString& expr) const override;
 
 protected:
     bool typeLimitsWidth() const override { return true; }

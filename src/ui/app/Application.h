@@ -11,9 +11,16 @@
 #include <memory>
 #include <optional>
 
+class QAction;
+
 namespace palomex {
 
+class BatchWindow;
+class ImportWindow;
+class LogWindow;
 class MainWindow;
+class SettingsDialog;
+class UserWindow;
 
 class Application {
 public:
@@ -31,6 +38,9 @@ public:
     bool exitRoutine();
 
     MainWindow& mainWindow() { return *window_; }
+    SettingsDialog& settingsDialog() { return *settingsDialog_; }
+    LogWindow& logWindow() { return *logWindow_; }
+    UserWindow& userWindow() { return *userWindow_; }
     Database& database() { return *opened_.database; }
     const QString& labelTable() const { return opened_.labelTable; }
     const Settings& settings() const { return settings_; }
@@ -38,6 +48,10 @@ public:
 
 private:
     void applySettings();
+    void createWindows();
+    void addMenus();
+    void settingsApplied(const SettingsRecord& record, const QString& databasePath);
+    void setLogging(bool on);
     void report(const QString& text, Icon icon);
 
     Prompter& prompter_;
@@ -46,6 +60,14 @@ private:
     SettingsRecord record_;
     OpenedDatabase opened_;
     std::unique_ptr<MainWindow> window_;
+    std::unique_ptr<SettingsDialog> settingsDialog_;
+    std::unique_ptr<LogWindow> logWindow_;
+    std::unique_ptr<BatchWindow> batchWindow_;
+    std::unique_ptr<UserWindow> userWindow_;
+    std::unique_ptr<ImportWindow> importWindow_;
+    QAction* loggingAction_ = nullptr;
+    QAction* viewLogAction_ = nullptr;
+    QAction* batchesAction_ = nullptr;
 };
 
 } // namespace palomex

@@ -1,0 +1,157 @@
+// Print log queries on a generated log of 1,000,000 rows: milliseconds to the first
+// row and to the last row for each filter kind and order, on the embedded database.
+
+#include "log/LogQuery.h"
+#include "app/Paths.h"
+#include "app/Startup.h"
+#include "log/PrintLog.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QRandomGenerator>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <cstdio>
+#include <functional>
+
+using namespace palomex;
+
+namespace {
+
+void generate(Database& db, int rows, const QDate& today) {
+    const QStringList senders = {"Musterfirma GmbH", "Spedition Nord", "Lager Süd",
+                                 "Becker & Söhne", "Hafen AG"};
+    const QStringList codes = {"(10)", "(15)", "(310n)", "(02)", ""};
+    QStringList columns = {"Datum",    "Uhrzeit",   "Benutzer", "Etikett",
+                           "Absender", "Empfänger", "von_NVE",  "bis_NVE"};
+    for (int i = 0; i < 10; ++i)
+        columns << QStringLiteral("DB%1").arg(i) << QStringLiteral("Bez_Text%1").arg(i)
+                << QStringLiteral("Daten%1").arg(i);
+    QStringList quoted, marks;
+    for (const QString& c : columns) {
+        quoted << SqlDialect::quote(c);
+        marks << QStringLiteral("?");
+    }
+    QSqlDatabase c = db.connection();
+    c.transaction();
+    QSqlQuery q(c);
+    q.prepare(QStringLiteral("INSERT INTO \"Protokoll\" (%1) VALUES (%2)")
+                  .arg(quoted.join(','), marks.join(',')));
+    QRandomGenerator rng(7);
+    quint64 nve = 34012345000000000ull;
+    for (int n = 0; n < rows; ++n) {
+        QVariantList v;
+        v << today.addDays(-static_cast<int>(rng.bounded(730)))
+          << QTime(static_cast<int>(rng.bounded(24)), static_cast<int>(rng.bounded(60)), 0)
+          << QStringLiteral("Etiketten") << QStringLiteral("Lager")
+          << senders[rng.bounded(senders.size())]
+          << QStringLiteral("Kunde %1\nStraße 1").arg(rng.bounded(5000));
+        const quint64 first = nve;
+        nve += 1 + rng.bounded(5);
+        v << QString::number(first) << QString::number(nve - 1);
+        for (int i = 0; i < 10; ++i) {
+            const QString code = i < 4 ? codes[rng.bounded(codes.size())] : QString("");
+            v << code << QString("")
+              << (code.isEmpty() ? QString("") : QString::number(rng.bounded(100000)));
+        }
+        for (int i = 0; i < v.size(); ++i)
+            q.bindValue(i, v[i]);
+        q.exec();
+    }
+    c.commit();
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    QCoreApplication app(argc, argv);
+    QTemporaryDir dir;
+    qputenv("APPDATA", dir.path().toLocal8Bit());
+    const int rows = argc > 1 ? std::atoi(argv[1]) : 1000000;
+    Settings settings(iniPath());
+    OpenedDatabase opened = openStartupDatabase(settings, QString(), {});
+    Database& db = *opened.database;
+    const QDate today = QDate::currentDate();
+
+    QElapsedTimer timer;
+    timer.start();
+    generate(db, rows, today);
+    std::printf("generated %d log rows in %.1f s\n", rows, timer.elapsed() / 1000.0);
+
+    struct Case {
+        const char* name;
+        std::function<void(LogFilter&)> set;
+    };
+    const Case cases[] = {
+        {"default (today)", [&](LogFilter& f) { f = loadLogFilter(settings, today); }},
+        {"this month", [&](LogFilter& f) { f.datumVon = firstDayEntries(today)[6]; }},
+        {"previous year",
+         [&](LogFilter& f) {
+             f.datumVon = firstDayEntries(today)[1];
+             f.datumBis = lastDayEntries(today)[1];
+         }},
+        {"sender part, today",
+         [&](LogFilter& f) {
+             f = loadLogFilter(settings, today);
+             f.absender = QStringLiteral("Nord");
+         }},
+        {"sender part, all dates", [](LogFilter& f) { f.absender = QStringLiteral("Nord"); }},
+        {"receiver part, all dates",
+         [](LogFilter& f) { f.empfaenger = QStringLiteral("Kunde 4711"); }},
+        {"NVE range",
+         [](LogFilter& f) {
+             f.vonNve = QStringLiteral("34012345000300000");
+             f.bisNve = QStringLiteral("34012345000300100");
+         }},
+        {"content (10) = 4711, all dates",
+         [](LogFilter& f) {
+             f.datenCombo = QStringLiteral("(10)");
+             f.datenText = QStringLiteral("4711");
+         }},
+        {"content (10) *471*, this month",
+         [&](LogFilter& f) {
+             f.datumVon = firstDayEntries(today)[6];
+             f.datenCombo = QStringLiteral("(10)");
+             f.datenText = QStringLiteral("*471*");
+         }},
+        {"order sender, this month",
+         [&](LogFilter& f) {
+             f.datumVon = firstDayEntries(today)[6];
+             f.order = LogOrder::Absender;
+         }},
+        {"content numeric order, (10), this month",
+         [&](LogFilter& f) {
+             f.datumVon = firstDayEntries(today)[6];
+             f.datenCombo = QStringLiteral("(10)");
+             f.order = LogOrder::ContentNumeric;
+         }},
+        {"content alphabetic order, (10), this month",
+         [&](LogFilter& f) {
+             f.datumVon = firstDayEntries(today)[6];
+             f.datenCombo = QStringLiteral("(10)");
+             f.order = LogOrder::ContentAlphabetic;
+         }},
+    };
+    std::printf("%-45s %10s %12s %10s\n", "query", "first row", "all rows", "rows");
+    for (const Case& c : cases) {
+        LogFilter f;
+        c.set(f);
+        timer.restart();
+        const LogQuery lq = selectstring(db, f);
+        QSqlQuery q(db.connection());
+        q.setForwardOnly(true);
+        q.prepare(lq.sql);
+        bindValues(q, lq.params);
+        q.exec();
+        double first = -1;
+        long count = 0;
+        while (q.next()) {
+            if (count++ == 0)
+                first = static_cast<double>(timer.nsecsElapsed()) / 1e6;
+            q.value(0);
+        }
+        const double all = static_cast<double>(timer.nsecsElapsed()) / 1e6;
+        std::printf("%-45s %8.1f ms %9.1f ms %10ld\n", c.name, first < 0 ? all : first, all, count);
+    }
+    return 0;
+}

@@ -1,0 +1,11 @@
+#pragma once
+// Identifiers of the batch management's texts in the string table.
+
+namespace palomex::batchmsg {
+inline constexpr int TooManyToDelete = 350;
+inline constexpr int TooManyToTrace = 351;
+inline constexpr int ForeignTooLarge = 352;
+inline constexpr int AskDeleteOne = 353;
+inline constexpr int AskDeleteMany = 354;
+inline constexpr int NothingMarked = 355;
+} // namespace palomex::batchmsg

@@ -1,0 +1,152 @@
+#include "log/LogListing.h"
+
+#include "app/Captions.h"
+#include "log/LogStrings.h"
+#include "log/PrintLog.h"
+
+#include <QDate>
+#include <QTime>
+
+namespace palomex {
+
+namespace {
+
+QString withoutDoubleBlanks(const QString& text) {
+    return QString(text).replace(QLatin1String("  "), QString());
+}
+
+QString value(const QSqlRecord& row, const char* column) {
+    return formatLogValue(row.value(QString::fromUtf8(column)), QString::fromUtf8(column));
+}
+
+} // namespace
+
+QString fixedWidth(const QString& text, int width) {
+    QString t = text;
+    t.replace(QLatin1String("\r\n"), QLatin1String(", "))
+        .replace(QLatin1Char('\r'), QLatin1String(", "))
+        .replace(QLatin1Char('\n'), QLatin1String(", "));
+    return t.left(width).leftJustified(width, QLatin1Char(' '));
+}
+
+QString formatLogValue(const QVariant& v, const QString& column) {
+    if (v.isNull())
+        return {};
+    if (column == QLatin1String("Datum")) {
+        const QDate d = v.toDate();
+        return d.isValid() ? d.toString(QStringLiteral("dd.MM.yyyy")) : v.toString();
+    }
+    if (column == QLatin1String("Uhrzeit")) {
+        const QTime t = v.toTime();
+        return t.isValid() ? t.toString(QStringLiteral("hh:mm:ss")) : v.toString();
+    }
+    return v.toString();
+}
+
+LogListing::LogListing(const LogFilter& filter, const QDateTime& now, const QString& heading,
+                       const std::array<QString, 3>& zusatzCaptions)
+    : filter_(filter), code_(identifierCodeOf(filter.datenCombo)), zusatzCaptions_(zusatzCaptions) {
+    const QString q = QStringLiteral("\"");
+    lines_ << palomex::caption(logmsg::ListHeading) +
+                  now.toString(QStringLiteral("dd.MM.yyyy hh:mm:ss"));
+    if (!filter.absender.isEmpty())
+        lines_ << QStringLiteral("Absender = ") + q + filter.absender + q;
+    if (!filter.empfaenger.isEmpty())
+        lines_ << QStringLiteral("Empfänger = ") + q + filter.empfaenger + q;
+    if (!filter.vonNve.isEmpty() || !filter.bisNve.isEmpty())
+        lines_ << QStringLiteral("von NVE: ") + filter.vonNve + QStringLiteral("   bis NVE: ") +
+                      filter.bisNve;
+    if (!filter.datumVon.isEmpty() || !filter.datumBis.isEmpty())
+        lines_ << QStringLiteral("von Datum: ") + boxDateText(filter.datumVon) +
+                      QStringLiteral("   bis Datum: ") + boxDateText(filter.datumBis);
+    if (!heading.isEmpty())
+        lines_ << heading.split(QChar(0xB6));
+    if (!filter.datenCombo.isEmpty()) {
+        for (const QString& line : filter.datenText.split(QLatin1Char('\n'))) {
+            if (!line.isEmpty())
+                lines_ << QStringLiteral("Datenbez.: ") +
+                              withoutDoubleBlanks(filter.datenCombo.trimmed()) +
+                              QStringLiteral(" = ") + q + line + q;
+        }
+    }
+    lines_ << QStringLiteral(" ");
+    if (filter.detailliste) {
+        lines_ << QStringLiteral(
+                      "Datum      Zeit      von_NVE           bis_NVE            Etikett")
+               << QStringLiteral("  Datenbezeichner                  Dateninhalt");
+    } else {
+        lines_ << QStringLiteral(
+                      "Datum      Absender        Empfänger            von_NVE          bis_NVE ") +
+                      withoutDoubleBlanks(filter.datenCombo);
+    }
+    lines_ << QString(100, QLatin1Char('-'));
+}
+
+void LogListing::addRow(const QSqlRecord& row) {
+    ++rows_;
+    const QString bis = value(row, "bis_NVE");
+    if (!filter_.detailliste) {
+        QString content;
+        for (int i = 0; i < 10; ++i) {
+            if (row.value(QStringLiteral("DB%1").arg(i)).toString() == code_) {
+                content = row.value(QStringLiteral("Daten%1").arg(i)).toString();
+                break;
+            }
+        }
+        lines_ << value(row, "Datum") + QLatin1Char(' ') + fixedWidth(value(row, "Absender"), 15) +
+                      QLatin1Char(' ') + fixedWidth(value(row, "Empfänger"), 20) +
+                      QLatin1Char(' ') + value(row, "von_NVE") + QLatin1Char(' ') + QChar(0x2026) +
+                      bis.right(5) + QStringLiteral("  ") + content;
+        return;
+    }
+    lines_ << value(row, "Datum") + QLatin1Char(' ') + value(row, "Uhrzeit") +
+                  QStringLiteral("  ") + value(row, "von_NVE") + QLatin1Char(' ') + bis +
+                  QStringLiteral("  ") + value(row, "Etikett");
+    const auto joined = [](QString t) {
+        return t.replace(QLatin1String("\r\n"), QLatin1String(", "))
+            .replace(QLatin1Char('\n'), QLatin1String(", "));
+    };
+    if (const QString s = value(row, "Absender"); !s.isEmpty())
+        lines_ << QStringLiteral("Absender:  ") + joined(s);
+    if (const QString s = value(row, "Empfänger"); !s.isEmpty())
+        lines_ << QStringLiteral("Empfänger: ") + joined(s);
+    for (int i = 0; i < 10; ++i) {
+        const QString db = row.value(QStringLiteral("DB%1").arg(i)).toString();
+        if (!db.isEmpty())
+            lines_ << (db + QLatin1Char(' ') +
+                       row.value(QStringLiteral("Bez_Text%1").arg(i)).toString())
+                              .leftJustified(35, QLatin1Char(' '), true) +
+                          row.value(QStringLiteral("Daten%1").arg(i)).toString();
+    }
+    for (int i = 0; i < 3; ++i) {
+        const QString z = row.value(QStringLiteral("Zusatz%1").arg(i)).toString();
+        if (!z.isEmpty())
+            lines_ << zusatzCaptions_[i].leftJustified(35, QLatin1Char(' '), true) + z;
+    }
+    lines_ << QStringLiteral("  ");
+}
+
+QString LogListing::caption(const QString& base) const {
+    return base + QStringLiteral(":   ") + QString::number(rows_) +
+           palomex::caption(rows_ == 1 ? logmsg::OneRowFound : logmsg::RowsFound);
+}
+
+QString LogListing::documentName() const {
+    return QString(lines_.value(0))
+        .remove(QStringLiteral("vom: "))
+        .replace(QLatin1Char('.'), QLatin1Char('_'))
+        .replace(QLatin1Char(':'), QLatin1Char('-'));
+}
+
+QString LogListing::exportTableName() const {
+    return QString(lines_.value(0)).replace(QLatin1Char('.'), QLatin1Char('/'));
+}
+
+QString listClipboardText(const QStringList& lines) {
+    QString text;
+    for (const QString& line : lines)
+        text += line + QStringLiteral("\r\n");
+    return text;
+}
+
+} // namespace palomex

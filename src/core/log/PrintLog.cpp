@@ -1,0 +1,50 @@
+#include "log/PrintLog.h"
+
+#include "db/Database.h"
+
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QStringList>
+
+namespace palomex {
+
+namespace {
+const QString kSection = QStringLiteral("Protokoll");
+const QString kKey = QStringLiteral("Protokollaufz");
+} // namespace
+
+
+std::optional<QString> appendLogRow(Database& db, const LogEntry& e, const QDateTime& now) {
+    QStringList columns = {QStringLiteral("Datum"),    QStringLiteral("Uhrzeit"),
+                           QStringLiteral("Benutzer"), QStringLiteral("Etikett"),
+                           QStringLiteral("Absender"), QStringLiteral("Empfänger"),
+                           QStringLiteral("von_NVE"),  QStringLiteral("bis_NVE")};
+    QVariantList values = {now.date(), now.time(),   e.benutzer, e.etikett,
+                           e.absender, e.empfaenger, e.vonNve,   e.bisNve};
+    for (int i = 0; i < 10; ++i) {
+        const QString n = QString::number(i);
+        columns << QStringLiteral("DB") + n << QStringLiteral("Bez_Text") + n
+                << QStringLiteral("Daten") + n;
+        values << identifierCodeOf(e.identifierEntries[i]) << e.captions[i] << e.contents[i];
+    }
+    for (int i = 0; i < 3; ++i) {
+        columns << QStringLiteral("Zusatz") + QString::number(i);
+        values << e.zusatz[i];
+    }
+    QSqlQuery q(db.connection());
+    q.prepare(SqlDialect::insertInto(table::Protokoll, columns));
+    bindValues(q, emptyTextsNotNull(values));
+    if (!q.exec())
+        return q.lastError().text();
+    return std::nullopt;
+}
+
+bool loggingEnabled(const Settings& settings) {
+    return settings.flag(kSection, kKey);
+}
+
+void setLoggingEnabled(const Settings& settings, bool on) {
+    settings.writeFlag(kSection, kKey, on);
+}
+
+} // namespace palomex

@@ -1,0 +1,40 @@
+#pragma once
+// The print log: one Protokoll row per run sent to a printer.
+
+#include "app/Settings.h"
+#include "db/Label.h"
+
+#include <QDateTime>
+#include <QString>
+#include <array>
+#include <optional>
+
+namespace palomex {
+
+class Database;
+
+// What a run leaves in the log, as the entry window showed it during the run.
+struct LogEntry {
+    QString benutzer; // the current label table
+    QString etikett;  // the current label name
+    QString absender;
+    QString empfaenger;
+    QString vonNve; // first NVE of the run, 17 digits without check digit
+    QString bisNve; // last NVE printed
+    std::array<QString, 10> identifierEntries; // the text of each data identifier box
+    std::array<QString, 10> captions;
+    std::array<QString, 10> contents;
+    std::array<QString, 3> zusatz;
+};
+
+
+// NeuDatensatz: appends the row at the given moment and commits it. Returns the
+// engine's error text when the row was refused (nothing of it is kept), else nothing.
+std::optional<QString> appendLogRow(Database& db, const LogEntry& entry,
+                                    const QDateTime& now = QDateTime::currentDateTime());
+
+// The logging switch, stored as "Protokollaufz" in section "Protokoll".
+bool loggingEnabled(const Settings& settings);
+void setLoggingEnabled(const Settings& settings, bool on);
+
+} // namespace palomex

@@ -1,0 +1,66 @@
+#pragma once
+// Distributes a scanned barcode into the entry fields: a GS1-128 element string by
+// data identifier into the data rows, any other barcode by character positions.
+
+#include "app/SettingsRecord.h"
+
+#include <QDate>
+#include <QString>
+#include <QStringList>
+#include <array>
+#include <optional>
+#include <vector>
+
+namespace palomex {
+
+// A data row as the scan sees it.
+struct ScanRow {
+    QString identifierEntry; // "(10) Charge ...|format", empty for the blank entry
+    QString content;
+    bool todayPlusDays = false; // rows 0 to 5: the date is today + days
+    int days = 0;
+    int minDays = -9999;
+    int maxDays = 9999;
+};
+
+// The fields a scan may write.
+struct ScanFields {
+    std::array<ScanRow, 10> rows;
+    QString sender;
+    QString receiver;
+    std::array<QString, 3> extras;
+};
+
+struct ScanSetup {
+    QString fnc1Identifier;
+    QString fnc1Separator;
+    QString barcodeIdentifier;
+    bool onlyEmptyFields = false;
+    // The identifiers (digits) a GS1-128 scan may fill; empty allows all.
+    QStringList allowedIdentifiers;
+    std::array<ScanPositionRow, 5> slices{};
+    // The catalogue entries of the selection list, entry 1 onward.
+    QStringList catalogue;
+};
+
+ScanSetup scanSetupFrom(const SettingsRecord& record, const QStringList& catalogue);
+
+// The identifier digits of an entry ("(10) Charge" -> "10"), empty for none.
+QString identifierDigits(const QString& entry);
+
+// The length of the current element's data (hol_maxlen): the fixed length of the
+// entry's format, else the characters before the next separator.
+int elementLength(const QString& rest, const QString& entry, const QString& separator);
+
+// Applies a scan to the fields. Returns the message to show when the scan could not
+// be read to its end; the fields filled before that point keep their contents.
+std::optional<QString> applyScan(const QString& scan, const ScanSetup& setup, ScanFields& fields,
+                                 const QDate& today = QDate::currentDate());
+
+// The two parts of a scanned test barcode "0<separator>0" behind the start
+// identifier: {identifier, separator}; either is empty when not recognised.
+std::pair<QString, QString> detectFnc1(const QString& scannedTestBarcode);
+// The characters a scanner puts before a barcode whose contents begin with typed.
+QString detectBarcodeIdentifier(const QString& scanned, const QString& typed);
+
+} // namespace palomex

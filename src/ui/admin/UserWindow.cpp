@@ -1,0 +1,195 @@
+#include "ui/admin/UserWindow.h"
+
+#include "admin/AdminStrings.h"
+#include "admin/Maintenance.h"
+#include "app/Captions.h"
+#include "app/Prompter.h"
+#include "app/Settings.h"
+#include "db/Database.h"
+#include "ui/app/HelpWindow.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QInputDialog>
+#include <QListWidget>
+#include <QPushButton>
+#include <QSqlError>
+#include <QSqlTableModel>
+#include <QTableView>
+#include <QVBoxLayout>
+
+namespace palomex {
+
+UserWindow::UserWindow(Database& database, const Settings& settings, Prompter& prompter,
+                       QString seedPath, QWidget* parent)
+    : QWidget(parent, Qt::Window), db_(database), settings_(settings), prompter_(prompter),
+      seedPath_(std::move(seedPath)) {
+    setWindowTitle(caption(adminmsg::WindowTitle));
+    askName_ = [this](const QString& question) {
+        return QInputDialog::getText(this, caption(msg::Title), question);
+    };
+    users_ = new QComboBox;
+    users_->setEditable(true);
+    tables_ = new QListWidget;
+    grid_ = new QTableView;
+    grid_->setEnabled(false);
+    grid_->setSortingEnabled(false);
+    auto* newButton = new QPushButton(caption(adminmsg::NewUser));
+    auto* deleteButton = new QPushButton(caption(adminmsg::DeleteUserButton));
+    auto* compactButton = new QPushButton(caption(adminmsg::CompactButton));
+    auto* editButton = new QPushButton(caption(adminmsg::EditButton));
+    auto* okButton = new QPushButton(caption(adminmsg::Ok));
+    auto* helpButton = new QPushButton(caption(adminmsg::Help));
+
+    auto* form = new QFormLayout;
+    form->addRow(caption(adminmsg::CurrentUser), users_);
+    auto* userButtons = new QHBoxLayout;
+    userButtons->addWidget(newButton);
+    userButtons->addWidget(deleteButton);
+    userButtons->addWidget(compactButton);
+    auto* data = new QGroupBox(caption(adminmsg::Tables));
+    auto* dataLayout = new QHBoxLayout(data);
+    auto* side = new QVBoxLayout;
+    side->addWidget(tables_, 1);
+    side->addWidget(editButton);
+    dataLayout->addLayout(side);
+    dataLayout->addWidget(grid_, 3);
+    auto* bottom = new QHBoxLayout;
+    bottom->addStretch();
+    bottom->addWidget(helpButton);
+    bottom->addWidget(okButton);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(form);
+    layout->addLayout(userButtons);
+    layout->addWidget(data, 1);
+    layout->addLayout(bottom);
+    resize(820, 520);
+
+    connect(newButton, &QPushButton::clicked, this, &UserWindow::newUser);
+    connect(deleteButton, &QPushButton::clicked, this, &UserWindow::deleteCurrentUser);
+    connect(compactButton, &QPushButton::clicked, this, &UserWindow::compact);
+    connect(editButton, &QPushButton::clicked, this, &UserWindow::edit);
+    connect(okButton, &QPushButton::clicked, this, &UserWindow::accept);
+    connect(helpButton, &QPushButton::clicked, this,
+            [] { HelpWindow::showPage(QStringLiteral("Benutzerverwaltung.htm")); });
+    connect(users_, &QComboBox::currentTextChanged, this, &UserWindow::userChanged);
+    connect(tables_, &QListWidget::currentTextChanged, this, [this](const QString& t) {
+        if (grid_->isEnabled())
+            showTable(t);
+    });
+    grid_->horizontalHeader()->setSectionsClickable(true);
+    connect(grid_->horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int column) {
+        if (model_) {
+            model_->setSort(column, Qt::AscendingOrder);
+            model_->select();
+        }
+    });
+}
+
+QString UserWindow::currentUser() const {
+    return users_->currentText().trimmed();
+}
+
+void UserWindow::reload(const QString& currentUser) {
+    const QSignalBlocker block(users_);
+    users_->clear();
+    users_->addItems(db_.labelTables());
+    users_->setCurrentText(currentUser);
+    tables_->clear();
+    const QStringList all = db_.tables();
+    tables_->addItems(all);
+    if (all.size() > 1) {
+        const auto found = tables_->findItems(QStringLiteral("HöchstNVE"), Qt::MatchExactly);
+        if (!found.isEmpty())
+            tables_->setCurrentItem(found.first());
+    }
+}
+
+void UserWindow::newUser() {
+    const QString name = askName_(caption(adminmsg::AskNewUser));
+    if (name.isEmpty() || !db_.machNeuBenutzer(name))
+        return;
+    reload(name);
+    emit userChanged(name);
+    prompter_.tell(caption(msg::NewUserCreated).arg(name), Icon::Information);
+}
+
+void UserWindow::deleteCurrentUser() {
+    const QString name = currentUser();
+    if (name.compare(QStringLiteral("Etiketten"), Qt::CaseInsensitive) == 0) {
+        prompter_.tell(caption(adminmsg::CannotDeleteDefault), Icon::Critical);
+        return;
+    }
+    if (prompter_.ask(caption(adminmsg::AskDeleteUser).arg(name), Buttons::YesNo, Icon::Question) !=
+        Answer::Yes)
+        return;
+    if (deleteUser(db_, name) != DeleteUser::Dropped)
+        return;
+    prompter_.tell(caption(adminmsg::UserDeleted).arg(name), Icon::Information);
+    reload(db_.labelTables().value(0));
+    accept();
+    emit userChanged(currentUser());
+}
+
+void UserWindow::compact() {
+    if (model_) {
+        grid_->setModel(nullptr);
+        delete model_;
+        model_ = nullptr;
+    }
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const CompactResult r = compactDatabase(db_, seedPath_);
+    QApplication::restoreOverrideCursor();
+    prompter_.tell(caption(msg::SeedImported).arg(r.seedAdded), Icon::Information);
+    if (!r.ok)
+        prompter_.tell(r.error, Icon::Critical);
+    else
+        prompter_.tell(compactMessage(r), Icon::Information);
+    reload(currentUser());
+}
+
+void UserWindow::edit() {
+    if (prompter_.ask(caption(adminmsg::AskEditData), Buttons::OkCancel, Icon::Question) !=
+        Answer::Ok) {
+        grid_->setEnabled(false);
+        return;
+    }
+    grid_->setEnabled(true);
+    if (tables_->currentItem())
+        showTable(tables_->currentItem()->text());
+}
+
+void UserWindow::showTable(const QString& table) {
+    auto* model = new QSqlTableModel(this, db_.connection());
+    model->setTable(SqlDialect::quote(table));
+    model->setEditStrategy(QSqlTableModel::OnRowChange);
+    model->select();
+    for (int c = 0; c < model->columnCount(); ++c)
+        model->setHeaderData(
+            c, Qt::Horizontal,
+            caption(adminmsg::SortTip).arg(model->headerData(c, Qt::Horizontal).toString()),
+            Qt::ToolTipRole);
+    // A value the engine refuses (too long, empty where it must not be) is reported
+    // and the row keeps its stored contents.
+    connect(model, &QSqlTableModel::dataChanged, this, [this, model] {
+        if (model->lastError().isValid()) {
+            prompter_.tell(model->lastError().text(), Icon::Critical);
+            model->revertAll();
+        }
+    });
+    grid_->setModel(model);
+    delete model_;
+    model_ = model;
+}
+
+void UserWindow::accept() {
+    if (model_)
+        model_->submitAll();
+    hide();
+    settings_.write(QStringLiteral("Einstellungen"), QStringLiteral("Benutzername"), currentUser());
+}
+
+} // namespace palomex

@@ -1,0 +1,61 @@
+#pragma once
+// The user management window: current user, new and deleted users, compaction and
+// the editor of the raw table rows.
+
+#include <QWidget>
+#include <functional>
+
+class QComboBox;
+class QListWidget;
+class QSqlTableModel;
+class QTableView;
+
+namespace palomex {
+
+class Database;
+class Prompter;
+class Settings;
+
+class UserWindow : public QWidget {
+    Q_OBJECT
+public:
+    UserWindow(Database& database, const Settings& settings, Prompter& prompter, QString seedPath,
+               QWidget* parent = nullptr);
+
+    // Asks for the new user's name; an input box by default.
+    void setNameAsker(std::function<QString(const QString&)> asker) { askName_ = std::move(asker); }
+
+    // Re-reads the lists and selects the user.
+    void reload(const QString& currentUser);
+    QString currentUser() const;
+
+    void newUser();
+    void deleteCurrentUser();
+    void compact();
+    void edit();
+    // "OK": writes the pending edit and the current user, hides the window.
+    void accept();
+
+    QComboBox* userBox() const { return users_; }
+    QListWidget* tableList() const { return tables_; }
+    QTableView* grid() const { return grid_; }
+
+signals:
+    // The current label table changed: the entry window clears itself.
+    void userChanged(const QString& user);
+
+private:
+    void showTable(const QString& table);
+
+    Database& db_;
+    const Settings& settings_;
+    Prompter& prompter_;
+    QString seedPath_;
+    std::function<QString(const QString&)> askName_;
+    QComboBox* users_;
+    QListWidget* tables_;
+    QTableView* grid_;
+    QSqlTableModel* model_ = nullptr;
+};
+
+} // namespace palomex

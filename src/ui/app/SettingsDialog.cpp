@@ -1,0 +1,430 @@
+#include "ui/app/SettingsDialog.h"
+
+#include "app/Captions.h"
+#include "app/Prompter.h"
+#include "ui/app/HelpWindow.h"
+
+#include <QCheckBox>
+#include <QColorDialog>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QFontDatabase>
+#include <QFormLayout>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QProcess>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+namespace palomex {
+
+namespace {
+
+// Colours are stored with red in the low byte, as the settings file always held them.
+QColor fromStored(int v) {
+    return QColor(v & 0xFF, (v >> 8) & 0xFF, (v >> 16) & 0xFF);
+}
+
+int toStored(const QColor& c) {
+    return c.red() | (c.green() << 8) | (c.blue() << 16);
+}
+
+void paintButton(QPushButton* b, int colour) {
+    b->setStyleSheet(QStringLiteral("background-color: %1").arg(fromStored(colour).name()));
+}
+
+QSpinBox* spin(int lo, int hi) {
+    auto* s = new QSpinBox;
+    s->setRange(lo, hi);
+    return s;
+}
+
+QWidget* page(QFormLayout*& form) {
+    auto* w = new QWidget;
+    form = new QFormLayout(w);
+    return w;
+}
+
+const char* const kHelpPages[] = {"Einstellungen_Seite.htm",
+                                  "Einstellungen_Etikett.htm",
+                                  "Einstellungen_Programm.htm",
+                                  "Netzwerk.htm",
+                                  "Scanmodul.htm",
+                                  "Scan_EAN128.htm",
+                                  "Scan_Allg_Barcodes.htm"};
+
+} // namespace
+
+SettingsDialog::SettingsDialog(const Settings& settings, Prompter& prompter, QWidget* parent)
+    : QDialog(parent), settings_(settings), prompter_(prompter) {
+    setWindowTitle(caption(750));
+    tabs_ = new QTabWidget;
+    QFormLayout* f = nullptr;
+
+    tabs_->addTab(page(f), caption(751));
+    printer_ = new QComboBox;
+    paperSource_ = new QComboBox;
+    auto* setup = new QPushButton(caption(758));
+    connect(setup, &QPushButton::clicked, this, &SettingsDialog::setUpPrinter);
+    connect(printer_, &QComboBox::activated, this, &SettingsDialog::fillPaperSources);
+    a4_ = new QRadioButton(caption(759));
+    single_ = new QRadioButton(caption(760));
+    randOben_ = spin(-99, 999);
+    randLinks_ = spin(-99, 999);
+    seiten_ = spin(0, 999);
+    skalierung_ = spin(1, 999);
+    listPrinter_ = new QComboBox;
+    pdfDriver_ = new QComboBox;
+    f->addRow(caption(100), printer_);
+    f->addRow(caption(101), paperSource_);
+    f->addRow(a4_);
+    f->addRow(single_);
+    f->addRow(caption(102), randOben_);
+    f->addRow(caption(103), randLinks_);
+    f->addRow(caption(104), seiten_);
+    f->addRow(caption(105), skalierung_);
+    f->addRow(caption(106), listPrinter_);
+    f->addRow(caption(108), pdfDriver_);
+
+    tabs_->addTab(page(f), caption(752));
+    font_ = new QComboBox;
+    font_->addItems(QFontDatabase::families());
+    linie_ = spin(0, 99);
+    vergr_ = new QComboBox;
+    vergr_->addItems({"Auto", "0.25", "0.30", "0.35", "0.40", "0.45", "0.50"});
+    strich_ = spin(-99, 99);
+    tab_ = spin(1, 200);
+    zeile_ = spin(10, 500);
+    f->addRow(caption(109), font_);
+    f->addRow(caption(110), linie_);
+    f->addRow(caption(111), vergr_);
+    f->addRow(caption(112), strich_);
+    f->addRow(caption(113), tab_);
+    f->addRow(caption(114), zeile_);
+
+    tabs_->addTab(page(f), caption(753));
+    german_ = new QRadioButton(caption(761));
+    english_ = new QRadioButton(caption(762));
+    letzt_ = new QCheckBox(caption(763));
+    raster_ = new QCheckBox(caption(764));
+    autoSave_ = new QCheckBox(caption(765));
+    askSave_ = new QCheckBox(caption(766));
+    complete_ = new QCheckBox(caption(767));
+    felder_ = new QComboBox;
+    felder_->addItems({caption(107), caption(116), caption(117)});
+    background_ = new QPushButton(caption(769));
+    fields_ = new QPushButton(caption(770));
+    fontSize_ = new QComboBox;
+    fontSize_->addItems({"7", "8", "9", "10", "11", "12"});
+    dbCharge_ = new QComboBox;
+    auto* colours = new QHBoxLayout;
+    colours->addWidget(background_);
+    colours->addWidget(fields_);
+    f->addRow(german_);
+    f->addRow(english_);
+    f->addRow(letzt_);
+    f->addRow(raster_);
+    f->addRow(autoSave_);
+    f->addRow(askSave_);
+    f->addRow(complete_);
+    f->addRow(caption(115), felder_);
+    f->addRow(caption(768), colours);
+    f->addRow(caption(118), fontSize_);
+    f->addRow(caption(119), dbCharge_);
+    connect(autoSave_, &QCheckBox::toggled, askSave_, &QWidget::setDisabled);
+    connect(background_, &QPushButton::clicked, this,
+            [this] { chooseColour(background_, backgroundColour_); });
+    connect(fields_, &QPushButton::clicked, this, [this] { chooseColour(fields_, fieldColour_); });
+
+    tabs_->addTab(page(f), caption(754));
+    dbPath_ = new QLineEdit;
+    auto* browse = new QPushButton(caption(771));
+    f->addRow(caption(788), dbPath_);
+    f->addRow(browse);
+    connect(browse, &QPushButton::clicked, this, &SettingsDialog::browseDatabase);
+
+    tabs_->addTab(page(f), caption(755));
+    scanVerhalten_ = new QComboBox;
+    scanVerhalten_->addItems({caption(200), caption(201)});
+    scanEnde_ = new QComboBox;
+    scanEnde_->addItems({caption(202)});
+    scanList_ = new QListWidget;
+    scanList_->setSelectionMode(QAbstractItemView::MultiSelection);
+    auto* all = new QPushButton(caption(203));
+    auto* none = new QPushButton(caption(204));
+    connect(all, &QPushButton::clicked, scanList_, &QListWidget::selectAll);
+    connect(none, &QPushButton::clicked, scanList_, &QListWidget::clearSelection);
+    auto* allNone = new QHBoxLayout;
+    allNone->addWidget(all);
+    allNone->addWidget(none);
+    f->addRow(caption(772), scanVerhalten_);
+    f->addRow(caption(773), scanEnde_);
+    f->addRow(caption(774), scanList_);
+    f->addRow(allNone);
+
+    tabs_->addTab(page(f), caption(756));
+    fnc1Trenner_ = new QLineEdit;
+    fnc1Identifier_ = new QLineEdit;
+    f->addRow(caption(775), fnc1Trenner_);
+    f->addRow(caption(776), fnc1Identifier_);
+
+    tabs_->addTab(page(f), caption(757));
+    barcodeIdentifier_ = new QLineEdit;
+    f->addRow(caption(777), barcodeIdentifier_);
+    f->addRow(caption(778), new QWidget);
+    for (auto& row : stellen_) {
+        auto* line = new QHBoxLayout;
+        for (int k = 0; k < 3; ++k) {
+            row[k] = new QComboBox;
+            line->addWidget(row[k]);
+        }
+        for (int k = 0; k < 2; ++k) {
+            for (int p = 0; p <= 99; ++p)
+                row[k]->addItem(QString::number(p));
+        }
+        f->addRow(caption(779) + QStringLiteral(" / ") + caption(780) + QStringLiteral(" / ") +
+                      caption(781),
+                  line);
+    }
+
+    auto* buttons = new QDialogButtonBox;
+    buttons->addButton(caption(782), QDialogButtonBox::AcceptRole);
+    buttons->addButton(caption(783), QDialogButtonBox::RejectRole);
+    auto* help = buttons->addButton(caption(784), QDialogButtonBox::HelpRole);
+    connect(buttons, &QDialogButtonBox::accepted, this, &SettingsDialog::confirm);
+    connect(buttons, &QDialogButtonBox::rejected, this, &SettingsDialog::cancel);
+    connect(help, &QPushButton::clicked, this, [this] {
+        const int t = tabs_->currentIndex();
+        HelpWindow::showPage(
+            QString::fromUtf8(t >= 0 && t < 7 ? kHelpPages[t] : "Einstellungen.htm"));
+    });
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(tabs_);
+    layout->addWidget(buttons);
+}
+
+void SettingsDialog::setPrinters(const QStringList& entries, const QStringList& names) {
+    printer_->clear();
+    printer_->addItems(entries);
+    listPrinter_->clear();
+    listPrinter_->addItems(entries);
+    pdfDriver_->clear();
+    pdfDriver_->addItem(QStringLiteral(" "));
+    pdfDriver_->addItems(names);
+}
+
+void SettingsDialog::setIdentifierEntries(const QStringList& entries) {
+    dbCharge_->clear();
+    scanList_->clear();
+    for (const QString& e : entries) {
+        const QString shown = e.section(QLatin1Char('|'), 0, 0);
+        dbCharge_->addItem(shown);
+        scanList_->addItem(shown);
+    }
+    for (auto& row : stellen_) {
+        row[2]->clear();
+        row[2]->addItem(QString());
+        for (const QString& e : entries)
+            row[2]->addItem(e.section(QLatin1Char('|'), 0, 0));
+    }
+}
+
+void SettingsDialog::load(const SettingsRecord& r, const QString& databasePath) {
+    loaded_ = r;
+    printer_->setCurrentIndex(printer_->findText(r.drucker));
+    fillPaperSources();
+    paperSource_->setCurrentIndex(r.druckerschacht < paperSource_->count() ? r.druckerschacht : 0);
+    (r.etikettentyp == 1 ? single_ : a4_)->setChecked(true);
+    randOben_->setValue(r.randOben);
+    randLinks_->setValue(r.randLinks);
+    seiten_->setValue(r.seitenanzahl);
+    skalierung_->setValue(r.druckerSkalierung);
+    listPrinter_->setCurrentIndex(listPrinter_->findText(r.listendrucker));
+    pdfDriver_->setCurrentIndex(std::max(0, pdfDriver_->findText(r.pdfTreiber)));
+    font_->setCurrentIndex(font_->findText(r.schriftart));
+    linie_->setValue(r.linienstaerke);
+    vergr_->setCurrentIndex(r.vergrFaktor);
+    strich_->setValue(r.strichbreitenreduktion);
+    tab_->setValue(r.tabWeite);
+    zeile_->setValue(r.zeilenabstand);
+    (r.sprache == 0 ? german_ : english_)->setChecked(true);
+    letzt_->setChecked(r.letztDatei);
+    raster_->setChecked(r.rasterLinien);
+    autoSave_->setChecked(r.autoSpeichern);
+    askSave_->setChecked(r.speichernFrage);
+    askSave_->setDisabled(r.autoSpeichern);
+    complete_->setChecked(r.autovervollstaendigen);
+    felder_->setCurrentIndex(r.felderMarkier);
+    backgroundColour_ = r.hintergrundfarbe;
+    fieldColour_ = r.feldfarbe;
+    paintButton(background_, backgroundColour_);
+    paintButton(fields_, fieldColour_);
+    fontSize_->setCurrentIndex(r.progSchriftgroesse);
+    dbCharge_->setCurrentIndex(-1);
+    for (int i = 0; i < dbCharge_->count(); ++i) {
+        if (r.dbCharge.isEmpty() ||
+            dbCharge_->itemText(i).startsWith(r.dbCharge, Qt::CaseInsensitive)) {
+            dbCharge_->setCurrentIndex(i);
+            break;
+        }
+    }
+    dbPath_->setText(databasePath);
+    scanVerhalten_->setCurrentIndex(r.scanVerhalten);
+    scanEnde_->setCurrentIndex(r.scanEnde);
+    QStringList entries;
+    for (int i = 0; i < scanList_->count(); ++i)
+        entries << scanList_->item(i)->text();
+    scanList_->clearSelection();
+    for (int i : scanListSelection(r.scanDBListe, entries))
+        scanList_->item(i)->setSelected(true);
+    fnc1Trenner_->setText(r.fnc1Trenner);
+    fnc1Identifier_->setText(r.fnc1Identifier);
+    barcodeIdentifier_->setText(r.barcodeIdentifier);
+    for (size_t i = 0; i < stellen_.size(); ++i) {
+        stellen_[i][0]->setCurrentIndex(r.stellen[i].von);
+        stellen_[i][1]->setCurrentIndex(r.stellen[i].bis);
+        stellen_[i][2]->setCurrentIndex(r.stellen[i].db);
+    }
+}
+
+SettingsRecord SettingsDialog::record() const {
+    SettingsRecord r = loaded_;
+    r.drucker = printer_->currentIndex() >= 0 ? printer_->currentText() : QString();
+    r.druckerschacht = std::max(0, paperSource_->currentIndex());
+    r.etikettentyp = single_->isChecked() ? 1 : 0;
+    r.randOben = randOben_->value();
+    r.randLinks = randLinks_->value();
+    r.seitenanzahl = std::max(1, seiten_->value());
+    r.druckerSkalierung = skalierung_->value();
+    r.listendrucker = listPrinter_->currentIndex() >= 0 ? listPrinter_->currentText() : QString();
+    r.pdfTreiber = pdfDriver_->currentText().trimmed();
+    r.schriftart = font_->currentIndex() >= 0 ? font_->currentText() : QString();
+    r.linienstaerke = linie_->value();
+    r.vergrFaktor = vergr_->currentIndex();
+    r.strichbreitenreduktion = strich_->value();
+    r.tabWeite = tab_->value();
+    r.zeilenabstand = zeile_->value();
+    r.sprache = english_->isChecked() ? 1000 : 0;
+    r.letztDatei = letzt_->isChecked();
+    r.rasterLinien = raster_->isChecked();
+    r.autoSpeichern = autoSave_->isChecked();
+    r.speichernFrage = askSave_->isChecked();
+    r.autovervollstaendigen = complete_->isChecked();
+    r.felderMarkier = felder_->currentIndex();
+    r.hintergrundfarbe = backgroundColour_;
+    r.feldfarbe = fieldColour_;
+    r.progSchriftgroesse = fontSize_->currentIndex();
+    r.dbCharge = dbCharge_->currentText();
+    r.scanVerhalten = scanVerhalten_->currentIndex();
+    r.scanEnde = scanEnde_->currentIndex();
+    QStringList chosen;
+    for (int i = 0; i < scanList_->count(); ++i) {
+        if (scanList_->item(i)->isSelected())
+            chosen << scanList_->item(i)->text();
+    }
+    r.scanDBListe = scanListSetting(chosen);
+    r.fnc1Trenner = fnc1Trenner_->text();
+    r.fnc1Identifier = fnc1Identifier_->text();
+    r.barcodeIdentifier = barcodeIdentifier_->text();
+    for (size_t i = 0; i < stellen_.size(); ++i)
+        r.stellen[i] = {stellen_[i][0]->currentIndex(), stellen_[i][1]->currentIndex(),
+                        stellen_[i][2]->currentIndex()};
+    return r;
+}
+
+QString SettingsDialog::databasePath() const {
+    return dbPath_->text().trimmed();
+}
+
+void SettingsDialog::confirm() {
+    const SettingsRecord r = record();
+    seiten_->setValue(r.seitenanzahl);
+    saveSettingsRecord(settings_, r);
+    loaded_ = loadSettingsRecord(settings_);
+    hide();
+    emit applied(loaded_, databasePath());
+}
+
+void SettingsDialog::cancel() {
+    load(loadSettingsRecord(settings_), dbPath_->text());
+    hide();
+}
+
+void SettingsDialog::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_F1) {
+        const int t = tabs_->currentIndex();
+        HelpWindow::showPage(
+            QString::fromUtf8(t >= 0 && t < 7 ? kHelpPages[t] : "Einstellungen.htm"));
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void SettingsDialog::showHelp() {
+    const int t = tabs_->currentIndex();
+    HelpWindow::showPage(QString::fromUtf8(t >= 0 && t < 7 ? kHelpPages[t] : "Einstellungen.htm"));
+}
+
+void SettingsDialog::fillPaperSources() {
+    // CUPS names a printer's paper sources in its "InputSlot" option; a printer
+    // without one (or a system without CUPS tools) has an empty list.
+    paperSource_->clear();
+    QProcess lpoptions;
+    lpoptions.start(QStringLiteral("lpoptions"),
+                    {QStringLiteral("-p"),
+                     printer_->currentText().section(QStringLiteral(", "), 0, 0),
+                     QStringLiteral("-l")});
+    if (lpoptions.waitForFinished(3000)) {
+        for (const QString& line :
+             QString::fromLocal8Bit(lpoptions.readAllStandardOutput()).split('\n')) {
+            if (!line.startsWith(QLatin1String("InputSlot")))
+                continue;
+            for (QString slot :
+                 line.section(QLatin1Char(':'), 1).split(QLatin1Char(' '), Qt::SkipEmptyParts))
+                paperSource_->addItem(slot.remove(QLatin1Char('*')).left(24));
+        }
+    }
+    paperSource_->setCurrentIndex(paperSource_->count() > 0 ? 0 : -1);
+}
+
+void SettingsDialog::setUpPrinter() {
+    QPrinter printer;
+    if (printer_->currentIndex() >= 0)
+        printer.setPrinterName(printer_->currentText().section(QStringLiteral(", "), 0, 0));
+    printer.setCopyCount(std::max(1, seiten_->value()));
+    QPrintDialog dialog(&printer, this);
+    dialog.exec();
+}
+
+void SettingsDialog::chooseColour(QPushButton* button, int& colour) {
+    const QColor c = QColorDialog::getColor(fromStored(colour), this);
+    if (!c.isValid())
+        return;
+    colour = toStored(c);
+    paintButton(button, colour);
+}
+
+void SettingsDialog::browseDatabase() {
+    prompter_.tell(caption(785).arg(dbPath_->text()), Icon::Information);
+    const QString chosen = QFileDialog::getOpenFileName(this, caption(786), dbPath_->text(),
+                                                        QStringLiteral("Palomex.mdb (*.mdb)"));
+    if (chosen.isEmpty())
+        return;
+    const QString folder = QFileInfo(chosen).absolutePath();
+    const QString candidate = QDir(folder).filePath(QStringLiteral("Palomex.mdb"));
+    if (QFileInfo::exists(candidate))
+        dbPath_->setText(candidate);
+    else
+        prompter_.tell(caption(787).arg(folder), Icon::Critical);
+}
+
+} // namespace palomex

@@ -1,0 +1,100 @@
+#pragma once
+// The settings dialog: shows and edits the settings record, written at once on OK.
+
+#include "app/SettingsRecord.h"
+
+#include <QDialog>
+#include <array>
+
+class QCheckBox;
+class QComboBox;
+class QLineEdit;
+class QListWidget;
+class QPushButton;
+class QRadioButton;
+class QSpinBox;
+class QTabWidget;
+
+namespace palomex {
+
+class Prompter;
+
+class SettingsDialog : public QDialog {
+    Q_OBJECT
+public:
+    SettingsDialog(const Settings& settings, Prompter& prompter, QWidget* parent = nullptr);
+
+    // The printers as "name, port" entries (label and list printer) and names (PDF).
+    void setPrinters(const QStringList& entries, const QStringList& names);
+    // The data identifier entries for the batch identifier and the scan list.
+    void setIdentifierEntries(const QStringList& entries);
+    // Shows the values of the record in the controls.
+    void load(const SettingsRecord& record, const QString& databasePath);
+    // The record as the controls hold it.
+    SettingsRecord record() const;
+    QString databasePath() const;
+
+    // OK: writes every key and reports the new record; Cancel restores from the file.
+    void confirm();
+    void cancel();
+
+    QTabWidget* tabs() const { return tabs_; }
+
+signals:
+    void applied(const SettingsRecord& record, const QString& databasePath);
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    void showHelp();
+    void setUpPrinter();
+    void fillPaperSources();
+    void chooseColour(QPushButton* button, int& colour);
+    void browseDatabase();
+
+    const Settings& settings_;
+    Prompter& prompter_;
+    SettingsRecord loaded_;
+    QTabWidget* tabs_;
+    QComboBox* printer_;
+    QComboBox* paperSource_;
+    QRadioButton* a4_;
+    QRadioButton* single_;
+    QSpinBox* randOben_;
+    QSpinBox* randLinks_;
+    QSpinBox* seiten_;
+    QSpinBox* skalierung_;
+    QComboBox* listPrinter_;
+    QComboBox* pdfDriver_;
+    QComboBox* font_;
+    QSpinBox* linie_;
+    QComboBox* vergr_;
+    QSpinBox* strich_;
+    QSpinBox* tab_;
+    QSpinBox* zeile_;
+    QRadioButton* german_;
+    QRadioButton* english_;
+    QCheckBox* letzt_;
+    QCheckBox* raster_;
+    QCheckBox* autoSave_;
+    QCheckBox* askSave_;
+    QCheckBox* complete_;
+    QComboBox* felder_;
+    QPushButton* background_;
+    QPushButton* fields_;
+    int backgroundColour_ = 0;
+    int fieldColour_ = 0;
+    QComboBox* fontSize_;
+    QComboBox* dbCharge_;
+    QLineEdit* dbPath_;
+    QComboBox* scanVerhalten_;
+    QComboBox* scanEnde_;
+    QListWidget* scanList_;
+    QLineEdit* fnc1Trenner_;
+    QLineEdit* fnc1Identifier_;
+    QLineEdit* barcodeIdentifier_;
+    std::array<std::array<QComboBox*, 3>, 5> stellen_{};
+};
+
+} // namespace palomex

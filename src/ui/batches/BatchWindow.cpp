@@ -1,0 +1,206 @@
+#include "ui/batches/BatchWindow.h"
+
+#include "app/Captions.h"
+#include "app/Prompter.h"
+#include "app/Settings.h"
+#include "batches/BatchStrings.h"
+#include "log/PrintLog.h"
+#include "ui/app/HelpWindow.h"
+#include "ui/log/LogWindow.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace palomex {
+
+BatchWindow::BatchWindow(Database& db, LogWindow& log, Prompter& prompter, QWidget* parent)
+    : QWidget(parent, Qt::Window), db_(db), log_(log), prompter_(prompter) {
+    setWindowTitle(caption(390));
+    own_ = new QListWidget;
+    own_->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    foreign_ = new QComboBox;
+    linked_ = new QListWidget;
+    linkedCaption_ = new QLabel;
+    foreignText_ = new QLineEdit;
+    supplier_ = new QComboBox;
+    supplier_->setEditable(true);
+    add_ = new QPushButton(caption(395));
+    auto* remove = new QPushButton(caption(396));
+    trace_ = new QPushButton;
+    auto* close = new QPushButton(caption(397));
+    auto* help = new QPushButton(caption(398));
+
+    auto* ownFrame = new QGroupBox(caption(391));
+    (new QVBoxLayout(ownFrame))->addWidget(own_);
+    auto* foreignFrame = new QGroupBox(caption(392));
+    (new QVBoxLayout(foreignFrame))->addWidget(foreign_);
+    linkFrame_ = new QGroupBox(caption(393));
+    auto* linkForm = new QFormLayout(linkFrame_);
+    linkForm->addRow(foreignText_);
+    linkForm->addRow(caption(394), supplier_);
+    auto* linkButtons = new QHBoxLayout;
+    linkButtons->addWidget(add_);
+    linkButtons->addWidget(remove);
+    linkForm->addRow(linkButtons);
+
+    auto* right = new QVBoxLayout;
+    right->addWidget(foreignFrame);
+    right->addWidget(linkedCaption_);
+    right->addWidget(linked_, 1);
+    right->addWidget(linkFrame_);
+    auto* top = new QHBoxLayout;
+    top->addWidget(ownFrame, 1);
+    top->addLayout(right, 1);
+    auto* bottom = new QHBoxLayout;
+    bottom->addWidget(trace_);
+    bottom->addStretch();
+    bottom->addWidget(help);
+    bottom->addWidget(close);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(top, 1);
+    layout->addLayout(bottom);
+    resize(760, 480);
+
+    connect(own_, &QListWidget::itemSelectionChanged, this, &BatchWindow::ownSelectionChanged);
+    connect(own_, &QListWidget::itemPressed, this, [this] {
+        if (foreignMode_)
+            ownMode();
+    });
+    connect(foreign_, &QComboBox::activated, this, [this] {
+        foreignMode();
+        foreignChosen();
+    });
+    connect(linked_, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) {
+        if (foreignMode_ || !own_->currentItem())
+            return;
+        if (const auto l = Batches(db_, code_).link(item->text(), own_->currentItem()->text())) {
+            foreignText_->setText(l->fremdcharge);
+            supplier_->setCurrentText(l->vorlieferant);
+        }
+    });
+    connect(add_, &QPushButton::clicked, this, &BatchWindow::addLink);
+    connect(remove, &QPushButton::clicked, this, &BatchWindow::removeLinks);
+    connect(trace_, &QPushButton::clicked, this, &BatchWindow::trace);
+    connect(close, &QPushButton::clicked, this, &QWidget::hide);
+    connect(help, &QPushButton::clicked, this,
+            [] { HelpWindow::showPage(QStringLiteral("Chargenverwaltung.htm")); });
+}
+
+void BatchWindow::open(const QString& identifier, const QStringList& fieldIdentifiers,
+                       const QStringList& fieldContents) {
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    identifier_ = identifier;
+    code_ = identifierCodeOf(identifier);
+    const Batches batches(db_, code_);
+    const QStringList owns = batches.ownBatches();
+    own_->clear();
+    own_->addItems(owns);
+    const QString pre = Batches::preselect(owns, fieldIdentifiers, fieldContents, identifier);
+    const auto found = own_->findItems(pre, Qt::MatchExactly);
+    if (!found.isEmpty())
+        own_->setCurrentItem(found.first());
+    supplier_->clear();
+    supplier_->addItems(batches.suppliers());
+    foreign_->clear();
+    foreign_->addItems(batches.foreignBatches());
+    foreign_->setCurrentIndex(foreign_->count() - 1);
+    ownMode();
+    QApplication::restoreOverrideCursor();
+    show();
+    raise();
+}
+
+QStringList BatchWindow::selectedOwn() const {
+    QStringList out;
+    for (int i = 0; i < own_->count(); ++i) {
+        if (own_->item(i)->isSelected())
+            out << own_->item(i)->text();
+    }
+    return out;
+}
+
+void BatchWindow::ownMode() {
+    foreignMode_ = false;
+    linkedCaption_->setText(caption(399));
+    linkFrame_->show();
+    foreignText_->clear();
+    supplier_->setCurrentText(QString());
+    trace_->setText(caption(357));
+    ownSelectionChanged();
+}
+
+void BatchWindow::foreignMode() {
+    foreignMode_ = true;
+    linkedCaption_->setText(caption(356));
+    linkFrame_->hide();
+    trace_->setText(caption(358));
+    own_->clearSelection();
+}
+
+void BatchWindow::ownSelectionChanged() {
+    if (foreignMode_)
+        return;
+    linked_->clear();
+    const QStringList selected = selectedOwn();
+    if (selected.size() <= 1) {
+        const QString own = own_->currentItem() ? own_->currentItem()->text() : QString();
+        linked_->addItems(Batches(db_, code_).foreignOf(own));
+        add_->setText(caption(359).arg(own));
+    } else {
+        add_->setText(caption(388).arg(selected.size()));
+    }
+}
+
+void BatchWindow::foreignChosen() {
+    linked_->clear();
+    linked_->addItems(Batches(db_, code_).ownOf(foreign_->currentText()));
+}
+
+void BatchWindow::addLink() {
+    if (foreignText_->text().isEmpty())
+        return;
+    Batches(db_, code_).addLinks(foreignText_->text(), supplier_->currentText(), selectedOwn());
+    ownSelectionChanged();
+}
+
+void BatchWindow::removeLinks() {
+    Batches batches(db_, code_);
+    const QStringList selected = selectedOwn();
+    if (linked_->currentItem() && linked_->currentItem()->isSelected() && own_->currentItem()) {
+        batches.removeLink(foreignText_->text(), own_->currentItem()->text());
+    } else if (!selected.isEmpty()) {
+        const QString question =
+            selected.size() == 1
+                ? caption(batchmsg::AskDeleteOne).arg(selected.first())
+                : caption(batchmsg::AskDeleteMany).arg(formatNumber(selected.size()));
+        if (prompter_.ask(question, Buttons::OkCancel, Icon::Question) == Answer::Ok) {
+            if (const auto refused = batches.removeLinksOf(selected))
+                prompter_.tell(*refused, Icon::Critical);
+        }
+    } else {
+        prompter_.tell(caption(batchmsg::NothingMarked), Icon::Critical);
+    }
+    ownSelectionChanged();
+}
+
+void BatchWindow::trace() {
+    const Batches batches(db_, code_);
+    const BatchTrace t = foreignMode_ ? batches.traceForeign(foreign_->currentText())
+                                      : batches.traceOwn(selectedOwn());
+    if (!t.error.isEmpty()) {
+        prompter_.tell(t.error, Icon::Critical);
+        return;
+    }
+    log_.open();
+    log_.setContentFilter(identifier_, t.content);
+    log_.showList(t.heading);
+}
+
+} // namespace palomex

@@ -1,0 +1,86 @@
+#pragma once
+// The print log window: filters, the list of printed runs and its outputs.
+
+#include "log/LogQuery.h"
+
+#include <QWidget>
+#include <array>
+#include <functional>
+
+class QCheckBox;
+class QComboBox;
+class QLineEdit;
+class QListWidget;
+class QPlainTextEdit;
+class QPushButton;
+
+namespace palomex {
+
+class Database;
+class Prompter;
+
+class LogWindow : public QWidget {
+    Q_OBJECT
+public:
+    LogWindow(Database& db, const Settings& settings, Prompter& prompter,
+              QWidget* parent = nullptr);
+
+    // The identifier entries offered in "Datenbez.:", each cut before its "|".
+    void setIdentifierEntries(const QStringList& catalogueEntries);
+    // Captions of the three additional texts, used by the detailed list.
+    void setZusatzCaptions(const std::array<QString, 3>& captions) { zusatzCaptions_ = captions; }
+    // Asks for a file to write (title, proposed name, filter); the file dialog by default.
+    using FileChooser = std::function<QString(const QString&, const QString&, const QString&)>;
+    void setFileChooser(FileChooser chooser) { chooseFile_ = std::move(chooser); }
+
+    // Restores the filters and shows the window.
+    void open();
+    // Fills the list (ZeigListe); the heading may hold several "¶"-separated lines.
+    void showList(const QString& heading = {});
+    // Sets the identifier and content boxes as a batch trace does.
+    void setContentFilter(const QString& identifier, const QString& content);
+    // Carries out the output choice of the "Liste ..." box.
+    void runOutput();
+    // Saves the filters and hides the window ("&Schließen").
+    void closeWindow();
+
+    QListWidget* list() const { return list_; }
+    QComboBox* outputChoice() const { return output_; }
+    LogFilter filter() const;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    void applyFilter(const LogFilter& f);
+    void exportText(bool semicolon);
+    void exportDatabase();
+    void printList(bool pdf);
+    void replaceList(const QString& message);
+    QString chooseFile(const QString& filter);
+
+    Database& db_;
+    const Settings& settings_;
+    Prompter& prompter_;
+    std::array<QString, 3> zusatzCaptions_;
+    FileChooser chooseFile_;
+    QString currentDocumentName_;
+    QString exportTable_;
+    bool listing_ = false;
+    bool escapeRequested_ = false;
+    QLineEdit* absender_;
+    QLineEdit* empfaenger_;
+    QLineEdit* vonNve_;
+    QLineEdit* bisNve_;
+    QComboBox* datumVon_;
+    QComboBox* datumBis_;
+    QComboBox* datenCombo_;
+    QPlainTextEdit* datenText_;
+    QComboBox* order_;
+    QCheckBox* detail_;
+    QCheckBox* cp1252_;
+    QComboBox* output_;
+    QListWidget* list_;
+};
+
+} // namespace palomex

@@ -1,0 +1,160 @@
+#include "admin/DatabaseImport.h"
+#include "app/Paths.h"
+#include "app/Startup.h"
+#include "log/PrintLog.h"
+
+#include "support/TestSupport.h"
+
+#include <QDir>
+#include <QSqlQuery>
+#include <gtest/gtest.h>
+
+using namespace palomex;
+
+namespace {
+
+void exec(Database& db, const QString& sql) {
+    QSqlQuery q(db.connection());
+    ASSERT_TRUE(q.exec(sql)) << sql.toStdString();
+}
+
+QStringList column(Database& db, const QString& sql) {
+    QStringList out;
+    QSqlQuery q(db.connection());
+    q.exec(sql);
+    while (q.next())
+        out << q.value(0).toString();
+    return out;
+}
+
+struct ImportFixture : test::DatabaseFixture {
+    QString sourceFolder = QDir(appData.root()).filePath(QStringLiteral("alt"));
+    QString sourcePath = QDir(sourceFolder).filePath(QStringLiteral("Palomex.mdb"));
+
+    void SetUp() override {
+        QDir().mkpath(sourceFolder);
+        auto src = Database::open(sourcePath);
+        src->machNeuBenutzer(QStringLiteral("Versand"));
+        src->update(QString());
+        exec(*src,
+             QStringLiteral(
+                 "INSERT INTO \"Versand\" (\"EtikName\", \"NVE_Basis\", \"NVE_LaufNr\", "
+                 "\"AbsEmpfText0\", "
+                 "\"AnzahlNVEs\") VALUES ('Neu A', '4012345', '000000777', 'Absender A', '3')"));
+        exec(*src,
+             QStringLiteral(
+                 "INSERT INTO \"Versand\" (\"EtikName\", \"AbsEmpfText0\") VALUES ('Neu B', 'B')"));
+        exec(*src, QStringLiteral("INSERT INTO \"Versand\" (\"EtikName\", \"AbsEmpfText0\") VALUES "
+                                  "('Standardetikett', 'fremd')"));
+        exec(*src, QStringLiteral(
+                       "INSERT INTO \"HöchstNVE\" VALUES ('111', '000120'), ('222', '000180'), "
+                       "('333', '000005')"));
+        exec(*src,
+             QStringLiteral("INSERT INTO \"Chargen\" VALUES ('L-77', 'Mühle', '(10)', 'A-1'), "
+                            "('L-77', 'Mühle', '(10)', 'B-2')"));
+        for (int i = 0; i < 3; ++i) {
+            LogEntry e;
+            e.vonNve = QStringLiteral("3401234500000000%1").arg(i);
+            e.bisNve = e.vonNve;
+            ASSERT_FALSE(appendLogRow(*src, e));
+        }
+        test::writeFile(QDir(sourceFolder).filePath(QStringLiteral("Palomex.ini")),
+                        "[Einstellungen]\nSchriftart=Arial\nMehrbenutzerpfad=/alt/Palomex.mdb\n");
+
+        exec(db, QStringLiteral("INSERT INTO \"Etiketten\" (\"EtikName\", \"AbsEmpfText0\") VALUES "
+                                "('Standardetikett', 'hier')"));
+        exec(db, QStringLiteral(
+                     "INSERT INTO \"HöchstNVE\" VALUES ('111', '000150'), ('222', '000150')"));
+        LogEntry e;
+        e.vonNve = e.bisNve = QStringLiteral("34012345000000001");
+        ASSERT_FALSE(appendLogRow(db, e));
+        exec(db, QStringLiteral("INSERT INTO \"Chargen\" VALUES ('L-77', 'Mühle', '(10)', 'A-1')"));
+        settings.write(QStringLiteral("Einstellungen"), QStringLiteral("Mehrbenutzerpfad"),
+                       QString());
+    }
+
+    ImportSummary run(const ImportOptions& options) {
+        QString error;
+        auto source = openDatabaseSource(sourcePath, &error);
+        EXPECT_TRUE(source) << error.toStdString();
+        EXPECT_EQ(source->labelTables(), QStringList({"Versand"}));
+        return importFromDatabase(
+            db, QStringLiteral("Etiketten"), *source, QStringLiteral("Versand"),
+            {QStringLiteral("Neu A"), QStringLiteral("Neu B"), QStringLiteral("Standardetikett")},
+            options, settings, sourceFolder);
+    }
+};
+
+} // namespace
+
+TEST_F(ImportFixture, EveryKindIsMergedAndASecondImportChangesNothing) {
+    const ImportSummary s = run({true, true, true, true});
+    ASSERT_TRUE(s.error.isEmpty()) << s.error.toStdString();
+    EXPECT_EQ(s.labelsImported, 2);
+    EXPECT_EQ(s.labelsPresent, 1);
+    EXPECT_EQ(column(db, QStringLiteral("SELECT \"AbsEmpfText0\" FROM \"Etiketten\" WHERE "
+                                        "\"EtikName\" = 'Standardetikett'")),
+              QStringList({"hier"}));
+    EXPECT_EQ(
+        column(db,
+               QStringLiteral(
+                   "SELECT \"NVE_LaufNr\" || '|' || \"NVE_Basis\" || '|' || \"AnzahlNVEs\" FROM "
+                   "\"Etiketten\" WHERE \"EtikName\" = 'Neu A'")),
+        QStringList({"|4012345|3"}));
+    EXPECT_EQ(
+        column(db,
+               QStringLiteral(
+                   "SELECT \"NVE_Basis\" || '=' || \"NVE_LaufNr\" FROM \"HöchstNVE\" ORDER BY 1")),
+        QStringList({"111=000150", "222=000180", "333=000005"}));
+    EXPECT_EQ(s.basesImported, 1);
+    EXPECT_EQ(s.runningNumbersRaised, 1);
+    EXPECT_EQ(s.logRowsImported, 2) << "the run 34012345000000001 is logged here already";
+    EXPECT_EQ(s.batchRowsImported, 1);
+    EXPECT_TRUE(s.settingsImported);
+    EXPECT_EQ(settings.get(QStringLiteral("Einstellungen"), QStringLiteral("Schriftart")),
+              QStringLiteral("Arial"));
+    EXPECT_EQ(settings.get(QStringLiteral("Einstellungen"), QStringLiteral("Mehrbenutzerpfad")),
+              QString())
+        << "this workstation keeps its database path";
+    EXPECT_EQ(
+        s.text,
+        QStringLiteral(
+            "Neue Etiketten importiert:      2      \nBereits vorhandene Etiketten: 1\n\n"
+            "NVE-Basisnummern importiert: 1\nNVE-Laufnummern geändert:    1\n\n"
+            "Protokolldaten importiert:  2\nChargendaten importiert:   1\n\n"
+            "Einstellungen wurden importiert.\nEventuell muss der Drucker neu gewählt werden.\n"));
+
+    const ImportSummary again = run({true, true, true, false});
+    EXPECT_EQ(again.labelsImported, 0);
+    EXPECT_EQ(again.labelsPresent, 3);
+    EXPECT_EQ(again.basesImported + again.runningNumbersRaised + again.logRowsImported +
+                  again.batchRowsImported,
+              0);
+}
+
+TEST_F(ImportFixture, MissingSettingsFileIsExplainedAndForeignFilesRefused) {
+    QFile::remove(QDir(sourceFolder).filePath(QStringLiteral("Palomex.ini")));
+    const ImportSummary s = run({false, false, false, true});
+    EXPECT_TRUE(s.settingsMissing);
+    EXPECT_TRUE(s.text.endsWith(
+        QStringLiteral("kopieren Sie bitte die Datei Palomex.ini nach: \n%1\nund führen den "
+                       "Import erneut durch.")
+            .arg(sourceFolder)));
+    const QString text = QDir(appData.root()).filePath(QStringLiteral("x.mdb"));
+    test::writeFile(text, "kein Datenbankformat");
+    QString error;
+    EXPECT_FALSE(openDatabaseSource(text, &error));
+    EXPECT_EQ(error, QStringLiteral("Datenbanktyp nicht gefunden"));
+}
+
+TEST_F(ImportFixture, ARefusedRowStopsTheImportAndKeepsWhatWasWritten) {
+    {
+        auto src = Database::open(sourcePath);
+        exec(*src, QStringLiteral("ALTER TABLE \"Versand\" ADD COLUMN \"Fremd\" TEXT"));
+        exec(*src, QStringLiteral("UPDATE \"Versand\" SET \"Fremd\" = 'x'"));
+    }
+    const ImportSummary s = run({true, false, false, false});
+    EXPECT_FALSE(s.error.isEmpty()) << "a source column the target lacks";
+    EXPECT_EQ(s.labelsImported, 0);
+    EXPECT_EQ(s.basesImported, 0) << "the import stopped before the other tables";
+}

@@ -1,0 +1,121 @@
+#include "ui/app/Application.h"
+#include "app/Captions.h"
+#include "app/Paths.h"
+#include "ui/entry/MainWindow.h"
+
+#include "support/TestSupport.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <gtest/gtest.h>
+
+using namespace palomex;
+using palomex::test::ScriptedPrompter;
+using palomex::test::TempAppData;
+
+namespace {
+
+struct AppFixture : ::testing::Test {
+    TempAppData appData;
+    ScriptedPrompter prompter;
+    std::unique_ptr<Application> app;
+
+    void startApp() {
+        app = std::make_unique<Application>(prompter, true);
+        ASSERT_TRUE(app->start());
+    }
+};
+
+} // namespace
+
+TEST_F(AppFixture, FirstStartShowsTheSeedMessageOnce) {
+    startApp();
+    ASSERT_EQ(prompter.shown.size(), 1);
+    EXPECT_TRUE(prompter.shown[0].endsWith(
+        QStringLiteral(" neue Etiketten wurden hinzugefügt (Benutzer \"Etiketten\").")));
+    EXPECT_EQ(app->mainWindow().windowTitle(), QStringLiteral("Frachtmarker EAN 128 - "));
+    app.reset();
+    prompter.shown.clear();
+    startApp();
+    EXPECT_TRUE(prompter.shown.isEmpty());
+}
+
+TEST_F(AppFixture, EnglishCaptionsWhenChosen) {
+    Settings(iniPath()).writeNumber(QStringLiteral("Einstellungen"), QStringLiteral("Sprache"),
+                                    1000);
+    startApp();
+    EXPECT_EQ(app->mainWindow().windowTitle(), QStringLiteral("Freight Marker EAN 128 - "));
+    Captions::global().setOffset(0);
+}
+
+TEST_F(AppFixture, CommandLineAnswers) {
+    startApp();
+    prompter.shown.clear();
+    struct Case {
+        const char* line;
+        std::optional<int> code;
+        const char* message; // start of the message shown, or empty for none
+    };
+    const Case cases[] = {
+        {"?", 0, "Gültige Übergabeparameter: "},
+        {"/?", 0, "Gültige Übergabeparameter: "},
+        {"nimm 'Beispiel Palette'", 2, "1. Parameter \"nimm\" ist unbekannter Befehl."},
+        {"print Gibtsnicht", 3, "Etikett \"Gibtsnicht\" wurde nicht gefunden"},
+        {"print Beispiel", 3, "Etikett \"Beispiel\" wurde nicht gefunden"},
+        {"open 'beispiel palette' - - 5", std::nullopt, ""},
+        {"fileprint /nicht/da.txt", 1, "Falscher Parameter, aufgerufen wurde: "},
+    };
+    for (const Case& c : cases) {
+        prompter.shown.clear();
+        EXPECT_EQ(app->processCommandLine(CommandRequest(QString::fromUtf8(c.line))), c.code)
+            << c.line;
+        if (*c.message) {
+            ASSERT_EQ(prompter.shown.size(), 1) << c.line;
+            EXPECT_TRUE(prompter.shown[0].startsWith(QString::fromUtf8(c.message)))
+                << prompter.shown[0].toStdString();
+        } else {
+            EXPECT_TRUE(prompter.shown.isEmpty()) << c.line;
+        }
+    }
+    EXPECT_EQ(app->mainWindow().currentLabelName(), QStringLiteral("Beispiel Palette"))
+        << "a label found without regard to case is opened under its stored name";
+}
+
+TEST_F(AppFixture, StartFailsWithTheStartupErrorBoxOnAForeignDatabase) {
+    palomex::test::writeFile(appData.file(QStringLiteral("Palomex.mdb")),
+                             QByteArray("no database"));
+    app = std::make_unique<Application>(prompter, true);
+    EXPECT_FALSE(app->start());
+    ASSERT_EQ(prompter.shown.size(), 1);
+    EXPECT_TRUE(prompter.shown[0].startsWith(QStringLiteral("Fehler: 3343,   Modul: Form1.Load\n")))
+        << prompter.shown[0].toStdString();
+}
+
+// A user moving from the Windows program starts with its Access file as Palomex.mdb.
+TEST_F(AppFixture, AccessDatabaseIsTakenOverWhenTheUserAgrees) {
+    const QString fruit =
+        QDir(qEnvironmentVariable("PALOMEX_TESTDATA")).filePath(QStringLiteral("fruit.mdb"));
+    if (!QFileInfo::exists(fruit))
+        GTEST_SKIP() << "test file not fetched (tools/fetch-test-data)";
+    const QByteArray original = palomex::test::readFile(fruit);
+    palomex::test::writeFile(appData.file(QStringLiteral("Palomex.mdb")), original);
+
+    prompter.willAnswer(Answer::No);
+    app = std::make_unique<Application>(prompter, true);
+    EXPECT_FALSE(app->start()) << "declined: the Access file is refused, not touched";
+    EXPECT_EQ(palomex::test::readFile(appData.file(QStringLiteral("Palomex.mdb"))), original);
+
+    prompter.shown.clear();
+    prompter.willAnswer(Answer::Yes);
+    startApp();
+    ASSERT_GE(prompter.shown.size(), 2);
+    EXPECT_TRUE(prompter.shown[0].contains(
+        QStringLiteral("ist eine Access-Datenbank des Windows-Programms")));
+    const QString kept = appData.file(QStringLiteral("Palomex (Access).mdb"));
+    EXPECT_TRUE(prompter.shown.join('\n').contains(kept));
+    EXPECT_EQ(palomex::test::readFile(kept), original);
+    EXPECT_TRUE(app->database().hasTable(QStringLiteral("Etiketten")));
+    EXPECT_TRUE(app->database().hasTable(QStringLiteral("HöchstNVE")));
+    EXPECT_TRUE(palomex::test::readFile(appData.file(QStringLiteral("Palomex.mdb")))
+                    .startsWith("SQLite format 3"));
+}

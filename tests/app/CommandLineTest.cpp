@@ -1,0 +1,95 @@
+#include "app/CommandLine.h"
+
+#include <gtest/gtest.h>
+
+using namespace palomex;
+
+TEST(CommandLine, Tokenising) {
+    struct Case {
+        const char* line;
+        QStringList expected;
+    };
+    const Case cases[] = {
+        {"print Lager", {"print", "Lager"}},
+        {"  print   Lager  ", {"print", "Lager"}},
+        {"print \"Lager Nord\" 4012345", {"print", "Lager Nord", "4012345"}},
+        {"print 'Lager Nord' 4012345", {"print", "Lager Nord", "4012345"}},
+        {"print Lindmark - 0001234 2  -  -  \"1. Juli 2004\"",
+         {"print", "Lindmark", "-", "0001234", "2", "-", "-", "1. Juli 2004"}},
+        {"open \"\" x", {"open", "", "x"}},
+        {"open a\"b c\"d", {"open", "ab cd"}},
+        {"open \"unterminated text", {"open", "unterminated text"}},
+        {"", {}},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(tokenizeCommandLine(QString::fromUtf8(c.line)), c.expected) << c.line;
+}
+
+TEST(CommandLine, ArgumentsFromTheShellKeepTheirBoundaries) {
+    const QStringList argv = {"print", "Lager Nord", "-", "", "5"};
+    QStringList expected = argv;
+    EXPECT_EQ(tokenizeCommandLine(joinArguments(argv)), expected);
+}
+
+TEST(CommandLine, Commands) {
+    struct Case {
+        const char* word;
+        Command expected;
+    };
+    const Case cases[] = {
+        {"print", Command::Print},  {"PRINT", Command::Print},
+        {"Open", Command::Open},    {"fileprint", Command::FilePrint},
+        {"?", Command::Help},       {"-?", Command::Help},
+        {"/?", Command::Help},      {"printx", Command::Unknown},
+        {"help", Command::Unknown}, {"", Command::None},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(commandOf(QString::fromUtf8(c.word)), c.expected) << c.word;
+}
+
+TEST(CommandLine, PositionalParameters) {
+    const CommandRequest r(QStringLiteral(
+        "open Lager - - 5 2 a b c d e f g h i j \"Zeile\\nzwei\" - z3 \"Abs\\nender\" Empf extra"));
+    EXPECT_EQ(r.command(), Command::Open);
+    EXPECT_EQ(r.labelName(), QStringLiteral("Lager"));
+    EXPECT_FALSE(r.parameter(param::NveBasis)) << "\"-\" keeps the stored value";
+    EXPECT_FALSE(r.parameter(param::NveLaufNr));
+    EXPECT_EQ(r.parameter(param::AnzahlNVEs), QStringLiteral("5"));
+    EXPECT_EQ(r.parameter(param::AnzProNVE), QStringLiteral("2"));
+    EXPECT_EQ(r.parameter(param::FirstDIText), QStringLiteral("a"));
+    EXPECT_EQ(r.parameter(param::FirstDIText + 9), QStringLiteral("j"));
+    EXPECT_EQ(r.parameter(param::FirstZusatzText), QStringLiteral("Zeile\nzwei"));
+    EXPECT_FALSE(r.parameter(param::FirstZusatzText + 1));
+    EXPECT_EQ(r.parameter(param::AbsenderText), QStringLiteral("Abs\nender"));
+    EXPECT_EQ(r.parameter(param::EmpfaengerText), QStringLiteral("Empf"));
+    EXPECT_FALSE(r.parameter(22)) << "a 22nd parameter is not read";
+    EXPECT_FALSE(r.parameter(2)) << "the label name is not a field parameter";
+
+    const CommandRequest shortLine(QStringLiteral("print Lager"));
+    for (int n = param::NveBasis; n <= param::Count; ++n)
+        EXPECT_FALSE(shortLine.parameter(n)) << n;
+}
+
+TEST(CommandLine, BackslashNStaysLiteralInDataFields) {
+    const CommandRequest r(QStringLiteral("print L - - - - C:\\new"));
+    EXPECT_EQ(r.parameter(param::FirstDIText), QStringLiteral("C:\\new"));
+}
+
+TEST(CommandLine, MessagesNameTheCommandAndTheCallingLine) {
+    const CommandRequest r(QStringLiteral("drucke 'Lager Nord'"));
+    EXPECT_EQ(
+        unknownCommandText(r),
+        QStringLiteral("1. Parameter \"drucke\" ist unbekannter Befehl.\n\nAufgerufen wurde:\n"
+                       "Palomex.exe drucke \"Lager Nord\""));
+    EXPECT_EQ(wrongParameterText(QStringLiteral("palomex"), QStringLiteral("fileprint x.txt")),
+              QStringLiteral("Falscher Parameter, aufgerufen wurde: \npalomex fileprint x.txt\n\n"
+                             "Hilfe mit: \npalomex ?"));
+    const QStringList usage = usageText().split(QLatin1Char('\n'));
+    ASSERT_EQ(usage.size(), 16);
+    EXPECT_EQ(usage[0], QStringLiteral("Gültige Übergabeparameter: "));
+    EXPECT_EQ(usage[1],
+              QStringLiteral("1. Param. = Befehl (z.B. \"print\", \"open\", \"fileprint\" )"));
+    EXPECT_EQ(usage[9], QString());
+    EXPECT_EQ(usage[15],
+              QStringLiteral("Palomex.exe print Lindmark - 0001234 2  -  -  \"1. Juli 2004\""));
+}

@@ -1,0 +1,57 @@
+#include "app/Help.h"
+#include "app/Captions.h"
+
+#include "support/TestSupport.h"
+
+#include <QDir>
+#include <QRegularExpression>
+#include <gtest/gtest.h>
+
+using namespace palomex;
+
+TEST(Help, TopicEntryCaptions) {
+    struct Case {
+        const char* page;
+        const char* field;
+        const char* identifier;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"Inhalt.htm", "", "", "Allgemein"},
+        {"NVE.htm", "", "", "Aufbau der NVE"},
+        {"Datumsangaben.htm", "MHD", "(15) Mindesthaltbarkeitsdatum", "Hilfe zu MHD (DB 15)"},
+        {"Mengenangaben.htm", "Netto", "(310n) Nettogewicht (kg)", "Hilfe zu Netto (DB 310n)"},
+        {"Fortlaufende_Nummer.htm", "Charge", "", "Hilfe zu Charge (DB )"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(topicHelpCaption(QString::fromUtf8(c.page), QString::fromUtf8(c.field),
+                                   QString::fromUtf8(c.identifier)),
+                  QString::fromUtf8(c.expected))
+            << c.page;
+}
+
+// Every page the program opens is installed, and every link between pages leads somewhere.
+TEST(Help, PagesAndLinksExist) {
+    const QDir folder(helpFolder());
+    const QStringList used = {"Inhalt.htm",
+                              "NVE.htm",
+                              "EAN_Handelseinheit.htm",
+                              "Fortlaufende_Nummer.htm",
+                              "Laendercodes.htm",
+                              "Waehrungsbetraege.htm",
+                              "Mengenangaben.htm",
+                              "Datumsangaben.htm",
+                              "Kurzdokumentation.htm",
+                              "Netzwerk.htm",
+                              "Eingabe_Datenfelder.htm"};
+    for (const QString& page : used)
+        EXPECT_TRUE(folder.exists(page)) << page.toStdString();
+    const QRegularExpression link(QStringLiteral("href=\"([^\"#]+)\""));
+    for (const QString& page : folder.entryList({QStringLiteral("*.htm")})) {
+        const QString html = QString::fromUtf8(palomex::test::readFile(folder.filePath(page)));
+        EXPECT_TRUE(html.contains(QStringLiteral("<h1>"))) << page.toStdString();
+        for (const auto& m : link.globalMatch(html))
+            EXPECT_TRUE(folder.exists(m.captured(1)))
+                << page.toStdString() << " -> " << m.captured(1).toStdString();
+    }
+}

@@ -1,0 +1,284 @@
+#include "log/LogListing.h"
+#include "app/Captions.h"
+#include "app/Paths.h"
+#include "app/Startup.h"
+#include "log/LogExport.h"
+#include "log/LogStrings.h"
+#include "log/PrintLog.h"
+
+#include "support/TestSupport.h"
+
+#include "log/LogPrint.h"
+#include <QDir>
+#include <QPdfWriter>
+#include <QProcess>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <gtest/gtest.h>
+
+using namespace palomex;
+
+namespace {
+
+struct ListingFixture : test::DatabaseFixture {
+    const QDateTime now{QDate(2026, 12, 4), QTime(11, 20, 39)};
+
+    void add(const QString& sender, const QString& receiver, const QString& bis,
+             const QString& content, const QTime& at = QTime(8, 0)) {
+        LogEntry e;
+        e.etikett = QStringLiteral("Lager");
+        e.absender = sender;
+        e.empfaenger = receiver;
+        e.vonNve = QStringLiteral("34012345000000100");
+        e.bisNve = bis;
+        e.identifierEntries[1] = QStringLiteral("(10)");
+        e.captions[1] = QStringLiteral("Charge");
+        e.contents[1] = content;
+        e.zusatz[0] = QStringLiteral("Zerbrechlich");
+        ASSERT_FALSE(appendLogRow(db, e, QDateTime(now.date(), at)));
+    }
+
+    LogListing list(LogFilter f, const QString& heading = {}) {
+        LogListing listing(f, now, heading, {QStringLiteral("Hinweis"), QString(), QString()});
+        const LogQuery lq = selectstring(db, f);
+        QSqlQuery q(db.connection());
+        q.prepare(lq.sql);
+        bindValues(q, lq.params);
+        EXPECT_TRUE(q.exec());
+        while (q.next())
+            listing.addRow(q.record());
+        return listing;
+    }
+
+    QString file(const QString& name) const { return QDir(appData.root()).filePath(name); }
+};
+
+QStringList runTool(const QString& program, const QStringList& args, const QByteArray& input = {}) {
+    QProcess p;
+    p.start(program, args);
+    if (!p.waitForStarted())
+        return {QStringLiteral("<%1 not available>").arg(program)};
+    p.write(input);
+    p.closeWriteChannel();
+    p.waitForFinished();
+    return QString::fromUtf8(p.readAllStandardOutput())
+        .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+}
+
+} // namespace
+
+TEST(LogListingText, FixedWidthColumns) {
+    EXPECT_EQ(fixedWidth(QStringLiteral("Musterfirma\nLagerstraße 1"), 15),
+              QStringLiteral("Musterfirma, La"));
+    EXPECT_EQ(fixedWidth(QStringLiteral("Kurz"), 8), QStringLiteral("Kurz    "));
+    EXPECT_EQ(fixedWidth(QString(), 3), QStringLiteral("   "));
+    EXPECT_EQ(fixedWidth(QStringLiteral("a\r\nb"), 6), QStringLiteral("a, b  "));
+}
+
+TEST_F(ListingFixture, ShortListKeepsItsColumnsAligned) {
+    add(QStringLiteral("Musterfirma\nLagerstraße 1"),
+        QStringLiteral("Ein sehr langer Empfängername AG"), QStringLiteral("34012345000000123"),
+        QStringLiteral("LOT7"));
+    add(QString(), QStringLiteral("Kurz"), QStringLiteral("34012345000000200"),
+        QStringLiteral("LOT8"), QTime(9, 0));
+    LogFilter f;
+    f.datenCombo = QStringLiteral("(10)   Losnummer");
+    f.absender = QString();
+    const LogListing l = list(f);
+    const QStringList& lines = l.lines();
+    EXPECT_EQ(lines[0], QStringLiteral("Protokoll vom: 04.12.2026 11:20:39"));
+    EXPECT_EQ(lines[1], QStringLiteral(" "));
+    EXPECT_EQ(lines[2], QStringLiteral("Datum      Absender        Empfänger            von_NVE    "
+                                       "      bis_NVE (10) Losnummer"));
+    EXPECT_EQ(lines[3], QString(100, QLatin1Char('-')));
+    ASSERT_EQ(lines.size(), 6);
+    EXPECT_EQ(
+        lines[4],
+        QStringLiteral(
+            "04.12.2026 Musterfirma, La Ein sehr langer Empf 34012345000000100 …00123  LOT7"));
+    EXPECT_EQ(
+        lines[5],
+        QStringLiteral(
+            "04.12.2026                 Kurz                 34012345000000100 …00200  LOT8"));
+    EXPECT_EQ(l.caption(QStringLiteral("Protokoll der gedruckten Etiketten")),
+              QStringLiteral("Protokoll der gedruckten Etiketten:   2 Datensätze gefunden"));
+    EXPECT_EQ(l.documentName(), QStringLiteral("Protokoll 04_12_2026 11-20-39"));
+    EXPECT_EQ(l.exportTableName(), QStringLiteral("Protokoll vom: 04/12/2026 11:20:39"));
+}
+
+TEST_F(ListingFixture, HeadingNamesTheFiltersAndCountsOneOrNone) {
+    add(QStringLiteral("Nord"), QStringLiteral("Süd"), QStringLiteral("34012345000000101"),
+        QStringLiteral("4711"));
+    LogFilter f;
+    f.absender = QStringLiteral("Nor");
+    f.vonNve = QStringLiteral("34012345000000100");
+    f.datumVon = firstDayEntries(now.date())[11];
+    f.datenCombo = QStringLiteral("(10)   Losnummer");
+    f.datenText = QStringLiteral("4711");
+    LogListing one = list(f, QStringLiteral("Charge 4711¶zurückverfolgt"));
+    const QStringList& lines = one.lines();
+    EXPECT_EQ(lines[1], QStringLiteral("Absender = \"Nor\""));
+    EXPECT_EQ(lines[2], QStringLiteral("von NVE: 34012345000000100   bis NVE: "));
+    EXPECT_EQ(lines[3], QStringLiteral("von Datum: 04.12.2026   bis Datum: "));
+    EXPECT_EQ(lines[4], QStringLiteral("Charge 4711"));
+    EXPECT_EQ(lines[5], QStringLiteral("zurückverfolgt"));
+    EXPECT_EQ(lines[6], QStringLiteral("Datenbez.: (10) Losnummer = \"4711\""));
+    EXPECT_TRUE(
+        one.caption(QStringLiteral("P")).endsWith(QStringLiteral(":   1 Datensatz gefunden")));
+    f.absender = QStringLiteral("gibtsnicht");
+    EXPECT_TRUE(
+        list(f).caption(QStringLiteral("P")).endsWith(QStringLiteral(":   0 Datensätze gefunden")));
+}
+
+TEST_F(ListingFixture, DetailedListShowsEveryFilledField) {
+    add(QStringLiteral("Nord\nHafen"), QString(), QStringLiteral("34012345000000101"),
+        QStringLiteral("4711"));
+    LogFilter f;
+    f.detailliste = true;
+    const QStringList lines = list(f).lines();
+    ASSERT_GE(lines.size(), 10);
+    EXPECT_EQ(lines[2],
+              QStringLiteral("Datum      Zeit      von_NVE           bis_NVE            Etikett"));
+    EXPECT_EQ(lines[5],
+              QStringLiteral("04.12.2026 08:00:00  34012345000000100 34012345000000101  Lager"));
+    EXPECT_EQ(lines[6], QStringLiteral("Absender:  Nord, Hafen"));
+    EXPECT_EQ(lines[7], QStringLiteral("(10) Charge                        4711"));
+    EXPECT_EQ(lines[8], QStringLiteral("Hinweis                            Zerbrechlich"));
+    EXPECT_EQ(lines[9], QStringLiteral("  "));
+}
+
+TEST_F(ListingFixture, ListClipboardTextReportsItsLineCount) {
+    EXPECT_EQ(listClipboardText({QStringLiteral("a"), QStringLiteral("b")}),
+              QStringLiteral("a\r\nb\r\n"));
+    EXPECT_EQ(caption(logmsg::ListCopied).arg(formatNumber(12)),
+              QStringLiteral(" \nDie Liste wurde in  12 Zeilen in die Zwischenablage kopiert. "));
+}
+
+// The semicolon file read by an independent CSV reader gives back every value.
+TEST_F(ListingFixture, SemicolonExportReadsBackWithACsvReader) {
+    add(QStringLiteral("Firma \"Nord\"; Hafen\nZeile 2"), QStringLiteral("Süd"),
+        QStringLiteral("34012345000000101"), QStringLiteral("4711"));
+    LogFilter f;
+    const QString path = file(QStringLiteral("export.csv"));
+    const ExportResult r = exportLogText(db, f, path, TextExport::Semicolon);
+    ASSERT_TRUE(r.ok) << r.message.toStdString();
+    EXPECT_EQ(r.rows, 1);
+    EXPECT_EQ(r.message, QStringLiteral(" \nDie Datei:\n%1\nwurde erstellt.").arg(path));
+    const QByteArray bytes = test::readFile(path);
+    EXPECT_TRUE(bytes.startsWith("\xEF\xBB\xBF\"Datum\"; \"Uhrzeit\"; "));
+    EXPECT_TRUE(bytes.contains("\r\n"));
+    const QStringList parsed = runTool(
+        QStringLiteral("python3"),
+        {QStringLiteral("-c"),
+         QStringLiteral(
+             "import csv,sys\n"
+             "rows=list(csv.reader(open(sys.argv[1],encoding='utf-8-sig',newline=''),delimiter=';',"
+             "skipinitialspace=True))\n"
+             "print(len(rows[0]), len(rows[1]))\n"
+             "print(rows[1][rows[0].index('Absender')])\n"
+             "print(rows[1][rows[0].index('Empfänger')])\n"
+             "print(rows[1][rows[0].index('Datum')])"),
+         path});
+    ASSERT_EQ(parsed.size(), 4) << parsed.join('|').toStdString();
+    EXPECT_EQ(parsed[0], QStringLiteral("42 42")) << "41 columns, each followed by the separator";
+    EXPECT_EQ(parsed[1], QStringLiteral("Firma \"Nord\"; Hafen¶ Zeile 2"));
+    EXPECT_EQ(parsed[2], QStringLiteral("Süd"));
+    EXPECT_EQ(parsed[3], QStringLiteral("04.12.2026"));
+}
+
+TEST_F(ListingFixture, TabExportInWindows1252) {
+    add(QStringLiteral("Müller"), QStringLiteral("Süd"), QStringLiteral("34012345000000101"),
+        QStringLiteral("4711"));
+    LogFilter f;
+    const QString path = file(QStringLiteral("export.txt"));
+    ASSERT_TRUE(exportLogText(db, f, path, TextExport::Tab, TextEncoding::Windows1252).ok);
+    const QByteArray bytes = test::readFile(path);
+    EXPECT_TRUE(bytes.startsWith("Datum\tUhrzeit\t"));
+    EXPECT_TRUE(bytes.contains("\tM\xFCller\t"));
+    EXPECT_EQ(bytes.count("\r\n"), 2);
+}
+
+TEST_F(ListingFixture, FailedExportLeavesTheOldFileUntouched) {
+    const QString path = file(QStringLiteral("export.txt"));
+    test::writeFile(path, "alter Inhalt");
+    LogFilter f;
+    f.datumVon = QStringLiteral("kein Datum");
+    const ExportResult r = exportLogText(db, f, path, TextExport::Tab);
+    EXPECT_FALSE(r.ok);
+    EXPECT_TRUE(r.message.startsWith(QStringLiteral("Fehler: "))) << r.message.toStdString();
+    EXPECT_TRUE(r.message.contains(path));
+    EXPECT_EQ(test::readFile(path), QByteArray("alter Inhalt"));
+    EXPECT_FALSE(exportLogText(db, f, file(QStringLiteral("nicht/da/x.txt")), TextExport::Tab).ok);
+}
+
+TEST_F(ListingFixture, DatabaseExportCreatesATableTheSqliteToolReads) {
+    add(QStringLiteral("Nord"), QStringLiteral("Süd"), QStringLiteral("34012345000000101"),
+        QStringLiteral("4711"));
+    add(QStringLiteral("West"), QStringLiteral("Ost"), QStringLiteral("34012345000000102"),
+        QStringLiteral("4712"));
+    LogFilter f;
+    const QString path = file(QStringLiteral("Export.mdb"));
+    const QString table = QStringLiteral("Protokoll vom: 04/12/2026 11:20:39");
+    const ExportResult r = exportLogDatabase(db, f, path, table);
+    ASSERT_TRUE(r.ok) << r.message.toStdString();
+    EXPECT_EQ(r.rows, 2);
+    const QStringList out = runTool(
+        QStringLiteral("sqlite3"),
+        {path,
+         QStringLiteral("SELECT Absender, bis_NVE FROM \"%1\" ORDER BY Absender;").arg(table)});
+    EXPECT_EQ(out, QStringList({"Nord|34012345000000101", "West|34012345000000102"}));
+
+    const ExportResult again = exportLogDatabase(db, f, path, table);
+    EXPECT_FALSE(again.ok) << "the table exists already";
+    const ExportResult second = exportLogDatabase(db, f, path, table + QStringLiteral("x"));
+    EXPECT_TRUE(second.ok);
+    EXPECT_EQ(runTool(QStringLiteral("sqlite3"),
+                      {path, QStringLiteral("SELECT count(*) FROM sqlite_master;")}),
+              QStringList({"2"}));
+    EXPECT_EQ(QDir(appData.root()).entryList({QStringLiteral("Export.mdb*")}, QDir::Files),
+              QStringList({"Export.mdb"}));
+}
+
+TEST_F(ListingFixture, RowsToClipboardAsTabText) {
+    add(QStringLiteral("Nord\nHafen"), QStringLiteral("S\tüd"), QStringLiteral("34012345000000101"),
+        QStringLiteral("4711"));
+    LogFilter f;
+    QString text;
+    const ExportResult r = logRowsClipboardText(db, f, text);
+    ASSERT_TRUE(r.ok);
+    EXPECT_EQ(r.message,
+              QStringLiteral(" \nEs wurden 1 Datensätze in die Zwischenablage kopiert. "));
+    const QStringList lines = text.split(QStringLiteral("\r\n"));
+    ASSERT_EQ(lines.size(), 2);
+    EXPECT_TRUE(lines[0].startsWith(QStringLiteral("Datum\tUhrzeit\t")));
+    EXPECT_FALSE(lines[0].endsWith(QLatin1Char('\t')));
+    EXPECT_TRUE(lines[1].contains(QStringLiteral("\tNord Hafen\tSüd\t")));
+    EXPECT_TRUE(lines[1].endsWith(QLatin1Char('\t')));
+}
+
+// The printed list, written to PDF and turned back into text by an independent tool,
+// carries every line and breaks onto new pages.
+TEST_F(ListingFixture, PrintedListInPdf) {
+    QStringList lines;
+    for (int i = 0; i < 150; ++i)
+        lines << QStringLiteral("Zeile %1 Müller").arg(i, 3, 10, QLatin1Char('0'));
+    const QString path = file(QStringLiteral("liste.pdf"));
+    int pages = 0;
+    {
+        QPdfWriter pdf(path);
+        pdf.setPageSize(QPageSize(QPageSize::A4));
+        pages = printLogList(pdf, lines);
+    }
+    EXPECT_GE(pages, 2);
+    const QStringList text = runTool(QStringLiteral("pdftotext"),
+                                     {QStringLiteral("-layout"), path, QStringLiteral("-")});
+    const QString all = text.join(QLatin1Char('\n'));
+    EXPECT_TRUE(all.contains(QStringLiteral("Frachtmarker")));
+    EXPECT_TRUE(all.contains(QStringLiteral("Zeile 000 Müller")));
+    EXPECT_TRUE(all.contains(QStringLiteral("Zeile 149 Müller")));
+    EXPECT_EQ(runTool(QStringLiteral("pdfinfo"), {path})
+                  .filter(QStringLiteral("Pages:"))
+                  .value(0)
+                  .simplified(),
+              QStringLiteral("Pages: %1").arg(pages));
+}

@@ -1,0 +1,100 @@
+#include "ui/log/LogWindow.h"
+#include "app/Paths.h"
+#include "app/Startup.h"
+#include "log/PrintLog.h"
+
+#include "support/TestSupport.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QComboBox>
+#include <QDir>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTest>
+#include <gtest/gtest.h>
+
+using namespace palomex;
+
+namespace {
+
+struct LogWindowFixture : test::DatabaseFixture {
+    test::ScriptedPrompter prompter;
+    LogWindow window{*opened.database, settings, prompter};
+    QString chosen;
+
+    void SetUp() override {
+        for (int i = 0; i < 3; ++i) {
+            LogEntry e;
+            e.absender = i == 1 ? QStringLiteral("Nord") : QStringLiteral("Süd");
+            e.vonNve = QStringLiteral("3401234500000010%1").arg(i);
+            e.bisNve = e.vonNve;
+            e.identifierEntries[0] = QStringLiteral("(10)");
+            e.contents[0] = QStringLiteral("LOT%1").arg(i);
+            ASSERT_FALSE(appendLogRow(*opened.database, e));
+        }
+        window.setFileChooser(
+            [this](const QString&, const QString&, const QString&) { return chosen; });
+        window.setIdentifierEntries({QStringLiteral("(10)   Losnummer / Chargennummer|c2x")});
+        window.open();
+    }
+
+    QLineEdit* edit(int index) { return window.findChildren<QLineEdit*>().value(index); }
+};
+
+} // namespace
+
+TEST_F(LogWindowFixture, ShowsTodaysRunsAndFiltersBySender) {
+    QTest::mouseClick(window.findChildren<QPushButton*>().first(), Qt::LeftButton);
+    EXPECT_TRUE(window.windowTitle().endsWith(QStringLiteral(":   3 Datensätze gefunden")))
+        << window.windowTitle().toStdString();
+    QLineEdit* sender = edit(0);
+    ASSERT_NE(sender, nullptr);
+    QTest::keyClicks(sender, QStringLiteral("Nord"));
+    window.showList();
+    EXPECT_TRUE(window.windowTitle().endsWith(QStringLiteral(":   1 Datensatz gefunden")));
+    const QString last = window.list()->item(window.list()->count() - 1)->text();
+    EXPECT_TRUE(last.contains(QStringLiteral("Nord"))) << last.toStdString();
+}
+
+TEST_F(LogWindowFixture, FiltersPersistWhenClosed) {
+    edit(0)->setText(QStringLiteral("Süd"));
+    window.closeWindow();
+    EXPECT_FALSE(window.isVisible());
+    EXPECT_EQ(settings.get(QStringLiteral("Protokoll"), QStringLiteral("Absender")),
+              QStringLiteral("Süd"));
+    window.open();
+    EXPECT_EQ(edit(0)->text(), QStringLiteral("Süd"));
+}
+
+TEST_F(LogWindowFixture, OutputChoicesWriteFilesAndClipboard) {
+    chosen = QDir(appData.root()).filePath(QStringLiteral("log.csv"));
+    window.outputChoice()->setCurrentIndex(4);
+    window.runOutput();
+    EXPECT_TRUE(QFile::exists(chosen));
+    EXPECT_EQ(window.list()->item(1)->text(), QStringLiteral("Die Datei:"));
+    EXPECT_EQ(settings.get(QStringLiteral("Protokoll"), QStringLiteral("Exportdatei")), chosen);
+
+    chosen = QDir(appData.root()).filePath(QStringLiteral("liste.pdf"));
+    window.outputChoice()->setCurrentIndex(2);
+    window.runOutput();
+    EXPECT_TRUE(test::readFile(chosen).startsWith("%PDF"));
+
+    window.outputChoice()->setCurrentIndex(7);
+    window.runOutput();
+    EXPECT_EQ(QApplication::clipboard()->text().count(QStringLiteral("\r\n")), 3);
+
+    chosen.clear(); // a cancelled file dialog writes nothing
+    window.outputChoice()->setCurrentIndex(3);
+    window.runOutput();
+    EXPECT_TRUE(prompter.shown.isEmpty());
+}
+
+TEST_F(LogWindowFixture, BadDateIsReportedNotListed) {
+    window.findChildren<QComboBox*>().at(0)->setCurrentText(QStringLiteral("31.02.2026"));
+    window.showList();
+    ASSERT_EQ(prompter.shown.size(), 1);
+    EXPECT_TRUE(prompter.shown[0].startsWith(QStringLiteral("Fehler-Nr.: ")))
+        << prompter.shown[0].toStdString();
+}
