@@ -190,6 +190,37 @@ TEST_P(EngineSchema, ASeedRowThatDoesNotFitSkipsOnlyThatRow) {
     EXPECT_EQ(firstValue(R"(SELECT count(*) FROM "Etiketten" WHERE "EtikName" = 'Zu lang')"), "0");
 }
 
+TEST_P(EngineSchema, PatternsAndLeadingNumbersReadTheSameOnEveryEngine) {
+    db->update(QString());
+    for (const char* sender :
+         {"Müller GmbH", "MÜLLER Transporte", "Meier 50%", "12,5 kg", "  7a", "x9", ""})
+        ASSERT_TRUE(exec(R"(INSERT INTO "Protokoll" ("Absender") VALUES (?))",
+                         {QString::fromUtf8(sender)}));
+    const SqlDialect& d = db->dialect();
+    const QString column = SqlDialect::quote("Absender");
+    struct Case {
+        QString condition;
+        QString value;
+        const char* expected; // matching senders, by count
+    };
+    const std::vector<Case> cases{
+        {d.likeCondition(column), "m%", "3"},
+        {d.likeCondition(column), "%gmbh", "1"},
+        {d.likeCondition(column), "%50\\%", "1"},
+        {d.likeCondition(column), "%", "7"},
+        {d.regexCondition(column), d.regexPattern("^m.*(gmbh|transporte)$"), "2"},
+        {d.regexCondition(column), d.regexPattern("^[0-9]"), "1"},
+        {d.leadingNumber(column) + " = ?", "12", "1"},
+        {d.leadingNumber(column) + " = ?", "7", "1"},
+        {d.leadingNumber(column) + " = ?", "0", "5"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(firstValue(R"(SELECT count(*) FROM "Protokoll" WHERE )" + c.condition, {c.value}),
+                  c.expected)
+            << c.condition.toStdString() << " with " << c.value.toStdString();
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(Engines, EngineSchema, ::testing::ValuesIn(allEngines()),
                          [](const auto& info) { return engineName(info.param); });
 
