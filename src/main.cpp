@@ -1,11 +1,18 @@
 // Palomex: designs and prints GS1 transport labels for pallets.
 
+#include "app/Captions.h"
 #include "app/CommandLine.h"
+#include "app/Paths.h"
+#include "app/Settings.h"
+#include "db/DatabaseStrings.h"
+#include "db/Migration.h"
 #include "ui/app/Application.h"
 #include "ui/app/Dialogs.h"
 #include "ui/entry/MainWindow.h"
 
 #include <QApplication>
+#include <QFileInfo>
+#include <cstdio>
 
 namespace {
 
@@ -15,12 +22,31 @@ bool hasDisplay() {
            !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
 }
 
+// "migrate <URI>": copies the configured database to an empty server database.
+int migrate(int argc, char* argv[], const QStringList& args) {
+    QCoreApplication core(argc, argv);
+    QCoreApplication::setOrganizationName(QStringLiteral("Hallvik Software"));
+    if (args.size() != 2) {
+        const QString program = QFileInfo(QString::fromLocal8Bit(argv[0])).fileName();
+        std::fprintf(stderr, "%s\n",
+                     qUtf8Printable(palomex::caption(palomex::dbmsg::MigrateUsage).arg(program)));
+        return 2;
+    }
+    const palomex::Settings settings(palomex::iniPath());
+    const QString source = palomex::databasePath(
+        settings.get(QStringLiteral("Einstellungen"), QStringLiteral("Mehrbenutzerpfad")));
+    return palomex::migrateCommand(
+        source, args.at(1), [](const QString& line) { std::printf("%s\n", qUtf8Printable(line)); });
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
     QStringList args;
     for (int i = 1; i < argc; ++i)
         args << QString::fromLocal8Bit(argv[i]);
+    if (args.value(0).compare(QLatin1String("migrate"), Qt::CaseInsensitive) == 0)
+        return migrate(argc, argv, args);
     const palomex::CommandRequest request(palomex::joinArguments(args));
 
     // Without a display, every command but "open" runs without windows, so that a

@@ -2,15 +2,19 @@
 
 #include "app/AppError.h"
 #include "app/Captions.h"
+#include "db/DatabaseStrings.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QSysInfo>
+#include <QUrl>
 #include <atomic>
+#include <libpq-fe.h>
 
 namespace palomex {
 
@@ -59,26 +63,33 @@ void checkFileBeforeOpening(const QString& path) {
         refuse(err::PermissionDenied, msg::DbReadOnly, path);
 }
 
-int applicationId(QSqlDatabase& db) {
+// An empty database, or one that holds a table of ours.
+bool holdsOurTables(const Database& db, const QStringList& tables) {
+    if (tables.isEmpty())
+        return true;
+    for (const QString& t : tables) {
+        if (t == table::HoechstNVE || t == table::Protokoll ||
+            db.columnNames(t).value(0) == QLatin1String("EtikName"))
+            return true;
+    }
+    return false;
+}
+
+int applicationId(const QSqlDatabase& db) {
     QSqlQuery q(db);
     return q.exec(QStringLiteral("PRAGMA application_id")) && q.next() ? q.value(0).toInt() : -1;
 }
 
-bool isOurs(QSqlDatabase& db, const QStringList& tables) {
-    const int id = applicationId(db);
+bool isOurs(const Database& db, const QStringList& tables) {
+    const int id = applicationId(db.connection());
     if (id == kApplicationId)
         return true;
-    if (id != 0)
-        return false;
-    // Unmarked: an empty database, or one whose tables are ours.
-    if (tables.isEmpty())
-        return true;
-    for (const QString& t : tables) {
-        if (db.record(t).fieldName(0) == QLatin1String("EtikName") || t == table::HoechstNVE ||
-            t == table::Protokoll)
-            return true;
-    }
-    return false;
+    return id == 0 && holdsOurTables(db, tables);
+}
+
+[[noreturn]] void unreachable(const QString& serverText) {
+    throw AppError(err::DatabaseFailure, QStringLiteral("Datenbank"),
+                   caption(dbmsg::Unreachable).arg(serverText.trimmed()));
 }
 
 } // namespace
@@ -106,9 +117,56 @@ void Database::swap(Database& other) noexcept {
     std::swap(path_, other.path_);
     std::swap(dialect_, other.dialect_);
     std::swap(connectionName_, other.connectionName_);
+    std::swap(lastConnectError_, other.lastConnectError_);
+}
+
+bool Database::isServerUri(const QString& path) {
+    return path.startsWith(QLatin1String("postgresql://"), Qt::CaseInsensitive) ||
+           path.startsWith(QLatin1String("postgres://"), Qt::CaseInsensitive);
+}
+
+std::unique_ptr<Database> Database::openServer(const QString& uri) {
+    const QUrl url(uri, QUrl::StrictMode);
+    const QString dbname = url.path(QUrl::FullyDecoded).mid(1);
+    if (!url.isValid() || url.host().isEmpty() || dbname.isEmpty() || dbname.contains(u'/'))
+        throw AppError(err::DatabaseFailure, QStringLiteral("Datenbank"),
+                       caption(dbmsg::BadUri).arg(uri));
+    auto dialect = std::make_unique<PostgresDialect>();
+    const QString name = nextConnectionName();
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(dialect->driver(), name);
+        db.setHostName(url.host(QUrl::FullyDecoded));
+        db.setPort(url.port(5432));
+        db.setUserName(url.userName(QUrl::FullyDecoded));
+        db.setPassword(url.password(QUrl::FullyDecoded));
+        db.setDatabaseName(dbname);
+        // A server that does not answer is reported after a few seconds, not never.
+        db.setConnectOptions(QStringLiteral("connect_timeout=5"));
+        if (!db.open()) {
+            const QString why = db.lastError().databaseText();
+            db = QSqlDatabase();
+            QSqlDatabase::removeDatabase(name);
+            unreachable(why);
+        }
+    }
+    std::unique_ptr<Database> result(new Database(uri, std::move(dialect), name));
+    const QStringList existing = result->tables();
+    if (!holdsOurTables(*result, existing)) {
+        result.reset();
+        throw AppError(err::FileNotOurs, QStringLiteral("Datenbank"),
+                       caption(dbmsg::ServerNotOurs).arg(QUrl(uri).toString(QUrl::RemovePassword)));
+    }
+    for (const QString& statement : result->dialect().schemaPrerequisites()) {
+        QSqlQuery q(result->connection());
+        if (!q.exec(statement))
+            throw result->failure(q.lastError());
+    }
+    return result;
 }
 
 std::unique_ptr<Database> Database::open(const QString& path) {
+    if (isServerUri(path))
+        return openServer(path);
     checkFileBeforeOpening(path);
     auto dialect = std::make_unique<SqliteDialect>();
     const QString name = nextConnectionName();
@@ -124,16 +182,84 @@ std::unique_ptr<Database> Database::open(const QString& path) {
         }
     }
     std::unique_ptr<Database> result(new Database(path, std::move(dialect), name));
-    QSqlDatabase db = result->connection();
     const QStringList existing = result->tables();
-    if (!isOurs(db, existing)) {
+    if (!isOurs(*result, existing)) {
         result.reset();
         refuse(err::FileNotOurs, msg::DbNotOurs, path);
     }
     // Marked once; a database that is already marked is not written on opening.
-    if (applicationId(db) != kApplicationId)
-        QSqlQuery(db).exec(QStringLiteral("PRAGMA application_id = %1").arg(kApplicationId));
+    if (applicationId(result->connection()) != kApplicationId)
+        QSqlQuery(result->connection())
+            .exec(QStringLiteral("PRAGMA application_id = %1").arg(kApplicationId));
     return result;
+}
+
+// The driver keeps a lost server connection marked open; the client library's own
+// state tells whether the last exchange found the server gone.
+bool Database::connectionLost(const QSqlDatabase& db) const {
+    if (!dialect_->isServer())
+        return false;
+    if (!db.isOpen())
+        return true;
+    const QVariant handle = db.driver()->handle();
+    // The driver's type is registered under the library's struct name.
+    if (!handle.isValid() ||
+        (qstrcmp(handle.typeName(), "PGconn*") != 0 && qstrcmp(handle.typeName(), "pg_conn*") != 0))
+        return true;
+    PGconn* conn = *static_cast<PGconn* const*>(handle.constData());
+    return conn == nullptr || PQstatus(conn) != CONNECTION_OK;
+}
+
+QSqlDatabase Database::connection() const {
+    QSqlDatabase db = QSqlDatabase::database(connectionName_, false);
+    if (connectionLost(db)) {
+        db.close();
+        if (db.open())
+            lastConnectError_.clear();
+        else
+            lastConnectError_ = db.lastError().databaseText();
+    }
+    return db;
+}
+
+bool Database::reachable() const {
+    return !connectionLost(connection());
+}
+
+AppError Database::failure(const QSqlError& error) const {
+    return failure(error, QSqlDatabase::database(connectionName_, false));
+}
+
+// Decided on the connection as it was when the statement failed: a connection the
+// server ended is reported as such even when the next use will reconnect.
+AppError Database::failure(const QSqlError& error, const QSqlDatabase& on) const {
+    const QString engineText =
+        (error.databaseText().isEmpty() ? error.text() : error.databaseText()).trimmed();
+    if (connectionLost(on)) {
+        const QString text =
+            !on.isOpen() && !lastConnectError_.isEmpty() ? lastConnectError_ : engineText;
+        return AppError(err::DatabaseFailure, QStringLiteral("Datenbank"),
+                        caption(dbmsg::Unreachable).arg(text.trimmed()));
+    }
+    return AppError(error.nativeErrorCode().toInt(), QStringLiteral("Datenbank"), engineText);
+}
+
+QSqlDatabase Database::openSeparateConnection(const QString& name) const {
+    QSqlDatabase db = QSqlDatabase::cloneDatabase(connectionName_, name);
+    if (!db.open()) {
+        const QSqlError why = db.lastError();
+        db = QSqlDatabase();
+        QSqlDatabase::removeDatabase(name);
+        if (dialect_->isServer())
+            unreachable(why.databaseText());
+        throw AppError(err::DatabaseFailure, QStringLiteral("Datenbank"),
+                       caption(msg::DbCannotOpen).arg(path_, why.text()));
+    }
+    return db;
+}
+
+QStringList Database::columnNames(const QString& table) const {
+    return dialect_->columnNames(connection(), table);
 }
 
 QStringList Database::tables() const {
@@ -148,9 +274,8 @@ QStringList Database::tables() const {
 
 QStringList Database::labelTables() const {
     QStringList names;
-    QSqlDatabase db = connection();
     for (const QString& t : tables()) {
-        if (db.record(t).fieldName(0) == QLatin1String("EtikName"))
+        if (columnNames(t).value(0) == QLatin1String("EtikName"))
             names << t;
     }
     return names;
@@ -204,17 +329,17 @@ int Database::importSeedLabels(const QString& seedPath) {
     const QString seedName = nextConnectionName();
     int added = 0;
     {
-        QSqlDatabase seed = QSqlDatabase::addDatabase(dialect_->driver(), seedName);
+        // The seed is always an embedded file, whatever engine the database runs on.
+        QSqlDatabase seed = QSqlDatabase::addDatabase(SqliteDialect().driver(), seedName);
         seed.setDatabaseName(seedPath);
         seed.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
         if (seed.open()) {
             QSqlDatabase db = connection();
-            const QSqlRecord target = db.record(table::Etiketten);
-            const QSqlRecord source = seed.record(table::Etiketten);
+            const QStringList source = SqliteDialect().columnNames(seed, table::Etiketten);
             QStringList shared;
-            for (int i = 0; i < target.count(); ++i) {
-                if (source.indexOf(target.fieldName(i)) >= 0)
-                    shared << target.fieldName(i);
+            for (const QString& column : columnNames(table::Etiketten)) {
+                if (source.contains(column))
+                    shared << column;
             }
             const QString table = SqlDialect::quote(table::Etiketten);
             QSqlQuery rows(seed);
@@ -237,8 +362,16 @@ int Database::importSeedLabels(const QString& seedPath) {
                 insert.prepare(SqlDialect::insertInto(table::Etiketten, shared));
                 for (int i = 0; i < shared.size(); ++i)
                     insert.addBindValue(rows.value(i));
-                if (insert.exec())
+                // A refused row must not take the rest of the transaction with it,
+                // as a failed statement does on the server.
+                QSqlQuery mark(db);
+                mark.exec(QStringLiteral("SAVEPOINT seed_row"));
+                if (insert.exec()) {
                     ++added;
+                    mark.exec(QStringLiteral("RELEASE SAVEPOINT seed_row"));
+                } else {
+                    mark.exec(QStringLiteral("ROLLBACK TO SAVEPOINT seed_row"));
+                }
             }
             db.commit();
         }

@@ -1,11 +1,15 @@
 #pragma once
 // The open label database: one Qt SQL connection, its engine dialect, and the
-// operations on the schema (tables, label tables, upgrade, scratch table).
+// operations on the schema (tables, label tables, upgrade, scratch table). The
+// database is an embedded file, or a shared one on a server when the path is a
+// connection URI (postgresql://user@host:port/dbname).
 
+#include "app/AppError.h"
 #include "db/Schema.h"
 #include "db/SqlDialect.h"
 
 #include <QSqlDatabase>
+#include <QSqlError>
 #include <QString>
 #include <QStringList>
 #include <memory>
@@ -16,8 +20,11 @@ class Database {
 public:
     // Opens the database at path, creating an empty one when no file is there.
     // A file that is not a database of ours is refused with an AppError naming the
-    // path, and left as it was.
+    // path, and left as it was. A connection URI opens the server database it names;
+    // without a password in the URI the client library takes it from PGPASSWORD or
+    // ~/.pgpass.
     static std::unique_ptr<Database> open(const QString& path);
+    static bool isServerUri(const QString& path);
     ~Database();
     Database(const Database&) = delete;
     Database& operator=(const Database&) = delete;
@@ -27,8 +34,24 @@ public:
     // Exchanges the open databases, so that every holder of this object uses the
     // other one from now on (a new database path, a compacted file).
     void swap(Database& other) noexcept;
-    QSqlDatabase connection() const { return QSqlDatabase::database(connectionName_); }
+    // The program's connection. A server connection that was lost is opened again
+    // here, so the program works on once the server is back.
+    QSqlDatabase connection() const;
     const SqlDialect& dialect() const { return *dialect_; }
+
+    // False when the server cannot be reached (after one attempt to reconnect).
+    bool reachable() const;
+    // The error to report for a failed statement: "Datenbank nicht erreichbar: "
+    // with the server's text when the connection is gone, else the engine's text.
+    AppError failure(const QSqlError& error) const;
+    // The same for a statement on a separate connection.
+    AppError failure(const QSqlError& error, const QSqlDatabase& on) const;
+    // A further connection of its own to the same database, already open, for work
+    // that must not share the program's transaction (the NVE reservation). The
+    // caller closes it and removes it by name. Throws failure() when it cannot open.
+    QSqlDatabase openSeparateConnection(const QString& name) const;
+    // Column names of a table in their order.
+    QStringList columnNames(const QString& table) const;
 
     // Non-system tables in the engine's order.
     QStringList tables() const;
@@ -57,12 +80,15 @@ public:
 
 private:
     Database(QString path, std::unique_ptr<SqlDialect> dialect, QString connectionName);
+    static std::unique_ptr<Database> openServer(const QString& uri);
     void closeConnection();
     int importSeedLabels(const QString& seedPath);
+    bool connectionLost(const QSqlDatabase& db) const;
 
     QString path_;
     std::unique_ptr<SqlDialect> dialect_;
     QString connectionName_;
+    mutable QString lastConnectError_; // the server's text of the last failed reconnect
 };
 
 } // namespace palomex

@@ -3,6 +3,7 @@
 
 #include "db/Schema.h"
 
+#include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QString>
 #include <QStringList>
@@ -16,9 +17,15 @@ public:
     virtual ~SqlDialect() = default;
 
     virtual QString driver() const = 0;
+    // True for an engine behind a network connection that can go away.
+    virtual bool isServer() const = 0;
     // Non-system tables of the database in the engine's stable order (creation order).
     virtual QString listTablesQuery() const = 0;
     virtual QString columnType(const Column& column) const = 0;
+    // Column names of a table in their order; empty when there is no such table.
+    virtual QStringList columnNames(const QSqlDatabase& db, const QString& table) const = 0;
+    // Statements that must have run before the first table is created.
+    virtual QStringList schemaPrerequisites() const { return {}; }
     // "<expr> <op> ?" matching without regard to case: a LIKE pattern with "\\" as
     // escape character, or an anchored regular expression as regexPattern returns it.
     virtual QString likeCondition(const QString& expr) const = 0;
@@ -38,6 +45,10 @@ public:
     static QString placeholders(qsizetype count);        // ?,?,?
     // INSERT INTO table (columns) VALUES (?, ...)
     static QString insertInto(const QString& table, const QStringList& columns);
+
+protected:
+    // Whether the column type itself refuses over-long text.
+    virtual bool typeLimitsWidth() const = 0;
 };
 
 void bindValues(QSqlQuery& query, const QVariantList& values);
@@ -51,12 +62,37 @@ QVariantList emptyTextsNotNull(QVariantList values);
 class SqliteDialect final : public SqlDialect {
 public:
     QString driver() const override { return QStringLiteral("QSQLITE"); }
+    bool isServer() const override { return false; }
     QString listTablesQuery() const override;
     QString columnType(const Column& column) const override;
+    QStringList columnNames(const QSqlDatabase& db, const QString& table) const override;
     QString likeCondition(const QString& expr) const override;
     QString regexCondition(const QString& expr) const override;
     QString regexPattern(const QString& anchoredRegex) const override;
     QString leadingNumber(const QString& expr) const override;
+
+protected:
+    bool typeLimitsWidth() const override { return false; }
+};
+
+// A shared database on a server. Text columns use a case-insensitive collation so
+// that label names compare and stay unique without regard to case, as they do in
+// the embedded engine.
+class PostgresDialect final : public SqlDialect {
+public:
+    QString driver() const override { return QStringLiteral("QPSQL"); }
+    bool isServer() const override { return true; }
+    QString listTablesQuery() const override;
+    QString columnType(const Column& column) const override;
+    QStringList columnNames(const QSqlDatabase& db, const QString& table) const override;
+    QStringList schemaPrerequisites() const override;
+    QString likeCondition(const QString& expr) const override;
+    QString regexCondition(const QString& expr) const override;
+    QString regexPattern(const QString& anchoredRegex) const override;
+    QString leadingNumber(const QString& expr) const override;
+
+protected:
+    bool typeLimitsWidth() const override { return true; }
 };
 
 } // namespace palomex

@@ -1,0 +1,143 @@
+#include "db/ServerNveLock.h"
+
+#include "db/SqlDialect.h"
+
+#include <QSqlError>
+#include <QSqlQuery>
+#include <algorithm>
+#include <atomic>
+
+namespace palomex {
+
+namespace {
+
+const QString kLockNotAvailable = QStringLiteral("55P03");
+
+QString nextName() {
+    static std::atomic<int> counter{0};
+    return QStringLiteral("palomex-nve-lock-%1").arg(++counter);
+}
+
+QString lockedTable() {
+    return SqlDialect::quote(table::HoechstNVE);
+}
+
+// 64-bit key of the base's session lock; other bases never share it in practice.
+const QString kSessionKey = QStringLiteral("hashtextextended('HöchstNVE:' || ?, 0)");
+
+} // namespace
+
+ServerNveLock::ServerNveLock(const Database& db, const QString& base, qint64 startNumber)
+    : db_(db), base_(base), connectionName_(nextName()) {
+    db_.openSeparateConnection(connectionName_);
+    try {
+        QSqlQuery q =
+            run(QStringLiteral("SELECT pg_try_advisory_lock(%1)").arg(kSessionKey), {base_});
+        if (!q.next() || !q.value(0).toBool())
+            throw AppError(err::RecordLocked, QStringLiteral("HöchstNVE"),
+                           QStringLiteral("could not obtain lock on row in relation \"%1\"")
+                               .arg(table::HoechstNVE));
+        held_ = true;
+        exec(QStringLiteral("BEGIN"));
+        // The row is created under the base's session lock, so two runs never add
+        // two rows for one base.
+        exec(QStringLiteral("INSERT INTO %1 (\"NVE_Basis\", \"NVE_LaufNr\") SELECT ?, ? "
+                            "WHERE NOT EXISTS (SELECT 1 FROM %1 WHERE \"NVE_Basis\" = ?)")
+                 .arg(lockedTable()),
+             {base_, QString::number(startNumber), base_});
+        lockRow();
+        atLock_ = highest_;
+    } catch (...) {
+        abandon();
+        throw;
+    }
+}
+
+ServerNveLock::~ServerNveLock() {
+    abandon();
+}
+
+void ServerNveLock::abandon() {
+    if (held_) {
+        try {
+            exec(QStringLiteral("ROLLBACK"));
+            unlockBase();
+        } catch (const AppError&) {
+            // The server is gone, and the locks with it.
+        }
+    }
+    {
+        QSqlDatabase c = QSqlDatabase::database(connectionName_, false);
+        c.close();
+    }
+    QSqlDatabase::removeDatabase(connectionName_);
+}
+
+// Closing the session would drop the lock too, but only once the server has noticed;
+// the next run of this very workstation may come sooner.
+void ServerNveLock::unlockBase() {
+    exec(QStringLiteral("SELECT pg_advisory_unlock(%1)").arg(kSessionKey), {base_});
+    held_ = false;
+}
+
+QSqlQuery ServerNveLock::run(const QString& sql, const QVariantList& values) {
+    QSqlQuery q(QSqlDatabase::database(connectionName_, false));
+    bool ok = false;
+    if (values.isEmpty()) {
+        ok = q.exec(sql); // transaction control cannot be prepared
+    } else if (q.prepare(sql)) {
+        for (const QVariant& v : values)
+            q.addBindValue(v);
+        ok = q.exec();
+    }
+    if (!ok) {
+        if (q.lastError().nativeErrorCode() == kLockNotAvailable)
+            throw AppError(err::RecordLocked, QStringLiteral("HöchstNVE"),
+                           q.lastError().databaseText());
+        throw db_.failure(q.lastError(), QSqlDatabase::database(connectionName_, false));
+    }
+    return q;
+}
+
+void ServerNveLock::exec(const QString& sql, const QVariantList& values) {
+    run(sql, values);
+}
+
+void ServerNveLock::lockRow() {
+    QSqlQuery q = run(
+        QStringLiteral("SELECT \"NVE_LaufNr\" FROM %1 WHERE \"NVE_Basis\" = ? FOR UPDATE NOWAIT")
+            .arg(lockedTable()),
+        {base_});
+    highest_.reset();
+    while (q.next()) {
+        bool ok = false;
+        const qint64 n = q.value(0).toString().trimmed().toLongLong(&ok);
+        if (ok && (!highest_ || n > *highest_))
+            highest_ = n;
+    }
+}
+
+void ServerNveLock::store(qint64 n) {
+    if (highest_ == n)
+        return;
+    exec(QStringLiteral("UPDATE %1 SET \"NVE_LaufNr\" = ? WHERE \"NVE_Basis\" = ?")
+             .arg(lockedTable()),
+         {QString::number(n), base_});
+    highest_ = n;
+}
+
+void ServerNveLock::recordPrinted(qint64 n) {
+    if (!highest_ || *highest_ < n)
+        store(n);
+    exec(QStringLiteral("COMMIT"));
+    exec(QStringLiteral("BEGIN"));
+    lockRow();
+}
+
+void ServerNveLock::release(qint64 lastPrinted) {
+    store(atLock_ ? std::max(*atLock_, lastPrinted) : lastPrinted);
+    exec(QStringLiteral("COMMIT"));
+    unlockBase();
+}
+
+} // namespace palomex

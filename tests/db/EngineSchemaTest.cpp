@@ -1,0 +1,228 @@
+// The schema and label table operations, run on every engine under test.
+
+#include "TestDatabases.h"
+#include "db/Schema.h"
+#include "db/SqlDialect.h"
+
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace palomex::test {
+namespace {
+
+class EngineSchema : public ::testing::TestWithParam<Engine> {
+protected:
+    void SetUp() override {
+        if (!engineAvailable(GetParam()))
+            GTEST_SKIP() << "PALOMEX_TEST_PG is not set";
+        scratch = std::make_unique<ScratchDatabase>(GetParam());
+        db = scratch->open();
+    }
+
+    std::unique_ptr<ScratchDatabase> scratch;
+    std::unique_ptr<Database> db;
+
+    bool exec(const QString& sql, const QVariantList& values = {}) {
+        QSqlQuery q(db->connection());
+        if (values.isEmpty())
+            return q.exec(sql); // the server prepares no table definitions
+        q.prepare(sql);
+        for (const QVariant& v : values)
+            q.addBindValue(v);
+        return q.exec();
+    }
+
+    QString firstValue(const QString& sql, const QVariantList& values = {}) {
+        QSqlQuery q(db->connection());
+        q.prepare(sql);
+        for (const QVariant& v : values)
+            q.addBindValue(v);
+        if (!q.exec() || !q.next())
+            return QStringLiteral("<none>");
+        return q.value(0).toString();
+    }
+};
+
+TEST_P(EngineSchema, TablesAreListedInCreationOrderWithTheirColumns) {
+    // Created out of alphabetical order, so an alphabetical listing would show.
+    ASSERT_TRUE(db->machNeuBenutzer(QStringLiteral("Zentrale")));
+    ASSERT_TRUE(db->machNeuBenutzer(table::Etiketten));
+    db->update(QString());
+    EXPECT_EQ(db->tables(),
+              (QStringList{"Zentrale", "Etiketten", "HöchstNVE", "Protokoll", "Chargen"}));
+    EXPECT_EQ(db->labelTables(), (QStringList{"Zentrale", "Etiketten"}));
+    for (const TableSpec& spec :
+         {labelTableSpec("Etiketten"), hoechstNveSpec(), protokollSpec(), chargenSpec()}) {
+        QStringList expected;
+        for (const Column& c : spec.columns)
+            expected << c.name;
+        EXPECT_EQ(db->columnNames(spec.name), expected) << spec.name.toStdString();
+    }
+}
+
+TEST_P(EngineSchema, UpgradeLeavesExistingTablesAndRowsAlone) {
+    db->update(QString());
+    ASSERT_TRUE(exec(R"(INSERT INTO "HöchstNVE" ("NVE_Basis", "NVE_LaufNr") VALUES (?, ?))",
+                     {"4012345", "17"}));
+    db->update(QString());
+    db.reset();
+    db = scratch->open(); // a second start on the same database
+    db->update(QString());
+    EXPECT_EQ(db->tables(), (QStringList{"HöchstNVE", "Protokoll", "Chargen"}));
+    EXPECT_EQ(firstValue(R"(SELECT count(*) FROM "HöchstNVE")"), "1");
+}
+
+TEST_P(EngineSchema, UserTableNamesOfAnyKindAreLabelTables) {
+    const QStringList names{"Müller", "O'Brien", "Lager.Süd", "Halle \"3\"", "Straße 5"};
+    for (const QString& n : names)
+        EXPECT_TRUE(db->machNeuBenutzer(n)) << n.toStdString();
+    EXPECT_EQ(db->labelTables(), names);
+    // A table named like the default user but of another layout is no user.
+    ASSERT_TRUE(exec(R"(CREATE TABLE "Etiketten" ("Name" integer))"));
+    EXPECT_EQ(db->labelTables(), names);
+    EXPECT_TRUE(db->hasTable(table::Etiketten));
+    EXPECT_EQ(db->currentLabelTable(QStringLiteral("Etiketten")), names.first());
+    EXPECT_EQ(db->currentLabelTable(QStringLiteral("lager.süd")), "Lager.Süd");
+    EXPECT_FALSE(db->machNeuBenutzer(QStringLiteral("Müller"))) << "exists already";
+}
+
+struct RowCase {
+    const char* what;
+    QString column;
+    QVariant value;
+    bool accepted;
+};
+
+TEST_P(EngineSchema, ColumnWidthsAndEmptyTextRules) {
+    ASSERT_TRUE(db->machNeuBenutzer(table::Etiketten));
+    const std::vector<RowCase> cases{
+        {"data identifier at its width", "DBCombo0", "(400)1", true},
+        {"data identifier over its width", "DBCombo0", "(4001)", true},
+        {"data identifier one over", "DBCombo0", "(4001)x", false},
+        {"umlauts count as one character", "DBBez0", QString(50, QChar(u'ä')), true},
+        {"caption one over", "DBBez0", QString(51, QChar(u'ä')), false},
+        {"empty text where allowed", "DIText0", "", true},
+        {"empty count refused", "AnzahlNVEs", "", false},
+        {"count of four digits", "AnzahlNVEs", "9999", true},
+        {"count of five", "AnzahlNVEs", "99999", false},
+    };
+    int n = 0;
+    for (const RowCase& c : cases) {
+        const QString name = QStringLiteral("Fall %1").arg(++n);
+        const bool ok =
+            exec(QStringLiteral(R"(INSERT INTO "Etiketten" ("EtikName", %1) VALUES (?, ?))")
+                     .arg(SqlDialect::quote(c.column)),
+                 {name, c.value});
+        EXPECT_EQ(ok, c.accepted) << c.what;
+        EXPECT_EQ(firstValue(R"(SELECT count(*) FROM "Etiketten" WHERE "EtikName" = ?)", {name}),
+                  c.accepted ? "1" : "0")
+            << c.what;
+    }
+}
+
+TEST_P(EngineSchema, LabelNamesAreUniqueAndFoundWithoutRegardToCase) {
+    ASSERT_TRUE(db->machNeuBenutzer(table::Etiketten));
+    ASSERT_TRUE(db->machNeuBenutzer(QStringLiteral("Versand")));
+    const QString insert = R"(INSERT INTO %1 ("EtikName", "Etikformat") VALUES (?, ?))";
+    ASSERT_TRUE(exec(insert.arg(SqlDialect::quote("Etiketten")), {"Palette Groß", 1}));
+    EXPECT_FALSE(exec(insert.arg(SqlDialect::quote("Etiketten")), {"PALETTE GROß", 2}));
+    EXPECT_FALSE(exec(insert.arg(SqlDialect::quote("Etiketten")), {"palette groß", 3}));
+    // Another user may hold a label of the same name.
+    EXPECT_TRUE(exec(insert.arg(SqlDialect::quote("Versand")), {"palette groß", 4}));
+    EXPECT_EQ(firstValue(R"(SELECT "Etikformat" FROM "Etiketten" WHERE "EtikName" = ?)",
+                         {"PALETTE GROß"}),
+              "1");
+    // Accents are not case: these are different names.
+    EXPECT_TRUE(exec(insert.arg(SqlDialect::quote("Etiketten")), {"Palette Gross", 5}));
+}
+
+TEST_P(EngineSchema, ScratchTableIsOnePerComputerAndDroppedAtExit) {
+    const QString scratch = Database::scratchTableName();
+    ASSERT_TRUE(exec(
+        QStringLiteral("CREATE TABLE %1 (\"Datum\" integer)").arg(SqlDialect::quote(scratch))));
+    EXPECT_TRUE(db->tables().contains(scratch));
+    db->dropScratchTable();
+    EXPECT_FALSE(db->tables().contains(scratch));
+    db->dropScratchTable(); // absent: ignored
+    EXPECT_TRUE(db->tables().isEmpty());
+}
+
+TEST_P(EngineSchema, SeedLabelsAreImportedOnceOnEveryEngine) {
+    ASSERT_TRUE(db->machNeuBenutzer(table::Etiketten));
+    const QString seed = QStringLiteral("NeuEtik.mdb"); // built beside the tests
+    const int first = db->update(seed);
+    EXPECT_GT(first, 0);
+    EXPECT_EQ(firstValue(R"(SELECT count(*) FROM "Etiketten")"), QString::number(first));
+    EXPECT_EQ(db->update(seed), 0);
+}
+
+TEST_P(EngineSchema, ASeedRowThatDoesNotFitSkipsOnlyThatRow) {
+    ASSERT_TRUE(db->machNeuBenutzer(table::Etiketten));
+    // A seed of an older layout, without width limits and with a column we lack.
+    QTemporaryDir dir;
+    const QString seedPath = dir.filePath("NeuEtik.mdb");
+    {
+        QSqlDatabase seed = QSqlDatabase::addDatabase("QSQLITE", "seed-writer");
+        seed.setDatabaseName(seedPath);
+        ASSERT_TRUE(seed.open());
+        QSqlQuery q(seed);
+        ASSERT_TRUE(
+            q.exec(R"(CREATE TABLE "Etiketten" ("EtikName" TEXT, "DBCombo0" TEXT, "Alt" TEXT))"));
+        struct SeedRow {
+            const char* name;
+            const char* identifier;
+        };
+        for (const SeedRow& r : {SeedRow{"Erstes", "(00)"}, SeedRow{"Zu lang", "(00)(01)(02)"},
+                                 SeedRow{"Drittes", "(01)"}}) {
+            q.prepare(R"(INSERT INTO "Etiketten" VALUES (?, ?, 'x'))");
+            q.addBindValue(QString::fromUtf8(r.name));
+            q.addBindValue(QString::fromUtf8(r.identifier));
+            ASSERT_TRUE(q.exec());
+        }
+        seed.close();
+    }
+    QSqlDatabase::removeDatabase("seed-writer");
+    EXPECT_EQ(db->update(seedPath), 2);
+    EXPECT_EQ(firstValue(R"(SELECT "DBCombo0" FROM "Etiketten" WHERE "EtikName" = 'Drittes')"),
+              "(01)");
+    EXPECT_EQ(firstValue(R"(SELECT count(*) FROM "Etiketten" WHERE "EtikName" = 'Zu lang')"), "0");
+}
+
+TEST_P(EngineSchema, PatternsAndLeadingNumbersReadTheSameOnEveryEngine) {
+    db->update(QString());
+    for (const char* sender :
+         {"Müller GmbH", "MÜLLER Transporte", "Meier 50%", "12,5 kg", "  7a", "x9", ""})
+        ASSERT_TRUE(exec(R"(INSERT INTO "Protokoll" ("Absender") VALUES (?))",
+                         {QString::fromUtf8(sender)}));
+    const SqlDialect& d = db->dialect();
+    const QString column = SqlDialect::quote("Absender");
+    struct Case {
+        QString condition;
+        QString value;
+        const char* expected; // matching senders, by count
+    };
+    const std::vector<Case> cases{
+        {d.likeCondition(column), "m%", "3"},
+        {d.likeCondition(column), "%gmbh", "1"},
+        {d.likeCondition(column), "%50\\%", "1"},
+        {d.likeCondition(column), "%", "7"},
+        {d.regexCondition(column), d.regexPattern("^m.*(gmbh|transporte)$"), "2"},
+        {d.regexCondition(column), d.regexPattern("^[0-9]"), "1"},
+        {d.leadingNumber(column) + " = ?", "12", "1"},
+        {d.leadingNumber(column) + " = ?", "7", "1"},
+        {d.leadingNumber(column) + " = ?", "0", "5"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(firstValue(R"(SELECT count(*) FROM "Protokoll" WHERE )" + c.condition, {c.value}),
+                  c.expected)
+            << c.condition.toStdString() << " with " << c.value.toStdString();
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Engines, EngineSchema, ::testing::ValuesIn(allEngines()),
+                         [](const auto& info) { return engineName(info.param); });
+
+} // namespace
+} // namespace palomex::test

@@ -1,0 +1,255 @@
+// The NVE reservation on a server: separate processes competing for base numbers,
+// and a client killed in the middle of a run.
+
+#include "TestDatabases.h"
+#include "db/ServerNveLock.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QProcess>
+#include <QSqlQuery>
+#include <QTextStream>
+#include <QThread>
+#include <gtest/gtest.h>
+#include <map>
+#include <set>
+#include <signal.h>
+
+namespace palomex::test {
+namespace {
+
+constexpr int kNvesPerRun = 3;
+
+// One print run as the program makes it: lock, record the whole range before the
+// first label, "print" each number (a line in the output file), release.
+bool printRun(const Database& db, const QString& base, int count, QTextStream& out,
+              bool hangAfterHalf = false) {
+    try {
+        ServerNveLock lock(db, base, 0);
+        const qint64 first = lock.highest().value_or(0) + 1;
+        const qint64 last = first + count - 1;
+        lock.recordPrinted(last);
+        for (qint64 n = first; n <= last; ++n) {
+            if (hangAfterHalf && n == first + count / 2) {
+                out << "ready\n";
+                out.flush();
+                QThread::sleep(60); // killed here
+            }
+            out << "nve " << n << '\n';
+            out.flush();
+        }
+        lock.release(last);
+        return true;
+    } catch (const AppError& e) {
+        out << (e.number() == err::RecordLocked ? "refused " : "error ") << e.text() << '\n';
+        out.flush();
+        return false;
+    }
+}
+
+// The child process side: PALOMEX_NVE_WORKER = "<runs>|<base>|<output file>|<uri>"
+// and runs print runs; a run count of 0 means one run that stops half-way.
+TEST(NveWorker, Run) {
+    const QStringList job = qEnvironmentVariable("PALOMEX_NVE_WORKER").split(u'|');
+    if (job.size() != 4)
+        GTEST_SKIP() << "only run as a child process of the lock tests";
+    QFile file(job.at(2));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Append));
+    QTextStream out(&file);
+    const std::unique_ptr<Database> db = Database::open(job.at(3));
+    const int runs = job.at(0).toInt();
+    if (runs == 0) {
+        printRun(*db, job.at(1), 10, out, true);
+        return;
+    }
+    for (int i = 0; i < runs; ++i)
+        printRun(*db, job.at(1), kNvesPerRun, out);
+}
+
+class ServerLock : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (testServerUri().isEmpty())
+            GTEST_SKIP() << "PALOMEX_TEST_PG is not set";
+        scratch = std::make_unique<ScratchDatabase>(Engine::Postgres);
+        db = scratch->open();
+        db->update(QString());
+    }
+
+    QProcess* startWorker(int runs, const QString& base, const QString& output) {
+        auto* p = new QProcess;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("PALOMEX_NVE_WORKER",
+                   QStringList{QString::number(runs), base, output, scratch->path()}.join(u'|'));
+        p->setProcessEnvironment(env);
+        p->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        p->start(QCoreApplication::applicationFilePath(),
+                 {"--gtest_filter=NveWorker.Run", "--gtest_brief=1"});
+        workers.emplace_back(p);
+        return p;
+    }
+
+    static QStringList lines(const QString& path) {
+        QFile f(path);
+        if (!f.open(QIODevice::ReadOnly))
+            return {};
+        return QString::fromUtf8(f.readAll()).split(u'\n', Qt::SkipEmptyParts);
+    }
+
+    QString stored(const QString& base) {
+        QSqlQuery q(db->connection());
+        q.prepare(R"(SELECT "NVE_LaufNr" FROM "HöchstNVE" WHERE "NVE_Basis" = ?)");
+        q.addBindValue(base);
+        return q.exec() && q.next() ? q.value(0).toString() : QString();
+    }
+
+    QTemporaryDir dir;
+    std::unique_ptr<ScratchDatabase> scratch;
+    std::unique_ptr<Database> db;
+    std::vector<std::unique_ptr<QProcess>> workers;
+};
+
+TEST_F(ServerLock, CompetingProcessesNeverShareAnNve) {
+    struct Group {
+        QString base;
+        int processes;
+        int runs;
+    };
+    // Alone on its base, a process must never be refused, whatever runs elsewhere.
+    const std::vector<Group> groups{
+        {"4012345", 4, 15}, {"4099999", 2, 15}, {"4055555", 1, 15}, {"4066666", 1, 15}};
+    std::map<QString, QStringList> outputs;
+    for (const Group& g : groups) {
+        for (int i = 0; i < g.processes; ++i) {
+            const QString out = dir.filePath(QStringLiteral("%1-%2.txt").arg(g.base).arg(i));
+            outputs[g.base] << out;
+            startWorker(g.runs, g.base, out);
+        }
+    }
+    for (auto& w : workers) {
+        ASSERT_TRUE(w->waitForFinished(60000));
+        EXPECT_EQ(w->exitCode(), 0);
+    }
+    for (const Group& g : groups) {
+        std::set<qint64> seen;
+        int printed = 0, refused = 0;
+        for (const QString& out : outputs[g.base]) {
+            for (const QString& line : lines(out)) {
+                if (line.startsWith("nve ")) {
+                    ++printed;
+                    EXPECT_TRUE(seen.insert(line.mid(4).toLongLong()).second)
+                        << "issued twice: " << line.toStdString();
+                } else {
+                    ASSERT_TRUE(line.startsWith("refused ")) << line.toStdString();
+                    ++refused;
+                }
+            }
+        }
+        EXPECT_EQ(printed + refused * kNvesPerRun, g.processes * g.runs * kNvesPerRun);
+        if (g.processes == 1) {
+            EXPECT_EQ(refused, 0) << g.base.toStdString() << " was blocked by another base";
+        }
+        ASSERT_FALSE(seen.empty());
+        // No number skipped: the runs that got through used 1, 2, 3, ... in turn.
+        EXPECT_EQ(*seen.begin(), 1);
+        EXPECT_EQ(*seen.rbegin(), static_cast<qint64>(seen.size()));
+        EXPECT_EQ(stored(g.base), QString::number(seen.size()));
+    }
+}
+
+TEST_F(ServerLock, BackToBackRunsOfOneWorkstationAreNotRefused) {
+    for (qint64 run = 1; run <= 30; ++run) {
+        try {
+            ServerNveLock lock(*db, "4012345", 0);
+            EXPECT_EQ(lock.highest(), run - 1);
+            lock.release(run);
+        } catch (const AppError& e) {
+            FAIL() << "run " << run << " refused: " << e.text().toStdString();
+        }
+    }
+    // A run abandoned without release frees the base at once as well.
+    { ServerNveLock abandoned(*db, "4012345", 0); }
+    ServerNveLock next(*db, "4012345", 0);
+    EXPECT_EQ(next.highest(), 30);
+}
+
+TEST_F(ServerLock, ReleaseStoresTheLastPrintedNumberNeverBelowTheStartingPoint) {
+    struct Case {
+        const char* what;
+        qint64 before;
+        qint64 recordedAhead; // 0: nothing recorded during the run
+        qint64 lastPrinted;
+        qint64 stored;
+    };
+    const std::vector<Case> cases{
+        {"a plain run", 10, 0, 13, 13},
+        {"a run stopped before its recorded end", 10, 20, 14, 14},
+        {"a typed running number below the stored one", 50, 0, 7, 50},
+        {"recorded ahead, then a typed low number", 50, 60, 7, 50},
+        {"a run recording its numbers as it goes", 0, 3, 3, 3},
+    };
+    int n = 0;
+    for (const Case& c : cases) {
+        const QString base = QStringLiteral("40%1").arg(++n);
+        {
+            ServerNveLock setup(*db, base, c.before);
+            setup.release(c.before);
+        }
+        ServerNveLock lock(*db, base, 0);
+        EXPECT_EQ(lock.highest(), c.before) << c.what;
+        if (c.recordedAhead > 0) {
+            lock.recordPrinted(c.recordedAhead);
+            EXPECT_EQ(stored(base), QString::number(c.recordedAhead)) << c.what << ": durable";
+        }
+        lock.release(c.lastPrinted);
+        EXPECT_EQ(stored(base), QString::number(c.stored)) << c.what;
+    }
+}
+
+TEST_F(ServerLock, KilledClientReleasesTheBaseAndItsNumbersAreNotIssuedAgain) {
+    const QString out = dir.filePath("hang.txt");
+    QProcess* child = startWorker(0, "4012345", out);
+    for (int i = 0; i < 600 && !lines(out).contains("ready"); ++i)
+        QThread::msleep(50);
+    ASSERT_TRUE(lines(out).contains("ready")) << "the child never reached its run";
+
+    // While it runs: the same base is refused at once, another base is free.
+    try {
+        ServerNveLock same(*db, "4012345", 0);
+        ADD_FAILURE() << "a second run on a held base was let through";
+    } catch (const AppError& e) {
+        EXPECT_EQ(e.number(), err::RecordLocked);
+        EXPECT_FALSE(e.text().isEmpty());
+    }
+    {
+        ServerNveLock other(*db, "4099999", 0);
+        other.release(5);
+    }
+
+    ::kill(static_cast<pid_t>(child->processId()), SIGKILL);
+    ASSERT_TRUE(child->waitForFinished(10000));
+    qint64 printedMax = 0;
+    for (const QString& line : lines(out)) {
+        if (line.startsWith("nve "))
+            printedMax = std::max(printedMax, line.mid(4).toLongLong());
+    }
+    ASSERT_GT(printedMax, 0);
+
+    // The server notices the dead client and drops its locks.
+    std::unique_ptr<ServerNveLock> again;
+    for (int i = 0; i < 200 && !again; ++i) {
+        try {
+            again = std::make_unique<ServerNveLock>(*db, "4012345", 0);
+        } catch (const AppError& e) {
+            ASSERT_EQ(e.number(), err::RecordLocked);
+            QThread::msleep(50);
+        }
+    }
+    ASSERT_TRUE(again) << "the base stayed locked after its client died";
+    EXPECT_GT(again->highest().value_or(0), printedMax);
+    again->release(again->highest().value_or(0));
+    EXPECT_EQ(stored("4099999"), "5");
+}
+
+} // namespace
+} // namespace palomex::test

@@ -1,0 +1,82 @@
+#include "TestDatabases.h"
+
+#include <QCoreApplication>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QUrl>
+#include <atomic>
+#include <stdexcept>
+
+namespace palomex::test {
+
+namespace {
+
+// Runs one statement on the server's maintenance connection.
+void onServer(const QString& sql) {
+    const QUrl url(testServerUri());
+    const QString name = QStringLiteral("palomex-test-admin");
+    {
+        QSqlDatabase db = QSqlDatabase::contains(name) ? QSqlDatabase::database(name, false)
+                                                       : QSqlDatabase::addDatabase("QPSQL", name);
+        db.setHostName(url.host());
+        db.setPort(url.port(5432));
+        db.setUserName(url.userName());
+        db.setPassword(url.password());
+        db.setDatabaseName(QStringLiteral("postgres"));
+        if (!db.isOpen() && !db.open())
+            throw std::runtime_error(db.lastError().text().toStdString());
+        QSqlQuery q(db);
+        if (!q.exec(sql))
+            throw std::runtime_error(q.lastError().text().toStdString());
+    }
+}
+
+} // namespace
+
+QString testServerUri() {
+    return qEnvironmentVariable("PALOMEX_TEST_PG");
+}
+
+std::vector<Engine> allEngines() {
+    return {Engine::Sqlite, Engine::Postgres};
+}
+
+bool engineAvailable(Engine engine) {
+    return engine == Engine::Sqlite || !testServerUri().isEmpty();
+}
+
+std::string engineName(Engine engine) {
+    return engine == Engine::Sqlite ? "SQLite" : "PostgreSQL";
+}
+
+QString withDatabase(const QString& uri, const QString& dbname) {
+    QUrl url(uri);
+    url.setPath(QLatin1Char('/') + dbname);
+    return url.toString();
+}
+
+ScratchDatabase::ScratchDatabase(Engine engine, const QString& owner) : engine_(engine) {
+    if (engine == Engine::Sqlite) {
+        path_ = dir_.filePath(QStringLiteral("Palomex.mdb"));
+        return;
+    }
+    static std::atomic<int> counter{0};
+    serverName_ =
+        QStringLiteral("palomex_t_%1_%2").arg(QCoreApplication::applicationPid()).arg(++counter);
+    onServer(QStringLiteral("CREATE DATABASE %1%2")
+                 .arg(serverName_, owner.isEmpty() ? QString() : " OWNER " + owner));
+    path_ = withDatabase(testServerUri(), serverName_);
+}
+
+ScratchDatabase::~ScratchDatabase() {
+    if (engine_ == Engine::Postgres) {
+        try {
+            onServer(QStringLiteral("DROP DATABASE IF EXISTS %1 WITH (FORCE)").arg(serverName_));
+        } catch (const std::exception&) {
+            // A database left behind dies with the throw-away server.
+        }
+    }
+}
+
+} // namespace palomex::test

@@ -1,0 +1,50 @@
+#pragma once
+// Fresh, empty databases on each engine for the database tests: an embedded file
+// always, and a database of its own on the server named by PALOMEX_TEST_PG.
+
+#include "db/Database.h"
+
+#include <QString>
+#include <QTemporaryDir>
+#include <memory>
+#include <ostream>
+#include <vector>
+
+namespace palomex::test {
+
+enum class Engine { Sqlite, Postgres };
+
+// Every engine; tests are listed for each whether or not its server is there.
+std::vector<Engine> allEngines();
+// SQLite always, PostgreSQL when PALOMEX_TEST_PG is set.
+bool engineAvailable(Engine engine);
+std::string engineName(Engine engine);
+inline void PrintTo(Engine engine, std::ostream* os) {
+    *os << engineName(engine);
+}
+
+// The server URI from PALOMEX_TEST_PG, or empty.
+QString testServerUri();
+// The URI with another database name, user or password.
+QString withDatabase(const QString& uri, const QString& dbname);
+
+// One empty database; a server database is dropped again on destruction.
+class ScratchDatabase {
+public:
+    // owner: the server account that owns the new database (default: the URI's).
+    explicit ScratchDatabase(Engine engine, const QString& owner = {});
+    ~ScratchDatabase();
+    ScratchDatabase(const ScratchDatabase&) = delete;
+    ScratchDatabase& operator=(const ScratchDatabase&) = delete;
+
+    const QString& path() const { return path_; }
+    std::unique_ptr<Database> open() const { return Database::open(path_); }
+
+private:
+    Engine engine_;
+    QTemporaryDir dir_;
+    QString path_;
+    QString serverName_;
+};
+
+} // namespace palomex::test
