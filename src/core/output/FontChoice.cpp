@@ -1,0 +1,64 @@
+#include "output/FontChoice.h"
+
+#include <QFontDatabase>
+#include <QHash>
+#include <QMutex>
+#include <QPaintDevice>
+#include <QtDebug>
+
+namespace palomex {
+
+namespace {
+
+QString metricTwin(const QString& requested) {
+    static const QHash<QString, QString> twins = {
+        {"arial", "Liberation Sans"},
+        {"helvetica", "Liberation Sans"},
+        {"arial narrow", "Liberation Sans Narrow"},
+        {"times new roman", "Liberation Serif"},
+        {"times", "Liberation Serif"},
+        {"courier new", "Liberation Mono"},
+        {"courier", "Liberation Mono"},
+    };
+    return twins.value(requested.trimmed().toLower());
+}
+
+QString choose(const QString& requested) {
+    const QStringList installed = QFontDatabase::families();
+    if (!requested.isEmpty() && installed.contains(requested, Qt::CaseInsensitive))
+        return requested;
+    for (const QString& candidate : {metricTwin(requested), QStringLiteral("Liberation Sans"),
+                                     QStringLiteral("DejaVu Sans")}) {
+        if (!candidate.isEmpty() && installed.contains(candidate, Qt::CaseInsensitive))
+            return candidate;
+    }
+    return QFont().defaultFamily();
+}
+
+} // namespace
+
+QString resolveFontFamily(const QString& requested) {
+    static QMutex mutex;
+    static QHash<QString, QString> chosen;
+    QMutexLocker lock(&mutex);
+    auto it = chosen.constFind(requested);
+    if (it != chosen.constEnd())
+        return *it;
+    const QString family = choose(requested);
+    if (family.compare(requested, Qt::CaseInsensitive) != 0)
+        qInfo().noquote() << "Font" << requested << "is not installed; labels use" << family;
+    chosen.insert(requested, family);
+    return family;
+}
+
+QFont fontInMm(const QString& family, double points, const QPaintDevice* device) {
+    QFont font(resolveFontFamily(family));
+    // Qt turns points into device pixels with the device resolution; the painter's
+    // millimetre scale then applies on top, so the size is given per millimetre.
+    const double dpi = device ? device->logicalDpiY() : 96.0;
+    font.setPointSizeF(qMax(0.01, points * 25.4 / dpi));
+    font.setHintingPreference(QFont::PreferNoHinting);
+    return font;
+}
+
+} // namespace palomex
