@@ -27,7 +27,7 @@ QImage render(Gs1Encoder& enc, int dpi) {
     QImage image = palomex::test::blankImage(enc.width() + 10, enc.height() + 10, dpi);
     QPainter p(&image);
     p.scale(dpi / 25.4, dpi / 25.4);
-    enc.draw(p, QRectF(5, 5, enc.width(), enc.height()));
+    enc.draw(p, QPointF(5, 5));
     return image;
 }
 

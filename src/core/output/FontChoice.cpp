@@ -1,14 +1,18 @@
 #include "output/FontChoice.h"
 
 #include <QFontDatabase>
+#include <QFontMetricsF>
 #include <QHash>
 #include <QMutex>
 #include <QPaintDevice>
+#include <QPainter>
 #include <QtDebug>
 
 namespace palomex {
 
 namespace {
+
+constexpr double UnitsPerMm = 100.0;
 
 QString metricTwin(const QString& requested) {
     static const QHash<QString, QString> twins = {
@@ -51,14 +55,34 @@ QString resolveFontFamily(const QString& requested) {
     return family;
 }
 
-QFont fontInMm(const QString& family, double points, const QPaintDevice* device) {
-    QFont font(resolveFontFamily(family));
-    // Qt turns points into device pixels with the device resolution; the painter's
-    // millimetre scale then applies on top, so the size is given per millimetre.
+MmFont::MmFont(const QString& family, double points, const QPaintDevice* device)
+    : font_(resolveFontFamily(family)), device_(device) {
+    // Qt turns points into device pixels with the device resolution; the
+    // painter's millimetre scale then applies on top.
     const double dpi = device ? device->logicalDpiY() : 96.0;
-    font.setPointSizeF(qMax(0.01, points * 25.4 / dpi));
-    font.setHintingPreference(QFont::PreferNoHinting);
-    return font;
+    font_.setPointSizeF(qMax(0.01, points * 25.4 / dpi * UnitsPerMm));
+    font_.setHintingPreference(QFont::PreferNoHinting);
+}
+
+double MmFont::width(const QString& text) const {
+    return QFontMetricsF(font_, device_).horizontalAdvance(text) / UnitsPerMm;
+}
+
+double MmFont::height() const {
+    return QFontMetricsF(font_, device_).height() / UnitsPerMm;
+}
+
+double MmFont::ascent() const {
+    return QFontMetricsF(font_, device_).ascent() / UnitsPerMm;
+}
+
+void MmFont::draw(QPainter& painter, const QPointF& topLeft, const QString& text) const {
+    painter.save();
+    painter.translate(topLeft);
+    painter.scale(1 / UnitsPerMm, 1 / UnitsPerMm);
+    painter.setFont(font_);
+    painter.drawText(QPointF(0, QFontMetricsF(font_, device_).ascent()), text);
+    painter.restore();
 }
 
 } // namespace palomex

@@ -187,7 +187,12 @@ double Gs1Encoder::symbolWidth() const {
     if (modules_.isEmpty())
         return 0;
     const int quiet = quietZones_ ? 2 * QuietZoneModules : 0;
-    return (modules_.size() + quiet) * moduleWidthMm(moduleStep_);
+    return (modules_.size() + quiet) * moduleOnDevice();
+}
+
+double Gs1Encoder::moduleOnDevice() const {
+    const double nominal = moduleWidthMm(moduleStep_);
+    return pxPerMm_ > 0 ? qMax(1, qRound(nominal * pxPerMm_)) / pxPerMm_ : nominal;
 }
 
 double Gs1Encoder::textHeightMm() const {
@@ -199,12 +204,12 @@ double Gs1Encoder::height() const {
     return modules_.isEmpty() ? 0 : barHeight_ + textHeightMm();
 }
 
-void Gs1Encoder::draw(QPainter& painter, const QRectF& rect) const {
+void Gs1Encoder::draw(QPainter& painter, const QPointF& topLeft, double scale) const {
     if (modules_.isEmpty())
         return;
     const QTransform toDevice = painter.deviceTransform();
-    const double pxPerMm = std::hypot(toDevice.m11(), toDevice.m12());
-    const QPointF origin = toDevice.map(rect.topLeft());
+    const double pxPerMm = std::hypot(toDevice.m11(), toDevice.m12()) * scale;
+    const QPointF origin = toDevice.map(topLeft);
     const int modulePx = qMax(1, qRound(moduleWidthMm(moduleStep_) * pxPerMm));
     const int adjustPx = qRound(barAdjustUm_ / 1000.0 * pxPerMm);
     const int left = qRound(origin.x()) + (quietZones_ ? QuietZoneModules * modulePx : 0);
@@ -232,12 +237,16 @@ void Gs1Encoder::draw(QPainter& painter, const QRectF& rect) const {
     painter.restore();
 
     if (textSize_ > 0) {
+        const MmFont font(fontFamily_, textSize_ * scale, painter.device());
+        const double barsMm = barPx / pxPerMm * scale;
+        const double symbolMm =
+            (n + (quietZones_ ? 2 * QuietZoneModules : 0)) * modulePx / pxPerMm * scale;
         painter.save();
-        painter.setFont(fontInMm(fontFamily_, textSize_, painter.device()));
         painter.setPen(Qt::black);
-        const double barsMm = barPx / pxPerMm;
-        const QRectF textRect(rect.left(), rect.top() + barsMm, symbolWidth(), textHeightMm());
-        painter.drawText(textRect, Qt::AlignHCenter | Qt::AlignTop, humanReadable_);
+        font.draw(painter,
+                  QPointF(topLeft.x() + (symbolMm - font.width(humanReadable_)) / 2,
+                          topLeft.y() + barsMm),
+                  humanReadable_);
         painter.restore();
     }
 }

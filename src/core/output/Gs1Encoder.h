@@ -8,7 +8,7 @@
 // zones, bar height and module step, then ask for the width and draw.
 
 #include <QFont>
-#include <QRectF>
+#include <QPointF>
 #include <QString>
 #include <QVector>
 
@@ -56,6 +56,10 @@ public:
     void setTextSize(int points) { textSize_ = points; }
 
     static double moduleWidthMm(int step) { return 0.25 + 0.05 * step; }
+    // Device pixels per label millimetre of the surface about to be drawn on;
+    // widths then report what the whole-pixel bars will really measure.
+    // 0: nominal widths.
+    void setDeviceResolution(double pixelsPerMm) { pxPerMm_ = pixelsPerMm; }
 
     // AIs in parentheses, marks removed, check digits filled in.
     QString humanReadableText() const { return humanReadable_; }
@@ -66,16 +70,17 @@ public:
     double width() const { return symbolWidth(); }
     double height() const;
 
-    // Draws the symbol with its top left corner at the top left of rect (painter
-    // coordinates in millimetres). Module and bar widths are rounded to whole
-    // device pixels so that every bar of a printed symbol is equally wide.
-    void draw(QPainter& painter, const QRectF& rect) const;
+    // Draws the symbol, enlarged by scale, with its top left corner at topLeft
+    // (painter coordinates in millimetres). Module and bar widths are rounded to
+    // whole device pixels so that every bar of a printed symbol is equally wide.
+    void draw(QPainter& painter, const QPointF& topLeft, double scale = 1.0) const;
 
 private:
     struct Parsed;
     static Parsed parse(const QString& dataString);
     static bool encodable(const QByteArray& zintInput, QVector<bool>* modules, QString* why);
     double textHeightMm() const;
+    double moduleOnDevice() const;
 
     QString fontFamily_;
     double barAdjustUm_ = 0;
@@ -83,6 +88,7 @@ private:
     int moduleStep_ = 5;
     int barHeight_ = 24;
     int textSize_ = 12;
+    double pxPerMm_ = 0;
 
     bool accepted_ = false;
     QString readBack_;
