@@ -1,0 +1,88 @@
+#include "output/FontChoice.h"
+
+#include <QFontDatabase>
+#include <QFontMetricsF>
+#include <QHash>
+#include <QMutex>
+#include <QPaintDevice>
+#include <QPainter>
+#include <QtDebug>
+
+namespace palomex {
+
+namespace {
+
+constexpr double UnitsPerMm = 100.0;
+
+QString metricTwin(const QString& requested) {
+    static const QHash<QString, QString> twins = {
+        {"arial", "Liberation Sans"},
+        {"helvetica", "Liberation Sans"},
+        {"arial narrow", "Liberation Sans Narrow"},
+        {"times new roman", "Liberation Serif"},
+        {"times", "Liberation Serif"},
+        {"courier new", "Liberation Mono"},
+        {"courier", "Liberation Mono"},
+    };
+    return twins.value(requested.trimmed().toLower());
+}
+
+QString choose(const QString& requested) {
+    const QStringList installed = QFontDatabase::families();
+    if (!requested.isEmpty() && installed.contains(requested, Qt::CaseInsensitive))
+        return requested;
+    for (const QString& candidate : {metricTwin(requested), QStringLiteral("Liberation Sans"),
+                                     QStringLiteral("DejaVu Sans")}) {
+        if (!candidate.isEmpty() && installed.contains(candidate, Qt::CaseInsensitive))
+            return candidate;
+    }
+    return QFont().defaultFamily();
+}
+
+} // namespace
+
+QString resolveFontFamily(const QString& requested) {
+    static QMutex mutex;
+    static QHash<QString, QString> chosen;
+    QMutexLocker lock(&mutex);
+    auto it = chosen.constFind(requested);
+    if (it != chosen.constEnd())
+        return *it;
+    const QString family = choose(requested);
+    if (family.compare(requested, Qt::CaseInsensitive) != 0)
+        qInfo().noquote() << "Font" << requested << "is not installed; labels use" << family;
+    chosen.insert(requested, family);
+    return family;
+}
+
+MmFont::MmFont(const QString& family, double points, const QPaintDevice* device)
+    : font_(resolveFontFamily(family)), device_(device) {
+    // Qt turns points into device pixels with the device resolution; the
+    // painter's millimetre scale then applies on top.
+    const double dpi = device ? device->logicalDpiY() : 96.0;
+    font_.setPointSizeF(qMax(0.01, points * 25.4 / dpi * UnitsPerMm));
+    font_.setHintingPreference(QFont::PreferNoHinting);
+}
+
+double MmFont::width(const QString& text) const {
+    return QFontMetricsF(font_, device_).horizontalAdvance(text) / UnitsPerMm;
+}
+
+double MmFont::height() const {
+    return QFontMetricsF(font_, device_).height() / UnitsPerMm;
+}
+
+double MmFont::ascent() const {
+    return QFontMetricsF(font_, device_).ascent() / UnitsPerMm;
+}
+
+void MmFont::draw(QPainter& painter, const QPointF& topLeft, const QString& text) const {
+    painter.save();
+    painter.translate(topLeft);
+    painter.scale(1 / UnitsPerMm, 1 / UnitsPerMm);
+    painter.setFont(font_);
+    painter.drawText(QPointF(0, QFontMetricsF(font_, device_).ascent()), text);
+    painter.restore();
+}
+
+} // namespace palomex

@@ -1,0 +1,38 @@
+#pragma once
+// Fonts for label output. A label names its font by the name it had where the
+// label was designed; when that font is not installed here, a font with the same
+// metrics stands in (Liberation for the common office fonts, else DejaVu), so
+// that texts keep their widths. The choice is made once per name and logged.
+
+#include <QFont>
+#include <QPointF>
+#include <QString>
+
+class QPaintDevice;
+class QPainter;
+
+namespace palomex {
+
+// The installed family used for a font name.
+QString resolveFontFamily(const QString& requested);
+
+// A font of a size in points for a painter whose user unit is one millimetre.
+// Font engines round pixel sizes to whole units, which at one unit per
+// millimetre would make a 10 pt text 13 % too large; the font is therefore made
+// for hundredths of a millimetre and drawn scaled down.
+class MmFont {
+public:
+    MmFont(const QString& family, double points, const QPaintDevice* device);
+
+    double width(const QString& text) const;
+    double height() const;
+    double ascent() const;
+    // Draws text with its top left corner at topLeft (millimetres).
+    void draw(QPainter& painter, const QPointF& topLeft, const QString& text) const;
+
+private:
+    QFont font_;
+    const QPaintDevice* device_;
+};
+
+} // namespace palomex

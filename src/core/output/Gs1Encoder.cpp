@@ -1,0 +1,254 @@
+#include "output/Gs1Encoder.h"
+
+#include "output/FontChoice.h"
+
+#include <QPainter>
+#include <QtMath>
+
+#include <zint.h>
+
+#include <memory>
+
+namespace palomex {
+
+namespace {
+
+constexpr QChar AiOpen = u'\u00AB';
+constexpr QChar AiClose = u'\u00BB';
+constexpr QChar CheckMark = u'\u00A5';
+constexpr QChar SeparatorMark = u'\u00B5';
+constexpr QChar CheckCodeMark = u'\u00A4';
+
+// The 82 characters GS1 allows in element data.
+bool isGs1Char(QChar c) {
+    static const QString punctuation = QStringLiteral("!\"%&'()*+,-./:;<=>?_");
+    const char16_t u = c.unicode();
+    return (u >= '0' && u <= '9') || (u >= 'A' && u <= 'Z') || (u >= 'a' && u <= 'z') ||
+           punctuation.contains(c);
+}
+
+// Code 128: every symbol character is 11 modules wide, the stop pattern 13.
+constexpr int StopModules = 13;
+constexpr int CharModules = 11;
+
+} // namespace
+
+QChar gs1CheckDigit(QStringView digits) {
+    if (digits.isEmpty())
+        return QChar();
+    int sum = 0;
+    int weight = 3;
+    for (qsizetype i = digits.size() - 1; i >= 0; --i) {
+        if (!digits[i].isDigit() || digits[i].unicode() > '9')
+            return QChar();
+        sum += weight * (digits[i].unicode() - '0');
+        weight = 4 - weight;
+    }
+    return QChar(u'0' + (10 - sum % 10) % 10);
+}
+
+QString displayForm(const QString& dataString) {
+    QString s = dataString;
+    s.replace(AiOpen, u'(').replace(AiClose, u')');
+    s.remove(SeparatorMark).remove(CheckCodeMark);
+    return s;
+}
+
+struct Gs1Encoder::Parsed {
+    // zint's GS1 input per element ("[AI]data"), human-readable per element.
+    QList<QByteArray> zint;
+    QStringList readable;
+    QStringList source;
+    int dataChars = 0;
+    QString error;
+};
+
+Gs1Encoder::Parsed Gs1Encoder::parse(const QString& dataString) {
+    Parsed p;
+    qsizetype i = 0;
+    const qsizetype n = dataString.size();
+    while (i < n && p.error.isEmpty()) {
+        const qsizetype start = i;
+        if (dataString[i] != AiOpen) {
+            p.error = QStringLiteral("data before the first application identifier");
+            break;
+        }
+        const qsizetype close = dataString.indexOf(AiClose, i + 1);
+        const qsizetype next = dataString.indexOf(AiOpen, i + 1);
+        if (close < 0 || (next >= 0 && next < close)) {
+            p.error = QStringLiteral("application identifier not closed");
+            break;
+        }
+        const QString ai = dataString.mid(i + 1, close - i - 1);
+        const qsizetype end = next < 0 ? n : next;
+        const QString raw = dataString.mid(close + 1, end - close - 1);
+        i = end;
+        bool aiDigits = ai.size() >= 2 && ai.size() <= 4;
+        for (QChar c : ai)
+            aiDigits = aiDigits && c >= u'0' && c <= u'9';
+        if (!aiDigits) {
+            p.error = QStringLiteral("application identifier \"%1\" is not 2 to 4 digits").arg(ai);
+            break;
+        }
+        QString data;
+        for (QChar c : raw) {
+            if (c == SeparatorMark || c == CheckCodeMark)
+                continue;
+            if (c == CheckMark) {
+                const QChar digit = gs1CheckDigit(data);
+                if (digit.isNull()) {
+                    p.error =
+                        QStringLiteral("check digit wanted after non-digits \"%1\"").arg(data);
+                    break;
+                }
+                data += digit;
+            } else if (isGs1Char(c)) {
+                data += c;
+            } else {
+                p.error = QStringLiteral("character \"%1\" cannot be encoded").arg(c);
+                break;
+            }
+        }
+        if (data.isEmpty() && p.error.isEmpty())
+            p.error = QStringLiteral("no data after application identifier %1").arg(ai);
+        p.zint.append("[" + ai.toLatin1() + "]" + data.toLatin1());
+        p.readable.append(u'(' + ai + u')' + data);
+        p.source.append(dataString.mid(start, end - start));
+        p.dataChars += int(ai.size() + data.size());
+    }
+    return p;
+}
+
+bool Gs1Encoder::encodable(const QByteArray& zintInput, QVector<bool>* modules, QString* why) {
+    std::unique_ptr<zint_symbol, void (*)(zint_symbol*)> symbol(ZBarcode_Create(), ZBarcode_Delete);
+    symbol->symbology = BARCODE_GS1_128;
+    // Data validity is the entry rules' business; zint places the FNC1 separators
+    // after variable-length identifiers from its own identifier table.
+    symbol->input_mode = GS1_MODE | GS1NOCHECK_MODE;
+    const int rc =
+        ZBarcode_Encode(symbol.get(), reinterpret_cast<const unsigned char*>(zintInput.constData()),
+                        int(zintInput.size()));
+    if (rc >= ZINT_ERROR) {
+        *why = QString::fromLatin1(symbol->errtxt);
+        return false;
+    }
+    const int width = symbol->width;
+    const int chars = (width - StopModules) / CharModules;
+    if (chars > MaxSymbolChars) {
+        *why = QStringLiteral("%1 symbol characters").arg(chars);
+        return false;
+    }
+    if (modules) {
+        modules->resize(width);
+        for (int x = 0; x < width; ++x)
+            (*modules)[x] = (symbol->encoded_data[0][x >> 3] >> (x & 7)) & 1;
+    }
+    return true;
+}
+
+Gs1Encoder::Gs1Encoder() = default;
+
+void Gs1Encoder::setData(const QString& dataString) {
+    const Parsed p = parse(dataString);
+    QByteArray input;
+    for (const QByteArray& z : p.zint)
+        input += z;
+    QString why = p.error;
+    if (why.isEmpty() && p.dataChars > MaxDataChars)
+        why = QStringLiteral("%1 data characters").arg(p.dataChars);
+    accepted_ = why.isEmpty() && !input.isEmpty() && encodable(input, &modules_, &why);
+    if (accepted_) {
+        readBack_ = dataString;
+        humanReadable_ = p.readable.join(QString());
+        rejection_.clear();
+        return;
+    }
+    // Read back the longest run of whole elements that still fits.
+    rejection_ = why.isEmpty() ? QStringLiteral("no data") : why;
+    readBack_.clear();
+    humanReadable_.clear();
+    modules_.clear();
+    QByteArray prefix;
+    int chars = 0;
+    for (qsizetype k = 0; k < p.zint.size(); ++k) {
+        QString ignored;
+        const QString& element = p.readable[k];
+        chars += int(element.size() - 2);
+        if (chars > MaxDataChars || !encodable(prefix + p.zint[k], nullptr, &ignored))
+            break;
+        prefix += p.zint[k];
+        readBack_ += p.source[k];
+    }
+    if (readBack_ == dataString) // an error inside the last element: still differ
+        readBack_.chop(1);
+}
+
+double Gs1Encoder::symbolWidth() const {
+    if (modules_.isEmpty())
+        return 0;
+    const int quiet = quietZones_ ? 2 * QuietZoneModules : 0;
+    return (modules_.size() + quiet) * moduleOnDevice();
+}
+
+double Gs1Encoder::moduleOnDevice() const {
+    const double nominal = moduleWidthMm(moduleStep_);
+    return pxPerMm_ > 0 ? qMax(1, qRound(nominal * pxPerMm_)) / pxPerMm_ : nominal;
+}
+
+double Gs1Encoder::textHeightMm() const {
+    // One text line of the human-readable font with a little leading.
+    return textSize_ > 0 ? textSize_ * 25.4 / 72.0 * 1.2 : 0.0;
+}
+
+double Gs1Encoder::height() const {
+    return modules_.isEmpty() ? 0 : barHeight_ + textHeightMm();
+}
+
+void Gs1Encoder::draw(QPainter& painter, const QPointF& topLeft, double scale) const {
+    if (modules_.isEmpty())
+        return;
+    const QTransform toDevice = painter.deviceTransform();
+    const double pxPerMm = std::hypot(toDevice.m11(), toDevice.m12()) * scale;
+    const QPointF origin = toDevice.map(topLeft);
+    const int modulePx = qMax(1, qRound(moduleWidthMm(moduleStep_) * pxPerMm));
+    const int adjustPx = qRound(barAdjustUm_ / 1000.0 * pxPerMm);
+    const int left = qRound(origin.x()) + (quietZones_ ? QuietZoneModules * modulePx : 0);
+    const int top = qRound(origin.y());
+    const int barPx = qMax(1, qRound(barHeight_ * pxPerMm));
+
+    painter.save();
+    painter.resetTransform();
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    const qsizetype n = modules_.size();
+    for (qsizetype x = 0; x < n;) {
+        if (!modules_[x]) {
+            ++x;
+            continue;
+        }
+        qsizetype run = 1;
+        while (x + run < n && modules_[x + run])
+            ++run;
+        const int w = qMax(1, int(run) * modulePx - adjustPx);
+        // A reduction keeps the bar centred on its nominal place.
+        const int shift = (int(run) * modulePx - w) / 2;
+        painter.fillRect(QRect(left + int(x) * modulePx + shift, top, w, barPx), Qt::black);
+        x += run;
+    }
+    painter.restore();
+
+    if (textSize_ > 0) {
+        const MmFont font(fontFamily_, textSize_ * scale, painter.device());
+        const double barsMm = barPx / pxPerMm * scale;
+        const double symbolMm =
+            (n + (quietZones_ ? 2 * QuietZoneModules : 0)) * modulePx / pxPerMm * scale;
+        painter.save();
+        painter.setPen(Qt::black);
+        font.draw(painter,
+                  QPointF(topLeft.x() + (symbolMm - font.width(humanReadable_)) / 2,
+                          topLeft.y() + barsMm),
+                  humanReadable_);
+        painter.restore();
+    }
+}
+
+} // namespace palomex

@@ -1,0 +1,100 @@
+#pragma once
+// GS1-128 symbols from our marked-up barcode data strings.
+//
+// A data string is a run of elements "«" AI "»" data ["¥"] ["µ"]: "¥" stands
+// where a modulo-10 check digit is still to be computed, "µ" after a
+// variable-length element. The encoder keeps its settings between calls, like
+// one barcode control that every label output reuses: set the data, the quiet
+// zones, bar height and module step, then ask for the width and draw.
+
+#include <QFont>
+#include <QPointF>
+#include <QString>
+#include <QVector>
+
+class QPainter;
+
+namespace palomex {
+
+// GS1 modulo-10 check digit of a digit string (weights 3 and 1 from the right).
+// Returns '\0' when the string is empty or holds anything but digits.
+QChar gs1CheckDigit(QStringView digits);
+
+// The data string as shown to the user: AI marks become parentheses, the
+// separator and check marks disappear, the check digit placeholder stays.
+QString displayForm(const QString& dataString);
+
+class Gs1Encoder {
+public:
+    // A symbol holds at most this many data characters and symbol characters
+    // (the latter counting start, FNC1, code set changes and the check character).
+    static constexpr int MaxDataChars = 48;
+    static constexpr int MaxSymbolChars = 35;
+    static constexpr int QuietZoneModules = 10;
+    static constexpr int MaxModuleStep = 8;
+
+    Gs1Encoder();
+
+    void setFont(const QString& family) { fontFamily_ = family; }
+    QString font() const { return fontFamily_; }
+    // Micrometres taken off every bar (negative: added).
+    void setBarWidthAdjust(double micrometres) { barAdjustUm_ = micrometres; }
+
+    // Sets the data string. When it cannot be encoded, data() reads back a
+    // different string: the part of the input the encoder did accept.
+    void setData(const QString& dataString);
+    QString data() const { return readBack_; }
+    bool accepted() const { return accepted_; }
+    // Why the last data string was not accepted; empty when it was.
+    QString rejection() const { return rejection_; }
+
+    void setQuietZones(bool on) { quietZones_ = on; }
+    void setModuleStep(int step) { moduleStep_ = qBound(0, step, MaxModuleStep); }
+    int moduleStep() const { return moduleStep_; }
+    // Bar height in millimetres.
+    void setBarHeight(int mm) { barHeight_ = mm; }
+    void setTextSize(int points) { textSize_ = points; }
+
+    static double moduleWidthMm(int step) { return 0.25 + 0.05 * step; }
+    // Device pixels per label millimetre of the surface about to be drawn on;
+    // widths then report what the whole-pixel bars will really measure.
+    // 0: nominal widths.
+    void setDeviceResolution(double pixelsPerMm) { pxPerMm_ = pixelsPerMm; }
+
+    // AIs in parentheses, marks removed, check digits filled in.
+    QString humanReadableText() const { return humanReadable_; }
+
+    // Symbol width in millimetres, quiet zones included when switched on.
+    double symbolWidth() const;
+    // Extent of the drawn symbol (bars, quiet zones, human-readable line), millimetres.
+    double width() const { return symbolWidth(); }
+    double height() const;
+
+    // Draws the symbol, enlarged by scale, with its top left corner at topLeft
+    // (painter coordinates in millimetres). Module and bar widths are rounded to
+    // whole device pixels so that every bar of a printed symbol is equally wide.
+    void draw(QPainter& painter, const QPointF& topLeft, double scale = 1.0) const;
+
+private:
+    struct Parsed;
+    static Parsed parse(const QString& dataString);
+    static bool encodable(const QByteArray& zintInput, QVector<bool>* modules, QString* why);
+    double textHeightMm() const;
+    double moduleOnDevice() const;
+
+    QString fontFamily_;
+    double barAdjustUm_ = 0;
+    bool quietZones_ = false;
+    int moduleStep_ = 5;
+    int barHeight_ = 24;
+    int textSize_ = 12;
+    double pxPerMm_ = 0;
+
+    bool accepted_ = false;
+    QString readBack_;
+    QString rejection_;
+    QString humanReadable_;
+    QVector<bool> modules_; // dark modules of the symbol, quiet zones excluded
+};
+
+} // namespace palomex

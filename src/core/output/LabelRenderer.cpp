@@ -1,0 +1,261 @@
+#include "output/LabelRenderer.h"
+
+#include "app/Captions.h"
+#include "app/Prompter.h"
+#include "output/FontChoice.h"
+#include "output/OutputStrings.h"
+
+#include <QPainter>
+
+namespace palomex {
+
+namespace {
+
+// Pitch of the letters of the vertical NVE designation: one text line of the
+// entry window's font, 195 twips, at 56.7 twips per millimetre.
+constexpr double EntryLineMm = 195.0 / 56.7;
+
+QStringList contentLines(const QString& text) {
+    QString t = text;
+    t.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    return t.split(u'\n');
+}
+
+} // namespace
+
+int labelWidthMm(LabelFormat format) {
+    return format == LabelFormat::Large ? 148 : 105;
+}
+
+bool isActive(const LayoutRect& rect, const Label& label) {
+    const double outlineRight = labelWidthMm(label.format) / 2.0;
+    const double outlineBottom = label.height / 2.0;
+    return rect.left <= outlineRight - 1 && rect.top <= outlineBottom - 1;
+}
+
+QString printedFieldText(const QString& content, bool isDate) {
+    QString s = content;
+    s.replace(u'\u00B7', u'.').replace(u'\u00B8', u',').replace(u'\u00AF', u' ');
+    s.remove(u'*');
+    if (isDate)
+        s.remove(u'~');
+    return s;
+}
+
+// The text cursor on the painter: font and current position, millimetres.
+struct LabelRenderer::Pen {
+    QPainter& painter;
+    double x = 0;
+    double y = 0;
+    std::optional<MmFont> font;
+
+    void setFont(const QString& family, double points) {
+        font.emplace(family, points, painter.device());
+    }
+    double textWidth(const QString& s) const { return font->width(s); }
+    double textHeight() const { return font->height(); }
+};
+
+LabelRenderer::LabelRenderer(const SettingsRecord& settings, Prompter& prompter)
+    : settings_(settings), prompter_(prompter), lineFactor_(settings.zeilenabstand / 100.0 * 0.8) {
+    encoder_.setFont(settings.schriftart);
+    encoder_.setBarWidthAdjust(settings.strichbreitenreduktion);
+}
+
+void LabelRenderer::printText(Pen& pen, const QString& text) {
+    const double height = pen.textHeight();
+    if (options_.pageHeightMm && pen.y + height >= *options_.pageHeightMm)
+        return;
+    const QStringList parts = text.split(u'\t');
+    for (qsizetype k = 0; k < parts.size(); ++k) {
+        const double x = pen.x + options_.scale * double(k) * settings_.tabWeite;
+        pen.font->draw(pen.painter, QPointF(x, pen.y), parts[k]);
+    }
+    pen.y += height;
+}
+
+void LabelRenderer::drawTextElement(Pen& pen, const LayoutElement& e, const QString& designation,
+                                    const QString& content, bool multiLine) {
+    const double s = options_.scale;
+    double dx = 0;
+    double dy = 0;
+    if (e.firstSize() > 0) {
+        pen.setFont(settings_.schriftart, s * e.firstSize());
+        if (e.horizontal())
+            dx = pen.textWidth(designation + u' ') / s;
+        else
+            dy = pen.textHeight() / s * lineFactor_;
+        pen.x = s * (2 * e.left + options_.offsetX);
+        pen.y = s * (2 * e.top + options_.offsetY);
+        printText(pen, designation);
+    }
+    if (e.secondSize() > 0) {
+        pen.setFont(settings_.schriftart, s * e.secondSize());
+        const double h = pen.textHeight();
+        const QStringList lines = multiLine ? contentLines(content) : QStringList{content};
+        for (qsizetype k = 0; k < lines.size(); ++k) {
+            pen.x = s * (2 * e.left + options_.offsetX + dx);
+            pen.y = s * (2 * e.top + options_.offsetY + dy + lineFactor_ * double(k) * h / s);
+            printText(pen, lines[k]);
+        }
+    }
+}
+
+void LabelRenderer::drawLogo(QPainter& painter, const Label& label) {
+    if (label.logoFile.isEmpty() || !isActive(label.logo, label))
+        return;
+    if (logoFile_ != label.logoFile) {
+        logoFile_ = label.logoFile;
+        logo_ = QImage(label.logoFile);
+        if (logo_.isNull())
+            prompter_.tell(caption(msg::LogoNotOpened).arg(label.logoFile), Icon::Critical);
+    }
+    if (logo_.isNull())
+        return;
+    const double s = options_.scale;
+    painter.drawImage(QRectF(s * (2 * label.logo.left + options_.offsetX),
+                             s * (2 * label.logo.top + options_.offsetY), s * 2 * label.logo.width,
+                             s * 2 * label.logo.height),
+                      logo_);
+}
+
+QString LabelRenderer::nveText(const QString& nve) {
+    QString digits = nve;
+    digits.remove(u' ');
+    encoder_.setData(QStringLiteral("\u00AB00\u00BB") + digits + QStringLiteral("\u00A5"));
+    const QString readable = encoder_.humanReadableText();
+    const QString check = readable.isEmpty() ? QString() : readable.right(1);
+    return nve + (nve.contains(u' ') ? QStringLiteral(" ") : QString()) + check;
+}
+
+void LabelRenderer::completeGtin(DataField& field) {
+    const QString code = field.identifierCode();
+    if (code != QLatin1String("(01)") && code != QLatin1String("(02)"))
+        return;
+    QString bare = field.content;
+    bare.remove(u' ');
+    if (bare.size() >= 14)
+        return;
+    const QString padded = QString(13 - bare.size(), u'0') + bare;
+    encoder_.setData(QStringLiteral("\u00AB01\u00BB") + padded + QStringLiteral("\u00A5"));
+    const QString readable = encoder_.humanReadableText();
+    if (readable.isEmpty())
+        return; // not digits: the entry rules report it, the label shows it as typed
+    field.content = QString(13 - bare.size(), u'0') + field.content + readable.right(1);
+}
+
+bool LabelRenderer::drawBarcode(QPainter& painter, const Label& label, BarcodeKind kind,
+                                const QString& nve, const FieldCode& fieldCode,
+                                RenderOutcome& outcome) {
+    const LayoutElement& e = label.elements[element::FirstBarcode + int(kind)];
+    if (!isActive(e, label))
+        return true;
+    const QString data = barcodeDataString(kind, nve, fieldCode);
+    if (data.isEmpty())
+        return true;
+    if (kind == BarcodeKind::Nve) {
+        encoder_.setData(data);
+    } else if (const auto message = checkBarcodeData(encoder_, data)) {
+        prompter_.tell(*message, Icon::Critical);
+        outcome.endRun = true;
+        return false;
+    }
+    encoder_.setDeviceResolution(
+        std::hypot(painter.deviceTransform().m11(), painter.deviceTransform().m12()) *
+        options_.scale);
+    encoder_.setBarHeight(int(e.secondSize()));
+    const int width = labelWidthMm(label.format);
+    selectModuleStep(encoder_, kind, settings_.vergrFaktor, 2 * e.left, width);
+    encoder_.setTextSize(int(e.firstSize()));
+
+    const double s = options_.scale;
+    const double symbolWidth = encoder_.symbolWidth();
+    if (2 * e.left + symbolWidth < width) {
+        const QPointF at(qRound(s * (2 * e.left + options_.offsetX)),
+                         qRound(s * (2 * e.top + options_.offsetY)));
+        encoder_.draw(painter, at, s);
+        return true;
+    }
+    const Answer answer =
+        prompter_.ask(caption(msg::BarcodeDoesNotFit)
+                          .arg(QString::number(symbolWidth, 'f', 2), QString::number(width)),
+                      Buttons::YesNoCancel, Icon::Critical);
+    if (answer == Answer::Yes)
+        outcome.openLayoutEditor = true;
+    else if (answer == Answer::No)
+        outcome.openBarcodeScaling = true;
+    else
+        outcome.endRun = true;
+    return answer == Answer::Yes || answer == Answer::No;
+}
+
+RenderOutcome LabelRenderer::render(QPainter& painter, Label& label, const QString& nve,
+                                    const FieldCode& fieldCode, const RenderOptions& options) {
+    options_ = options;
+    const double s = options.scale;
+    RenderOutcome outcome;
+    painter.save();
+    painter.setPen(Qt::black);
+    Pen pen{painter, 0, 0, std::nullopt};
+
+    drawLogo(painter, label);
+    for (int i = 0; i < 2; ++i) {
+        const LayoutElement& e = label.elements[element::Sender + i];
+        if (isActive(e, label))
+            drawTextElement(pen, e, label.parties[i].caption, label.parties[i].text, true);
+    }
+    for (int i = 0; i < Label::kFieldCount; ++i) {
+        const LayoutElement& e = label.fieldElement(i);
+        if (!isActive(e, label))
+            continue;
+        DataField& field = label.fields[i];
+        completeGtin(field);
+        drawTextElement(pen, e, field.caption, printedFieldText(field.content, field.isDate()),
+                        false);
+    }
+    for (int i = 0; i < Label::kExtraCount; ++i) {
+        const LayoutElement& e = label.elements[element::FirstExtra + i];
+        if (isActive(e, label))
+            drawTextElement(pen, e, label.extras[i].caption, label.extras[i].text, true);
+    }
+    const LayoutElement& nveLine = label.elements[element::NveLine];
+    if (isActive(nveLine, label))
+        drawTextElement(pen, nveLine, nveLine.designation(), nveText(nve), false);
+    const LayoutElement& vertical = label.elements[element::NveVertical];
+    if (isActive(vertical, label) && vertical.secondSize() > 0) {
+        pen.setFont(settings_.schriftart, s * vertical.firstSize());
+        const QString letters = vertical.designation();
+        for (qsizetype k = 0; k < letters.size(); ++k) {
+            pen.x = s * (2 * vertical.left + options.offsetX);
+            pen.y = s * (2 * vertical.top + options.offsetY + 2 * double(k) * EntryLineMm);
+            printText(pen, letters.mid(k, 1));
+        }
+    }
+    for (BarcodeKind kind : {BarcodeKind::Upper, BarcodeKind::Lower, BarcodeKind::Nve}) {
+        if (!drawBarcode(painter, label, kind, nve, fieldCode, outcome))
+            break;
+    }
+    if (!outcome.endRun) {
+        const double pxPerMm =
+            std::hypot(painter.deviceTransform().m11(), painter.deviceTransform().m12());
+        const double px = s * settings_.linienstaerke > 0.5 ? s * settings_.linienstaerke : 0.51;
+        QPen line(Qt::black, px / pxPerMm, Qt::SolidLine, Qt::FlatCap);
+        painter.setPen(line);
+        for (int i = element::FirstHorizontalLine; i < element::Count; ++i) {
+            const LayoutElement& e = label.elements[i];
+            if (!isActive(e, label))
+                continue;
+            const QPointF from(s * (2 * e.left + options.offsetX),
+                               s * (2 * e.top + options.offsetY));
+            const QPointF to =
+                i < element::FirstVerticalLine
+                    ? QPointF(s * (2 * (e.left + e.width) + options.offsetX), from.y())
+                    : QPointF(from.x(), s * (2 * (e.top + e.height) + options.offsetY));
+            painter.drawLine(from, to);
+        }
+    }
+    painter.restore();
+    return outcome;
+}
+
+} // namespace palomex

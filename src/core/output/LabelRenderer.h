@@ -1,0 +1,85 @@
+#pragma once
+// Draws one label for one NVE onto any QPainter whose user unit is one
+// millimetre: a printer page, a PDF page, the preview or an image.
+
+#include "app/SettingsRecord.h"
+#include "db/Label.h"
+#include "output/BarcodeData.h"
+#include "output/Gs1Encoder.h"
+
+#include <QImage>
+#include <optional>
+
+class QPainter;
+
+namespace palomex {
+
+class Prompter;
+
+// Label width in millimetres of a format.
+int labelWidthMm(LabelFormat format);
+// An element takes part in the output when it lies inside the label outline:
+// its left and top at least one layout unit inside the right and bottom edge.
+bool isActive(const LayoutRect& rect, const Label& label);
+
+// The printed form of a data field content: print-only characters become what
+// they stand for, marks meant for the barcode disappear.
+QString printedFieldText(const QString& content, bool isDate);
+
+enum class RenderMode { Printer, Preview };
+
+struct RenderOptions {
+    double scale = 1.0; // output scale s
+    double offsetX = 0; // label offset in millimetres
+    double offsetY = 0;
+    RenderMode mode = RenderMode::Printer;
+    // Printable page height in millimetres; texts that would reach it are skipped.
+    std::optional<double> pageHeightMm;
+};
+
+// What the user asked for when a barcode did not fit, and whether the run must end.
+struct RenderOutcome {
+    bool endRun = false;
+    bool openLayoutEditor = false;
+    bool openBarcodeScaling = false;
+};
+
+class LabelRenderer {
+public:
+    // Output-wide setup: fonts, line spacing, tab step, line width and the encoder
+    // settings are taken from the settings once.
+    LabelRenderer(const SettingsRecord& settings, Prompter& prompter);
+
+    // Draws every active element of the label for the NVE (base and running
+    // number as composed, spaces kept). fieldCode yields holDB + holDI of a data
+    // field as the label holds it at that moment. Short GTIN entries of active
+    // fields are completed in the label itself; the caller keeps the original.
+    RenderOutcome render(QPainter& painter, Label& label, const QString& nve,
+                         const FieldCode& fieldCode, const RenderOptions& options);
+
+    // The NVE with its check digit as printed on the NVE text line.
+    QString nveText(const QString& nve);
+
+    // Completes an identifier 01/02 entry shorter than 14 digits with leading
+    // zeros and its check digit.
+    void completeGtin(DataField& field);
+
+private:
+    struct Pen;
+    void printText(Pen& pen, const QString& text);
+    void drawTextElement(Pen& pen, const LayoutElement& e, const QString& designation,
+                         const QString& content, bool multiLine);
+    void drawLogo(QPainter& painter, const Label& label);
+    bool drawBarcode(QPainter& painter, const Label& label, BarcodeKind kind, const QString& nve,
+                     const FieldCode& fieldCode, RenderOutcome& outcome);
+
+    SettingsRecord settings_;
+    Prompter& prompter_;
+    Gs1Encoder encoder_;
+    double lineFactor_;
+    RenderOptions options_;
+    QString logoFile_;
+    QImage logo_;
+};
+
+} // namespace palomex

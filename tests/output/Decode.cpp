@@ -1,0 +1,52 @@
+#include "Decode.h"
+
+#include <ZXing/GTIN.h>
+#include <ZXing/ReadBarcode.h>
+
+#include <algorithm>
+
+namespace palomex::test {
+
+std::vector<Decoded> decodeAll(const QImage& image) {
+    const QImage gray = image.convertToFormat(QImage::Format_Grayscale8);
+    const ZXing::ImageView view(gray.constBits(), gray.width(), gray.height(),
+                                ZXing::ImageFormat::Lum, int(gray.bytesPerLine()));
+    ZXing::DecodeHints hints;
+    hints.setFormats(ZXing::BarcodeFormat::Code128);
+    hints.setTryHarder(false);
+    hints.setTryRotate(false);
+    hints.setMaxNumberOfSymbols(1);
+    std::vector<Decoded> found;
+    for (const ZXing::Result& r : ZXing::ReadBarcodes(view, hints)) {
+        if (!r.isValid())
+            continue;
+        const auto& bytes = r.bytes();
+        int x0 = gray.width(), y0 = gray.height(), x1 = 0, y1 = 0;
+        for (const auto& p : r.position()) {
+            x0 = std::min(x0, p.x);
+            y0 = std::min(y0, p.y);
+            x1 = std::max(x1, p.x);
+            y1 = std::max(y1, p.y);
+        }
+        found.push_back({QByteArray(reinterpret_cast<const char*>(bytes.data()), int(bytes.size())),
+                         QString::fromStdString(r.symbologyIdentifier()),
+                         QRect(QPoint(x0, y0), QPoint(x1, y1))});
+    }
+    std::sort(found.begin(), found.end(),
+              [](const Decoded& a, const Decoded& b) { return a.where.top() < b.where.top(); });
+    return found;
+}
+
+QImage blankImage(double widthMm, double heightMm, int dpi) {
+    QImage image(qRound(widthMm * dpi / 25.4), qRound(heightMm * dpi / 25.4), QImage::Format_RGB32);
+    image.setDotsPerMeterX(qRound(dpi / 0.0254));
+    image.setDotsPerMeterY(qRound(dpi / 0.0254));
+    image.fill(Qt::white);
+    return image;
+}
+
+char referenceCheckDigit(const std::string& digits) {
+    return ZXing::GTIN::ComputeCheckDigit(digits);
+}
+
+} // namespace palomex::test

@@ -1,0 +1,26 @@
+#pragma once
+// Reads GS1-128 symbols back from rendered images with an independent reader.
+
+#include <QImage>
+#include <QRect>
+#include <QString>
+#include <vector>
+
+namespace palomex::test {
+
+struct Decoded {
+    QByteArray content; // AI digits and data, FNC1 separators as GS (0x1D)
+    QString symbology;  // "]C1" for GS1-128
+    QRect where;        // bounding box in image pixels
+};
+
+// Every Code 128 symbol found in the image, top to bottom.
+std::vector<Decoded> decodeAll(const QImage& image);
+
+// A white image of the given size in millimetres at dpi.
+QImage blankImage(double widthMm, double heightMm, int dpi);
+
+// The modulo-10 check digit as the reader library computes it.
+char referenceCheckDigit(const std::string& digits);
+
+} // namespace palomex::test

@@ -1,0 +1,181 @@
+#include "output/Gs1Encoder.h"
+#include "Decode.h"
+
+#include <QPainter>
+#include <gtest/gtest.h>
+
+using namespace palomex;
+using palomex::test::decodeAll;
+
+namespace {
+
+const QString Open = QStringLiteral("\u00AB");
+const QString Close = QStringLiteral("\u00BB");
+const QString Check = QStringLiteral("\u00A5");
+const QString Sep = QStringLiteral("\u00B5");
+const QByteArray GS("\x1d");
+
+QString ai(const char* digits) {
+    return Open + QLatin1String(digits) + Close;
+}
+
+std::string withCheck(const std::string& digits) {
+    return digits + palomex::test::referenceCheckDigit(digits);
+}
+
+QImage render(Gs1Encoder& enc, int dpi) {
+    QImage image = palomex::test::blankImage(enc.width() + 10, enc.height() + 10, dpi);
+    QPainter p(&image);
+    p.scale(dpi / 25.4, dpi / 25.4);
+    enc.draw(p, QPointF(5, 5));
+    return image;
+}
+
+struct Case {
+    const char* name;
+    QString data;
+    QByteArray content; // what a reader must transmit
+    QString readable;
+};
+
+std::vector<Case> cases() {
+    const std::string sscc = withCheck("34012345000000001");
+    const std::string gtin = withCheck("0401234512345");
+    return {
+        {"nve", ai("00") + "34012345000000001" + Check, QByteArray("00") + sscc.c_str(),
+         "(00)" + QString::fromStdString(sscc)},
+        {"gtin_lot_date",
+         ai("01") + "0401234512345" + Check + ai("10") + "ABC-12" + Sep + ai("17") + "261231",
+         QByteArray("01") + gtin.c_str() + "10ABC-12" + GS + "17261231",
+         "(01)" + QString::fromStdString(gtin) + "(10)ABC-12(17)261231"},
+        {"trailing_separator_dropped_by_reader", ai("10") + "LOT1" + Sep, "10LOT1", "(10)LOT1"},
+        {"fixed_length_needs_no_separator", ai("11") + "261201" + ai("21") + "S/N-7",
+         QByteArray("11261201") + "21S/N-7", ""},
+        {"two_variable_fields", ai("400") + "ORDER4711" + Sep + ai("21") + "x%&",
+         QByteArray("400ORDER4711") + GS + "21x%&", "(400)ORDER4711(21)x%&"},
+    };
+}
+
+class EncoderDecodes : public testing::TestWithParam<std::tuple<int, int>> {};
+
+TEST_P(EncoderDecodes, ReaderSeesTheElementString) {
+    const auto [dpi, step] = GetParam();
+    for (const Case& c : cases()) {
+        SCOPED_TRACE(c.name);
+        Gs1Encoder enc;
+        enc.setFont("Arial");
+        enc.setData(c.data);
+        ASSERT_TRUE(enc.accepted()) << enc.rejection().toStdString();
+        EXPECT_EQ(enc.data(), c.data);
+        if (!c.readable.isEmpty()) {
+            EXPECT_EQ(enc.humanReadableText(), c.readable);
+        }
+        enc.setQuietZones(true);
+        enc.setModuleStep(step);
+        enc.setBarHeight(15);
+        enc.setTextSize(8);
+        const auto found = decodeAll(render(enc, dpi));
+        ASSERT_EQ(found.size(), 1u);
+        EXPECT_EQ(found[0].symbology, "]C1");
+        EXPECT_EQ(found[0].content, c.content);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Resolutions, EncoderDecodes,
+                         testing::Combine(testing::Values(203, 300, 600),
+                                          testing::Values(0, 2, 5, 8)));
+
+TEST(Gs1Encoder, CheckDigitAgreesWithReaderLibrary) {
+    for (const char* digits : {"0", "7", "34012345000000001", "0401234512345", "9999999999999",
+                               "1234567", "00000000000000000"}) {
+        EXPECT_EQ(gs1CheckDigit(QString::fromLatin1(digits)),
+                  QChar(palomex::test::referenceCheckDigit(digits)))
+            << digits;
+    }
+    EXPECT_TRUE(gs1CheckDigit(u"12a4").isNull());
+    EXPECT_TRUE(gs1CheckDigit(u"").isNull());
+}
+
+struct Limit {
+    const char* name;
+    QString data;
+    bool accepted;
+};
+
+TEST(Gs1Encoder, LengthLimits) {
+    const std::vector<Limit> limits = {
+        {"48 data characters", ai("10") + QString(46, u'1'), true},
+        {"49 data characters", ai("10") + QString(47, u'1'), false},
+        {"35 symbol characters", ai("10") + QString(30, u'A'), true},
+        {"36 symbol characters", ai("10") + QString(31, u'A'), false},
+        {"character outside GS1 set", ai("10") + "AB#C", false},
+        {"check digit after letters", ai("01") + "12A" + Check, false},
+        {"no identifier", "12345", false},
+    };
+    for (const Limit& l : limits) {
+        Gs1Encoder enc;
+        enc.setData(l.data);
+        EXPECT_EQ(enc.accepted(), l.accepted) << l.name;
+        EXPECT_EQ(enc.data() == l.data, l.accepted) << l.name;
+        EXPECT_EQ(enc.symbolWidth() > 0, l.accepted) << l.name;
+    }
+}
+
+TEST(Gs1Encoder, RejectionReadsBackTheElementsThatFit) {
+    const QString first = ai("10") + QString(20, u'1') + Sep;
+    Gs1Encoder enc;
+    enc.setData(first + ai("21") + QString(40, u'2'));
+    EXPECT_FALSE(enc.accepted());
+    EXPECT_EQ(enc.data(), first);
+}
+
+// Every bar and space of the scan line must be a whole number of modules of
+// equal pixel width, and the quiet zone must be at least ten modules.
+TEST(Gs1Encoder, BarsSitOnWholeDevicePixels) {
+    for (int dpi : {203, 300, 600}) {
+        for (int step : {0, 1, 5, 8}) {
+            Gs1Encoder enc;
+            enc.setData(ai("00") + "34012345000000001" + Check);
+            enc.setQuietZones(true);
+            enc.setModuleStep(step);
+            enc.setBarHeight(10);
+            enc.setTextSize(0);
+            const QImage image = render(enc, dpi);
+            const double pxPerMm = dpi / 25.4;
+            const int modulePx = qMax(1, qRound(Gs1Encoder::moduleWidthMm(step) * pxPerMm));
+            const int y = qRound(10 * pxPerMm);
+            const int left = qRound(5 * pxPerMm);
+            auto dark = [&](int x) { return qGray(image.pixel(x, y)) < 128; };
+            int firstDark = 0;
+            while (firstDark < image.width() && !dark(firstDark))
+                ++firstDark;
+            int lastDark = image.width() - 1;
+            while (lastDark > firstDark && !dark(lastDark))
+                --lastDark;
+            std::vector<int> runs{1};
+            for (int x = firstDark + 1; x <= lastDark; ++x) {
+                if (dark(x) == dark(x - 1))
+                    ++runs.back();
+                else
+                    runs.push_back(1);
+            }
+            SCOPED_TRACE(testing::Message() << dpi << " dpi step " << step);
+            EXPECT_EQ(firstDark - left, 10 * modulePx);
+            int modules = 0;
+            for (int r : runs) {
+                EXPECT_EQ(r % modulePx, 0) << r;
+                EXPECT_LE(r / modulePx, 4);
+                modules += r / modulePx;
+            }
+            EXPECT_EQ((lastDark - firstDark + 1) / modulePx, modules);
+            EXPECT_NEAR(enc.symbolWidth(), (modules + 20) * Gs1Encoder::moduleWidthMm(step), 1e-9);
+        }
+    }
+}
+
+TEST(Gs1Encoder, DisplayFormShowsParenthesesAndKeepsPlaceholder) {
+    EXPECT_EQ(displayForm(ai("01") + "123" + Check + ai("10") + "A" + Sep + "\u00A4"),
+              "(01)123" + Check + "(10)A");
+}
+
+} // namespace

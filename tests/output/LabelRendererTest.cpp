@@ -1,0 +1,380 @@
+#include "output/LabelRenderer.h"
+#include "Decode.h"
+#include "support/TestSupport.h"
+
+#include <QPainter>
+#include <gtest/gtest.h>
+
+using namespace palomex;
+using palomex::test::decodeAll;
+using palomex::test::ScriptedPrompter;
+
+namespace {
+
+const QByteArray GS("\x1d");
+
+QString marked(const char* ai, const QString& data, bool variable) {
+    return QStringLiteral("\u00AB") + ai + QStringLiteral("\u00BB") + data +
+           (variable ? QStringLiteral("\u00B5") : QString());
+}
+
+std::string withCheck(const std::string& digits) {
+    return digits + palomex::test::referenceCheckDigit(digits);
+}
+
+// A large label with every element off the outline; tests put back what they use.
+Label emptyLargeLabel() {
+    Label label;
+    label.format = LabelFormat::Large;
+    label.height = 210;
+    for (LayoutElement& e : label.elements) {
+        e.left = 200;
+        e.top = 200;
+    }
+    return label;
+}
+
+void place(Label& label, int element, double left, double top, double first, double second,
+           const QString& third = {}) {
+    LayoutElement& e = label.elements[element];
+    e.left = left;
+    e.top = top;
+    e.setState(first, second, third);
+}
+
+struct Surface {
+    QImage image;
+    QPainter painter;
+    explicit Surface(int dpi) : image(palomex::test::blankImage(148, 210, dpi)), painter(&image) {
+        painter.scale(dpi / 25.4, dpi / 25.4);
+    }
+};
+
+// The dark pixels inside a rectangle given in millimetres.
+QRect inkBounds(const QImage& image, const QRectF& mm, int dpi) {
+    const double k = dpi / 25.4;
+    QRect box;
+    for (int y = qMax(0, int(mm.top() * k)); y < qMin(image.height(), int(mm.bottom() * k)); ++y)
+        for (int x = qMax(0, int(mm.left() * k)); x < qMin(image.width(), int(mm.right() * k)); ++x)
+            if (qGray(image.pixel(x, y)) < 128)
+                box |= QRect(x, y, 1, 1);
+    return box;
+}
+
+QImage cropMm(const QImage& image, const QRectF& mm, int dpi) {
+    const double k = dpi / 25.4;
+    return image.copy(QRect(qRound(mm.left() * k), qRound(mm.top() * k), qRound(mm.width() * k),
+                            qRound(mm.height() * k)));
+}
+
+struct BarcodeLabel {
+    const char* name;
+    QString nve;
+    std::map<int, QString> fieldCodes; // holDB + holDI per data field
+    QByteArray upper, lower, nveContent;
+};
+
+std::vector<BarcodeLabel> barcodeLabels() {
+    const std::string gtin = withCheck("0401234512345");
+    const QString gtinCode =
+        QStringLiteral("\u00AB01\u00BB") + "0401234512345" + QStringLiteral("\u00A5");
+    return {
+        {"nve only",
+         "3401234500000000 1",
+         {},
+         {},
+         {},
+         QByteArray("00") + withCheck("34012345000000001").c_str()},
+        {"upper and lower with separators",
+         "34012345000000471",
+         {{1, gtinCode},
+          {2, marked("10", "LOT-7", true)},
+          {3, marked("15", "271231", false)},
+          {6, marked("400", "PO-1", true)},
+          {7, marked("21", "SER9", true)}},
+         QByteArray("01") + gtin.c_str() + "10LOT-7" + GS + "15271231",
+         "400PO-1" + GS + "21SER9",
+         QByteArray("00") + withCheck("34012345000000471").c_str()},
+        {"field 0 joins the nve barcode",
+         "4000000000000000 9",
+         {{0, marked("02", "04012345123456", false)}, {5, marked("37", "12", true)}},
+         "3712",
+         {},
+         QByteArray("00") + withCheck("40000000000000009").c_str() + "0204012345123456"},
+    };
+}
+
+SettingsRecord settings() {
+    SettingsRecord s;
+    s.schriftart = QStringLiteral("Arial");
+    return s;
+}
+
+class BarcodesOnLabel : public testing::TestWithParam<int> {};
+
+TEST_P(BarcodesOnLabel, EveryBarcodeDecodes) {
+    const int dpi = GetParam();
+    for (const BarcodeLabel& c : barcodeLabels()) {
+        SCOPED_TRACE(c.name);
+        Label label = emptyLargeLabel();
+        place(label, element::FirstBarcode + 0, 5, 20, 8, 20);
+        place(label, element::FirstBarcode + 1, 5, 45, 8, 20);
+        place(label, element::FirstBarcode + 2, 5, 70, 8, 20);
+        ScriptedPrompter prompter;
+        LabelRenderer renderer(settings(), prompter);
+        Surface surface(dpi);
+        const auto code = [&](int f) {
+            auto it = c.fieldCodes.find(f);
+            return it == c.fieldCodes.end() ? QString() : it->second;
+        };
+        const RenderOutcome outcome = renderer.render(surface.painter, label, c.nve, code, {});
+        surface.painter.end();
+        EXPECT_FALSE(outcome.endRun);
+        EXPECT_TRUE(prompter.shown.isEmpty());
+        const QByteArray expected[] = {c.upper, c.lower, c.nveContent};
+        for (int k = 0; k < 3; ++k) {
+            const auto found =
+                decodeAll(cropMm(surface.image, QRectF(0, 38 + 50 * k, 148, 24), dpi));
+            if (expected[k].isEmpty()) {
+                EXPECT_TRUE(found.empty()) << "barcode " << k;
+                continue;
+            }
+            ASSERT_EQ(found.size(), 1u) << "barcode " << k;
+            EXPECT_EQ(found[0].symbology, "]C1");
+            EXPECT_EQ(found[0].content, expected[k]) << "barcode " << k;
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Printers, BarcodesOnLabel, testing::Values(203, 300, 600));
+
+TEST(LabelRenderer, LinesAndTextsLandAtTheirMillimetres) {
+    const int dpi = 300;
+    const double k = dpi / 25.4;
+    Label label = emptyLargeLabel();
+    label.elements[element::FirstHorizontalLine].left = 10;
+    label.elements[element::FirstHorizontalLine].top = 20;
+    label.elements[element::FirstHorizontalLine].width = 30;
+    label.elements[element::FirstVerticalLine].left = 50;
+    label.elements[element::FirstVerticalLine].top = 5;
+    label.elements[element::FirstVerticalLine].height = 10;
+    place(label, element::FirstField + 4, 30, 30, 0, 20); // content only
+    label.fields[4].content = QStringLiteral("HHH");
+    ScriptedPrompter prompter;
+    LabelRenderer renderer(settings(), prompter);
+    Surface surface(dpi);
+    renderer.render(surface.painter, label, "340123450000000001", [](int) { return QString(); },
+                    {});
+    surface.painter.end();
+
+    const QRect h = inkBounds(surface.image, QRectF(0, 35, 148, 10), dpi);
+    EXPECT_NEAR(h.left(), 20 * k, 1);
+    EXPECT_NEAR(h.right() + 1, 80 * k, 1);
+    EXPECT_NEAR(h.center().y(), 40 * k, 2);
+    EXPECT_NEAR(h.height(), 5, 1); // Linienstärke 5 at scale 1: five pixels
+
+    const QRect v = inkBounds(surface.image, QRectF(95, 0, 10, 35), dpi);
+    EXPECT_NEAR(v.top(), 10 * k, 1);
+    EXPECT_NEAR(v.bottom() + 1, 30 * k, 1);
+    EXPECT_NEAR(v.center().x(), 100 * k, 2);
+
+    // The text's top left is the element's position; a capital starts a little
+    // below the top of the line (the font's internal leading).
+    const QRect t = inkBounds(surface.image, QRectF(55, 55, 60, 20), dpi);
+    // and starts after the capital's side bearing, well under a millimetre
+    EXPECT_GE(t.left(), 60 * k);
+    EXPECT_LT(t.left(), 61 * k);
+    EXPECT_GE(t.top(), 60 * k);
+    EXPECT_LT(t.top(), 62.5 * k);
+    // 20 pt capitals are about 5 mm high.
+    EXPECT_NEAR(t.height() / k, 20 * 25.4 / 72 * 0.716, 0.5);
+}
+
+TEST(LabelRenderer, DesignationAndContentPlacement) {
+    const int dpi = 300;
+    const double k = dpi / 25.4;
+    for (bool horz : {false, true}) {
+        Label label = emptyLargeLabel();
+        place(label, element::FirstField, 10, 10, 10, 10, horz ? "Horz" : "");
+        label.fields[0].caption = QStringLiteral("MMMM");
+        label.fields[0].content = QStringLiteral("WWWW");
+        ScriptedPrompter prompter;
+        LabelRenderer renderer(settings(), prompter);
+        Surface surface(dpi);
+        renderer.render(surface.painter, label, "340123450000000001", [](int) { return QString(); },
+                        {});
+        surface.painter.end();
+        const QRect all = inkBounds(surface.image, QRectF(15, 15, 80, 20), dpi);
+        SCOPED_TRACE(horz ? "Horz" : "below");
+        if (horz) {
+            // one line, twice as wide as one word plus a space
+            EXPECT_LT(all.height() / k, 4.0);
+            EXPECT_GT(all.width() / k, 2 * 12.0);
+        } else {
+            // two lines at 0.8 of the line height apart, each as wide as one word
+            EXPECT_GT(all.height() / k, 10 * 25.4 / 72 * 0.8);
+            EXPECT_LT(all.width() / k, 15.0);
+        }
+    }
+}
+
+TEST(LabelRenderer, ThinLinesStayOnePixel) {
+    Label label = emptyLargeLabel();
+    label.elements[element::FirstHorizontalLine].left = 10;
+    label.elements[element::FirstHorizontalLine].top = 20;
+    label.elements[element::FirstHorizontalLine].width = 30;
+    ScriptedPrompter prompter;
+    LabelRenderer renderer(settings(), prompter);
+    Surface surface(300);
+    RenderOptions options;
+    options.scale = 0.1;
+    renderer.render(
+        surface.painter, label, "340123450000000001", [](int) { return QString(); }, options);
+    surface.painter.end();
+    const QRect h = inkBounds(surface.image, QRectF(0, 0, 20, 10), 300);
+    EXPECT_EQ(h.height(), 1);
+    EXPECT_NEAR(h.width(), 6 * 300 / 25.4, 1);
+}
+
+struct FitCase {
+    const char* name;
+    Answer answer;
+    bool layout, scaling, end;
+};
+
+TEST(LabelRenderer, FitCheckAsksAndFollowsTheAnswer) {
+    const std::vector<FitCase> cases = {
+        {"yes", Answer::Yes, true, false, false},
+        {"no", Answer::No, false, true, false},
+        {"cancel", Answer::Cancel, false, false, true},
+    };
+    for (const FitCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        Label label = emptyLargeLabel();
+        label.format = LabelFormat::Small;
+        label.height = 148;
+        place(label, element::FirstBarcode, 30, 10, 8, 15); // right half of 105 mm
+        place(label, element::FirstBarcode + 2, 2, 40, 8, 15);
+        ScriptedPrompter prompter;
+        prompter.willAnswer(c.answer);
+        LabelRenderer renderer(settings(), prompter);
+        Surface surface(300);
+        const QString data =
+            marked("10", "ABCDEFGHIJ", true) + marked("21", "1234567890123456", false);
+        const RenderOutcome outcome =
+            renderer.render(surface.painter, label, "340123450000000001",
+                            [&](int f) { return f == 1 ? data : QString(); }, {});
+        surface.painter.end();
+        ASSERT_EQ(prompter.shown.size(), 1);
+        EXPECT_TRUE(prompter.shown[0].startsWith("Fehler: Barcode passt nicht auf das Etikett !"));
+        EXPECT_TRUE(prompter.shown[0].contains("Rechter Rand des Etiketts    = 105 mm."));
+        EXPECT_EQ(outcome.openLayoutEditor, c.layout);
+        EXPECT_EQ(outcome.openBarcodeScaling, c.scaling);
+        EXPECT_EQ(outcome.endRun, c.end);
+        EXPECT_TRUE(inkBounds(surface.image, QRectF(55, 15, 50, 20), 300).isEmpty());
+        // The NVE barcode follows unless the run was cancelled.
+        EXPECT_EQ(decodeAll(cropMm(surface.image, QRectF(0, 75, 105, 25), 300)).size(),
+                  c.end ? 0u : 1u);
+    }
+}
+
+TEST(LabelRenderer, TooLongDataEndsTheRunWithoutBarcode) {
+    Label label = emptyLargeLabel();
+    place(label, element::FirstBarcode, 5, 10, 8, 15);
+    place(label, element::FirstBarcode + 2, 5, 40, 8, 15);
+    ScriptedPrompter prompter;
+    LabelRenderer renderer(settings(), prompter);
+    Surface surface(300);
+    const QString data = marked("10", QString(47, u'7'), false);
+    const RenderOutcome outcome =
+        renderer.render(surface.painter, label, "340123450000000001",
+                        [&](int f) { return f == 2 ? data : QString(); }, {});
+    surface.painter.end();
+    EXPECT_TRUE(outcome.endRun);
+    ASSERT_EQ(prompter.shown.size(), 1);
+    EXPECT_TRUE(prompter.shown[0].startsWith("Die gesamte Nutzziffer darf maximal 48 Zeichen, \n"));
+    EXPECT_TRUE(prompter.shown[0].contains("Die 49 eingegebenen Nutzzeichen:\n(10)" +
+                                           QString(47, u'7') + "\n"));
+    EXPECT_TRUE(inkBounds(surface.image, QRectF(0, 0, 148, 120), 300).isEmpty());
+}
+
+TEST(LabelRenderer, InactiveElementsAreNeitherDrawnNorCompleted) {
+    Label label = emptyLargeLabel();
+    label.format = LabelFormat::Small; // outline 52.5 x 74 layout units
+    label.height = 148;
+    place(label, element::FirstField + 0, 10, 10, 10, 10);
+    place(label, element::FirstField + 1, 51.6, 10, 10, 10); // beyond right edge - 1
+    place(label, element::FirstField + 2, 10, 73.1, 10, 10); // beyond bottom edge - 1
+    place(label, element::FirstField + 3, 51.5, 20, 10, 10); // exactly on the limit: active
+    for (int i = 0; i < 4; ++i) {
+        label.fields[i].identifier = QStringLiteral("(01) GTIN");
+        label.fields[i].content = QStringLiteral("401234512345");
+    }
+    ScriptedPrompter prompter;
+    LabelRenderer renderer(settings(), prompter);
+    Surface surface(300);
+    renderer.render(surface.painter, label, "340123450000000001", [](int) { return QString(); },
+                    {});
+    const QString completed = QString::fromStdString(withCheck("0401234512345"));
+    EXPECT_EQ(label.fields[0].content, completed);
+    EXPECT_EQ(label.fields[1].content, "401234512345");
+    EXPECT_EQ(label.fields[2].content, "401234512345");
+    EXPECT_EQ(label.fields[3].content, completed);
+}
+
+TEST(LabelRenderer, GtinCompletion) {
+    struct Row {
+        const char* identifier;
+        QString content, expected;
+    };
+    const std::vector<Row> rows = {
+        {"(01) GTIN", "4012345123456", QString::fromStdString(withCheck("4012345123456"))},
+        {"(02) GTIN", "12345", QString::fromStdString(withCheck("0000000012345"))},
+        {"(01) GTIN", "40123451234563", "40123451234563"},
+        {"(01) GTIN", "4012 345 12345",
+         "04012 345 12345" + QString(withCheck("0401234512345").back())},
+        {"(10) Charge", "12345", "12345"},
+    };
+    ScriptedPrompter prompter;
+    LabelRenderer renderer(settings(), prompter);
+    for (const Row& r : rows) {
+        DataField field;
+        field.identifier = r.identifier;
+        field.content = r.content;
+        renderer.completeGtin(field);
+        EXPECT_EQ(field.content, r.expected) << r.content.toStdString();
+    }
+}
+
+TEST(LabelRenderer, NveLineCarriesTheCheckDigit) {
+    ScriptedPrompter prompter;
+    LabelRenderer renderer(settings(), prompter);
+    const char check = palomex::test::referenceCheckDigit("34012345000000001");
+    EXPECT_EQ(renderer.nveText("34012345000000001"), QString("34012345000000001") + check);
+    EXPECT_EQ(renderer.nveText("3401234 5000000001"), QString("3401234 5000000001 ") + check);
+}
+
+TEST(LabelRenderer, PrintedFieldText) {
+    EXPECT_EQ(printedFieldText(QStringLiteral("1\u00B75\u00B82*\u00AFx~"), false), "1.5,2 x~");
+    EXPECT_EQ(printedFieldText(QStringLiteral("26~12~31"), true), "261231");
+}
+
+TEST(LabelRenderer, MissingLogoIsReportedAndLabelStillDrawn) {
+    Label label = emptyLargeLabel();
+    label.logoFile = QStringLiteral("/nonexistent/logo.png");
+    label.logo = {5, 5, 20, 10};
+    place(label, element::FirstField, 10, 30, 0, 12);
+    label.fields[0].content = QStringLiteral("X");
+    ScriptedPrompter prompter;
+    LabelRenderer renderer(settings(), prompter);
+    Surface surface(300);
+    renderer.render(surface.painter, label, "340123450000000001", [](int) { return QString(); },
+                    {});
+    surface.painter.end();
+    ASSERT_EQ(prompter.shown.size(), 1);
+    EXPECT_EQ(prompter.shown[0],
+              "Die Bilddatei: \n/nonexistent/logo.png\nkonnte nicht geöffnet werden.");
+    EXPECT_FALSE(inkBounds(surface.image, QRectF(15, 55, 30, 15), 300).isEmpty());
+}
+
+} // namespace
