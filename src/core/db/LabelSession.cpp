@@ -1,0 +1,109 @@
+#include "db/LabelSession.h"
+
+#include "app/AppError.h"
+#include "app/Captions.h"
+#include "db/LabelStrings.h"
+
+namespace palomex {
+
+namespace {
+const QString kE = QStringLiteral("Einstellungen");
+}
+
+Label clearedLabel(const Label& current, const QString& blankIdentifier) {
+    Label l = current;
+    l.name.clear();
+    l.logoFile.clear();
+    l.nveLaufNr.clear();
+    l.anzahlNVEs = QStringLiteral("1");
+    l.anzahlProNVE = 1;
+    for (CaptionedText& p : l.parties)
+        p.text.clear();
+    for (DataField& f : l.fields) {
+        f.identifier = blankIdentifier;
+        f.caption.clear();
+        f.content.clear();
+        f.autoValue = false;
+        f.days = 0;
+    }
+    for (CaptionedText& e : l.extras)
+        e.text.clear();
+    return l;
+}
+
+LabelSession::LabelSession(LabelStore& store, const Settings& settings, Prompter& prompter,
+                           NameAsker askName, IdentifierLookup lookup)
+    : store_(store), settings_(settings), prompter_(prompter), askName_(std::move(askName)),
+      lookup_(std::move(lookup)) {}
+
+bool LabelSession::saveAs(const QString& name) {
+    Label toStore = label_;
+    toStore.name = name;
+    try {
+        store_.save(toStore);
+    } catch (const AppError& e) {
+        prompter_.tell(e.text(), Icon::Critical);
+        return false;
+    }
+    label_.name = name;
+    changed_ = false;
+    return true;
+}
+
+bool LabelSession::save() {
+    if (label_.name.isEmpty())
+        return saveUnderNewName();
+    return saveAs(label_.name);
+}
+
+bool LabelSession::saveUnderNewName() {
+    const std::optional<QString> entered = askName_ ? askName_(label_.name) : std::nullopt;
+    if (!entered || entered->isEmpty())
+        return false;
+    return saveAs(*entered);
+}
+
+void LabelSession::autoSave() {
+    if (settings_.flag(kE, QStringLiteral("AutoSpeichern")))
+        save();
+}
+
+SaveAnswer LabelSession::askToSave() {
+    if (!changed_ || !settings_.flag(kE, QStringLiteral("SpeichernFrage")))
+        return SaveAnswer::NotAsked;
+    switch (prompter_.ask(caption(msg::AskSaveChanges).arg(label_.name), Buttons::YesNoCancel,
+                          Icon::Question)) {
+    case Answer::Yes:
+        save();
+        changed_ = false;
+        return SaveAnswer::Yes;
+    case Answer::No:
+        return SaveAnswer::No;
+    case Answer::Cancel:
+    case Answer::Ok:
+        break;
+    }
+    return SaveAnswer::Cancel;
+}
+
+bool LabelSession::readyToLeave() {
+    autoSave();
+    return askToSave() != SaveAnswer::Cancel;
+}
+
+std::optional<QStringList> LabelSession::open(const QString& name) {
+    std::optional<DecodedLabel> loaded = store_.load(name, lookup_);
+    if (!loaded)
+        return std::nullopt;
+    // What a row does not hold keeps its cleared state, as the form does.
+    label_ = loaded->label;
+    changed_ = false;
+    return loaded->notes;
+}
+
+void LabelSession::clear() {
+    label_ = clearedLabel(label_, lookup_ ? lookup_(QString()) : QString());
+    changed_ = false;
+}
+
+} // namespace palomex

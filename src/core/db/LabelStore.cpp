@@ -1,0 +1,138 @@
+#include "db/LabelStore.h"
+
+#include "app/AppError.h"
+#include "app/Captions.h"
+#include "db/LabelStrings.h"
+
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlRecord>
+
+namespace palomex {
+
+namespace {
+
+constexpr int kRowRefused = 3022; // the engine's number for a refused row
+
+[[noreturn]] void fail(const QString& text) {
+    throw AppError(kRowRefused, QStringLiteral("Etikett"), text);
+}
+
+} // namespace
+
+std::optional<QString> overlongValue(const LabelRow& row) {
+    for (const Column& c : labelTableSpec(table::Etiketten).columns) {
+        if (c.type != ColumnType::Text)
+            continue;
+        const QString value = row.value(c.name).toString();
+        if (value.size() > c.width) {
+            if (c.name == QLatin1String("EtikName"))
+                return caption(msg::NameTooLong).arg(c.width);
+            return caption(msg::TextTooLong).arg(c.name).arg(c.width).arg(value.left(30));
+        }
+    }
+    return std::nullopt;
+}
+
+QStringList LabelStore::names() const {
+    QStringList result;
+    QSqlQuery q(database_.connection());
+    q.setForwardOnly(true);
+    if (q.exec(QStringLiteral("SELECT \"EtikName\" FROM %1 ORDER BY \"EtikName\"")
+                   .arg(SqlDialect::quote(table_)))) {
+        while (q.next())
+            result << q.value(0).toString();
+    }
+    return result;
+}
+
+std::optional<DecodedLabel> LabelStore::load(const QString& name,
+                                             const IdentifierLookup& lookup) const {
+    QSqlQuery q(database_.connection());
+    q.prepare(
+        QStringLiteral("SELECT * FROM %1 WHERE \"EtikName\" = ?").arg(SqlDialect::quote(table_)));
+    q.addBindValue(name);
+    if (!q.exec() || !q.next())
+        return std::nullopt;
+    const QSqlRecord rec = q.record();
+    LabelRow row;
+    for (int i = 0; i < rec.count(); ++i)
+        row[rec.fieldName(i)] = rec.value(i);
+    return decodeLabel(row, lookup);
+}
+
+void LabelStore::save(const Label& label) {
+    if (label.name.isEmpty())
+        fail(caption(msg::NameEmpty));
+    const LabelRow row = encodeLabel(label);
+    if (const auto tooLong = overlongValue(row))
+        fail(*tooLong);
+
+    QSqlDatabase db = database_.connection();
+    const QString table = SqlDialect::quote(table_);
+    // Only the columns the table has: a table of an older version keeps its layout.
+    const QSqlRecord present = db.record(table_);
+    QStringList columns, marks, assignments;
+    QVariantList values;
+    for (const QString& c : labelColumns()) {
+        if (present.indexOf(c) < 0)
+            continue;
+        columns << SqlDialect::quote(c);
+        marks << QStringLiteral("?");
+        assignments << SqlDialect::quote(c) + QStringLiteral(" = ?");
+        values << row.value(c);
+    }
+    if (!db.transaction())
+        fail(db.lastError().text());
+    QSqlQuery find(db);
+    find.prepare(QStringLiteral("SELECT \"EtikName\" FROM %1 WHERE \"EtikName\" = ?").arg(table));
+    find.addBindValue(label.name);
+    QSqlQuery write(db);
+    bool ok = find.exec();
+    if (ok && find.next()) {
+        const QString storedName = find.value(0).toString();
+        find.finish();
+        write.prepare(QStringLiteral("UPDATE %1 SET %2 WHERE \"EtikName\" = ?")
+                          .arg(table, assignments.join(QLatin1String(", "))));
+        for (const QVariant& v : values)
+            write.addBindValue(v);
+        write.addBindValue(storedName);
+    } else {
+        find.finish();
+        write.prepare(
+            QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                .arg(table, columns.join(QLatin1Char(',')), marks.join(QLatin1Char(','))));
+        for (const QVariant& v : values)
+            write.addBindValue(v);
+    }
+    ok = ok && write.exec();
+    if (!ok || !db.commit()) {
+        const QString why = (ok ? db.lastError() : write.lastError()).text();
+        db.rollback();
+        fail(why);
+    }
+}
+
+void LabelStore::remove(const QStringList& names) {
+    QSqlDatabase db = database_.connection();
+    if (!db.transaction())
+        fail(db.lastError().text());
+    QSqlQuery q(db);
+    q.prepare(
+        QStringLiteral("DELETE FROM %1 WHERE \"EtikName\" = ?").arg(SqlDialect::quote(table_)));
+    for (const QString& name : names) {
+        q.addBindValue(name);
+        if (!q.exec()) {
+            const QString why = q.lastError().text();
+            db.rollback();
+            fail(why);
+        }
+    }
+    if (!db.commit()) {
+        const QString why = db.lastError().text();
+        db.rollback();
+        fail(why);
+    }
+}
+
+} // namespace palomex

@@ -1,0 +1,39 @@
+#pragma once
+// The labels of one label table: list, load, save (one transaction) and delete, all
+// with bound parameters so that any name a user types is stored and found as typed.
+
+#include "db/Database.h"
+#include "db/LabelRecord.h"
+
+#include <optional>
+
+namespace palomex {
+
+class LabelStore {
+public:
+    LabelStore(Database& database, QString table) : database_(database), table_(std::move(table)) {}
+
+    const QString& table() const { return table_; }
+
+    // Every stored name, ordered by name.
+    QStringList names() const;
+    // The row of that name (names compare without case), nothing when there is none.
+    std::optional<DecodedLabel> load(const QString& name,
+                                     const IdentifierLookup& lookup = {}) const;
+    // Replaces the row of the label's name in place or adds it. Throws AppError with
+    // a text for the user when the row cannot be written; the stored row is then
+    // unchanged.
+    void save(const Label& label);
+    // Deletes the rows of these names; throws AppError and deletes nothing on failure.
+    void remove(const QStringList& names);
+
+private:
+    Database& database_;
+    QString table_;
+};
+
+// The first column of the row whose text does not fit its column width, with the
+// text for the user; nothing when every value fits.
+std::optional<QString> overlongValue(const LabelRow& row);
+
+} // namespace palomex

@@ -1,0 +1,312 @@
+#include "app/AppError.h"
+#include "app/Captions.h"
+#include "db/LabelSession.h"
+#include "db/LabelStrings.h"
+#include "support/TestSupport.h"
+
+#include <QDir>
+#include <QSqlQuery>
+#include <gtest/gtest.h>
+
+using namespace palomex;
+using palomex::test::ScriptedPrompter;
+using palomex::test::TempAppData;
+
+namespace {
+
+class LabelStoreTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        QDir().mkpath(app.dataFolder());
+        db = Database::open(app.file(QStringLiteral("Palomex.mdb")));
+        ASSERT_TRUE(db->machNeuBenutzer(table::Etiketten));
+        store = std::make_unique<LabelStore>(*db, table::Etiketten);
+    }
+    int rowCount() {
+        QSqlQuery q(db->connection());
+        q.exec(QStringLiteral("SELECT COUNT(*) FROM \"Etiketten\""));
+        q.next();
+        return q.value(0).toInt();
+    }
+    Label labelNamed(const QString& name, const QString& receiver = QStringLiteral("Lyon")) {
+        Label l;
+        l.name = name;
+        l.parties[1].text = receiver;
+        return l;
+    }
+
+    TempAppData app;
+    std::unique_ptr<Database> db;
+    std::unique_ptr<LabelStore> store;
+};
+
+} // namespace
+
+TEST_F(LabelStoreTest, AwkwardNamesAreStoredAndFoundAsTyped) {
+    const QString names[] = {
+        QStringLiteral("O'Brien"),     QStringLiteral("\"Kunde\" 7"),
+        QStringLiteral("50% Rabatt_"), QStringLiteral("Größe Ü; DROP TABLE x;--"),
+        QString(255, QChar(u'ä')),     QStringLiteral(" führendes Leerzeichen"),
+        QStringLiteral("[Etiketten]"), QStringLiteral("a?b*c"),
+    };
+    for (const QString& n : names)
+        store->save(labelNamed(n, n.left(20) + QStringLiteral(" Empfänger")));
+    EXPECT_EQ(rowCount(), static_cast<int>(std::size(names)));
+    for (const QString& n : names) {
+        const auto loaded = store->load(n);
+        ASSERT_TRUE(loaded) << n.toStdString();
+        EXPECT_EQ(loaded->label.name, n);
+        EXPECT_EQ(loaded->label.parties[1].text, n.left(20) + QStringLiteral(" Empfänger"));
+    }
+    EXPECT_FALSE(store->load(QStringLiteral("50%")));
+    EXPECT_FALSE(store->load(QStringLiteral("O_Brien")));
+    EXPECT_EQ(store->names().size(), static_cast<qsizetype>(std::size(names)));
+}
+
+TEST_F(LabelStoreTest, RefusedLabelsNameTheReasonAndStoreNothing) {
+    const struct {
+        const char* what;
+        std::function<void(Label&)> make;
+        int message;
+    } cases[] = {
+        {"empty name", [](Label& l) { l.name.clear(); }, msg::NameEmpty},
+        {"name of 256", [](Label& l) { l.name = QString(256, QLatin1Char('n')); },
+         msg::NameTooLong},
+        {"content of 51", [](Label& l) { l.fields[3].content = QString(51, QLatin1Char('7')); },
+         msg::TextTooLong},
+        {"base of 13", [](Label& l) { l.nveBasis = QStringLiteral("1234567890123"); },
+         msg::TextTooLong},
+        {"identifier code of 7",
+         [](Label& l) { l.fields[0].identifier = QStringLiteral("(12345) x"); }, msg::TextTooLong},
+    };
+    for (const auto& c : cases) {
+        Label l = labelNamed(QStringLiteral("Neu"));
+        c.make(l);
+        try {
+            store->save(l);
+            ADD_FAILURE() << c.what << " was stored";
+        } catch (const AppError& e) {
+            const QString stem = caption(c.message).section(QLatin1Char('%'), 0, 0);
+            EXPECT_TRUE(e.text().startsWith(stem)) << c.what << ": " << e.text().toStdString();
+        }
+        EXPECT_EQ(rowCount(), 0) << c.what;
+    }
+}
+
+TEST_F(LabelStoreTest, SavingAnExistingNameReplacesTheRowInPlace) {
+    store->save(labelNamed(QStringLiteral("Lindmark"), QStringLiteral("alt")));
+    store->save(labelNamed(QStringLiteral("Andere")));
+    store->save(labelNamed(QStringLiteral("LINDMARK"), QStringLiteral("neu")));
+    EXPECT_EQ(rowCount(), 2);
+    const auto loaded = store->load(QStringLiteral("lindmark"));
+    ASSERT_TRUE(loaded);
+    EXPECT_EQ(loaded->label.name, QStringLiteral("LINDMARK")); // the name as saved last
+    EXPECT_EQ(loaded->label.parties[1].text, QStringLiteral("neu"));
+}
+
+TEST_F(LabelStoreTest, AFailedWriteLeavesTheStoredRowAsItWas) {
+    store->save(labelNamed(QStringLiteral("Fest"), QStringLiteral("vorher")));
+    QSqlQuery(db->connection())
+        .exec(QStringLiteral("CREATE TRIGGER nein BEFORE UPDATE ON \"Etiketten\" "
+                             "BEGIN SELECT RAISE(ABORT, 'gesperrt'); END"));
+    EXPECT_THROW(store->save(labelNamed(QStringLiteral("Fest"), QStringLiteral("nachher"))),
+                 AppError);
+    EXPECT_EQ(store->load(QStringLiteral("Fest"))->label.parties[1].text, QStringLiteral("vorher"));
+    // The connection is usable afterwards: no transaction was left open.
+    store->save(labelNamed(QStringLiteral("Zweites")));
+    EXPECT_EQ(rowCount(), 2);
+}
+
+TEST_F(LabelStoreTest, RowsOfATableWithFewerColumnsLoadWithNotes) {
+    QSqlQuery q(db->connection());
+    ASSERT_TRUE(q.exec(QStringLiteral("CREATE TABLE \"Alt\" (\"EtikName\" TEXT PRIMARY KEY, "
+                                      "\"Etikformat\" INTEGER, \"AnzahlNVEs\" TEXT, "
+                                      "\"DBCombo0\" TEXT, \"DIText0\" TEXT)")));
+    ASSERT_TRUE(q.exec(QStringLiteral("INSERT INTO \"Alt\" VALUES ('Alt 1', 'zwei', '0', "
+                                      "'(10)', 'L-7')")));
+    LabelStore old(*db, QStringLiteral("Alt"));
+    const auto loaded = old.load(QStringLiteral("Alt 1"));
+    ASSERT_TRUE(loaded);
+    EXPECT_EQ(loaded->label.format, LabelFormat::Small);
+    EXPECT_EQ(loaded->label.anzahlNVEs, QStringLiteral("1"));
+    EXPECT_EQ(loaded->label.fields[0].content, QStringLiteral("L-7"));
+    EXPECT_GT(loaded->notes.size(), 60);
+    // Saving into the old layout writes the columns it has.
+    Label l = loaded->label;
+    l.fields[0].content = QStringLiteral("L-8");
+    old.save(l);
+    EXPECT_EQ(old.load(QStringLiteral("Alt 1"))->label.fields[0].content, QStringLiteral("L-8"));
+}
+
+TEST_F(LabelStoreTest, DeleteRemovesExactlyTheNamedRows) {
+    for (const char* n : {"A", "O'Neil", "B%", "C"})
+        store->save(labelNamed(QString::fromUtf8(n)));
+    store->remove({QStringLiteral("O'Neil"), QStringLiteral("B%")});
+    EXPECT_EQ(store->names(), (QStringList{QStringLiteral("A"), QStringLiteral("C")}));
+}
+
+namespace {
+
+// Turns a stored code into an entry carrying the running-number marker.
+const QString kEntry = QStringLiteral(" Charge|©X…20");
+
+class SessionTest : public LabelStoreTest {
+protected:
+    void SetUp() override {
+        LabelStoreTest::SetUp();
+        settings = std::make_unique<Settings>(app.file(QStringLiteral("Palomex.ini")));
+        session = std::make_unique<LabelSession>(
+            *store, *settings, prompter,
+            [this](const QString& proposed) {
+                proposals << proposed;
+                return nameAnswer;
+            },
+            [](const QString& code) { return code.isEmpty() ? code : code + kEntry; });
+    }
+    void setFlag(const char* key, bool on) {
+        settings->writeFlag(QStringLiteral("Einstellungen"), QString::fromUtf8(key), on);
+    }
+
+    ScriptedPrompter prompter;
+    std::unique_ptr<Settings> settings;
+    std::unique_ptr<LabelSession> session;
+    std::optional<QString> nameAnswer;
+    QStringList proposals;
+};
+
+} // namespace
+
+TEST_F(SessionTest, SaveAsCancelledOrEmptyKeepsTheNameAndStoresNothing) {
+    session->saveAs(QStringLiteral("Vorher"));
+    for (const std::optional<QString>& answer :
+         {std::optional<QString>(), std::optional(QString())}) {
+        nameAnswer = answer;
+        session->markChanged();
+        EXPECT_FALSE(session->saveUnderNewName());
+        EXPECT_EQ(session->name(), QStringLiteral("Vorher"));
+        EXPECT_TRUE(session->changed());
+    }
+    EXPECT_EQ(proposals.last(), QStringLiteral("Vorher"));
+    EXPECT_EQ(rowCount(), 1);
+}
+
+TEST_F(SessionTest, SaveOfANewLabelAsksForItsName) {
+    nameAnswer = QStringLiteral("Kunde Ölmühle");
+    session->label().nveBasis = QStringLiteral("4012345");
+    session->markChanged();
+    EXPECT_TRUE(session->save());
+    EXPECT_EQ(proposals, QStringList{QString()});
+    EXPECT_FALSE(session->changed());
+    EXPECT_EQ(store->load(QStringLiteral("Kunde Ölmühle"))->label.nveBasis,
+              QStringLiteral("4012345"));
+    // A named label saves without asking.
+    EXPECT_TRUE(session->save());
+    EXPECT_EQ(proposals.size(), 1);
+}
+
+TEST_F(SessionTest, FailedSaveShowsTheReasonAndKeepsTheChangedFlag) {
+    session->label().fields[0].caption = QString(51, QLatin1Char('x'));
+    session->markChanged();
+    EXPECT_FALSE(session->saveAs(QStringLiteral("Zu lang")));
+    EXPECT_TRUE(session->changed());
+    EXPECT_TRUE(session->name().isEmpty());
+    ASSERT_EQ(prompter.shown.size(), 1);
+    EXPECT_TRUE(prompter.shown[0].contains(QStringLiteral("DBBez0")));
+}
+
+TEST_F(SessionTest, SaveQuestionFollowsSettingChangeAndAnswer) {
+    const struct {
+        bool settingOn, changed;
+        std::optional<Answer> answer;
+        SaveAnswer result;
+        bool stored, changedAfter;
+    } cases[] = {
+        {false, true, std::nullopt, SaveAnswer::NotAsked, false, true},
+        {true, false, std::nullopt, SaveAnswer::NotAsked, false, false},
+        {true, true, Answer::Yes, SaveAnswer::Yes, true, false},
+        {true, true, Answer::No, SaveAnswer::No, false, true},
+        {true, true, Answer::Cancel, SaveAnswer::Cancel, false, true},
+    };
+    for (const auto& c : cases) {
+        session->saveAs(QStringLiteral("Frage"));
+        session->label().parties[0].text = QStringLiteral("geändert");
+        if (c.changed)
+            session->markChanged();
+        setFlag("SpeichernFrage", c.settingOn);
+        prompter.shown.clear();
+        if (c.answer) {
+            prompter.willAnswer(*c.answer);
+        }
+        EXPECT_EQ(session->askToSave(), c.result);
+        EXPECT_EQ(prompter.shown.size(), c.answer ? 1 : 0);
+        if (c.answer) {
+            EXPECT_EQ(prompter.shown[0], QStringLiteral("Möchten Sie die Änderungen in Etikett "
+                                                        "\"Frage\" speichern ?"));
+        }
+        EXPECT_EQ(store->load(QStringLiteral("Frage"))->label.parties[0].text ==
+                      QStringLiteral("geändert"),
+                  c.stored);
+        EXPECT_EQ(session->changed(), c.changedAfter);
+        session->label().parties[0].text.clear();
+        session->saveAs(QStringLiteral("Frage"));
+    }
+}
+
+TEST_F(SessionTest, AnsweringYesForANewLabelAsksItsNameFirst) {
+    setFlag("SpeichernFrage", true);
+    session->markChanged();
+    prompter.willAnswer(Answer::Yes);
+    nameAnswer = QStringLiteral("Erst benannt");
+    EXPECT_EQ(session->askToSave(), SaveAnswer::Yes);
+    EXPECT_TRUE(store->load(QStringLiteral("Erst benannt")));
+}
+
+TEST_F(SessionTest, AutomaticSaveOnlyWhenSwitchedOn) {
+    session->saveAs(QStringLiteral("Auto"));
+    for (bool on : {false, true}) {
+        setFlag("AutoSpeichern", on);
+        session->label().nveLaufNr = on ? QStringLiteral("2") : QStringLiteral("1");
+        session->markChanged();
+        session->autoSave();
+        EXPECT_EQ(store->load(QStringLiteral("Auto"))->label.nveLaufNr.isEmpty(), !on);
+    }
+}
+
+TEST_F(SessionTest, OpenAndClear) {
+    Label l = labelNamed(QStringLiteral("Voll"));
+    l.nveBasis = QStringLiteral("4012345");
+    l.nveLaufNr = QStringLiteral("77");
+    l.anzahlNVEs = QStringLiteral("5");
+    l.anzahlProNVE = 2;
+    l.format = LabelFormat::Large;
+    l.logoFile = QStringLiteral("/tmp/logo.png");
+    l.parties[0] = {QStringLiteral("Von"), QStringLiteral("Lager")};
+    l.fields[1] = {
+        QStringLiteral("(10)") + kEntry, QStringLiteral("Charge"), QStringLiteral("A"), true, 2, 0};
+    l.extras[1] = {QStringLiteral("Hinweis"), QStringLiteral("zerbrechlich")};
+    l.elements[element::NveLine].left = 33;
+    store->save(l);
+
+    EXPECT_FALSE(session->open(QStringLiteral("fehlt")));
+    ASSERT_TRUE(session->open(QStringLiteral("voll")));
+    EXPECT_EQ(session->label(), l);
+
+    session->markChanged();
+    session->clear();
+    const Label& c = session->label();
+    EXPECT_FALSE(session->changed());
+    EXPECT_TRUE(c.name.isEmpty());
+    EXPECT_TRUE(c.logoFile.isEmpty());
+    EXPECT_TRUE(c.nveLaufNr.isEmpty());
+    EXPECT_EQ(c.anzahlNVEs, QStringLiteral("1"));
+    EXPECT_EQ(c.anzahlProNVE, 1);
+    EXPECT_TRUE(c.parties[0].text.isEmpty());
+    EXPECT_EQ(c.fields[1], DataField{});
+    EXPECT_TRUE(c.extras[1].text.isEmpty());
+    // What a new label takes over from the one before.
+    EXPECT_EQ(c.nveBasis, QStringLiteral("4012345"));
+    EXPECT_EQ(c.parties[0].caption, QStringLiteral("Von"));
+    EXPECT_EQ(c.extras[1].caption, QStringLiteral("Hinweis"));
+    EXPECT_EQ(c.format, LabelFormat::Large);
+    EXPECT_EQ(c.elements, l.elements);
+}
