@@ -22,3 +22,11 @@ inline constexpr int ExprStringTooLong = 823;
 inline constexpr int ExprNoProperty = 824;
 inline constexpr int ExprTrailing = 825;
 } // namespace palomex::msg
+
+namespace palomex::msg {
+inline constexpr int ImportUnknownType = 830; // "Datenbanktyp nicht gefunden"
+inline constexpr int ImportCannotOpen = 831;  // file could not be opened: %1
+inline constexpr int ImportDamaged = 832;     // file damaged: %1 (%2)
+inline constexpr int ImportNoTable = 833;     // no table %1
+inline constexpr int ImportTooLarge = 834;    // file too large
+} // namespace palomex::msg
