@@ -8,6 +8,7 @@
 #include "support/TestSupport.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTemporaryDir>
@@ -18,7 +19,8 @@ namespace palomex {
 namespace {
 
 QString dataFile(const QString& name) {
-    return qEnvironmentVariable("PALOMEX_SOURCE_DIR") + QStringLiteral("/tests/data/") + name;
+    // The samples sit beside this folder in the source tree.
+    return QFileInfo(QStringLiteral(__FILE__)).absolutePath() + QStringLiteral("/../data/") + name;
 }
 
 struct TextCase {
