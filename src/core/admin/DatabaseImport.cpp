@@ -35,10 +35,14 @@ public:
         return out;
     }
     QStringList columns(const QString& table) const override {
+        // Read from an empty result: the driver's record() misses quoted names.
         QStringList out;
-        const QSqlRecord r = db().record(table);
-        for (int i = 0; i < r.count(); ++i)
-            out << r.fieldName(i);
+        QSqlQuery q(db());
+        if (q.exec(QStringLiteral("SELECT * FROM %1 LIMIT 0").arg(SqlDialect::quote(table)))) {
+            const QSqlRecord r = q.record();
+            for (int i = 0; i < r.count(); ++i)
+                out << r.fieldName(i);
+        }
         return out;
     }
     std::vector<QVariantList> rows(const QString& table) const override {

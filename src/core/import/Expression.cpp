@@ -1,0 +1,96 @@
+#include "import/Expression.h"
+
+#include "app/Captions.h"
+#include "import/ImportStrings.h"
+
+#include <QRegularExpression>
+
+namespace palomex {
+
+std::optional<QString> substituteColumns(const QString& expression, const ColumnLookup& column) {
+    QString out;
+    int i = 0;
+    const int n = static_cast<int>(expression.size());
+    while (i < n) {
+        const int open = expression.indexOf(QLatin1Char('['), i);
+        if (open < 0) {
+            out += expression.mid(i);
+            break;
+        }
+        out += expression.mid(i, open - i);
+        const int close = expression.indexOf(QLatin1Char(']'), open + 1);
+        if (close < 0) {
+            out += expression.mid(open + 1);
+            break;
+        }
+        const auto value = column(expression.mid(open + 1, close - open - 1));
+        if (!value)
+            return std::nullopt;
+        out += QLatin1Char('"') +
+               QString(*value).replace(QLatin1String("\""), QLatin1String("\"\"")) +
+               QLatin1Char('"');
+        i = close + 1;
+    }
+    return out;
+}
+
+ExpressionResult holAusdruck(const QString& expression, const ColumnLookup& column,
+                             const script::Environment& env) {
+    const QString body = expression.startsWith(QLatin1Char('@')) ? expression.mid(1) : expression;
+    if (body.trimmed().isEmpty())
+        return {};
+    ExpressionResult result;
+    const auto source = substituteColumns(body, column);
+    if (!source) {
+        result.valid = false;
+        result.text = caption(msg::ExprInvalid);
+        return result;
+    }
+    const script::Outcome outcome = script::evaluate(*source, env);
+    if (!outcome.ok) {
+        result.valid = false;
+        result.text = caption(msg::ExprInvalid);
+        result.detail = outcome.describe();
+        return result;
+    }
+    result.text = script::toText(outcome.value);
+    return result;
+}
+
+Insertion addText(const QString& text, int selectionStart, int selectionEnd, const QString& piece) {
+    const int from =
+        std::clamp(std::min(selectionStart, selectionEnd), 0, static_cast<int>(text.size()));
+    const int to =
+        std::clamp(std::max(selectionStart, selectionEnd), 0, static_cast<int>(text.size()));
+    const QString left = text.left(from).trimmed();
+    const QString right = text.mid(to).trimmed();
+    const QString head = left + QStringLiteral(" & ") + piece;
+    QString joined = head + QStringLiteral(" & ") + right;
+    // Joining at either end, or next to an "&" already there, leaves empty
+    // operator pairs; one "&" is enough.
+    static const QRegularExpression emptyJoin(QStringLiteral("&\\s*&"));
+    auto collapse = [](QString s) {
+        while (s.contains(emptyJoin))
+            s.replace(emptyJoin, QStringLiteral("&"));
+        s = s.trimmed();
+        if (s.startsWith(QLatin1Char('&')))
+            s = s.mid(1).trimmed();
+        if (s.endsWith(QLatin1Char('&')))
+            s = s.chopped(1).trimmed();
+        return s;
+    };
+    Insertion result;
+    result.text = collapse(joined);
+    const QString headDone = collapse(head);
+    result.caret = static_cast<int>(std::min(headDone.size(), result.text.size()));
+    return result;
+}
+
+QString finishedExpression(const QString& text) {
+    QString s = text.trimmed();
+    if (s.endsWith(QLatin1Char('&')))
+        s = s.chopped(1).trimmed();
+    return s;
+}
+
+} // namespace palomex

@@ -1,0 +1,43 @@
+#pragma once
+// Computed field values of the data import: an expression over the columns of
+// one import row, "[Kunde] & " / " & Left([Auftrag], 6)".
+
+#include "import/Script.h"
+
+#include <QString>
+#include <functional>
+#include <optional>
+
+namespace palomex {
+
+// The value of a column of the current row by name; nothing when there is no such column.
+using ColumnLookup = std::function<std::optional<QString>(const QString& column)>;
+
+// Puts every "[name]" of the expression as a quoted text literal holding the
+// row's value. A double quote in a value is doubled so that the value stays one
+// literal. A "[" without a closing "]" is dropped. Nothing when a column is unknown.
+std::optional<QString> substituteColumns(const QString& expression, const ColumnLookup& column);
+
+struct ExpressionResult {
+    QString text; // what goes into the field
+    bool valid = true;
+    QString detail; // why it failed, with the position, for the editor
+};
+
+// Evaluates an import expression (an optional leading "@" is dropped) for one row.
+// An empty expression gives an empty text; a failing one the invalid-expression text.
+ExpressionResult holAusdruck(const QString& expression, const ColumnLookup& column,
+                             const script::Environment& env = {});
+
+// The editor's insertion: the trimmed text left of the selection, the piece and
+// the trimmed text right of it joined by " & ", with empty joins collapsed.
+struct Insertion {
+    QString text;
+    int caret = 0; // just after the inserted piece
+};
+Insertion addText(const QString& text, int selectionStart, int selectionEnd, const QString& piece);
+
+// The expression as stored on OK: trimmed, without a trailing "&".
+QString finishedExpression(const QString& text);
+
+} // namespace palomex
