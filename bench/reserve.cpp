@@ -5,7 +5,7 @@
 
 #include "app/AppError.h"
 #include "db/Database.h"
-#include "db/ServerNveLock.h"
+#include "db/NveLock.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -26,10 +26,10 @@ int worker(const QString& uri, const QString& base) {
     timer.start();
     while (timer.elapsed() < kMillis) {
         try {
-            palomex::ServerNveLock lock(*db, base, 0);
-            const qint64 last = lock.highest().value_or(0) + 10;
-            lock.recordPrinted(last);
-            lock.release(last);
+            const auto lock = palomex::lockNveBase(*db, base, 0);
+            const qint64 last = lock->highest().value_or(0) + 10;
+            lock->recordPrinted(last);
+            lock->release(last);
             ++granted;
         } catch (const palomex::AppError& e) {
             if (e.number() != palomex::err::RecordLocked)

@@ -2,7 +2,7 @@
 // and a client killed in the middle of a run.
 
 #include "TestDatabases.h"
-#include "db/ServerNveLock.h"
+#include "db/NveLock.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -25,10 +25,10 @@ constexpr int kNvesPerRun = 3;
 bool printRun(const Database& db, const QString& base, int count, QTextStream& out,
               bool hangAfterHalf = false) {
     try {
-        ServerNveLock lock(db, base, 0);
-        const qint64 first = lock.highest().value_or(0) + 1;
+        const auto lock = lockNveBase(db, base, 0);
+        const qint64 first = lock->highest().value_or(0) + 1;
         const qint64 last = first + count - 1;
-        lock.recordPrinted(last);
+        lock->recordPrinted(last);
         for (qint64 n = first; n <= last; ++n) {
             if (hangAfterHalf && n == first + count / 2) {
                 out << "ready\n";
@@ -38,7 +38,7 @@ bool printRun(const Database& db, const QString& base, int count, QTextStream& o
             out << "nve " << n << '\n';
             out.flush();
         }
-        lock.release(last);
+        lock->release(last);
         return true;
     } catch (const AppError& e) {
         out << (e.number() == err::RecordLocked ? "refused " : "error ") << e.text() << '\n';
@@ -160,17 +160,17 @@ TEST_F(ServerLock, CompetingProcessesNeverShareAnNve) {
 TEST_F(ServerLock, BackToBackRunsOfOneWorkstationAreNotRefused) {
     for (qint64 run = 1; run <= 30; ++run) {
         try {
-            ServerNveLock lock(*db, "4012345", 0);
-            EXPECT_EQ(lock.highest(), run - 1);
-            lock.release(run);
+            const auto lock = lockNveBase(*db, "4012345", 0);
+            EXPECT_EQ(lock->highest(), run - 1);
+            lock->release(run);
         } catch (const AppError& e) {
             FAIL() << "run " << run << " refused: " << e.text().toStdString();
         }
     }
     // A run abandoned without release frees the base at once as well.
-    { ServerNveLock abandoned(*db, "4012345", 0); }
-    ServerNveLock next(*db, "4012345", 0);
-    EXPECT_EQ(next.highest(), 30);
+    { const auto abandoned = lockNveBase(*db, "4012345", 0); }
+    const auto next = lockNveBase(*db, "4012345", 0);
+    EXPECT_EQ(next->highest(), 30);
 }
 
 TEST_F(ServerLock, ReleaseStoresTheLastPrintedNumberNeverBelowTheStartingPoint) {
@@ -192,16 +192,16 @@ TEST_F(ServerLock, ReleaseStoresTheLastPrintedNumberNeverBelowTheStartingPoint) 
     for (const Case& c : cases) {
         const QString base = QStringLiteral("40%1").arg(++n);
         {
-            ServerNveLock setup(*db, base, c.before);
-            setup.release(c.before);
+            const auto setup = lockNveBase(*db, base, c.before);
+            setup->release(c.before);
         }
-        ServerNveLock lock(*db, base, 0);
-        EXPECT_EQ(lock.highest(), c.before) << c.what;
+        const auto lock = lockNveBase(*db, base, 0);
+        EXPECT_EQ(lock->highest(), c.before) << c.what;
         if (c.recordedAhead > 0) {
-            lock.recordPrinted(c.recordedAhead);
+            lock->recordPrinted(c.recordedAhead);
             EXPECT_EQ(stored(base), QString::number(c.recordedAhead)) << c.what << ": durable";
         }
-        lock.release(c.lastPrinted);
+        lock->release(c.lastPrinted);
         EXPECT_EQ(stored(base), QString::number(c.stored)) << c.what;
     }
 }
@@ -215,15 +215,15 @@ TEST_F(ServerLock, KilledClientReleasesTheBaseAndItsNumbersAreNotIssuedAgain) {
 
     // While it runs: the same base is refused at once, another base is free.
     try {
-        ServerNveLock same(*db, "4012345", 0);
+        const auto same = lockNveBase(*db, "4012345", 0);
         ADD_FAILURE() << "a second run on a held base was let through";
     } catch (const AppError& e) {
         EXPECT_EQ(e.number(), err::RecordLocked);
         EXPECT_FALSE(e.text().isEmpty());
     }
     {
-        ServerNveLock other(*db, "4099999", 0);
-        other.release(5);
+        const auto other = lockNveBase(*db, "4099999", 0);
+        other->release(5);
     }
 
     ::kill(static_cast<pid_t>(child->processId()), SIGKILL);
@@ -236,10 +236,10 @@ TEST_F(ServerLock, KilledClientReleasesTheBaseAndItsNumbersAreNotIssuedAgain) {
     ASSERT_GT(printedMax, 0);
 
     // The server notices the dead client and drops its locks.
-    std::unique_ptr<ServerNveLock> again;
+    std::unique_ptr<NveLock> again;
     for (int i = 0; i < 200 && !again; ++i) {
         try {
-            again = std::make_unique<ServerNveLock>(*db, "4012345", 0);
+            again = lockNveBase(*db, "4012345", 0);
         } catch (const AppError& e) {
             ASSERT_EQ(e.number(), err::RecordLocked);
             QThread::msleep(50);

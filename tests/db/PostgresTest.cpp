@@ -6,7 +6,7 @@
 #include "app/Captions.h"
 #include "db/DatabaseStrings.h"
 #include "db/Migration.h"
-#include "db/ServerNveLock.h"
+#include "db/NveLock.h"
 #include "support/TestSupport.h"
 
 #include <QDateTime>
@@ -140,10 +140,10 @@ TEST_F(Server, ServerGoneGivesTheMessageLosesNothingAndWorksAgainWhenBack) {
     ASSERT_TRUE(c.transaction());
     ASSERT_TRUE(exec(*db, insert, {"vor dem Ausfall"}));
     {
-        ServerNveLock lock(*db, "4012345", 0);
-        lock.recordPrinted(7);
+        const auto lock = lockNveBase(*db, "4012345", 0);
+        lock->recordPrinted(7);
         proxy.down();
-        EXPECT_THROW(lock.release(7), AppError);
+        EXPECT_THROW(lock->release(7), AppError);
     }
     QSqlQuery q(c);
     q.prepare(insert);
@@ -154,7 +154,7 @@ TEST_F(Server, ServerGoneGivesTheMessageLosesNothingAndWorksAgainWhenBack) {
     EXPECT_GT(failure.text().size(), unreachablePrefix().size()) << "the server's text follows";
     EXPECT_FALSE(db->reachable());
     try {
-        ServerNveLock refused(*db, "4012345", 0);
+        const auto refused = lockNveBase(*db, "4012345", 0);
         ADD_FAILURE() << "locked without a server";
     } catch (const AppError& e) {
         EXPECT_TRUE(e.text().startsWith(unreachablePrefix())) << e.text().toStdString();
@@ -166,9 +166,9 @@ TEST_F(Server, ServerGoneGivesTheMessageLosesNothingAndWorksAgainWhenBack) {
     EXPECT_TRUE(exec(*db, insert, {"nach dem Ausfall"}));
     EXPECT_EQ(value(*db, R"(SELECT "Fremdcharge" FROM "Chargen")"), "nach dem Ausfall");
     // What was recorded before the failure stays; the lock died with the connection.
-    ServerNveLock again(*db, "4012345", 0);
-    EXPECT_EQ(again.highest(), 7);
-    again.release(7);
+    const auto again = lockNveBase(*db, "4012345", 0);
+    EXPECT_EQ(again->highest(), 7);
+    again->release(7);
 }
 
 TEST_F(Server, ConnectionEndedByTheServerShowsItsTextAndIsOpenedAgain) {
@@ -269,9 +269,9 @@ TEST_F(Migration, CopiesEveryTableWithItsRowsInOrder) {
     EXPECT_EQ(value(*target, R"(SELECT max("Datum") FROM "Protokoll")"),
               QDateTime(QDate(2026, 12, 3), QTime(8, 30)).toString(Qt::ISODateWithMs));
     // The copy is a database of ours: the reservation works on it.
-    ServerNveLock lock(*target, "4012345", 0);
-    EXPECT_EQ(lock.highest(), 99);
-    lock.release(100);
+    const auto lock = lockNveBase(*target, "4012345", 0);
+    EXPECT_EQ(lock->highest(), 99);
+    lock->release(100);
 }
 
 TEST_F(Migration, RefusesATargetThatIsNotEmptyAndLeavesItAlone) {

@@ -18,10 +18,6 @@ QString nextName() {
     return QStringLiteral("palomex-nve-lock-%1").arg(++counter);
 }
 
-QString lockedTable() {
-    return SqlDialect::quote(table::HoechstNVE);
-}
-
 // 64-bit key of the base's session lock; other bases never share it in practice.
 const QString kSessionKey = QStringLiteral("hashtextextended('HöchstNVE:' || ?, 0)");
 
@@ -41,11 +37,10 @@ ServerNveLock::ServerNveLock(const Database& db, const QString& base, qint64 sta
         exec(QStringLiteral("BEGIN"));
         // The row is created under the base's session lock, so two runs never add
         // two rows for one base.
-        exec(QStringLiteral("INSERT INTO %1 (\"NVE_Basis\", \"NVE_LaufNr\") SELECT ?, ? "
-                            "WHERE NOT EXISTS (SELECT 1 FROM %1 WHERE \"NVE_Basis\" = ?)")
-                 .arg(lockedTable()),
-             {base_, QString::number(startNumber), base_});
-        lockRow();
+        if (lockRow() == 0) {
+            exec(insertMissingBaseSql(), {base_, storedRunningNumber(startNumber), base_});
+            lockRow();
+        }
         atLock_ = highest_;
     } catch (...) {
         abandon();
@@ -103,26 +98,17 @@ void ServerNveLock::exec(const QString& sql, const QVariantList& values) {
     run(sql, values);
 }
 
-void ServerNveLock::lockRow() {
-    QSqlQuery q = run(
-        QStringLiteral("SELECT \"NVE_LaufNr\" FROM %1 WHERE \"NVE_Basis\" = ? FOR UPDATE NOWAIT")
-            .arg(lockedTable()),
-        {base_});
-    highest_.reset();
-    while (q.next()) {
-        bool ok = false;
-        const qint64 n = q.value(0).toString().trimmed().toLongLong(&ok);
-        if (ok && (!highest_ || n > *highest_))
-            highest_ = n;
-    }
+int ServerNveLock::lockRow() {
+    QSqlQuery q = run(selectBaseSql() + QStringLiteral(" FOR UPDATE NOWAIT"), {base_});
+    const BaseRows rows = readBaseRows(q);
+    highest_ = rows.highest;
+    return rows.count;
 }
 
 void ServerNveLock::store(qint64 n) {
     if (highest_ == n)
         return;
-    exec(QStringLiteral("UPDATE %1 SET \"NVE_LaufNr\" = ? WHERE \"NVE_Basis\" = ?")
-             .arg(lockedTable()),
-         {QString::number(n), base_});
+    exec(updateBaseSql(), {storedRunningNumber(n), base_});
     highest_ = n;
 }
 

@@ -3,6 +3,7 @@
 
 #include "app/AppError.h"
 #include "db/Database.h"
+#include "db/NveLock.h"
 
 #include <QSqlQuery>
 #include <QString>
@@ -10,42 +11,31 @@
 
 namespace palomex {
 
-namespace err {
-// The number users know for a record locked by another workstation.
-inline constexpr int RecordLocked = 3260;
-} // namespace err
-
 // Holds the row locked (SELECT ... FOR UPDATE NOWAIT) on a connection of its own, so
 // the rest of the program's work is not inside the reservation's transaction. A
 // session lock on the base number spans the moments between transactions, so a
 // competing run is refused at once throughout. The server drops both locks when the
 // client dies; recordPrinted() makes a number durable before it is printed, so a
 // run cut short never leads to a number being issued again.
-class ServerNveLock {
+class ServerNveLock final : public NveLock {
 public:
     // Locks the row of base (digits, no blanks), creating it with startNumber when
     // the base has none. Throws AppError RecordLocked with the server's text when
     // another run holds it, and the database's failure() when the server is gone.
     ServerNveLock(const Database& db, const QString& base, qint64 startNumber);
-    ~ServerNveLock(); // abandons the reservation if still held
+    ~ServerNveLock() override;
     ServerNveLock(const ServerNveLock&) = delete;
     ServerNveLock& operator=(const ServerNveLock&) = delete;
 
-    // The highest running number stored for the base when the lock was taken.
-    std::optional<qint64> highest() const { return atLock_; }
-    // Stores n as the highest number (when higher) and commits it while keeping the
-    // row locked.
-    void recordPrinted(qint64 n);
-    // Stores the last printed number as the highest, commits and unlocks. The stored
-    // number may go down to lastPrinted again when the run ended before the numbers
-    // it had recorded ahead, since no other run can have used them meanwhile; never
-    // below the number stored when the lock was taken.
-    void release(qint64 lastPrinted);
+    std::optional<qint64> highest() const override { return atLock_; }
+    // Commits n while keeping the row locked.
+    void recordPrinted(qint64 n) override;
+    void release(qint64 lastPrinted) override;
 
 private:
     QSqlQuery run(const QString& sql, const QVariantList& values = {});
     void exec(const QString& sql, const QVariantList& values = {});
-    void lockRow();
+    int lockRow(); // the number of rows of the base
     void store(qint64 n);
     void unlockBase();
     void abandon(); // rolls back, unlocks and closes the connection

@@ -1,0 +1,151 @@
+#include "db/EmbeddedNveLock.h"
+
+#include "app/Captions.h"
+#include "entry/NveStrings.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSqlError>
+#include <algorithm>
+#include <atomic>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace palomex {
+
+namespace {
+
+QString nextName() {
+    static std::atomic<int> counter{0};
+    return QStringLiteral("palomex-nve-file-lock-%1").arg(++counter);
+}
+
+// The byte of a base: its digits behind a leading 1, so that "0123" and "123" get
+// bytes of their own. Up to 18 digits fit; bases have at most 10.
+std::optional<off_t> byteOf(const QString& base) {
+    constexpr int kMaxDigits = 18;
+    if (base.size() > kMaxDigits)
+        return std::nullopt;
+    off_t offset = 1;
+    for (const QChar c : base) {
+        if (c < u'0' || c > u'9')
+            return std::nullopt;
+        offset = offset * 10 + (c.unicode() - u'0');
+    }
+    return offset;
+}
+
+} // namespace
+
+QString EmbeddedNveLock::lockFilePath(const QString& databasePath) {
+    return QFileInfo(databasePath).absoluteFilePath() + QStringLiteral(".nve-lock");
+}
+
+EmbeddedNveLock::EmbeddedNveLock(const Database& db, const QString& base, qint64 startNumber)
+    : db_(db), base_(base), connectionName_(nextName()) {
+    lockBase();
+    try {
+        db_.openSeparateConnection(connectionName_);
+        // Durable at the end of every statement even where the engine's default
+        // would trade that for speed.
+        run(QStringLiteral("PRAGMA synchronous = FULL"), {});
+        // Created under the base's lock, so two runs never add two rows for one base.
+        if (readRow() == 0) {
+            run(insertMissingBaseSql(), {base_, storedRunningNumber(startNumber), base_});
+            readRow();
+        }
+        atLock_ = highest_;
+    } catch (...) {
+        abandon();
+        throw;
+    }
+}
+
+EmbeddedNveLock::~EmbeddedNveLock() {
+    abandon();
+}
+
+void EmbeddedNveLock::lockBase() {
+    const QString path = lockFilePath(db_.path());
+    const auto unusable = [&path](int error) {
+        return AppError(
+            err::DatabaseFailure, QStringLiteral("HöchstNVE"),
+            caption(nvemsg::LockFileUnusable)
+                .arg(QDir::toNativeSeparators(path), QString::fromLocal8Bit(std::strerror(error))));
+    };
+    const std::optional<off_t> byte = byteOf(base_);
+    if (!byte)
+        throw AppError(err::DatabaseFailure, QStringLiteral("HöchstNVE"),
+                       caption(nvemsg::BaseNotDigits).arg(base_));
+    // Not inherited by programs this one starts, which would hold the lock on.
+    lockFile_ = ::open(QFile::encodeName(path).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+    if (lockFile_ < 0)
+        throw unusable(errno);
+    struct flock range {};
+    range.l_type = F_WRLCK;
+    range.l_whence = SEEK_SET;
+    range.l_start = *byte;
+    range.l_len = 1;
+    if (::fcntl(lockFile_, F_OFD_SETLK, &range) == 0)
+        return;
+    const int error = errno;
+    ::close(lockFile_);
+    lockFile_ = -1;
+    if (error == EAGAIN || error == EACCES)
+        throw AppError(err::RecordLocked, QStringLiteral("HöchstNVE"),
+                       caption(nvemsg::BaseLocked).arg(base_));
+    // A folder without working locks is refused: printing unlocked could repeat NVEs.
+    throw unusable(error);
+}
+
+void EmbeddedNveLock::abandon() {
+    {
+        QSqlDatabase c = QSqlDatabase::database(connectionName_, false);
+        c.close();
+    }
+    QSqlDatabase::removeDatabase(connectionName_);
+    if (lockFile_ >= 0) {
+        ::close(lockFile_);
+        lockFile_ = -1;
+    }
+}
+
+QSqlQuery EmbeddedNveLock::run(const QString& sql, const QVariantList& values) {
+    const QSqlDatabase c = QSqlDatabase::database(connectionName_, false);
+    QSqlQuery q(c);
+    if (!q.prepare(sql))
+        throw db_.failure(q.lastError(), c);
+    bindValues(q, values);
+    if (!q.exec())
+        throw db_.failure(q.lastError(), c);
+    return q;
+}
+
+int EmbeddedNveLock::readRow() {
+    QSqlQuery q = run(selectBaseSql(), {base_});
+    const BaseRows rows = readBaseRows(q);
+    highest_ = rows.highest;
+    return rows.count;
+}
+
+void EmbeddedNveLock::store(qint64 n) {
+    if (highest_ == n)
+        return;
+    run(updateBaseSql(), {storedRunningNumber(n), base_});
+    highest_ = n;
+}
+
+void EmbeddedNveLock::recordPrinted(qint64 n) {
+    if (!highest_ || *highest_ < n)
+        store(n);
+}
+
+void EmbeddedNveLock::release(qint64 lastPrinted) {
+    store(atLock_ ? std::max(*atLock_, lastPrinted) : lastPrinted);
+    abandon();
+}
+
+} // namespace palomex

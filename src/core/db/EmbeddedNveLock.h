@@ -1,0 +1,56 @@
+#pragma once
+// The HöchstNVE row of one base number held for a print run on the embedded database.
+
+#include "db/NveLock.h"
+
+#include <QSqlQuery>
+#include <QString>
+#include <optional>
+
+namespace palomex {
+
+// SQLite has no row locks, and a write transaction held for the run would lock the
+// whole file: the log, label saving and every other base, in every process, would
+// wait for the run to end. So the base is reserved by a lock on one byte of a lock
+// file beside the database, one byte per base so that bases never block each other,
+// taken without waiting. The kernel drops the lock when its holder dies, however it
+// dies, so a killed program never leaves a base blocked; on a shared folder the file
+// system's lock service does the same for a workstation that goes away. The lock
+// belongs to the open file (not to the process, as classic POSIX locks do), so two
+// runs within one program exclude each other as well.
+//
+// The numbers are written in single statements on a connection of its own, each
+// durable when it returns: recordPrinted() before a label is drawn means a run cut
+// short can leave a gap, never a repeat.
+class EmbeddedNveLock final : public NveLock {
+public:
+    // Locks base (digits, no blanks), creating its row with startNumber when the
+    // base has none. Throws AppError RecordLocked when another run holds it.
+    EmbeddedNveLock(const Database& db, const QString& base, qint64 startNumber);
+    ~EmbeddedNveLock() override;
+    EmbeddedNveLock(const EmbeddedNveLock&) = delete;
+    EmbeddedNveLock& operator=(const EmbeddedNveLock&) = delete;
+
+    std::optional<qint64> highest() const override { return atLock_; }
+    void recordPrinted(qint64 n) override;
+    void release(qint64 lastPrinted) override;
+
+    // The file holding the locks of every base of the database at path.
+    static QString lockFilePath(const QString& databasePath);
+
+private:
+    void lockBase();
+    QSqlQuery run(const QString& sql, const QVariantList& values);
+    int readRow(); // the number of rows of the base
+    void store(qint64 n);
+    void abandon(); // closes the connection, then drops the lock
+
+    const Database& db_;
+    QString base_;
+    QString connectionName_;
+    int lockFile_ = -1;
+    std::optional<qint64> atLock_;
+    std::optional<qint64> highest_; // what the row holds now
+};
+
+} // namespace palomex

@@ -1,0 +1,12 @@
+#pragma once
+// Identifiers of the texts of the NVE numbering in the string table (470-499).
+
+namespace palomex::nvemsg {
+inline constexpr int TooLong = 470; // %1 digits in all, %2 base as typed + number
+inline constexpr int BaseTooLong = 471;
+inline constexpr int AskNveHelp = 476;       // after BaseTooLong on leaving the field
+inline constexpr int BaseLocked = 472;       // %1 base; the embedded engine's lock text
+inline constexpr int NumberTooWide = 473;    // %1 running number, %2 width of the column
+inline constexpr int BaseNotDigits = 474;    // %1 base as typed
+inline constexpr int LockFileUnusable = 475; // %1 file, %2 the system's reason
+} // namespace palomex::nvemsg
