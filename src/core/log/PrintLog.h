@@ -27,7 +27,6 @@ struct LogEntry {
     std::array<QString, 3> zusatz;
 };
 
-
 // NeuDatensatz: appends the row at the given moment and commits it. Returns the
 // engine's error text when the row was refused (nothing of it is kept), else nothing.
 std::optional<QString> appendLogRow(Database& db, const LogEntry& entry,
