@@ -13,6 +13,10 @@ namespace palomex {
 
 class Database;
 
+// The most NVEs one run prints (the count has at most four digits), and so the
+// widest NVE range a log row spans.
+inline constexpr qint64 kMaxRunNves = 9999;
+
 // What a run leaves in the log, as the entry window showed it during the run.
 struct LogEntry {
     QString benutzer; // the current label table
