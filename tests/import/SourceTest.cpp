@@ -186,7 +186,8 @@ TEST(AccessImport, TablesAndRowsAsTexts) {
     const ImportTable t = source->read(QStringLiteral("Fruit"));
     EXPECT_EQ(t.columnIndex(QStringLiteral("vit c")), 6);
     ASSERT_FALSE(t.rows.empty());
-    EXPECT_EQ(t.rows[0], (QStringList{"Apple", "2", "0", "0", "12", "2", "15", "0", "0", "0", "0"}));
+    EXPECT_EQ(t.rows[0],
+              (QStringList{"Apple", "2", "0", "0", "12", "2", "15", "0", "0", "0", "0"}));
     EXPECT_THROW(source->read(QStringLiteral("Gemüse")), AppError);
 }
 

@@ -51,8 +51,8 @@ std::unique_ptr<ImportSource> openDatabaseFile(const QString& path) {
     checkReadable(path);
     QString error;
     // Our own database files carry the .mdb name too; they are SQLite inside.
-    auto source = isAccessFile(path) ? openAccessSource(path, &error)
-                                     : openDatabaseSource(path, &error);
+    auto source =
+        isAccessFile(path) ? openAccessSource(path, &error) : openDatabaseSource(path, &error);
     if (!source)
         damaged(path, error);
     return std::make_unique<DatabaseTables>(std::move(source));
