@@ -1,8 +1,9 @@
-// The NVE reservation on a server: separate processes competing for base numbers,
-// and a client killed in the middle of a run.
+// The NVE reservation on each engine: separate processes competing for base numbers,
+// a second run refused, what a run records kept however it ends, and a client killed
+// in the middle of a run.
 
-#include "TestDatabases.h"
 #include "db/NveLock.h"
+#include "TestDatabases.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -66,12 +67,12 @@ TEST(NveWorker, Run) {
         printRun(*db, job.at(1), kNvesPerRun, out);
 }
 
-class ServerLock : public ::testing::Test {
+class BaseLock : public ::testing::TestWithParam<Engine> {
 protected:
     void SetUp() override {
-        if (testServerUri().isEmpty())
+        if (!engineAvailable(GetParam()))
             GTEST_SKIP() << "PALOMEX_TEST_PG is not set";
-        scratch = std::make_unique<ScratchDatabase>(Engine::Postgres);
+        scratch = std::make_unique<ScratchDatabase>(GetParam());
         db = scratch->open();
         db->update(QString());
     }
@@ -96,11 +97,23 @@ protected:
         return QString::fromUtf8(f.readAll()).split(u'\n', Qt::SkipEmptyParts);
     }
 
+    // Read on a connection of the test's own, apart from the lock's.
     QString stored(const QString& base) {
         QSqlQuery q(db->connection());
         q.prepare(R"(SELECT "NVE_LaufNr" FROM "HöchstNVE" WHERE "NVE_Basis" = ?)");
         q.addBindValue(base);
         return q.exec() && q.next() ? q.value(0).toString() : QString();
+    }
+
+    // The lock on base must be refused at once, as another run holds it.
+    void expectRefused(const QString& base, const char* what) {
+        try {
+            const auto second = lockNveBase(*db, base, 0);
+            ADD_FAILURE() << what << ": a second run on a held base was let through";
+        } catch (const AppError& e) {
+            EXPECT_EQ(e.number(), err::RecordLocked) << what << ": " << e.text().toStdString();
+            EXPECT_FALSE(e.text().isEmpty()) << what;
+        }
     }
 
     QTemporaryDir dir;
@@ -109,7 +122,7 @@ protected:
     std::vector<std::unique_ptr<QProcess>> workers;
 };
 
-TEST_F(ServerLock, CompetingProcessesNeverShareAnNve) {
+TEST_P(BaseLock, CompetingProcessesNeverShareAnNve) {
     struct Group {
         QString base;
         int processes;
@@ -157,7 +170,7 @@ TEST_F(ServerLock, CompetingProcessesNeverShareAnNve) {
     }
 }
 
-TEST_F(ServerLock, BackToBackRunsOfOneWorkstationAreNotRefused) {
+TEST_P(BaseLock, BackToBackRunsOfOneWorkstationAreNotRefused) {
     for (qint64 run = 1; run <= 30; ++run) {
         try {
             const auto lock = lockNveBase(*db, "4012345", 0);
@@ -173,7 +186,7 @@ TEST_F(ServerLock, BackToBackRunsOfOneWorkstationAreNotRefused) {
     EXPECT_EQ(next->highest(), 30);
 }
 
-TEST_F(ServerLock, ReleaseStoresTheLastPrintedNumberNeverBelowTheStartingPoint) {
+TEST_P(BaseLock, ReleaseStoresTheLastPrintedNumberNeverBelowTheStartingPoint) {
     struct Case {
         const char* what;
         qint64 before;
@@ -206,7 +219,7 @@ TEST_F(ServerLock, ReleaseStoresTheLastPrintedNumberNeverBelowTheStartingPoint) 
     }
 }
 
-TEST_F(ServerLock, KilledClientReleasesTheBaseAndItsNumbersAreNotIssuedAgain) {
+TEST_P(BaseLock, KilledClientReleasesTheBaseAndItsNumbersAreNotIssuedAgain) {
     const QString out = dir.filePath("hang.txt");
     QProcess* child = startWorker(0, "4012345", out);
     for (int i = 0; i < 600 && !lines(out).contains("ready"); ++i)
@@ -214,13 +227,7 @@ TEST_F(ServerLock, KilledClientReleasesTheBaseAndItsNumbersAreNotIssuedAgain) {
     ASSERT_TRUE(lines(out).contains("ready")) << "the child never reached its run";
 
     // While it runs: the same base is refused at once, another base is free.
-    try {
-        const auto same = lockNveBase(*db, "4012345", 0);
-        ADD_FAILURE() << "a second run on a held base was let through";
-    } catch (const AppError& e) {
-        EXPECT_EQ(e.number(), err::RecordLocked);
-        EXPECT_FALSE(e.text().isEmpty());
-    }
+    expectRefused("4012345", "held by another process");
     {
         const auto other = lockNveBase(*db, "4099999", 0);
         other->release(5);
@@ -250,6 +257,84 @@ TEST_F(ServerLock, KilledClientReleasesTheBaseAndItsNumbersAreNotIssuedAgain) {
     again->release(again->highest().value_or(0));
     EXPECT_EQ(stored("4099999"), "5");
 }
+
+TEST_P(BaseLock, ASecondRunOnAHeldBaseIsRefusedWhateverTheFirstHasDone) {
+    struct Case {
+        const char* what;
+        qint64 recorded; // 0: nothing recorded yet
+    };
+    const std::vector<Case> cases{
+        {"just locked", 0},
+        {"after recording a number", 12},
+    };
+    int n = 0;
+    for (const Case& c : cases) {
+        const QString base = QStringLiteral("41%1").arg(++n);
+        const auto first = lockNveBase(*db, base, 0);
+        if (c.recorded > 0)
+            first->recordPrinted(c.recorded);
+        expectRefused(base, c.what);
+        // Bases never block each other; base "0411" is not base "411".
+        for (const QString& other : {QStringLiteral("42%1").arg(n), QStringLiteral("0") + base}) {
+            const auto free = lockNveBase(*db, other, 0);
+            free->release(1);
+        }
+        // The refusal took nothing from the first run.
+        first->release(c.recorded + 1);
+        EXPECT_EQ(stored(base), QString::number(c.recorded + 1)) << c.what;
+        const auto after = lockNveBase(*db, base, 0);
+        EXPECT_EQ(after->highest(), c.recorded + 1) << c.what;
+        after->release(c.recorded + 1);
+    }
+}
+
+TEST_P(BaseLock, ARunAbandonedWithoutReleaseKeepsWhatItRecorded) {
+    struct Case {
+        const char* what;
+        qint64 before;
+        std::vector<qint64> recorded;
+        qint64 kept;
+    };
+    const std::vector<Case> cases{
+        {"nothing recorded", 5, {}, 5},
+        {"one range recorded", 5, {9}, 9},
+        {"numbers recorded as printed", 0, {1, 2, 3}, 3},
+        {"a lower number recorded after a higher one", 0, {8, 4}, 8},
+    };
+    int n = 0;
+    for (const Case& c : cases) {
+        const QString base = QStringLiteral("43%1").arg(++n);
+        lockNveBase(*db, base, c.before)->release(c.before);
+        {
+            const auto lock = lockNveBase(*db, base, 0);
+            for (const qint64 r : c.recorded)
+                lock->recordPrinted(r);
+            // Visible to everyone while the lock is still held.
+            EXPECT_EQ(stored(base), QString::number(c.kept)) << c.what;
+            EXPECT_EQ(storedHighest(*db, base), c.kept) << c.what;
+        }
+        const auto next = lockNveBase(*db, base, 0);
+        EXPECT_EQ(next->highest(), c.kept) << c.what;
+        next->release(c.kept);
+    }
+}
+
+TEST_P(BaseLock, ANumberTooWideForTheTableIsRefusedAndNothingChanges) {
+    const auto lock = lockNveBase(*db, "4012345", 3);
+    const qint64 huge = 999'999'999'999'999'999;
+    try {
+        lock->recordPrinted(huge);
+        ADD_FAILURE() << "a number wider than the column was stored";
+    } catch (const AppError& e) {
+        EXPECT_EQ(e.number(), err::FieldTooSmall);
+    }
+    EXPECT_EQ(stored("4012345"), "3");
+    lock->release(4);
+    EXPECT_EQ(stored("4012345"), "4");
+}
+
+INSTANTIATE_TEST_SUITE_P(Engines, BaseLock, ::testing::ValuesIn(allEngines()),
+                         [](const auto& info) { return engineName(info.param); });
 
 } // namespace
 } // namespace palomex::test
