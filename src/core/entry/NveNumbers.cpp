@@ -1,0 +1,58 @@
+#include "entry/NveNumbers.h"
+
+#include "app/Captions.h"
+#include "db/NveLock.h"
+#include "entry/NveStrings.h"
+#include "output/Gs1Encoder.h"
+
+#include <algorithm>
+
+namespace palomex {
+
+QString baseDigits(const QString& typedBase) {
+    QString digits = typedBase;
+    digits.remove(QLatin1Char(' '));
+    return digits;
+}
+
+bool baseAcceptable(const QString& typedBase) {
+    const QString digits = baseDigits(typedBase);
+    return digits.size() <= kMaxBaseDigits &&
+           std::all_of(digits.cbegin(), digits.cend(),
+                       [](QChar c) { return c >= u'0' && c <= u'9'; });
+}
+
+QString runningNumberText(const QString& typedBase, qint64 n) {
+    const int room = kNveDigits - static_cast<int>(baseDigits(typedBase).size());
+    const QString s = QString::number(n);
+    if (n < 0 || s.size() > room)
+        return {};
+    return s.rightJustified(room, QLatin1Char('0'));
+}
+
+QString tooLongMessage(const QString& typedBase, qint64 n) {
+    const QString s = QString::number(n);
+    return caption(nvemsg::TooLong).arg(baseDigits(typedBase).size() + s.size()).arg(typedBase + s);
+}
+
+BaseNveRange::BaseNveRange(const QString& typedBase, NveLock* lock)
+    : typedBase_(typedBase), lock_(lock) {}
+
+QString BaseNveRange::withoutCheckDigit(qint64 r) const {
+    if (!baseAcceptable(typedBase_))
+        return {};
+    const QString running = runningNumberText(typedBase_, r);
+    return running.isEmpty() ? QString() : baseDigits(typedBase_) + running;
+}
+
+QString BaseNveRange::printed(qint64 r) const {
+    const QString digits = withoutCheckDigit(r);
+    return digits.isEmpty() ? QString() : digits + gs1CheckDigit(digits);
+}
+
+void BaseNveRange::printedUpTo(qint64 r) {
+    if (lock_)
+        lock_->recordPrinted(r);
+}
+
+} // namespace palomex

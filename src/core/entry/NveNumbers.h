@@ -1,0 +1,41 @@
+#pragma once
+// An NVE is a base number (the sender's number range) followed by a running number
+// padded with zeros to 17 digits together, then the modulo-10 check digit.
+
+#include "output/PrintRun.h"
+
+#include <QString>
+
+namespace palomex {
+
+class NveLock;
+
+inline constexpr int kNveDigits = 17;
+inline constexpr int kMaxBaseDigits = 10;
+
+// The base as typed without the blanks that group its digits for reading.
+QString baseDigits(const QString& typedBase);
+// Whether the typed base holds only digits and blanks, and at most ten digits.
+bool baseAcceptable(const QString& typedBase);
+// Running number n as the text that fills the base to 17 digits; empty when base and
+// number together are longer, or n is negative.
+QString runningNumberText(const QString& typedBase, qint64 n);
+// Why base and n do not make an NVE: the digits in all and the base as typed with n.
+QString tooLongMessage(const QString& typedBase, qint64 n);
+
+// The NVEs of one base for a print run. With a lock, the highest number printed is
+// recorded through it; without one (the preview) nothing is recorded.
+class BaseNveRange final : public NveRange {
+public:
+    BaseNveRange(const QString& typedBase, NveLock* lock);
+
+    QString withoutCheckDigit(qint64 r) const override;
+    QString printed(qint64 r) const override;
+    void printedUpTo(qint64 r) override;
+
+private:
+    QString typedBase_;
+    NveLock* lock_;
+};
+
+} // namespace palomex
