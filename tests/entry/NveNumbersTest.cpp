@@ -1,5 +1,8 @@
 #include "entry/NveNumbers.h"
+#include "db/Database.h"
 #include "db/NveLock.h"
+
+#include <QTemporaryDir>
 
 #include <QRandomGenerator>
 #include <gtest/gtest.h>
@@ -126,4 +129,20 @@ TEST(NveNumbers, TheHighestPrintedNumberGoesToTheLock) {
     EXPECT_EQ(lock.recorded, (std::vector<qint64>{17, 21}));
     BaseNveRange preview("4012345", nullptr);
     preview.printedUpTo(5); // records nothing and must not fail
+}
+
+TEST(NveNumbers, NextRunningNumberFollowsTheHighestStoredForTheBase) {
+    QTemporaryDir dir;
+    const auto db = Database::open(dir.filePath("labels.db"));
+    db->update(QString());
+    lockNveBase(*db, "4012345", 0)->release(41);
+    lockNveBase(*db, "4099999", 0)->release(7);
+    const struct {
+        const char* typedBase;
+        qint64 next;
+    } cases[] = {
+        {"4012345", 42}, {"401 23 45", 42}, {"4099999", 8}, {"4011111", 1}, {"04012345", 1},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(nextRunningNumber(*db, QString::fromUtf8(c.typedBase)), c.next) << c.typedBase;
 }

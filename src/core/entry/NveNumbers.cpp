@@ -35,6 +35,10 @@ QString tooLongMessage(const QString& typedBase, qint64 n) {
     return caption(nvemsg::TooLong).arg(baseDigits(typedBase).size() + s.size()).arg(typedBase + s);
 }
 
+qint64 nextRunningNumber(const Database& db, const QString& typedBase) {
+    return storedHighest(db, baseDigits(typedBase)).value_or(0) + 1;
+}
+
 BaseNveRange::BaseNveRange(const QString& typedBase, NveLock* lock)
     : typedBase_(typedBase), lock_(lock) {}
 

@@ -8,6 +8,7 @@
 
 namespace palomex {
 
+class Database;
 class NveLock;
 
 inline constexpr int kNveDigits = 17;
@@ -22,6 +23,10 @@ bool baseAcceptable(const QString& typedBase);
 QString runningNumberText(const QString& typedBase, qint64 n);
 // Why base and n do not make an NVE: the digits in all and the base as typed with n.
 QString tooLongMessage(const QString& typedBase, qint64 n);
+
+// The running number of the next NVE of the base as typed: one above the highest
+// stored for it, 1 when none is stored.
+qint64 nextRunningNumber(const Database& db, const QString& typedBase);
 
 // The NVEs of one base for a print run. With a lock, the highest number printed is
 // recorded through it; without one (the preview) nothing is recorded.
