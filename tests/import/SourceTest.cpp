@@ -19,8 +19,8 @@ namespace palomex {
 namespace {
 
 QString dataFile(const QString& name) {
-    // The samples sit beside this folder in the source tree.
-    return QFileInfo(QStringLiteral(__FILE__)).absolutePath() + QStringLiteral("/../data/") + name;
+    // The compiler cache rewrites __FILE__ relative; the test main knows the source tree.
+    return qEnvironmentVariable("PALOMEX_SOURCE_DIR") + QStringLiteral("/tests/data/") + name;
 }
 
 struct TextCase {
@@ -186,7 +186,8 @@ TEST(AccessImport, TablesAndRowsAsTexts) {
     const ImportTable t = source->read(QStringLiteral("Fruit"));
     EXPECT_EQ(t.columnIndex(QStringLiteral("vit c")), 6);
     ASSERT_FALSE(t.rows.empty());
-    EXPECT_EQ(t.rows[0], (QStringList{"Apple", "2", "0", "0", "12", "2", "15", "0", "0", "0", "0"}));
+    EXPECT_EQ(t.rows[0],
+              (QStringList{"Apple", "2", "0", "0", "12", "2", "15", "0", "0", "0", "0"}));
     EXPECT_THROW(source->read(QStringLiteral("Gemüse")), AppError);
 }
 
