@@ -89,10 +89,11 @@ struct QueryFixture : test::DatabaseFixture {
                 QTime(static_cast<int>(rng.bounded(24)), static_cast<int>(rng.bounded(60)), n % 60);
             r.e.absender = senders[rng.bounded(senders.size())];
             r.e.empfaenger = senders[rng.bounded(senders.size())] + QStringLiteral("\nZeile 2");
-            const quint64 first = 340123450000000000ull / 10 + rng.bounded(1000);
+            // Row 1 is a widest run that just reaches the NVE ...10400 of a filter below.
+            const quint64 first = 34012345000000000ull + (n == 0 ? 402 : rng.bounded(1000));
             r.e.vonNve = QString::number(first).rightJustified(17, QLatin1Char('0'));
-            r.e.bisNve =
-                QString::number(first + rng.bounded(20)).rightJustified(17, QLatin1Char('0'));
+            r.e.bisNve = QString::number(first + (n % 8 == 0 ? kMaxRunNves - 1 : rng.bounded(20)))
+                             .rightJustified(17, QLatin1Char('0'));
             for (int i = 0; i < 10; ++i) {
                 r.e.identifierEntries[i] = codes[rng.bounded(codes.size())];
                 r.e.contents[i] = contents[rng.bounded(contents.size())];
@@ -218,6 +219,8 @@ TEST_F(QueryFixture, FiltersSelectWhatAnIndependentMatchSelects) {
         {"sender sql injection", [](LogFilter& f) { f.absender = QStringLiteral("x' OR '1'='1"); }},
         {"receiver", [](LogFilter& f) { f.empfaenger = QStringLiteral("Zeile"); }},
         {"nve from", [](LogFilter& f) { f.vonNve = QStringLiteral("34012345000000500"); }},
+        {"nve from, where only the widest runs reach",
+         [](LogFilter& f) { f.vonNve = QStringLiteral("34012345000010400"); }},
         {"nve range",
          [](LogFilter& f) {
              f.vonNve = QStringLiteral("34012345000000200");

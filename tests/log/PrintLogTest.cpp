@@ -56,7 +56,8 @@ TEST(PrintLogCode, IdentifierCodeIsTheTextUpToTheFirstBracket) {
                           {"(00))", "(00)"},
                           {"ab) c", "ab)"}};
     for (const Case& c : cases)
-        EXPECT_EQ(identifierCodeOf(QString::fromUtf8(c.entry)), QString::fromUtf8(c.code)) << c.entry;
+        EXPECT_EQ(identifierCodeOf(QString::fromUtf8(c.entry)), QString::fromUtf8(c.code))
+            << c.entry;
 }
 
 TEST_F(LogFixture, RowHoldsTheRunAsPrinted) {

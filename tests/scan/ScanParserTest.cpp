@@ -1,5 +1,7 @@
 #include "scan/ScanParser.h"
 
+#include "db/Label.h"
+
 #include <gtest/gtest.h>
 
 using namespace palomex;
@@ -30,9 +32,10 @@ struct Fixture : ::testing::Test {
 } // namespace
 
 TEST_F(Fixture, Gs1ScanFillsTheRowsByIdentifier) {
-    EXPECT_FALSE(applyScan(QStringLiteral("]0104012345678901"
-                                          "10ABC@15261231"),
-                           setup, fields, today));
+    EXPECT_TRUE(applyScan(QStringLiteral("]0104012345678901"
+                                         "10ABC@15261231"),
+                          setup, fields, today)
+                    .ok());
     EXPECT_EQ(fields.rows[0].content, QStringLiteral("04012345678901"));
     EXPECT_EQ(fields.rows[1].content, QStringLiteral("ABC"));
     EXPECT_EQ(fields.rows[2].content, QStringLiteral("31.12.2026"));
@@ -41,18 +44,20 @@ TEST_F(Fixture, Gs1ScanFillsTheRowsByIdentifier) {
 TEST_F(Fixture, RowsOutsideTheScanListAndFilledRowsStay) {
     setup.allowedIdentifiers = {QStringLiteral("01"), QStringLiteral("15")};
     fields.rows[1].content = QStringLiteral("alt");
-    EXPECT_FALSE(applyScan(QStringLiteral("]0104012345678901"
-                                          "10ABC@15261231"),
-                           setup, fields, today));
+    EXPECT_TRUE(applyScan(QStringLiteral("]0104012345678901"
+                                         "10ABC@15261231"),
+                          setup, fields, today)
+                    .ok());
     EXPECT_EQ(fields.rows[1].content, QStringLiteral("alt"));
     EXPECT_EQ(fields.rows[2].content, QStringLiteral("31.12.2026"));
 
     setup.allowedIdentifiers.clear();
     setup.onlyEmptyFields = true;
     fields.rows[0].content = QStringLiteral("voll");
-    EXPECT_FALSE(applyScan(QStringLiteral("]0104012345678901"
-                                          "10XYZ"),
-                           setup, fields, today));
+    EXPECT_TRUE(applyScan(QStringLiteral("]0104012345678901"
+                                         "10XYZ"),
+                          setup, fields, today)
+                    .ok());
     EXPECT_EQ(fields.rows[0].content, QStringLiteral("voll"));
     EXPECT_EQ(fields.rows[1].content, QStringLiteral("alt"));
 }
@@ -61,7 +66,7 @@ TEST_F(Fixture, ElementsThatNoRowCarries) {
     struct Case {
         const char* scan;
         const char* batch;   // row 1 afterwards
-        const char* message; // start of the message, empty for none
+        const char* message; // empty for none
     };
     const Case cases[] = {
         {"]00340123450000000017"
@@ -76,24 +81,80 @@ TEST_F(Fixture, ElementsThatNoRowCarries) {
     };
     for (const Case& c : cases) {
         fields.rows[1].content.clear();
-        const auto message = applyScan(QString::fromUtf8(c.scan), setup, fields, today);
+        const ScanResult r = applyScan(QString::fromUtf8(c.scan), setup, fields, today);
         EXPECT_EQ(fields.rows[1].content, QString::fromUtf8(c.batch)) << c.scan;
-        if (*c.message) {
-            ASSERT_TRUE(message) << c.scan;
-            EXPECT_EQ(*message, QString::fromUtf8(c.message));
-        } else {
-            EXPECT_FALSE(message) << c.scan << ": " << message.value_or(QString()).toStdString();
-        }
+        EXPECT_EQ(r.message, QString::fromUtf8(c.message)) << c.scan;
+        EXPECT_EQ(r.problem, *c.message ? ScanProblem::UnknownIdentifier : ScanProblem::None);
+    }
+}
+
+// A broken element stops the scan with a message; what came before it stays
+// written, the broken element and what follows it are not.
+TEST_F(Fixture, MalformedElementsAreReportedAndNotWritten) {
+    struct Case {
+        const char* scan;
+        const char* message;
+    };
+    const Case cases[] = {
+        {"]10OK@01123", "Das Element (01) ist unvollständig:\n01123@"},
+        {"]10OK@0112345@78901234", "Das Element (01) ist unvollständig:\n0112345@78901234@"},
+        {"]10OK@01040123456789AB",
+         "Das Element (01) darf nur Ziffern enthalten:\n01040123456789AB@"},
+        {"]10OK@10ABCDEFGHIJKLMNOPQRSTU",
+         "Das Element (10) ist länger als 20 Zeichen:\n10ABCDEFGHIJKLMNOPQRSTU@"},
+        {"]10OK@15261332", "Das Element (15) ist kein gültiges Datum (JJMMTT):\n15261332@"},
+        {"]10OK@152612", "Das Element (15) ist unvollständig:\n152612@"},
+    };
+    for (const Case& c : cases) {
+        fields = {};
+        fields.rows[0].identifierEntry = kGtin;
+        fields.rows[1].identifierEntry = kBatch;
+        fields.rows[2].identifierEntry = kBest;
+        fields.rows[2].content = QStringLiteral("alt");
+        const ScanResult r = applyScan(QString::fromUtf8(c.scan), setup, fields, today);
+        EXPECT_EQ(r.problem, ScanProblem::MalformedElement) << c.scan;
+        EXPECT_EQ(r.message, QString::fromUtf8(c.message)) << c.scan;
+        EXPECT_EQ(fields.rows[0].content, QString()) << c.scan;
+        EXPECT_EQ(fields.rows[1].content, QStringLiteral("OK")) << c.scan;
+        EXPECT_EQ(fields.rows[2].content, QStringLiteral("alt")) << c.scan;
+    }
+}
+
+// Decimal identifiers carry the number of decimal places in their last digit;
+// the field gets the value with its decimal comma, as it would be typed.
+TEST(ScanDecimals, DecimalPlacesComeFromTheIdentifier) {
+    struct Case {
+        const char* entry;
+        const char* scan;
+        const char* content;
+    };
+    const Case cases[] = {
+        {"(3102) Nettogewicht in Kilogramm |‡=6", "]3102001234", "12,34"},
+        {"(3100) Nettogewicht in Kilogramm |‡=6", "]3100001234", "1234"},
+        {"(3105) Nettogewicht in Kilogramm |‡=6", "]3105000005", "0,00005"},
+        {"(3302) Bruttogewicht, Kilogramm |‡=6", "]3302000000", "0,00"},
+        {"(3922) Zahlungsbetrag |‡…15", "]3922123450", "1234,50"},
+        {"(3922) Zahlungsbetrag |‡…15", "]39220012345@", "00123,45"},
+        {"(3932) Verkaufsbetrag mit ISO Währungsschlüssel |‡…18", "]3932978123456", "978 1234,56"},
+    };
+    for (const Case& c : cases) {
+        ScanSetup setup;
+        setup.fnc1Identifier = QStringLiteral("]");
+        setup.fnc1Separator = QStringLiteral("@");
+        ScanFields fields;
+        fields.rows[3].identifierEntry = QString::fromUtf8(c.entry);
+        EXPECT_TRUE(applyScan(QString::fromUtf8(c.scan), setup, fields).ok()) << c.scan;
+        EXPECT_EQ(fields.rows[3].content, QString::fromUtf8(c.content)) << c.scan;
     }
 }
 
 TEST_F(Fixture, ScannerPrefixesAndSeparatorOnlyScans) {
     setup.fnc1Identifier = QStringLiteral("]C1");
-    EXPECT_FALSE(applyScan(QStringLiteral("xx]C110ABC@15270101"), setup, fields, today));
+    EXPECT_TRUE(applyScan(QStringLiteral("xx]C110ABC@15270101"), setup, fields, today).ok());
     EXPECT_EQ(fields.rows[1].content, QStringLiteral("ABC"));
     EXPECT_EQ(fields.rows[2].content, QStringLiteral("01.01.2027"));
     setup.fnc1Identifier.clear();
-    EXPECT_FALSE(applyScan(QStringLiteral("@10DEF"), setup, fields, today));
+    EXPECT_TRUE(applyScan(QStringLiteral("@10DEF"), setup, fields, today).ok());
     EXPECT_EQ(fields.rows[1].content, QStringLiteral("DEF"));
 }
 
@@ -101,28 +162,83 @@ TEST_F(Fixture, DatesWithTodayPlusDays) {
     fields.rows[2].todayPlusDays = true;
     fields.rows[2].minDays = 0;
     fields.rows[2].maxDays = 365;
-    EXPECT_FALSE(applyScan(QStringLiteral("]15261216"), setup, fields, today));
+    EXPECT_TRUE(applyScan(QStringLiteral("]15261216"), setup, fields, today).ok());
     EXPECT_EQ(fields.rows[2].days, 10);
     EXPECT_TRUE(fields.rows[2].todayPlusDays);
-    EXPECT_FALSE(applyScan(QStringLiteral("]15291216"), setup, fields, today));
+    EXPECT_TRUE(applyScan(QStringLiteral("]15291216"), setup, fields, today).ok());
     EXPECT_FALSE(fields.rows[2].todayPlusDays) << "out of the spin range";
     EXPECT_EQ(fields.rows[2].content, QStringLiteral("16.12.2029"));
-    EXPECT_FALSE(applyScan(QStringLiteral("]15991300"), setup, fields, today));
-    EXPECT_EQ(fields.rows[2].content, QStringLiteral("991300")) << "no valid date: kept as scanned";
+    EXPECT_EQ(fields.rows[2].days, 10);
+}
+
+TEST_F(Fixture, MonthOnlyDatesKeepTheirMonthForm) {
+    fields.rows[2].todayPlusDays = true;
+    EXPECT_TRUE(applyScan(QStringLiteral("]15261200"), setup, fields, today).ok());
+    EXPECT_EQ(fields.rows[2].content, QStringLiteral("~12/2026"));
+    EXPECT_TRUE(fields.rows[2].todayPlusDays) << "a month is no day to count to";
+    EXPECT_EQ(fields.rows[2].days, 0);
 }
 
 TEST_F(Fixture, GeneralBarcodesBySlices) {
     fields.sender = QStringLiteral("x");
-    EXPECT_EQ(applyScan(QStringLiteral("ABCDEFGH"), setup, fields, today),
-              QStringLiteral("Es wurden keine zu scannenden Stellen ausgewählt."));
+    const ScanResult none = applyScan(QStringLiteral("ABCDEFGH"), setup, fields, today);
+    EXPECT_EQ(none.problem, ScanProblem::NoPositions);
+    EXPECT_EQ(none.message, QStringLiteral("Es wurden keine zu scannenden Stellen ausgewählt."));
+    EXPECT_EQ(fields.sender, QStringLiteral("x"));
     setup.barcodeIdentifier = QStringLiteral("#E0");
     setup.slices[0] = {1, 3, 1};     // sender
     setup.slices[1] = {4, 0, 4};     // additional text 1, from position 4 on
     setup.slices[2] = {2, 5, 6 + 1}; // the row carrying catalogue entry 2, (10)
-    EXPECT_FALSE(applyScan(QStringLiteral("#E0ABCDEFGH"), setup, fields, today));
+    setup.slices[3] = {7, 12, 2};    // receiver, beyond the end: shortened
+    EXPECT_TRUE(applyScan(QStringLiteral("#E0ABCDEFGH"), setup, fields, today).ok());
     EXPECT_EQ(fields.sender, QStringLiteral("ABC"));
     EXPECT_EQ(fields.extras[1], QStringLiteral("DEFGH"));
     EXPECT_EQ(fields.rows[1].content, QStringLiteral("BCDE"));
+    EXPECT_EQ(fields.receiver, QStringLiteral("GH"));
+
+    setup.onlyEmptyFields = true;
+    EXPECT_TRUE(applyScan(QStringLiteral("#E0ZZZZZZZZ"), setup, fields, today).ok());
+    EXPECT_EQ(fields.sender, QStringLiteral("ABC"));
+    EXPECT_EQ(fields.extras[0], QStringLiteral(""));
+}
+
+TEST_F(Fixture, EmptyScanChangesNothing) {
+    fields.rows[1].content = QStringLiteral("alt");
+    const ScanResult r = applyScan(QString(), setup, fields, today);
+    EXPECT_TRUE(r.ok());
+    EXPECT_EQ(fields.rows[1].content, QStringLiteral("alt"));
+}
+
+TEST(ScanLabel, LabelFieldsRoundTheScan) {
+    Label label;
+    label.fields[0].identifier = kGtin;
+    label.fields[2].identifier = kBest;
+    label.fields[2].autoValue = true;
+    label.fields[2].days = 3;
+    label.fields[7].identifier = kBatch;
+    label.fields[7].content = QStringLiteral("alt");
+    label.fields[1].identifier = kSerial;
+    label.fields[1].autoValue = true; // running number: not a date, left alone
+    label.fields[1].days = 5;
+    ScanSetup setup;
+    setup.fnc1Identifier = QStringLiteral("]");
+    setup.fnc1Separator = QStringLiteral("@");
+    setup.slices[0] = {1, 0, 3};
+    const ScanResult r = applyScan(QStringLiteral("]0104012345678901"
+                                                  "15261216"
+                                                  "10NEU@21SN9"),
+                                   setup, label, QDate(2026, 12, 6));
+    EXPECT_TRUE(r.ok()) << r.message.toStdString();
+    EXPECT_EQ(label.fields[0].content, QStringLiteral("04012345678901"));
+    EXPECT_EQ(label.fields[2].content, QStringLiteral("16.12.2026"));
+    EXPECT_EQ(label.fields[2].days, 10);
+    EXPECT_TRUE(label.fields[2].autoValue);
+    EXPECT_EQ(label.fields[7].content, QStringLiteral("NEU"));
+    EXPECT_EQ(label.fields[1].content, QStringLiteral("SN9"));
+    EXPECT_EQ(label.fields[1].days, 5);
+
+    EXPECT_TRUE(applyScan(QStringLiteral("Freitext"), setup, label).ok());
+    EXPECT_EQ(label.extras[0].text, QStringLiteral("Freitext"));
 }
 
 TEST(ScanDetection, Fnc1AndBarcodeIdentifier) {
@@ -155,7 +271,7 @@ TEST(ScanDates, TwoDigitYearsFallInto1930To2029) {
     for (const auto& [scan, shown] :
          {std::pair{"]15291231", "31.12.2029"}, std::pair{"]15300101", "01.01.1930"},
           std::pair{"]15000229", "29.02.2000"}}) {
-        EXPECT_FALSE(applyScan(QString::fromUtf8(scan), setup, fields));
+        EXPECT_TRUE(applyScan(QString::fromUtf8(scan), setup, fields).ok());
         EXPECT_EQ(fields.rows[0].content, QString::fromUtf8(shown)) << scan;
     }
 }

@@ -35,15 +35,7 @@ public:
         return out;
     }
     QStringList columns(const QString& table) const override {
-        // Read from an empty result: the driver's record() misses quoted names.
-        QStringList out;
-        QSqlQuery q(db());
-        if (q.exec(QStringLiteral("SELECT * FROM %1 LIMIT 0").arg(SqlDialect::quote(table)))) {
-            const QSqlRecord r = q.record();
-            for (int i = 0; i < r.count(); ++i)
-                out << r.fieldName(i);
-        }
-        return out;
+        return SqliteDialect().columnNames(db(), table);
     }
     std::vector<QVariantList> rows(const QString& table) const override {
         std::vector<QVariantList> out;

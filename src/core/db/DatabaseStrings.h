@@ -12,4 +12,6 @@ inline constexpr int MigrateUsage = 706;    // %1 program name
 inline constexpr int TargetNotServer = 707; // %1 target
 inline constexpr int MigrateLine = 708;     // %1 table, %2 rows
 inline constexpr int ServerNotOurs = 709;   // %1 the database's URI
+inline constexpr int MoveToServer = 710;    // button of the administration window
+inline constexpr int AskServerUri = 711;    // asks for the target of the move
 } // namespace palomex::dbmsg

@@ -118,11 +118,10 @@ std::vector<CopiedTable> copyToServer(const Database& source, const QString& tar
     return copied;
 }
 
-int migrateCommand(const QString& sourcePath, const QString& targetUri,
-                   const std::function<void(const QString&)>& report) {
+bool migrateDatabase(const Database& source, const QString& targetUri,
+                     const std::function<void(const QString&)>& report) {
     try {
-        const std::unique_ptr<Database> source = Database::open(sourcePath);
-        const std::vector<CopiedTable> copied = copyToServer(*source, targetUri);
+        const std::vector<CopiedTable> copied = copyToServer(source, targetUri);
         qint64 rows = 0;
         for (const CopiedTable& t : copied) {
             report(caption(dbmsg::MigrateLine).arg(t.name).arg(t.rows));
@@ -131,7 +130,18 @@ int migrateCommand(const QString& sourcePath, const QString& targetUri,
         // The password stays out of what is shown.
         const QString shown = QUrl(targetUri).toString(QUrl::RemovePassword);
         report(caption(dbmsg::Migrated).arg(copied.size()).arg(rows).arg(shown));
-        return 0;
+        return true;
+    } catch (const AppError& e) {
+        report(caption(msg::ErrorBox).arg(e.number()).arg(e.module(), e.text()).trimmed());
+        return false;
+    }
+}
+
+int migrateCommand(const QString& sourcePath, const QString& targetUri,
+                   const std::function<void(const QString&)>& report) {
+    try {
+        const std::unique_ptr<Database> source = Database::open(sourcePath);
+        return migrateDatabase(*source, targetUri, report) ? 0 : 1;
     } catch (const AppError& e) {
         report(caption(msg::ErrorBox).arg(e.number()).arg(e.module(), e.text()).trimmed());
         return 1;

@@ -20,6 +20,11 @@ struct CopiedTable {
 // the target is left empty. Throws AppError with the reason.
 std::vector<CopiedTable> copyToServer(const Database& source, const QString& targetUri);
 
+// Copies source to targetUri and reports one line per table and a summary, or the
+// error. Returns whether the copy was made.
+bool migrateDatabase(const Database& source, const QString& targetUri,
+                     const std::function<void(const QString&)>& report);
+
 // The command line form: opens the configured database and copies it to targetUri.
 // Returns the exit code; report receives the summary or the error text.
 int migrateCommand(const QString& sourcePath, const QString& targetUri,

@@ -6,7 +6,20 @@ namespace palomex {
 
 namespace {
 const QString kNocase = QStringLiteral("palomex_nocase");
+
+// The first column of every row of a catalogue query about one table.
+QStringList namesOf(const QSqlDatabase& db, const QString& sql, const QString& table) {
+    QSqlQuery q(db);
+    q.prepare(sql);
+    q.addBindValue(table);
+    QStringList names;
+    if (q.exec()) {
+        while (q.next())
+            names << q.value(0).toString();
+    }
+    return names;
 }
+} // namespace
 
 QString SqlDialect::quote(const QString& name) {
     return QLatin1Char('"') + QString(name).replace(QLatin1Char('"'), QLatin1String("\"\"")) +
@@ -97,15 +110,7 @@ QString SqliteDialect::columnType(const Column& column) const {
 
 // The driver's own record() splits a name at a dot, which user names may contain.
 QStringList SqliteDialect::columnNames(const QSqlDatabase& db, const QString& table) const {
-    QSqlQuery q(db);
-    q.prepare(QStringLiteral("SELECT name FROM pragma_table_info(?) ORDER BY cid"));
-    q.addBindValue(table);
-    QStringList names;
-    if (q.exec()) {
-        while (q.next())
-            names << q.value(0).toString();
-    }
-    return names;
+    return namesOf(db, QStringLiteral("SELECT name FROM pragma_table_info(?) ORDER BY cid"), table);
 }
 
 // Tables of the connection's own schema; their oids grow with each creation, which
@@ -131,19 +136,13 @@ QString PostgresDialect::columnType(const Column& column) const {
 
 // The driver's own record() also folds unquoted names to lower case.
 QStringList PostgresDialect::columnNames(const QSqlDatabase& db, const QString& table) const {
-    QSqlQuery q(db);
-    q.prepare(QStringLiteral("SELECT a.attname FROM pg_attribute a "
-                             "JOIN pg_class c ON c.oid = a.attrelid "
-                             "JOIN pg_namespace n ON n.oid = c.relnamespace "
-                             "WHERE c.relname = ? AND n.nspname = current_schema() "
-                             "AND a.attnum > 0 AND NOT a.attisdropped ORDER BY a.attnum"));
-    q.addBindValue(table);
-    QStringList names;
-    if (q.exec()) {
-        while (q.next())
-            names << q.value(0).toString();
-    }
-    return names;
+    return namesOf(db,
+                   QStringLiteral("SELECT a.attname FROM pg_attribute a "
+                                  "JOIN pg_class c ON c.oid = a.attrelid "
+                                  "JOIN pg_namespace n ON n.oid = c.relnamespace "
+                                  "WHERE c.relname = ? AND n.nspname = current_schema() "
+                                  "AND a.attnum > 0 AND NOT a.attisdropped ORDER BY a.attnum"),
+                   table);
 }
 
 // Case-insensitive but accent-sensitive, like the embedded engine's NOCASE.

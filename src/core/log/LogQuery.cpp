@@ -197,6 +197,16 @@ LogQuery selectstring(Database& db, LogFilter& f) {
                  "((? <= %1 AND ? >= %2) OR (? >= %1 AND ? <= %2) OR (? <= %2 AND ? >= %1))")
                  .arg(von, bis);
     r.params << v << b << v << v << b << b;
+    // A run holds at most kMaxRunNves NVEs, so a row overlapping V..B starts within
+    // that distance below V, and not after B. Saying so as a closed range lets the
+    // engine read the von_NVE index instead of the whole log in date order; the
+    // overlap above still decides.
+    static const QRegularExpression fullNve(QStringLiteral("^\\d{17}$"));
+    if (fullNve.match(v).hasMatch()) {
+        const qint64 lower = std::max<qint64>(0, v.toLongLong() - (kMaxRunNves - 1));
+        where << QStringLiteral("%1 BETWEEN ? AND ?").arg(von);
+        r.params << QStringLiteral("%1").arg(lower, 17, 10, QLatin1Char('0')) << b;
+    }
 
     const QString datum = q(QStringLiteral("Datum"));
     for (const auto& [box, op] : {std::pair{f.datumVon, ">="}, std::pair{f.datumBis, "<="}}) {

@@ -13,7 +13,6 @@ const QString kSection = QStringLiteral("Protokoll");
 const QString kKey = QStringLiteral("Protokollaufz");
 } // namespace
 
-
 std::optional<QString> appendLogRow(Database& db, const LogEntry& e, const QDateTime& now) {
     QStringList columns = {QStringLiteral("Datum"),    QStringLiteral("Uhrzeit"),
                            QStringLiteral("Benutzer"), QStringLiteral("Etikett"),

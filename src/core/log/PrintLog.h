@@ -13,6 +13,10 @@ namespace palomex {
 
 class Database;
 
+// The most NVEs one run prints (the count has at most four digits), and so the
+// widest NVE range a log row spans.
+inline constexpr qint64 kMaxRunNves = 9999;
+
 // What a run leaves in the log, as the entry window showed it during the run.
 struct LogEntry {
     QString benutzer; // the current label table
@@ -26,7 +30,6 @@ struct LogEntry {
     std::array<QString, 10> contents;
     std::array<QString, 3> zusatz;
 };
-
 
 // NeuDatensatz: appends the row at the given moment and commits it. Returns the
 // engine's error text when the row was refused (nothing of it is kept), else nothing.

@@ -31,6 +31,24 @@ bool isGs1Char(QChar c) {
 constexpr int StopModules = 13;
 constexpr int CharModules = 11;
 
+// Code 128 symbol characters 0 to 105 as bar and space widths in modules, then stop.
+constexpr const char* Code128Widths[] = {
+    "212222", "222122", "222221", "121223", "121322", "131222", "122213", "122312", "132212",
+    "221213", "221312", "231212", "112232", "122132", "122231", "113222", "123122", "123221",
+    "223211", "221132", "221231", "213212", "223112", "312131", "311222", "321122", "321221",
+    "312212", "322112", "322211", "212123", "212321", "232121", "111323", "131123", "131321",
+    "112313", "132113", "132311", "211313", "231113", "231311", "112133", "112331", "132131",
+    "113123", "113321", "133121", "313121", "211331", "231131", "213113", "213311", "213131",
+    "311123", "311321", "331121", "312113", "312311", "332111", "314111", "221411", "431111",
+    "111224", "111422", "121124", "121421", "141122", "141221", "112214", "112412", "122114",
+    "122411", "142112", "142211", "241211", "221114", "413111", "241112", "134111", "111242",
+    "121142", "121241", "114212", "124112", "124211", "411212", "421112", "421211", "212141",
+    "214121", "412121", "111143", "111341", "131141", "114113", "114311", "411113", "411311",
+    "113141", "114131", "311141", "411131", "211412", "211214", "211232", "2331112"};
+constexpr int Fnc1Value = 102;
+constexpr int StartBValue = 104;
+constexpr int StopValue = 106;
+
 } // namespace
 
 QChar gs1CheckDigit(QStringView digits) {
@@ -147,6 +165,61 @@ bool Gs1Encoder::encodable(const QByteArray& zintInput, QVector<bool>* modules, 
 }
 
 Gs1Encoder::Gs1Encoder() = default;
+
+bool Gs1Encoder::bareSymbol(const QString& dataString, QVector<bool>* modules, QString* readable,
+                            qsizetype* acceptedChars, QString* why) {
+    QVector<int> values{StartBValue, Fnc1Value};
+    readable->clear();
+    *acceptedChars = 0;
+    for (QChar c : dataString) {
+        if (c == SeparatorMark) {
+            values.append(Fnc1Value);
+        } else if (isGs1Char(c)) {
+            values.append(c.unicode() - 32);
+            readable->append(c);
+        } else {
+            *why = QStringLiteral("character \"%1\" cannot be encoded").arg(c);
+            return false;
+        }
+        // Start, FNC1, the characters so far and the check character.
+        if (readable->size() > MaxDataChars || values.size() + 1 > MaxSymbolChars) {
+            *why = QStringLiteral("%1 symbol characters").arg(values.size() + 1);
+            return false;
+        }
+        ++*acceptedChars;
+    }
+    if (readable->isEmpty()) {
+        *why = QStringLiteral("no data");
+        return false;
+    }
+    int check = values[0];
+    for (qsizetype i = 1; i < values.size(); ++i)
+        check += int(i) * values[i];
+    values.append(check % 103);
+    values.append(StopValue);
+    modules->clear();
+    for (int v : values) {
+        bool bar = true;
+        for (const char* w = Code128Widths[v]; *w; ++w, bar = !bar)
+            modules->append(QVector<bool>(*w - '0', bar));
+    }
+    return true;
+}
+
+void Gs1Encoder::setBareData(const QString& elementString) {
+    qsizetype acceptedChars = 0;
+    accepted_ = bareSymbol(elementString, &modules_, &humanReadable_, &acceptedChars, &rejection_);
+    if (accepted_) {
+        readBack_ = elementString;
+        rejection_.clear();
+        return;
+    }
+    readBack_ = elementString.left(acceptedChars);
+    if (readBack_ == elementString) // refused as a whole: still differ
+        readBack_.chop(1);
+    humanReadable_.clear();
+    modules_.clear();
+}
 
 void Gs1Encoder::setData(const QString& dataString) {
     const Parsed p = parse(dataString);

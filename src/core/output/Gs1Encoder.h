@@ -44,6 +44,10 @@ public:
     // different string: the part of the input the encoder did accept.
     void setData(const QString& dataString);
     QString data() const { return readBack_; }
+    // An element string without identifier marks, such as "0µ0" of the scanner
+    // test symbol: FNC1 in start position, then its characters in code set B as
+    // they stand, with FNC1 where "µ" stands. Read back like setData.
+    void setBareData(const QString& elementString);
     bool accepted() const { return accepted_; }
     // Why the last data string was not accepted; empty when it was.
     QString rejection() const { return rejection_; }
@@ -79,6 +83,11 @@ private:
     struct Parsed;
     static Parsed parse(const QString& dataString);
     static bool encodable(const QByteArray& zintInput, QVector<bool>* modules, QString* why);
+    // zint builds GS1-128 only from identifiers of two to four digits, so bare
+    // element strings are put together from the Code 128 table. acceptedChars: how
+    // much of the string fits when it is refused.
+    static bool bareSymbol(const QString& dataString, QVector<bool>* modules, QString* readable,
+                           qsizetype* acceptedChars, QString* why);
     double textHeightMm() const;
     double moduleOnDevice() const;
 

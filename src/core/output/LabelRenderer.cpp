@@ -33,15 +33,6 @@ bool isActive(const LayoutRect& rect, const Label& label) {
     return rect.left <= outlineRight - 1 && rect.top <= outlineBottom - 1;
 }
 
-QString printedFieldText(const QString& content, bool isDate) {
-    QString s = content;
-    s.replace(u'\u00B7', u'.').replace(u'\u00B8', u',').replace(u'\u00AF', u' ');
-    s.remove(u'*');
-    if (isDate)
-        s.remove(u'~');
-    return s;
-}
-
 // The text cursor on the painter: font and current position, millimetres.
 struct LabelRenderer::Pen {
     QPainter& painter;

@@ -4,6 +4,7 @@
 
 #include "app/SettingsRecord.h"
 #include "db/Label.h"
+#include "entry/FieldRules.h"
 #include "output/BarcodeData.h"
 #include "output/Gs1Encoder.h"
 
@@ -21,10 +22,6 @@ int labelWidthMm(LabelFormat format);
 // An element takes part in the output when it lies inside the label outline:
 // its left and top at least one layout unit inside the right and bottom edge.
 bool isActive(const LayoutRect& rect, const Label& label);
-
-// The printed form of a data field content: print-only characters become what
-// they stand for, marks meant for the barcode disappear.
-QString printedFieldText(const QString& content, bool isDate);
 
 enum class RenderMode { Printer, Preview };
 

@@ -13,6 +13,8 @@
 
 namespace palomex {
 
+struct Label;
+
 // A data row as the scan sees it.
 struct ScanRow {
     QString identifierEntry; // "(10) Charge ...|format", empty for the blank entry
@@ -45,6 +47,20 @@ struct ScanSetup {
 
 ScanSetup scanSetupFrom(const SettingsRecord& record, const QStringList& catalogue);
 
+// How far a scan could be read.
+enum class ScanProblem {
+    None,
+    UnknownIdentifier, // a GS1-128 element whose identifier is not in the catalogue
+    MalformedElement,  // too short, too long, not digits, no date
+    NoPositions,       // a general barcode, but no slice is set up
+};
+
+struct ScanResult {
+    ScanProblem problem = ScanProblem::None;
+    QString message; // for the user; empty when the scan was read to its end
+    bool ok() const { return problem == ScanProblem::None; }
+};
+
 // The identifier digits of an entry ("(10) Charge" -> "10"), empty for none.
 QString identifierDigits(const QString& entry);
 
@@ -52,10 +68,14 @@ QString identifierDigits(const QString& entry);
 // entry's format, else the characters before the next separator.
 int elementLength(const QString& rest, const QString& entry, const QString& separator);
 
-// Applies a scan to the fields. Returns the message to show when the scan could not
-// be read to its end; the fields filled before that point keep their contents.
-std::optional<QString> applyScan(const QString& scan, const ScanSetup& setup, ScanFields& fields,
-                                 const QDate& today = QDate::currentDate());
+// Applies a scan to the fields. The fields filled before a problem keep their
+// contents; the element with the problem and everything after it stay unread.
+ScanResult applyScan(const QString& scan, const ScanSetup& setup, ScanFields& fields,
+                     const QDate& today = QDate::currentDate());
+
+// The same on a label: its data rows, sender, receiver and additional texts.
+ScanResult applyScan(const QString& scan, const ScanSetup& setup, Label& label,
+                     const QDate& today = QDate::currentDate());
 
 // The two parts of a scanned test barcode "0<separator>0" behind the start
 // identifier: {identifier, separator}; either is empty when not recognised.

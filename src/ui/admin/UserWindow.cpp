@@ -6,6 +6,8 @@
 #include "app/Prompter.h"
 #include "app/Settings.h"
 #include "db/Database.h"
+#include "db/DatabaseStrings.h"
+#include "db/Migration.h"
 #include "ui/app/HelpWindow.h"
 
 #include <QApplication>
@@ -40,6 +42,7 @@ UserWindow::UserWindow(Database& database, const Settings& settings, Prompter& p
     auto* newButton = new QPushButton(caption(adminmsg::NewUser));
     auto* deleteButton = new QPushButton(caption(adminmsg::DeleteUserButton));
     auto* compactButton = new QPushButton(caption(adminmsg::CompactButton));
+    auto* serverButton = new QPushButton(caption(dbmsg::MoveToServer));
     auto* editButton = new QPushButton(caption(adminmsg::EditButton));
     auto* okButton = new QPushButton(caption(adminmsg::Ok));
     auto* helpButton = new QPushButton(caption(adminmsg::Help));
@@ -50,6 +53,7 @@ UserWindow::UserWindow(Database& database, const Settings& settings, Prompter& p
     userButtons->addWidget(newButton);
     userButtons->addWidget(deleteButton);
     userButtons->addWidget(compactButton);
+    userButtons->addWidget(serverButton);
     auto* data = new QGroupBox(caption(adminmsg::Tables));
     auto* dataLayout = new QHBoxLayout(data);
     auto* side = new QVBoxLayout;
@@ -71,6 +75,7 @@ UserWindow::UserWindow(Database& database, const Settings& settings, Prompter& p
     connect(newButton, &QPushButton::clicked, this, &UserWindow::newUser);
     connect(deleteButton, &QPushButton::clicked, this, &UserWindow::deleteCurrentUser);
     connect(compactButton, &QPushButton::clicked, this, &UserWindow::compact);
+    connect(serverButton, &QPushButton::clicked, this, &UserWindow::moveToServer);
     connect(editButton, &QPushButton::clicked, this, &UserWindow::edit);
     connect(okButton, &QPushButton::clicked, this, &UserWindow::accept);
     connect(helpButton, &QPushButton::clicked, this,
@@ -149,6 +154,22 @@ void UserWindow::compact() {
     else
         prompter_.tell(compactMessage(r), Icon::Information);
     reload(currentUser());
+}
+
+void UserWindow::moveToServer() {
+    bool ok = false;
+    const QString uri =
+        QInputDialog::getText(this, caption(dbmsg::MoveToServer).remove(QStringLiteral("...")),
+                              caption(dbmsg::AskServerUri), QLineEdit::Normal,
+                              QStringLiteral("postgresql://"), &ok)
+            .trimmed();
+    if (!ok || uri.isEmpty())
+        return;
+    QStringList lines;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const bool copied = migrateDatabase(db_, uri, [&lines](const QString& line) { lines << line; });
+    QApplication::restoreOverrideCursor();
+    prompter_.tell(lines.join(QLatin1Char('\n')), copied ? Icon::Information : Icon::Critical);
 }
 
 void UserWindow::edit() {

@@ -32,6 +32,8 @@ public:
     void newUser();
     void deleteCurrentUser();
     void compact();
+    // Copies the open database into an empty database on a server.
+    void moveToServer();
     void edit();
     // "OK": writes the pending edit and the current user, hides the window.
     void accept();
