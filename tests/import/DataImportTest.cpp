@@ -2,6 +2,7 @@
 // creating, computed fields, the automatic field forms, and rows that fail.
 
 #include "import/DataImport.h"
+#include "app/AppError.h"
 #include "app/Captions.h"
 #include "import/ImportStrings.h"
 #include "support/TestSupport.h"
@@ -302,6 +303,38 @@ TEST_F(ImportFixture, ErrorMessageNamesTheMapping) {
     e.mapping.clear();
     EXPECT_EQ(importErrorText(e),
               QStringLiteral("Fehler: 3265\nDatensatz 2: Die Importdatei hat keine Spalte \"X\"."));
+}
+
+TEST_F(ImportFixture, NoChosenFieldIsRefusedBeforeAnyRow) {
+    const struct {
+        const char* what;
+        int box; // -1: no box gets text
+        const char* text;
+        bool refused;
+    } cases[] = {
+        {"every box empty", -1, "", true},
+        {"only blanks", mapping::FirstExtra, "  \t ", true},
+        {"one extra text", mapping::FirstExtra, "[Name]", false},
+    };
+    for (const auto& c : cases) {
+        plan.mappings = {};
+        if (c.box >= 0)
+            plan.mappings[static_cast<size_t>(c.box)] = QString::fromUtf8(c.text);
+        if (!c.refused)
+            plan.mappings[mapping::Name] = QStringLiteral("[Name]");
+        const int before = labelCount();
+        try {
+            const ImportOutcome out = run(textTable("Name\nNeu\n"));
+            EXPECT_FALSE(c.refused) << c.what;
+            EXPECT_EQ(out.created, 1) << c.what;
+        } catch (const AppError& e) {
+            EXPECT_TRUE(c.refused) << c.what;
+            EXPECT_EQ(e.text(), QStringLiteral("Es wurden keine Felder der Importdatei gewählt,\n"
+                                               "daher kann auch nichts importiert werden."))
+                << c.what;
+            EXPECT_EQ(labelCount(), before) << c.what;
+        }
+    }
 }
 
 TEST_F(ImportFixture, MissingTemplateImportsNothing) {

@@ -24,6 +24,8 @@ constexpr int kItemNotFound = 3265;
 constexpr int kTypeConversion = 3421;
 constexpr int kInvalidName = 3125;
 constexpr int kRowRefused = 3022;
+// Refusals of the program's own, before anything is read, have no engine number.
+constexpr int kOwnRefusal = 0;
 
 // A row that cannot become a label; caught per row, so nothing of it is saved.
 struct RowFailure {
@@ -169,6 +171,8 @@ bool anyMapping(const ImportPlan& plan) {
 
 ImportOutcome DataImport::run(const ImportTable& table, const ImportPlan& plan,
                               const QDateTime& now) {
+    if (!anyMapping(plan))
+        throw AppError(kOwnRefusal, kSection, caption(msg::ImportNoFields));
     ImportOutcome out;
     out.rows = static_cast<int>(table.rows.size());
     // Copied as stored: without the catalogue the automatic forms stay in their text.

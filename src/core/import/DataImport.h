@@ -95,7 +95,8 @@ public:
     }
 
     // Each label is saved in a transaction of its own, so a failing row leaves the
-    // stored labels as they were and the rows before it stay imported.
+    // stored labels as they were and the rows before it stay imported. Throws
+    // AppError, having touched nothing, when no mapping box holds text.
     ImportOutcome run(const ImportTable& table, const ImportPlan& plan,
                       const QDateTime& now = QDateTime::currentDateTime());
 
