@@ -452,6 +452,29 @@ TEST(MappedColumn, EveryBoxFillsALabelColumn) {
     EXPECT_EQ(mappedColumn(15), QStringLiteral("ZusatzText2"));
 }
 
+TEST(MappingCaptions, FromTheLabelShownOrTheColumn) {
+    Label shown;
+    shown.parties[1].caption = QStringLiteral("Kunde");
+    shown.fields[0] = {QStringLiteral("(10) Charge ©"), QStringLiteral("Charge"), {}, false, 0, 0};
+    shown.fields[1].identifier = QStringLiteral("(400) Auftrag");
+    shown.fields[2].caption = QStringLiteral(" Notiz ");
+    shown.extras[2].caption = QString();
+    const auto captions = mappingCaptions(shown);
+    const struct {
+        int box;
+        const char* expected;
+    } cases[] = {
+        {mapping::Name, "Etikettenname"},           {mapping::FirstParty, "Absender"},
+        {mapping::FirstParty + 1, "Kunde"},         {mapping::FirstField, "(10) Charge © - Charge"},
+        {mapping::FirstField + 1, "(400) Auftrag"}, {mapping::FirstField + 2, "Notiz"},
+        {mapping::FirstField + 3, "DIText3"},       {mapping::FirstExtra, "Zusatztext 0"},
+        {mapping::FirstExtra + 2, "ZusatzText2"},   {mapping::NveBasis, "NVE_Basis"},
+        {mapping::AnzahlProNVE, "AnzahlProNVE"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(captions[static_cast<size_t>(c.box)], QString::fromUtf8(c.expected)) << c.box;
+}
+
 TEST(ImportChoices, KeptInTheirSectionBetweenRuns) {
     test::TempAppData appData;
     const Settings settings(iniPath());

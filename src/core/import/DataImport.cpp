@@ -136,6 +136,29 @@ QString mappedColumn(int i) {
     return counts.value(i - mapping::NveBasis);
 }
 
+std::array<QString, kMappingCount> mappingCaptions(const Label& current) {
+    std::array<QString, kMappingCount> captions;
+    captions[mapping::Name] = caption(msg::ImportNameCaption);
+    for (int i = mapping::FirstParty; i < kMappingCount; ++i) {
+        QStringList parts;
+        if (i < mapping::FirstField) {
+            parts << current.parties[static_cast<size_t>(i - mapping::FirstParty)].caption;
+        } else if (i < mapping::FirstExtra) {
+            const DataField& f = current.fields[static_cast<size_t>(i - mapping::FirstField)];
+            parts << f.identifier << f.caption;
+        } else if (i < mapping::NveBasis) {
+            parts << current.extras[static_cast<size_t>(i - mapping::FirstExtra)].caption;
+        }
+        for (QString& p : parts)
+            p = p.trimmed();
+        parts.removeAll(QString());
+        // A box without a caption of its own is named by the column it fills.
+        captions[static_cast<size_t>(i)] =
+            parts.isEmpty() ? mappedColumn(i) : parts.join(QStringLiteral(" - "));
+    }
+    return captions;
+}
+
 FieldMapping parseMapping(const QString& text) {
     FieldMapping m;
     const QString t = text.trimmed();

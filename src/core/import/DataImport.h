@@ -32,6 +32,11 @@ inline constexpr int AnzahlProNVE = 19;
 // The label column that mapping box i fills ("EtikName", "DIText3", ...).
 QString mappedColumn(int i);
 
+// The caption beside each mapping box, from the label open in the main window: the
+// captions of sender, receiver and additional texts, identifier and caption of each
+// data field; a box without any (the number boxes) is named by its column.
+std::array<QString, kMappingCount> mappingCaptions(const Label& current);
+
 // One mapping box's text, read: empty (the template's value stays), "[column]",
 // "Heute + " NBSP n " Tage" (n days after today), or an expression (any other text,
 // written with a leading "@" by the expression editor).
