@@ -94,9 +94,9 @@ TEST_F(LabelStoreTest, RefusedLabelsNameTheReasonAndStoreNothing) {
 }
 
 TEST_F(LabelStoreTest, SavingAnExistingNameReplacesTheRowInPlace) {
-    store->save(labelNamed(QStringLiteral("Lindmark"), QStringLiteral("alt")));
-    store->save(labelNamed(QStringLiteral("Andere")));
-    store->save(labelNamed(QStringLiteral("LINDMARK"), QStringLiteral("neu")));
+    EXPECT_FALSE(store->save(labelNamed(QStringLiteral("Lindmark"), QStringLiteral("alt"))));
+    EXPECT_FALSE(store->save(labelNamed(QStringLiteral("Andere"))));
+    EXPECT_TRUE(store->save(labelNamed(QStringLiteral("LINDMARK"), QStringLiteral("neu"))));
     EXPECT_EQ(rowCount(), 2);
     const auto loaded = store->load(QStringLiteral("lindmark"));
     ASSERT_TRUE(loaded);

@@ -19,8 +19,8 @@ namespace palomex {
 namespace {
 
 QString dataFile(const QString& name) {
-    // The samples sit beside this folder in the source tree.
-    return QFileInfo(QStringLiteral(__FILE__)).absolutePath() + QStringLiteral("/../data/") + name;
+    // The compiler cache rewrites __FILE__ relative; the test main knows the source tree.
+    return qEnvironmentVariable("PALOMEX_SOURCE_DIR") + QStringLiteral("/tests/data/") + name;
 }
 
 struct TextCase {

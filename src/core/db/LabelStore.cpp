@@ -61,7 +61,7 @@ std::optional<DecodedLabel> LabelStore::load(const QString& name,
     return decodeLabel(row, lookup);
 }
 
-void LabelStore::save(const Label& label) {
+bool LabelStore::save(const Label& label) {
     if (label.name.isEmpty())
         fail(caption(msg::NameEmpty));
     const LabelRow row = encodeLabel(label);
@@ -89,7 +89,8 @@ void LabelStore::save(const Label& label) {
     find.addBindValue(label.name);
     QSqlQuery write(db);
     bool ok = find.exec();
-    if (ok && find.next()) {
+    const bool replacing = ok && find.next();
+    if (replacing) {
         const QString storedName = find.value(0).toString();
         find.finish();
         write.prepare(QStringLiteral("UPDATE %1 SET %2 WHERE \"EtikName\" = ?")
@@ -111,6 +112,7 @@ void LabelStore::save(const Label& label) {
         db.rollback();
         fail(why);
     }
+    return replacing;
 }
 
 void LabelStore::remove(const QStringList& names) {

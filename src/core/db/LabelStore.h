@@ -20,10 +20,10 @@ public:
     // The row of that name (names compare without case), nothing when there is none.
     std::optional<DecodedLabel> load(const QString& name,
                                      const IdentifierLookup& lookup = {}) const;
-    // Replaces the row of the label's name in place or adds it. Throws AppError with
-    // a text for the user when the row cannot be written; the stored row is then
-    // unchanged.
-    void save(const Label& label);
+    // Replaces the row of the label's name in place or adds it; true when a stored
+    // row was replaced. Throws AppError with a text for the user when the row cannot
+    // be written; the stored row is then unchanged.
+    bool save(const Label& label);
     // Deletes the rows of these names; throws AppError and deletes nothing on failure.
     void remove(const QStringList& names);
 

@@ -4,6 +4,7 @@
 
 #include "admin/DatabaseImport.h"
 #include "admin/MdbSource.h"
+#include "import/ScriptValue.h"
 #include "import/SourceReaders.h"
 
 #include <QDateTime>
@@ -12,8 +13,11 @@ namespace palomex::readers {
 
 namespace {
 
-// Dates as a German user types them, the time only where the value has one.
+// Numbers and dates as a German user types them (decimal comma; the time only
+// where the value has one), as they would read in an Excel or text file.
 QString importText(const QVariant& value) {
+    if (value.typeId() == QMetaType::Double)
+        return script::formatNumber(value.toDouble());
     if (value.typeId() != QMetaType::QDateTime)
         return value.toString();
     const QDateTime when = value.toDateTime();

@@ -7,30 +7,46 @@
 
 namespace palomex {
 
-std::optional<QString> substituteColumns(const QString& expression, const ColumnLookup& column) {
+std::optional<QString> substituteColumns(const QString& expression, const ColumnLookup& column,
+                                         SourceMap* map, UnknownColumn* unknown) {
     QString out;
+    const auto copy = [&](int from, int length) {
+        out += expression.mid(from, length);
+        if (map)
+            for (int k = 0; k < length; ++k)
+                map->push_back(from + k + 1);
+    };
     int i = 0;
     const int n = static_cast<int>(expression.size());
     while (i < n) {
         const int open = expression.indexOf(QLatin1Char('['), i);
         if (open < 0) {
-            out += expression.mid(i);
+            copy(i, n - i);
             break;
         }
-        out += expression.mid(i, open - i);
+        copy(i, open - i);
         const int close = expression.indexOf(QLatin1Char(']'), open + 1);
         if (close < 0) {
-            out += expression.mid(open + 1);
+            copy(open + 1, n - open - 1);
             break;
         }
-        const auto value = column(expression.mid(open + 1, close - open - 1));
-        if (!value)
+        const QString name = expression.mid(open + 1, close - open - 1);
+        const auto value = column(name);
+        if (!value) {
+            if (unknown)
+                *unknown = {name, open + 1};
             return std::nullopt;
-        out += QLatin1Char('"') +
-               QString(*value).replace(QLatin1String("\""), QLatin1String("\"\"")) +
-               QLatin1Char('"');
+        }
+        const QString literal =
+            QLatin1Char('"') + QString(*value).replace(QLatin1String("\""), QLatin1String("\"\"")) +
+            QLatin1Char('"');
+        out += literal;
+        if (map)
+            map->insert(map->end(), literal.size(), open + 1);
         i = close + 1;
     }
+    if (map)
+        map->push_back(n + 1);
     return out;
 }
 
@@ -40,19 +56,25 @@ ExpressionResult holAusdruck(const QString& expression, const ColumnLookup& colu
     if (body.trimmed().isEmpty())
         return {};
     ExpressionResult result;
-    const auto source = substituteColumns(body, column);
+    result.valid = false;
+    result.text = caption(msg::ExprInvalid);
+    SourceMap map;
+    UnknownColumn unknown;
+    const auto source = substituteColumns(body, column, &map, &unknown);
     if (!source) {
-        result.valid = false;
-        result.text = caption(msg::ExprInvalid);
+        result.detail = caption(msg::ExprRuntimeAt)
+                            .arg(unknown.position)
+                            .arg(caption(msg::ExprNoColumn).arg(unknown.name));
         return result;
     }
-    const script::Outcome outcome = script::evaluate(*source, env);
+    script::Outcome outcome = script::evaluate(*source, env);
     if (!outcome.ok) {
-        result.valid = false;
-        result.text = caption(msg::ExprInvalid);
+        const auto at = static_cast<size_t>(std::max(outcome.position, 1) - 1);
+        outcome.position = at < map.size() ? map[at] : map.back();
         result.detail = outcome.describe();
         return result;
     }
+    result.valid = true;
     result.text = script::toText(outcome.value);
     return result;
 }

@@ -7,21 +7,34 @@
 #include <QString>
 #include <functional>
 #include <optional>
+#include <vector>
 
 namespace palomex {
 
 // The value of a column of the current row by name; nothing when there is no such column.
 using ColumnLookup = std::function<std::optional<QString>(const QString& column)>;
 
+// Where the script text of substituteColumns came from: for every character of
+// it, and one more for its end, the 1-based place in the expression (a value's
+// characters point at its "["), so that errors name the place the user typed.
+using SourceMap = std::vector<int>;
+
 // Puts every "[name]" of the expression as a quoted text literal holding the
 // row's value. A double quote in a value is doubled so that the value stays one
-// literal. A "[" without a closing "]" is dropped. Nothing when a column is unknown.
-std::optional<QString> substituteColumns(const QString& expression, const ColumnLookup& column);
+// literal. A "[" without a closing "]" is dropped. Nothing when a column is
+// unknown; unknown then holds its name and the place of its "[".
+struct UnknownColumn {
+    QString name;
+    int position = 0;
+};
+std::optional<QString> substituteColumns(const QString& expression, const ColumnLookup& column,
+                                         SourceMap* map = nullptr,
+                                         UnknownColumn* unknown = nullptr);
 
 struct ExpressionResult {
     QString text; // what goes into the field
     bool valid = true;
-    QString detail; // why it failed, with the position, for the editor
+    QString detail; // why it failed, with its place in the expression (after any "@")
 };
 
 // Evaluates an import expression (an optional leading "@" is dropped) for one row.

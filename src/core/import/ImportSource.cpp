@@ -133,6 +133,19 @@ ImportTable parseDelimitedText(const QByteArray& bytes) {
 
 namespace readers {
 
+ImportTable sheetTable(std::vector<QStringList> rows) {
+    ImportTable table;
+    if (rows.empty())
+        return table;
+    table.columns = rows.front();
+    table.rows.assign(std::make_move_iterator(rows.begin() + 1),
+                      std::make_move_iterator(rows.end()));
+    for (QStringList& row : table.rows)
+        while (row.size() < table.columns.size())
+            row << QString();
+    return table;
+}
+
 void damaged(const QString& path, const QString& why) {
     throw AppError(err::FileNotOurs, kModule, caption(msg::ImportDamaged).arg(path, why));
 }

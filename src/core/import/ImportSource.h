@@ -13,7 +13,8 @@ namespace palomex {
 
 struct ImportTable {
     QStringList columns;
-    std::vector<QStringList> rows; // a row may hold fewer values than there are columns
+    // A row of a text file may hold fewer values than there are columns.
+    std::vector<QStringList> rows;
 
     // The column's index, compared without case; -1 when there is none.
     int columnIndex(const QString& name) const;

@@ -16,6 +16,11 @@ void checkReadable(const QString& path);
 // The whole file, after checkReadable.
 QByteArray readWhole(const QString& path);
 
+// A worksheet's rows as a table: the first row names the columns. Worksheets store
+// no blank cells, so every row is filled up to the header's width with blanks; only
+// a text file can hold a row that really lacks a column.
+ImportTable sheetTable(std::vector<QStringList> rows);
+
 // AppError for a file that is there but cannot be read as its kind.
 [[noreturn]] void damaged(const QString& path, const QString& why);
 [[noreturn]] void noTable(const QString& table);

@@ -59,13 +59,7 @@ public:
                 row.removeLast();
             all.push_back(row);
         }
-        ImportTable result;
-        if (all.empty())
-            return result;
-        result.columns = all.front();
-        result.rows.assign(std::make_move_iterator(all.begin() + 1),
-                           std::make_move_iterator(all.end()));
-        return result;
+        return sheetTable(std::move(all));
     }
 
 private:

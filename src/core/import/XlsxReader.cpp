@@ -337,13 +337,7 @@ ImportTable readXlsxSheet(const QByteArray& file, const QString& sheetName) {
     if (xml.hasError())
         Archive::fail(sheet->part + QStringLiteral(": ") + xml.errorString());
 
-    ImportTable table;
-    if (rows.empty())
-        return table;
-    table.columns = rows.front();
-    table.rows.assign(std::make_move_iterator(rows.begin() + 1),
-                      std::make_move_iterator(rows.end()));
-    return table;
+    return readers::sheetTable(std::move(rows));
 }
 
 namespace readers {
