@@ -121,14 +121,16 @@ TEST(NveNumbers, BaseRulesCountDigitsOnly) {
         EXPECT_EQ(baseAcceptable(QString::fromUtf8(c.base)), c.acceptable) << c.base;
 }
 
-TEST(NveNumbers, TheHighestPrintedNumberGoesToTheLock) {
+TEST(NveNumbers, NumbersTakenAheadGoToTheLockAndTheLabelKeepsTheTypedBase) {
     RecordingLock lock;
-    BaseNveRange range("4012345", &lock);
-    range.printedUpTo(17);
-    range.printedUpTo(21);
+    BaseNveRange range("40 12 345", &lock);
+    range.recordAhead(17);
+    range.recordAhead(21);
     EXPECT_EQ(lock.recorded, (std::vector<qint64>{17, 21}));
+    EXPECT_EQ(range.composed(21), QStringLiteral("40 12 3450000000021"));
+    EXPECT_EQ(range.composed(123456789012), QString());
     BaseNveRange preview("4012345", nullptr);
-    preview.printedUpTo(5); // records nothing and must not fail
+    preview.recordAhead(5); // records nothing and must not fail
 }
 
 TEST(NveNumbers, NextRunningNumberFollowsTheHighestStoredForTheBase) {

@@ -1,4 +1,5 @@
 #include "output/PrintRun.h"
+#include "app/AppError.h"
 #include "output/PdfSink.h"
 
 #include "support/TestSupport.h"
@@ -27,6 +28,7 @@ public:
     }
     QSizeF paperMm() const override { return {210, 297}; }
     QSizeF printableMm() const override { return {200, 287}; }
+    std::optional<QString> finish() override { return std::nullopt; }
 };
 
 class Range : public NveRange {
@@ -35,9 +37,17 @@ public:
         return r > 99999 ? QString()
                          : QStringLiteral("4012345") + QString::number(r).rightJustified(10, '0');
     }
-    QString printed(qint64 r) const override { return withoutCheckDigit(r) + QLatin1Char('x'); }
-    void printedUpTo(qint64 r) override { highest = r; }
-    std::optional<qint64> highest;
+    QString composed(qint64 r) const override { return withoutCheckDigit(r) + QLatin1Char('x'); }
+    void recordAhead(qint64 r) override {
+        if (failAbove && r > *failAbove)
+            throw AppError(3163, QStringLiteral("HöchstNVE"), QStringLiteral("zu klein"));
+        taken.push_back(r);
+    }
+    std::optional<qint64> highest() const {
+        return taken.empty() ? std::nullopt : std::optional(taken.back());
+    }
+    std::vector<qint64> taken;
+    std::optional<qint64> failAbove;
 };
 
 struct Drawn {
@@ -45,6 +55,7 @@ struct Drawn {
     QString nve;
     QPointF offset;
     QString field0;
+    std::optional<qint64> takenWhenDrawn;
 };
 
 struct RunFixture : ::testing::Test {
@@ -62,7 +73,7 @@ struct RunFixture : ::testing::Test {
             [this](QPainter&, const Label& l, const QString& nve, QPointF offset, double) {
                 if (static_cast<int>(drawn.size()) == refuseAt)
                     return false;
-                drawn.push_back({sink.page, nve, offset, l.fields[0].content});
+                drawn.push_back({sink.page, nve, offset, l.fields[0].content, range.highest()});
                 return true;
             },
             [](const LayoutRect& r, const Label&) { return r.left >= 0; }, sink, prompter);
@@ -116,7 +127,7 @@ TEST_F(RunFixture, CopiesPerNveAndCountingFieldsChangeOnlyBetweenNves) {
         EXPECT_EQ(drawn[i].page, static_cast<int>(i) + 1) << "one label per page";
     }
     EXPECT_EQ(sink.page, 6) << "no empty page after the last label";
-    EXPECT_EQ(range.highest, 43);
+    EXPECT_EQ(range.highest(), 43);
     EXPECT_EQ(r.firstNve, QStringLiteral("40123450000000041"));
     EXPECT_EQ(r.lastNve, QStringLiteral("40123450000000043"));
     EXPECT_EQ(label.fields[0].content, QStringLiteral("LOT«0009»")) << "the label keeps its text";
@@ -160,7 +171,7 @@ TEST_F(RunFixture, EscapeAnsweredYesCountsTheLabelAndEndsTheRun) {
     const RunResult r = run([&] { return ++polls >= 2; });
     EXPECT_TRUE(r.cancelled);
     EXPECT_EQ(drawn.size(), 3u);
-    EXPECT_EQ(range.highest, 3);
+    EXPECT_EQ(r.lastRun, 3);
     EXPECT_EQ(r.lastNve, QStringLiteral("40123450000000003"));
     EXPECT_EQ(prompter.shown.value(0), QStringLiteral("Druck abbrechen ?"));
 }
@@ -170,7 +181,7 @@ TEST_F(RunFixture, ARefusedLabelEndsTheRunAndRecordsWhatWasPrinted) {
     refuseAt = 2;
     const RunResult r = run();
     EXPECT_EQ(r.labelsPrinted, 2);
-    EXPECT_EQ(range.highest, 2);
+    EXPECT_EQ(r.lastRun, 2);
 }
 
 TEST_F(RunFixture, RunningNumbersBeyondTheBaseStopWithoutRecords) {
@@ -179,7 +190,33 @@ TEST_F(RunFixture, RunningNumbersBeyondTheBaseStopWithoutRecords) {
     const RunResult r = run();
     EXPECT_TRUE(r.stopped);
     EXPECT_EQ(drawn.size(), 1u);
-    EXPECT_FALSE(range.highest) << "a stopped run writes no end-of-run records";
+    EXPECT_EQ(r.lastRun, 99999);
+    EXPECT_EQ(range.taken, std::vector<qint64>{99999}) << "only numbers that form an NVE are taken";
+}
+
+// Numbers are stored as taken before their labels go out, a stretch at a time, so
+// that a run that dies midway never lets another run print them again.
+TEST_F(RunFixture, NumbersAreTakenAheadOfTheLabelsInStretches) {
+    params.firstRunning = 1;
+    params.nveCount = 120;
+    params.labelsPerNve = 2;
+    const RunResult r = run();
+    EXPECT_EQ(r.labelsPrinted, 240);
+    EXPECT_EQ(range.taken, (std::vector<qint64>{50, 100, 120}));
+    for (const Drawn& d : drawn) {
+        const qint64 running = d.nve.mid(7, 10).toLongLong();
+        ASSERT_TRUE(d.takenWhenDrawn && *d.takenWhenDrawn >= running) << d.nve.toStdString();
+    }
+}
+
+TEST_F(RunFixture, ANumberThatCannotBeTakenEndsTheRunBeforeItsLabel) {
+    params.nveCount = 120;
+    range.failAbove = 60;
+    const RunResult r = run();
+    EXPECT_EQ(r.labelsPrinted, 50);
+    EXPECT_EQ(r.lastRun, 50);
+    ASSERT_TRUE(r.failure);
+    EXPECT_EQ(r.failure->text(), QStringLiteral("zu klein"));
 }
 
 TEST_F(RunFixture, PreviewShowsOneLabelOrOneSheetAndRecordsNothing) {
@@ -187,7 +224,7 @@ TEST_F(RunFixture, PreviewShowsOneLabelOrOneSheetAndRecordsNothing) {
     params.nveCount = 20;
     run();
     EXPECT_EQ(drawn.size(), 1u);
-    EXPECT_FALSE(range.highest);
+    EXPECT_FALSE(range.highest());
     drawn.clear();
     params.mode = PageMode::A4Sheets;
     label.height = 74;
@@ -221,6 +258,7 @@ TEST(PdfSinkTest, OneLabelPerPageInMillimetres) {
             },
             [](const LayoutRect&, const Label&) { return true; }, sink, prompter);
         EXPECT_EQ(job.run().labelsPrinted, 3);
+        EXPECT_EQ(sink.finish(), std::nullopt);
     }
     QProcess info;
     info.start(QStringLiteral("pdfinfo"), {path});

@@ -54,7 +54,12 @@ QString BaseNveRange::printed(qint64 r) const {
     return digits.isEmpty() ? QString() : digits + gs1CheckDigit(digits);
 }
 
-void BaseNveRange::printedUpTo(qint64 r) {
+QString BaseNveRange::composed(qint64 r) const {
+    return withoutCheckDigit(r).isEmpty() ? QString()
+                                          : typedBase_ + runningNumberText(typedBase_, r);
+}
+
+void BaseNveRange::recordAhead(qint64 r) {
     if (lock_)
         lock_->recordPrinted(r);
 }

@@ -28,15 +28,17 @@ QString tooLongMessage(const QString& typedBase, qint64 n);
 // stored for it, 1 when none is stored.
 qint64 nextRunningNumber(const Database& db, const QString& typedBase);
 
-// The NVEs of one base for a print run. With a lock, the highest number printed is
+// The NVEs of one base for a print run. With a lock, the numbers taken ahead are
 // recorded through it; without one (the preview) nothing is recorded.
 class BaseNveRange final : public NveRange {
 public:
     BaseNveRange(const QString& typedBase, NveLock* lock);
 
     QString withoutCheckDigit(qint64 r) const override;
-    QString printed(qint64 r) const override;
-    void printedUpTo(qint64 r) override;
+    QString composed(qint64 r) const override;
+    void recordAhead(qint64 r) override;
+    // The NVE with its check digit.
+    QString printed(qint64 r) const;
 
 private:
     QString typedBase_;

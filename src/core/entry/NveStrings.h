@@ -9,4 +9,6 @@ inline constexpr int BaseLocked = 472;       // %1 base; the embedded engine's l
 inline constexpr int NumberTooWide = 473;    // %1 running number, %2 width of the column
 inline constexpr int BaseNotDigits = 474;    // %1 base as typed
 inline constexpr int LockFileUnusable = 475; // %1 file, %2 the system's reason
+inline constexpr int RunningNotNumber = 477; // %1 running number as typed
+inline constexpr int CountNotNumber = 478;   // %1 number of NVEs as typed
 } // namespace palomex::nvemsg

@@ -4,6 +4,7 @@
 
 #include "output/PrintRun.h"
 
+#include <QFile>
 #include <QPainter>
 #include <QPdfWriter>
 #include <memory>
@@ -17,13 +18,23 @@ public:
     ~PdfSink() override;
 
     bool ok() const { return painter_.isActive(); }
+    // Why the file could not be opened or written.
+    QString errorText() const { return file_.errorString(); }
     QPainter& painter() override { return painter_; }
     bool newPage() override;
     QSizeF paperMm() const override { return pageMm_; }
     QSizeF printableMm() const override { return pageMm_; }
+    // A file that could not be written whole is removed: half a PDF helps nobody.
+    std::optional<QString> finish() override;
+
+    // Opens the file for a print job, or tells the user why it cannot.
+    static SinkOpener opener(const QString& path, const QString& title, Prompter& prompter);
 
 private:
-    QPdfWriter writer_;
+    QString notWritten() const;
+
+    QFile file_;
+    std::unique_ptr<QPdfWriter> writer_;
     QPainter painter_;
     QSizeF pageMm_;
 };

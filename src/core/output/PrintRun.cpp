@@ -98,21 +98,34 @@ RunResult PrintRun::run() {
     bool leftColumn = true;
     bool pageDue = false;
     qint64 r = first;
+    qint64 takenUpTo = first - 1;
     int k = 1;
     while (r <= last) {
         if (numbers_.withoutCheckDigit(r).isEmpty()) {
             result.stopped = true;
-            return result;
+            break;
+        }
+        if (!params_.preview && r > takenUpTo) {
+            qint64 upTo = std::min(last, r + kRecordAheadNves - 1);
+            if (numbers_.withoutCheckDigit(upTo).isEmpty())
+                upTo = r;
+            try {
+                numbers_.recordAhead(upTo);
+            } catch (const AppError& e) {
+                result.failure = e;
+                break;
+            }
+            takenUpTo = upTo;
         }
         if (pageDue && !sink_.newPage())
             break;
         pageDue = false;
-        if (!painter_(sink_.painter(), labelFor(r), numbers_.printed(r), {ox, oy}, params_.scale))
+        if (!painter_(sink_.painter(), labelFor(r), numbers_.composed(r), {ox, oy}, params_.scale))
             break;
         ++result.labelsPrinted;
         result.lastRun = r;
         if (progress_)
-            progress_(numbers_.printed(r),
+            progress_(numbers_.withoutCheckDigit(r),
                       static_cast<int>((r - first) * 100 / std::max(1, params_.nveCount)));
 
         bool endOfOutput = false;
@@ -152,7 +165,6 @@ RunResult PrintRun::run() {
             break;
     }
     if (!params_.preview && result.lastRun) {
-        numbers_.printedUpTo(*result.lastRun);
         result.firstNve = numbers_.withoutCheckDigit(first);
         result.lastNve = numbers_.withoutCheckDigit(*result.lastRun);
     }

@@ -3,6 +3,7 @@
 // one per page or tiled on DIN A4 sheets. The GUI print command, the command line
 // and the benchmark all run it; pages go to a sink, questions to a prompter.
 
+#include "app/AppError.h"
 #include "db/Label.h"
 
 #include <QPointF>
@@ -10,6 +11,7 @@
 #include <QString>
 #include <array>
 #include <functional>
+#include <memory>
 #include <optional>
 
 class QPainter;
@@ -27,7 +29,14 @@ public:
     virtual bool newPage() = 0;
     virtual QSizeF paperMm() const = 0;     // 210 x 297 in portrait
     virtual QSizeF printableMm() const = 0; // the area the device can print on
+    // Ends the document. The reason when the device did not take it whole: then
+    // nothing of it counts as printed.
+    virtual std::optional<QString> finish() = 0;
 };
+
+// Opens the device of a print job once its NVEs are reserved, so that a refused
+// run opens none. Returns null after telling the user why it could not.
+using SinkOpener = std::function<std::unique_ptr<PageSink>(QSizeF paperMm, bool landscape)>;
 
 // Draws one label for one NVE at an offset (millimetres) and scale; false ends the
 // run (a barcode the encoder refused, Cancel in the fit question).
@@ -43,11 +52,17 @@ public:
     virtual ~NveRange() = default;
     // Base number and running number r as 17 digits, empty when r cannot be an NVE.
     virtual QString withoutCheckDigit(qint64 r) const = 0;
-    // The NVE as printed, with its check digit.
-    virtual QString printed(qint64 r) const = 0;
-    // Records r as the highest running number printed.
-    virtual void printedUpTo(qint64 r) = 0;
+    // The NVE as the label shows it before its check digit: the base as typed,
+    // blanks kept, and the running number.
+    virtual QString composed(qint64 r) const = 0;
+    // The numbers up to r are about to be printed: r is stored as taken, durably,
+    // so that no other run prints them even when this one never ends properly.
+    virtual void recordAhead(qint64 r) = 0;
 };
+
+// How many NVEs a run takes ahead of the one it prints: one durable write per
+// stretch instead of one per label.
+inline constexpr int kRecordAheadNves = 50;
 
 enum class PageMode { SingleLabels, A4Sheets };
 
@@ -66,9 +81,10 @@ struct RunParameters {
 struct RunResult {
     int labelsPrinted = 0;
     bool cancelled = false;
-    bool stopped = false;          // a running number could not form an NVE
-    std::optional<qint64> lastRun; // running number of the last label printed
-    QString firstNve;              // 17 digits, as the log keeps them
+    bool stopped = false;            // a running number could not form an NVE
+    std::optional<AppError> failure; // numbers could not be taken ahead; the run ended
+    std::optional<qint64> lastRun;   // running number of the last label printed
+    QString firstNve;                // 17 digits, as the log keeps them
     QString lastNve;
 };
 
@@ -89,6 +105,8 @@ public:
         progress_ = std::move(progress);
     }
 
+    // Prints the run; labels go on the sink's current page first. What was printed
+    // is in the result; storing the last number and the log are the caller's.
     RunResult run();
 
 private:

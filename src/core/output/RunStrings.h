@@ -5,4 +5,12 @@ namespace palomex::runmsg {
 inline constexpr int AskCancel = 970;
 inline constexpr int Printing = 971;
 inline constexpr int EscToCancel = 972;
+inline constexpr int ChoosePdfDriver = 973;
+inline constexpr int BaseLocked = 974;     // %1 number, %2 engine text
+inline constexpr int RunError = 975;       // %1 number, %2 module, %3 text
+inline constexpr int PdfNotWritten = 976;  // %1 file, %2 reason
+inline constexpr int NoSuchPrinter = 977;  // %1 printer name
+inline constexpr int PrinterRefused = 978; // %1 reason
+inline constexpr int SavePdfTitle = 979;
+inline constexpr int PdfFilter = 980;
 } // namespace palomex::runmsg

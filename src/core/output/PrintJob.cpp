@@ -1,0 +1,218 @@
+#include "output/PrintJob.h"
+
+#include "app/AppError.h"
+#include "app/Captions.h"
+#include "app/Prompter.h"
+#include "db/Database.h"
+#include "db/NveLock.h"
+#include "entry/FieldContent.h"
+#include "entry/NveNumbers.h"
+#include "entry/NveStrings.h"
+#include "log/PrintLog.h"
+#include "output/RunStrings.h"
+
+namespace palomex {
+
+namespace {
+
+constexpr QSizeF kA4Mm{210, 297};
+
+LogEntry logEntry(const Label& l, const QString& benutzer, const RunResult& run) {
+    LogEntry e;
+    e.benutzer = benutzer;
+    e.etikett = l.name;
+    e.absender = l.parties[0].text;
+    e.empfaenger = l.parties[1].text;
+    e.vonNve = run.firstNve;
+    e.bisNve = run.lastNve;
+    for (int i = 0; i < Label::kFieldCount; ++i) {
+        e.identifierEntries[i] = l.fields[i].identifier;
+        e.captions[i] = l.fields[i].caption;
+        e.contents[i] = l.fields[i].content;
+    }
+    for (int i = 0; i < Label::kExtraCount; ++i)
+        e.zusatz[i] = l.extras[i].text;
+    return e;
+}
+
+} // namespace
+
+JobSettings jobSettings(const SettingsRecord& record, const Settings& settings,
+                        const QString& labelTable) {
+    JobSettings s;
+    s.mode = record.etikettentyp == 1 ? PageMode::SingleLabels : PageMode::A4Sheets;
+    s.copies = std::max(1, record.seitenanzahl);
+    s.scale = record.druckerSkalierung > 0 ? record.druckerSkalierung / 100.0 : 1.0;
+    s.randOben = record.randOben;
+    s.randLinks = record.randLinks;
+    s.autoNve = settings.number(QStringLiteral("Einstellungen"), QStringLiteral("AutoNVE")) == 1;
+    s.logging = loggingEnabled(settings);
+    s.benutzer = labelTable;
+    return s;
+}
+
+bool landscapeOutput(const Label& label, PageMode mode) {
+    return mode == PageMode::A4Sheets && label.format == LabelFormat::Large;
+}
+
+QSizeF paperSizeMm(const Label& label, PageMode mode) {
+    if (mode == PageMode::SingleLabels)
+        return {double(labelWidthMm(label.format)), double(std::max(1, label.height))};
+    return landscapeOutput(label, mode) ? kA4Mm.transposed() : kA4Mm;
+}
+
+std::optional<int> nveCountOf(const QString& typed) {
+    bool ok = false;
+    const int n = typed.trimmed().toInt(&ok);
+    return ok && n >= 1 && n <= kMaxRunNves ? std::optional(n) : std::nullopt;
+}
+
+LabelPainter rendererPainter(LabelRenderer& renderer, RenderMode mode, RenderOutcome& outcome,
+                             QDate today) {
+    return [&renderer, mode, &outcome, today](QPainter& painter, const Label& label,
+                                              const QString& nve, QPointF offsetMm, double scale) {
+        // The renderer completes short GTINs in what it draws; the run's label stays.
+        Label drawn = label;
+        RenderOptions options;
+        options.scale = scale;
+        options.offsetX = offsetMm.x();
+        options.offsetY = offsetMm.y();
+        options.mode = mode;
+        const RenderOutcome r =
+            renderer.render(painter, drawn, nve, fieldCodeFor(drawn, today), options);
+        outcome.openLayoutEditor = outcome.openLayoutEditor || r.openLayoutEditor;
+        outcome.openBarcodeScaling = outcome.openBarcodeScaling || r.openBarcodeScaling;
+        return !r.endRun;
+    };
+}
+
+PrintJob::PrintJob(Database& db, const SettingsRecord& record, JobSettings settings,
+                   Prompter& prompter)
+    : db_(db), record_(record), settings_(std::move(settings)), prompter_(prompter) {}
+
+void PrintJob::tellError(int number, const QString& module, const QString& text) {
+    prompter_.tell(caption(runmsg::RunError).arg(number).arg(module, text), Icon::Critical);
+}
+
+JobResult PrintJob::print(const Label& shown, const SinkOpener& open) {
+    JobResult job;
+    job.label = shown;
+    const auto refuse = [&](const QString& text) {
+        prompter_.tell(text, Icon::Critical);
+        job.refused = true;
+        return job;
+    };
+    if (baseDigits(shown.nveBasis).size() > kMaxBaseDigits)
+        return refuse(caption(nvemsg::BaseTooLong));
+    if (!baseAcceptable(shown.nveBasis))
+        return refuse(caption(nvemsg::BaseNotDigits).arg(shown.nveBasis));
+    if (!nveCountOf(shown.anzahlNVEs))
+        return refuse(caption(nvemsg::CountNotNumber).arg(shown.anzahlNVEs));
+    if (!settings_.autoNve && !runningNumberOf(shown.nveLaufNr))
+        return refuse(caption(nvemsg::RunningNotNumber).arg(shown.nveLaufNr));
+
+    LabelRenderer renderer(record_, prompter_);
+    RenderOutcome outcome;
+    const LabelPainter painter = rendererPainter(renderer, RenderMode::Printer, outcome);
+    std::unique_ptr<PageSink> sink;
+    std::vector<LogEntry> logged;
+    for (int copy = 0; copy < settings_.copies; ++copy) {
+        if (!runOnce(job, painter, open, sink, logged))
+            break;
+    }
+    job.openLayoutEditor = outcome.openLayoutEditor;
+    job.openBarcodeScaling = outcome.openBarcodeScaling;
+    if (!sink)
+        return job;
+    if (const auto reason = sink->finish()) {
+        // Nothing came out. The numbers it took stay taken: a device may have let
+        // part of it through, and an NVE must never be printed twice.
+        job.labelsPrinted = 0;
+        return refuse(*reason);
+    }
+    for (const LogEntry& e : logged) {
+        if (const auto refused = appendLogRow(db_, e))
+            tellError(err::DatabaseFailure, QStringLiteral("NeuDatensatz"), *refused);
+    }
+    return job;
+}
+
+bool PrintJob::runOnce(JobResult& job, const LabelPainter& painter, const SinkOpener& open,
+                       std::unique_ptr<PageSink>& sink, std::vector<LogEntry>& logged) {
+    Label& l = job.label;
+    const int count = *nveCountOf(l.anzahlNVEs);
+    std::unique_ptr<NveLock> lock;
+    qint64 first = 0;
+    try {
+        const qint64 typed = runningNumberOf(l.nveLaufNr).value_or(0);
+        lock = lockNveBase(db_, baseDigits(l.nveBasis), typed);
+        // With automatic NVE the run starts above what the held row says, so no
+        // other workstation can be handing out the same numbers meanwhile.
+        first = settings_.autoNve ? lock->highest().value_or(0) + 1 : typed;
+    } catch (const AppError& e) {
+        if (e.number() == err::RecordLocked)
+            prompter_.tell(caption(runmsg::BaseLocked).arg(e.number()).arg(e.text()),
+                           Icon::Critical);
+        else
+            tellError(e.number(), e.module(), e.text());
+        job.refused = true;
+        return false;
+    }
+    if (settings_.autoNve)
+        l.nveLaufNr = runningNumberText(l.nveBasis, first);
+
+    if (!sink) {
+        sink = open(paperSizeMm(l, settings_.mode), landscapeOutput(l, settings_.mode));
+        if (!sink) {
+            job.refused = true;
+            return false;
+        }
+    } else if (!sink->newPage()) {
+        return false;
+    }
+
+    BaseNveRange numbers(l.nveBasis, lock.get());
+    RunParameters params;
+    params.firstRunning = first;
+    params.nveCount = count;
+    params.labelsPerNve = std::max(1, l.anzahlProNVE);
+    params.mode = settings_.mode;
+    params.scale = settings_.scale;
+    params.randOben = settings_.randOben;
+    params.randLinks = settings_.randLinks;
+    params.labelWidthMm = labelWidthMm(l.format);
+    PrintRun run(l, params, numbers, painter, isActive, *sink, prompter_);
+    run.setEscapeCheck(escapeHeld_);
+    run.setProgress(progress_);
+    const RunResult r = run.run();
+    job.labelsPrinted += r.labelsPrinted;
+    try {
+        // The stored number comes down to the last label printed when the run
+        // ended early; nothing else can have taken the numbers in between.
+        if (r.lastRun)
+            lock->release(*r.lastRun);
+        lock.reset();
+    } catch (const AppError& e) {
+        tellError(e.number(), e.module(), e.text());
+        return false;
+    }
+    if (r.stopped) {
+        const qint64 at = r.lastRun ? *r.lastRun + 1 : first;
+        prompter_.tell(tooLongMessage(l.nveBasis, at), Icon::Critical);
+        return false;
+    }
+    if (r.lastRun) {
+        if (settings_.logging)
+            logged.push_back(logEntry(l, settings_.benutzer, r));
+        if (settings_.autoNve)
+            l.nveLaufNr = runningNumberText(l.nveBasis, *r.lastRun);
+    }
+    if (r.failure) {
+        tellError(r.failure->number(), r.failure->module(), r.failure->text());
+        return false;
+    }
+    return !r.cancelled && r.lastRun == first + count - 1 &&
+           r.labelsPrinted == count * params.labelsPerNve;
+}
+
+} // namespace palomex
