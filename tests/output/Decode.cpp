@@ -3,6 +3,9 @@
 #include <ZXing/GTIN.h>
 #include <ZXing/ReadBarcode.h>
 
+#include <QDir>
+#include <QProcess>
+#include <QTemporaryDir>
 #include <algorithm>
 
 namespace palomex::test {
@@ -43,6 +46,29 @@ QImage blankImage(double widthMm, double heightMm, int dpi) {
     image.setDotsPerMeterY(qRound(dpi / 0.0254));
     image.fill(Qt::white);
     return image;
+}
+
+std::vector<QImage> pdfPages(const QString& pdf, int dpi) {
+    QTemporaryDir dir;
+    QProcess::execute(QStringLiteral("pdftoppm"),
+                      {QStringLiteral("-r"), QString::number(dpi), QStringLiteral("-gray"),
+                       QStringLiteral("-png"), pdf, dir.filePath(QStringLiteral("p"))});
+    // pdftoppm numbers the pages with as many digits as the last one needs.
+    QStringList files = QDir(dir.path()).entryList({QStringLiteral("p-*.png")}, QDir::Files);
+    std::sort(files.begin(), files.end(), [](const QString& a, const QString& b) {
+        return a.size() != b.size() ? a.size() < b.size() : a < b;
+    });
+    std::vector<QImage> pages;
+    for (const QString& f : files)
+        pages.emplace_back(dir.filePath(f));
+    return pages;
+}
+
+QString pdfText(const QString& pdf) {
+    QProcess p;
+    p.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+    p.waitForFinished();
+    return QString::fromUtf8(p.readAllStandardOutput());
 }
 
 char referenceCheckDigit(const std::string& digits) {

@@ -14,8 +14,12 @@ struct Decoded {
     QRect where;        // bounding box in image pixels
 };
 
-// Every Code 128 symbol found in the image, top to bottom.
+// The Code 128 symbol found in the image (one at most: crop to read several).
 std::vector<Decoded> decodeAll(const QImage& image);
+
+// The pages of a PDF file rendered by poppler, and the text it finds on them.
+std::vector<QImage> pdfPages(const QString& pdf, int dpi);
+QString pdfText(const QString& pdf);
 
 // A white image of the given size in millimetres at dpi.
 QImage blankImage(double widthMm, double heightMm, int dpi);

@@ -1,0 +1,12 @@
+#pragma once
+// Where the elements of a label stand before anyone has moved them: the layout of
+// a new label and of rows that store no positions.
+
+#include "db/Label.h"
+
+namespace palomex {
+
+// Puts every layout element at its initial place (lines outside the outline).
+void applyInitialLayout(Label& label);
+
+} // namespace palomex

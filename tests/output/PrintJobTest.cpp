@@ -1,0 +1,284 @@
+#include "output/PrintJob.h"
+
+#include "Decode.h"
+#include "PrintTestLabel.h"
+#include "db/NveLock.h"
+#include "entry/NveNumbers.h"
+#include "output/PdfSink.h"
+#include "support/TestSupport.h"
+
+#include <QFileInfo>
+#include <QSqlQuery>
+#include <gtest/gtest.h>
+
+using namespace palomex;
+using palomex::test::pdfPages;
+using palomex::test::pdfText;
+using palomex::test::referenceCheckDigit;
+
+namespace {
+
+QByteArray nveSymbol(qint64 running) {
+    const std::string digits =
+        QStringLiteral("4012345%1").arg(running, 10, 10, QChar('0')).toStdString();
+    return QByteArray("00") + digits.c_str() + referenceCheckDigit(digits);
+}
+
+struct LogRow {
+    QString von, bis, lot;
+    friend bool operator==(const LogRow&, const LogRow&) = default;
+    friend std::ostream& operator<<(std::ostream& os, const LogRow& r) {
+        return os << r.von.toStdString() << ".." << r.bis.toStdString() << " "
+                  << r.lot.toStdString();
+    }
+};
+
+// A sink that stands for a label printer: it can stop taking pages, or refuse the
+// whole job at the end, as a printer that vanishes does.
+class PrinterStandIn : public PageSink {
+public:
+    QImage image = test::blankImage(148, 230, 203);
+    QPainter p{&image};
+    PrinterStandIn() { p.scale(203 / 25.4, 203 / 25.4); }
+    int pages = 1;
+    int refusePageAfter = -1;
+    std::optional<QString> refuseJob;
+    QPainter& painter() override { return p; }
+    bool newPage() override { return pages != refusePageAfter && ++pages; }
+    QSizeF paperMm() const override { return {148, 230}; }
+    QSizeF printableMm() const override { return {148, 230}; }
+    std::optional<QString> finish() override { return refuseJob; }
+};
+
+struct PrintJobFixture : test::DatabaseFixture {
+    test::ScriptedPrompter prompter;
+    SettingsRecord record;
+    JobSettings js;
+    Label label = test::printTestLabel();
+    QString pdf = appData.file(QStringLiteral("lauf.pdf"));
+    int opened = 0;
+
+    PrintJobFixture() {
+        record.schriftart = QStringLiteral("DejaVu Sans");
+        js.mode = PageMode::SingleLabels;
+        js.logging = true;
+        js.benutzer = QStringLiteral("Etiketten");
+    }
+
+    JobResult print(const SinkOpener& open, std::function<bool()> escape = {}) {
+        PrintJob job(db, record, js, prompter);
+        job.setEscapeCheck(std::move(escape));
+        return job.print(label, [&](QSizeF paper, bool landscape) {
+            ++opened;
+            return open(paper, landscape);
+        });
+    }
+    JobResult printPdf(std::function<bool()> escape = {}) {
+        return print(PdfSink::opener(pdf, label.name, prompter), std::move(escape));
+    }
+
+    std::vector<LogRow> logRows() {
+        QSqlQuery q(db.connection());
+        q.exec(QStringLiteral(R"(SELECT "von_NVE", "bis_NVE", "Daten2" FROM "Protokoll")"));
+        std::vector<LogRow> rows;
+        while (q.next())
+            rows.push_back({q.value(0).toString(), q.value(1).toString(), q.value(2).toString()});
+        return rows;
+    }
+    std::optional<qint64> highest() { return storedHighest(db, QStringLiteral("4012345")); }
+
+    // The NVE symbol of every page, page by page.
+    std::vector<QByteArray> nveSymbolsOfPages() {
+        std::vector<QByteArray> found;
+        for (const QImage& page : pdfPages(pdf, 200)) {
+            found.push_back(test::printTestSymbols(page, 200).back());
+        }
+        return found;
+    }
+};
+
+} // namespace
+
+// Every NVE once per copy, each on as many labels as asked for, in order; the data
+// barcodes carry the counted batch; one log row per run of the copies.
+TEST_F(PrintJobFixture, CopiesOfARunRepeatTheNvesInOrderAndEveryBarcodeDecodes) {
+    label.nveLaufNr = QStringLiteral("0000000007");
+    label.anzahlNVEs = QStringLiteral("3");
+    label.anzahlProNVE = 2;
+    js.copies = 2;
+    const JobResult r = printPdf();
+    EXPECT_TRUE(prompter.shown.isEmpty()) << prompter.shown.join('\n').toStdString();
+    EXPECT_EQ(r.labelsPrinted, 12);
+    const std::vector<QImage> pages = pdfPages(pdf, 200);
+    ASSERT_EQ(pages.size(), 12u);
+    const QByteArray gtin = QByteArray("0401234512345") + referenceCheckDigit("0401234512345");
+    for (size_t i = 0; i < pages.size(); ++i) {
+        const qint64 running = 7 + static_cast<qint64>(i % 6) / 2;
+        const auto symbols = test::printTestSymbols(pages[i], 200);
+        const QByteArray lot =
+            QStringLiteral("LOT%1").arg(9 + running - 7, 4, 10, QChar('0')).toLatin1();
+        EXPECT_EQ(symbols[0], "01" + gtin + "10" + lot) << "page " << i + 1;
+        EXPECT_EQ(symbols[1], "400PO-4711") << "page " << i + 1;
+        EXPECT_EQ(symbols[2], nveSymbol(running)) << "page " << i + 1;
+    }
+    const QString text = pdfText(pdf);
+    // Four labels per NVE, each with the number on its NVE line and under the bars.
+    for (qint64 n = 7; n <= 9; ++n)
+        EXPECT_EQ(text.count(QString::fromLatin1(nveSymbol(n).mid(2))), 8) << n;
+    EXPECT_EQ(highest(), 9);
+    const LogRow row{"40123450000000007", "40123450000000009", "LOT«0009»"};
+    EXPECT_EQ(logRows(), (std::vector<LogRow>{row, row}));
+    EXPECT_EQ(r.label.fields[2].content, QStringLiteral("LOT«0009»"));
+}
+
+TEST_F(PrintJobFixture, AutomaticNveStartsAboveTheStoredNumberAndAdvancesTheEntry) {
+    js.autoNve = true;
+    label.anzahlNVEs = QStringLiteral("2");
+    {
+        const auto held = lockNveBase(db, QStringLiteral("4012345"), 41);
+        held->release(41);
+    }
+    JobResult r = printPdf();
+    EXPECT_EQ(nveSymbolsOfPages(), (std::vector<QByteArray>{nveSymbol(42), nveSymbol(43)}));
+    EXPECT_EQ(r.label.nveLaufNr, QStringLiteral("0000000043"));
+    label = r.label;
+    r = printPdf();
+    EXPECT_EQ(nveSymbolsOfPages(), (std::vector<QByteArray>{nveSymbol(44), nveSymbol(45)}));
+    EXPECT_EQ(highest(), 45);
+    EXPECT_EQ(logRows().back(), (LogRow{"40123450000000044", "40123450000000045", "LOT«0009»"}));
+}
+
+TEST_F(PrintJobFixture, EscapeDuringTheThirdOfFiveNvesRecordsOneToThree) {
+    label.anzahlNVEs = QStringLiteral("5");
+    int polls = 0;
+    prompter.willAnswer(Answer::Yes);
+    const JobResult r = printPdf([&] { return ++polls == 3; });
+    EXPECT_EQ(r.labelsPrinted, 3);
+    EXPECT_EQ(nveSymbolsOfPages(),
+              (std::vector<QByteArray>{nveSymbol(1), nveSymbol(2), nveSymbol(3)}));
+    EXPECT_EQ(highest(), 3) << "the numbers taken ahead come back down to the last printed";
+    EXPECT_EQ(logRows(),
+              (std::vector<LogRow>{{"40123450000000001", "40123450000000003", "LOT«0009»"}}));
+}
+
+TEST_F(PrintJobFixture, ABaseHeldByAnotherRunIsRefusedAndNothingIsPrinted) {
+    const auto other = lockNveBase(db, QStringLiteral("4012345"), 5);
+    js.autoNve = true;
+    const JobResult r = printPdf();
+    EXPECT_TRUE(r.refused);
+    EXPECT_EQ(opened, 0) << "no device is opened for a refused run";
+    EXPECT_FALSE(QFileInfo::exists(pdf));
+    ASSERT_EQ(prompter.shown.size(), 1);
+    EXPECT_TRUE(prompter.shown[0].startsWith(QStringLiteral("Fehler-Nr.: 3260\n")));
+    EXPECT_TRUE(prompter.shown[0].endsWith(
+        QStringLiteral("Mehrere Benutzer können nicht gleichzeitig Etiketten mit der selben NVE "
+                       "ausdrucken. Wiederholen Sie den Vorgang später nochmals.\n\nHinweise zur "
+                       "Netzwerkversion enthält die Hilfe.")))
+        << prompter.shown[0].toStdString();
+    EXPECT_TRUE(logRows().empty());
+    EXPECT_EQ(r.label.nveLaufNr, label.nveLaufNr);
+}
+
+TEST_F(PrintJobFixture, WrongEntriesAreRefusedBeforeAnythingIsReserved) {
+    const struct {
+        const char* base;
+        const char* running;
+        const char* count;
+        const char* message;
+    } cases[] = {
+        {"40-12345", "1", "1",
+         "Die NVE-Basisnummer darf nur Ziffern und Leerzeichen enthalten: \"40-12345\""},
+        {"40123456789", "1", "1", "Die NVE-Basisnummer darf maximal 10 Ziffern enthalten."},
+        {"4012345", "1", "0", "Die Anzahl der NVEs muss eine Zahl von 1 bis 9999 sein: \"0\""},
+        {"4012345", "1", "zehn",
+         "Die Anzahl der NVEs muss eine Zahl von 1 bis 9999 sein: \"zehn\""},
+        {"4012345", "1", "10000",
+         "Die Anzahl der NVEs muss eine Zahl von 1 bis 9999 sein: \"10000\""},
+        {"4012345", "12a", "1", "Die NVE-Laufnummer muss eine Zahl sein: \"12a\""},
+    };
+    for (const auto& c : cases) {
+        prompter.shown.clear();
+        label.nveBasis = QString::fromUtf8(c.base);
+        label.nveLaufNr = QString::fromUtf8(c.running);
+        label.anzahlNVEs = QString::fromUtf8(c.count);
+        EXPECT_TRUE(printPdf().refused) << c.message;
+        EXPECT_EQ(prompter.shown, QStringList{QString::fromUtf8(c.message)});
+    }
+    EXPECT_EQ(opened, 0);
+    EXPECT_FALSE(highest());
+}
+
+TEST_F(PrintJobFixture, AFullDiskLeavesNoFileNoLogAndNoNumberFreeForReuse) {
+    if (!QFileInfo::exists(QStringLiteral("/dev/full")))
+        GTEST_SKIP() << "this system has no /dev/full";
+    pdf = QStringLiteral("/dev/full");
+    label.anzahlNVEs = QStringLiteral("3");
+    const JobResult r = printPdf();
+    EXPECT_TRUE(r.refused);
+    EXPECT_EQ(r.labelsPrinted, 0);
+    ASSERT_EQ(prompter.shown.size(), 1);
+    EXPECT_TRUE(prompter.shown[0].startsWith(QStringLiteral("Die PDF-Datei\n/dev/full\n")))
+        << prompter.shown[0].toStdString();
+    EXPECT_TRUE(QFileInfo::exists(QStringLiteral("/dev/full"))) << "the device is left alone";
+    EXPECT_TRUE(logRows().empty());
+    EXPECT_GE(highest().value_or(0), 3) << "numbers handed to a device are never issued again";
+}
+
+TEST_F(PrintJobFixture, APrinterThatStopsTakingPagesKeepsStoreAndLogToWhatCameOut) {
+    struct Case {
+        const char* base;
+        int refusePageAfter;
+        std::optional<QString> refuseJob;
+        int printed;
+        std::optional<qint64> highest;
+        size_t logRows; // in all, after this case
+    };
+    const Case cases[] = {
+        {"4011111", 2, std::nullopt, 2, 2, 1}, // vanished after two pages: no message
+        {"4022222", -1, QStringLiteral("Auftrag abgelehnt"), 0, 4, 1},
+    };
+    for (const Case& c : cases) {
+        label.nveBasis = QString::fromLatin1(c.base);
+        label.anzahlNVEs = QStringLiteral("4");
+        prompter.shown.clear();
+        const JobResult r = print([&](QSizeF, bool) {
+            auto sink = std::make_unique<PrinterStandIn>();
+            sink->refusePageAfter = c.refusePageAfter;
+            sink->refuseJob = c.refuseJob;
+            return sink;
+        });
+        EXPECT_EQ(r.labelsPrinted, c.printed) << c.base;
+        EXPECT_EQ(storedHighest(db, label.nveBasis), c.highest) << c.base;
+        EXPECT_EQ(logRows().size(), c.logRows) << c.base;
+        EXPECT_EQ(prompter.shown, c.refuseJob ? QStringList{*c.refuseJob} : QStringList{});
+    }
+}
+
+TEST_F(PrintJobFixture, LoggingOffWritesNoRowButStillStoresTheNumber) {
+    js.logging = false;
+    printPdf();
+    EXPECT_TRUE(logRows().empty());
+    EXPECT_EQ(highest(), 1);
+}
+
+TEST(PrintJobPaper, SingleLabelsTakeTheLabelSizeSheetsTurnForTheLargeFormat) {
+    const struct {
+        LabelFormat format;
+        PageMode mode;
+        QSizeF paper;
+        bool landscape;
+    } cases[] = {
+        {LabelFormat::Small, PageMode::SingleLabels, {105, 74}, false},
+        {LabelFormat::Large, PageMode::SingleLabels, {148, 74}, false},
+        {LabelFormat::Small, PageMode::A4Sheets, {210, 297}, false},
+        {LabelFormat::NveOnly, PageMode::A4Sheets, {210, 297}, false},
+        {LabelFormat::Large, PageMode::A4Sheets, {297, 210}, true},
+    };
+    for (const auto& c : cases) {
+        Label l;
+        l.format = c.format;
+        l.height = 74;
+        EXPECT_EQ(paperSizeMm(l, c.mode), c.paper) << int(c.format) << int(c.mode);
+        EXPECT_EQ(landscapeOutput(l, c.mode), c.landscape) << int(c.format) << int(c.mode);
+    }
+}
