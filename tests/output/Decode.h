@@ -24,6 +24,10 @@ QString pdfText(const QString& pdf);
 // A white image of the given size in millimetres at dpi.
 QImage blankImage(double widthMm, double heightMm, int dpi);
 
+// The contents of the upper, lower and NVE symbol of the print test label (empty
+// where none was read), from an image of the label at dpi.
+std::vector<QByteArray> printTestSymbols(const QImage& page, int dpi);
+
 // The modulo-10 check digit as the reader library computes it.
 char referenceCheckDigit(const std::string& digits);
 

@@ -1,13 +1,11 @@
 #pragma once
 // A large label with all three barcodes in use: GTIN and a counted batch in the
 // upper one, an order number in the lower one, and the NVE. The print tests, the
-// command line tests and the print benchmark use it.
+// command line tests and the print benchmark use it; printTestSymbols (Decode.h)
+// reads its symbols back.
 
-#include "Decode.h"
 #include "db/InitialLayout.h"
 #include "db/Label.h"
-
-#include <QImage>
 
 namespace palomex::test {
 
@@ -17,8 +15,12 @@ inline Label printTestLabel() {
     l.format = LabelFormat::Large;
     l.height = 230;
     applyInitialLayout(l);
+    // Texts small enough that neighbouring columns do not run into each other.
+    for (int i = element::Sender; i <= element::NveLine; ++i)
+        l.elements[i].setState(6, 10,
+                               i >= element::NveVertical ? QStringLiteral("NVE") : QString());
     l.nveBasis = QStringLiteral("4012345");
-    l.nveLaufNr = QStringLiteral("0000000001");
+    l.nveLaufNr = QStringLiteral("1");
     l.parties[0].text = QStringLiteral("Musterfirma GmbH\nLagerstraße 1");
     l.parties[1].text = QStringLiteral("Beispiel AG\nHafenweg 7");
     l.fields[1].identifier = QStringLiteral("(01) GTIN der Handelseinheit |¤N=14");
@@ -34,19 +36,6 @@ inline Label printTestLabel() {
     l.fields[6].content = QStringLiteral("PO-4711");
     l.extras[0].text = QStringLiteral("Vorsicht Glas");
     return l;
-}
-
-// The contents of the upper, lower and NVE symbol of a printed test label (empty
-// where none was read), from an image of the label at dpi.
-inline std::vector<QByteArray> printTestSymbols(const QImage& page, int dpi) {
-    const double k = dpi / 25.4;
-    std::vector<QByteArray> found;
-    for (const auto& [top, bottom] : {std::pair{105.0, 141.0}, {141.0, 178.0}, {178.0, 230.0}}) {
-        const auto symbols =
-            decodeAll(page.copy(0, qRound(top * k), page.width(), qRound((bottom - top) * k)));
-        found.push_back(symbols.empty() ? QByteArray() : symbols.front().content);
-    }
-    return found;
 }
 
 } // namespace palomex::test

@@ -64,7 +64,6 @@ inline constexpr int UnknownCommand = 331;
 inline constexpr int WrongParameter = 332;
 inline constexpr int LabelNotFound = 333;
 inline constexpr int FilePrintUnreadable = 334;
-inline constexpr int NotYetAvailable = 335;
 } // namespace msg
 
 } // namespace palomex

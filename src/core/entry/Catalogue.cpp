@@ -104,6 +104,13 @@ std::optional<CatalogueEntry> Catalogue::find(QStringView identifier) const {
     return std::nullopt;
 }
 
+QString Catalogue::entryOfCode(const QString& code) const {
+    if (!code.startsWith(QLatin1Char('(')) || !code.endsWith(QLatin1Char(')')))
+        return code;
+    const auto entry = find(QStringView(code).mid(1, code.size() - 2));
+    return entry ? entry->text : code;
+}
+
 ChoiceList choiceListFor(const Catalogue& catalogue, QStringView entryText) {
     ChoiceList list;
     const auto entry = CatalogueEntry::parse(entryText);

@@ -56,6 +56,10 @@ public:
     // The selection list entry of an identifier ("01", "3102"), as a scan splits it.
     std::optional<CatalogueEntry> find(QStringView identifier) const;
 
+    // The selection list entry a label row stores as its code ("(10)"); the code
+    // itself when no entry has it, so that nothing of the row is lost.
+    QString entryOfCode(const QString& code) const;
+
     const QStringList& countries() const { return countries_; }
     const QStringList& currencies() const { return currencies_; }
 

@@ -30,6 +30,12 @@ QString runningNumberText(const QString& typedBase, qint64 n) {
     return s.rightJustified(room, QLatin1Char('0'));
 }
 
+QString runningNumberEntry(const QString& typedBase, qint64 n) {
+    constexpr int kEntryPlaces = 9;
+    const QString padded = runningNumberText(typedBase, n);
+    return !padded.isEmpty() && padded.size() <= kEntryPlaces ? padded : QString::number(n);
+}
+
 QString tooLongMessage(const QString& typedBase, qint64 n) {
     const QString s = QString::number(n);
     return caption(nvemsg::TooLong).arg(baseDigits(typedBase).size() + s.size()).arg(typedBase + s);

@@ -21,6 +21,9 @@ bool baseAcceptable(const QString& typedBase);
 // Running number n as the text that fills the base to 17 digits; empty when base and
 // number together are longer, or n is negative.
 QString runningNumberText(const QString& typedBase, qint64 n);
+// Running number n as the entry box and the label table keep it: padded as on
+// the label where the nine places allow, else the bare number.
+QString runningNumberEntry(const QString& typedBase, qint64 n);
 // Why base and n do not make an NVE: the digits in all and the base as typed with n.
 QString tooLongMessage(const QString& typedBase, qint64 n);
 

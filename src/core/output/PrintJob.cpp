@@ -145,7 +145,11 @@ bool PrintJob::runOnce(JobResult& job, const LabelPainter& painter, const SinkOp
     qint64 first = 0;
     try {
         const qint64 typed = runningNumberOf(l.nveLaufNr).value_or(0);
-        lock = lockNveBase(db_, baseDigits(l.nveBasis), typed);
+        // A base new to the table starts as the entry says: with automatic NVE
+        // above the typed number, else at it, so nothing is stored as printed
+        // before it is.
+        lock = lockNveBase(db_, baseDigits(l.nveBasis),
+                           settings_.autoNve ? typed : std::max<qint64>(0, typed - 1));
         // With automatic NVE the run starts above what the held row says, so no
         // other workstation can be handing out the same numbers meanwhile.
         first = settings_.autoNve ? lock->highest().value_or(0) + 1 : typed;
@@ -159,7 +163,7 @@ bool PrintJob::runOnce(JobResult& job, const LabelPainter& painter, const SinkOp
         return false;
     }
     if (settings_.autoNve)
-        l.nveLaufNr = runningNumberText(l.nveBasis, first);
+        l.nveLaufNr = runningNumberEntry(l.nveBasis, first);
 
     if (!sink) {
         sink = open(paperSizeMm(l, settings_.mode), landscapeOutput(l, settings_.mode));
@@ -205,7 +209,7 @@ bool PrintJob::runOnce(JobResult& job, const LabelPainter& painter, const SinkOp
         if (settings_.logging)
             logged.push_back(logEntry(l, settings_.benutzer, r));
         if (settings_.autoNve)
-            l.nveLaufNr = runningNumberText(l.nveBasis, *r.lastRun);
+            l.nveLaufNr = runningNumberEntry(l.nveBasis, *r.lastRun);
     }
     if (r.failure) {
         tellError(r.failure->number(), r.failure->module(), r.failure->text());

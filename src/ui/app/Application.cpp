@@ -7,6 +7,7 @@
 #include "db/LabelParameters.h"
 #include "db/LabelSession.h"
 #include "db/LabelStrings.h"
+#include "entry/Catalogue.h"
 #include "log/PrintLog.h"
 #include "ui/admin/ImportWindow.h"
 #include "ui/admin/UserWindow.h"
@@ -16,18 +17,21 @@
 #include "ui/db/LabelListDialog.h"
 #include "ui/entry/MainWindow.h"
 #include "ui/log/LogWindow.h"
+#include "ui/output/PrintCommands.h"
 
 #include <QMenu>
 #include <QMenuBar>
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QInputDialog>
 #include <QLineEdit>
 #include <QPrinterInfo>
 #include <QScreen>
+#include <QTextStream>
 
 namespace palomex {
 
@@ -86,7 +90,10 @@ bool Application::start() {
         store_ = std::make_unique<LabelStore>(*opened_.database, opened_.labelTable);
         session_ = std::make_unique<LabelSession>(
             *store_, settings_, prompter_,
-            [this](const QString& proposed) { return askLabelName(proposed); });
+            [this](const QString& proposed) { return askLabelName(proposed); },
+            [](const QString& code) {
+                return Catalogue::forLanguage(Captions::global().offset()).entryOfCode(code);
+            });
         session_->label() = window_->label();
         session_->clear();
         dialog_ = std::make_unique<LabelListDialog>(
@@ -127,6 +134,7 @@ void Application::applySettings() {
     record_ = loadSettingsRecord(settings_);
     Captions::global().setOffset(record_.sprache);
     window_->applyCaptions();
+    window_->setIdentifierEntries(Catalogue::forLanguage(record_.sprache).selectionList());
     const double dpi = screenDpi();
     const QScreen* screen = QGuiApplication::primaryScreen();
     const QSize extent = screen ? screen->size() : QSize(1920, 1080);
@@ -156,6 +164,8 @@ void Application::createWindows() {
     logWindow_ = std::make_unique<LogWindow>(*opened_.database, settings_, prompter_);
     batchWindow_ = std::make_unique<BatchWindow>(*opened_.database, *logWindow_, prompter_);
     importWindow_ = std::make_unique<ImportWindow>(*opened_.database, settings_, prompter_);
+    print_ = std::make_unique<PrintCommands>(*opened_.database, settings_, prompter_, *window_,
+                                             headless_);
     QObject::connect(importWindow_.get(), &ImportWindow::settingsImported, window_.get(),
                      [this] { applySettings(); });
 }
@@ -166,6 +176,17 @@ void Application::addMenus() {
     const auto command = [this](const char* name) {
         return window_->findChild<QAction*>(QString::fromLatin1(name));
     };
+    QAction* print = command("printmenu");
+    print->setEnabled(true);
+    QObject::connect(print, &QAction::triggered, window_.get(), [this] { printShown(); });
+    QAction* pdf = command("PDFmenu");
+    pdf->setEnabled(true);
+    QObject::connect(pdf, &QAction::triggered, window_.get(), [this] {
+        print_->exportPdf(record_, opened_.labelTable, [this] {
+            settingsDialog_->load(record_, opened_.database->path());
+            settingsDialog_->showPdfDriverChoice();
+        });
+    });
     viewLogAction_ = command("Protoansehmenu");
     batchesAction_ = command("chargenmenu");
     QObject::connect(viewLogAction_, &QAction::triggered, window_.get(),
@@ -206,6 +227,11 @@ void Application::addMenus() {
     setLogging(loggingEnabled(settings_));
 }
 
+int Application::printShown() {
+    const JobResult r = print_->print(record_, opened_.labelTable);
+    return r.refused || r.labelsPrinted == 0 ? 4 : 0;
+}
+
 void Application::setLogging(bool on) {
     setLoggingEnabled(settings_, on);
     loggingAction_->setChecked(on);
@@ -240,14 +266,8 @@ std::optional<int> Application::processCommandLine(const CommandRequest& request
     case Command::Unknown:
         break;
     }
-    if (request.command() == Command::FilePrint) {
-        if (!QFileInfo(request.labelName()).isReadable()) {
-            report(wrongParameterText(program, request.line()), Icon::Critical);
-            return 1;
-        }
-        report(caption(msg::NotYetAvailable), Icon::Critical);
-        return 1;
-    }
+    if (request.command() == Command::FilePrint)
+        return filePrint(request, program);
     if (!window_->loadLabel(request.labelName())) {
         report(caption(msg::LabelNotFound).arg(request.labelName()), Icon::Critical);
         return 3;
@@ -260,12 +280,41 @@ std::optional<int> Application::processCommandLine(const CommandRequest& request
         return 2;
     }
     if (request.command() == Command::Print) {
-        report(caption(msg::NotYetAvailable), Icon::Critical);
-        return 1;
+        if (!headless_)
+            window_->showMinimized();
+        return printShown();
     }
     if (!headless_)
         window_->showNormal();
     return std::nullopt;
+}
+
+int Application::filePrint(const CommandRequest& request, const QString& program) {
+    QFile file(request.labelName());
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
+        report(wrongParameterText(program, request.line()), Icon::Critical);
+        return 1;
+    }
+    // Every line is a print command of its own; the first that fails ends the file,
+    // so that what follows is not printed out of order.
+    QTextStream in(&file);
+    while (!in.atEnd()) {
+        const QString line = in.readLine();
+        if (line.trimmed().isEmpty())
+            continue;
+        const CommandRequest each(QStringLiteral("FILEPRINT ") +
+                                  QString(line).replace(QLatin1Char('\''), QLatin1Char('"')));
+        if (!window_->loadLabel(each.labelName())) {
+            report(caption(msg::LabelNotFound).arg(each.labelName()), Icon::Critical);
+            return 3;
+        }
+        Label filled = window_->label();
+        applyCommandParameters(filled, each);
+        window_->showLabel(filled);
+        if (const int code = printShown(); code != 0)
+            return code;
+    }
+    return 0;
 }
 
 bool Application::exitRoutine() {

@@ -19,6 +19,7 @@ class BatchWindow;
 class ImportWindow;
 class LogWindow;
 class MainWindow;
+class PrintCommands;
 class SettingsDialog;
 class UserWindow;
 class LabelStore;
@@ -58,6 +59,9 @@ private:
     void setLogging(bool on);
     void report(const QString& text, Icon icon);
     std::optional<QString> askLabelName(const QString& proposed);
+    // Prints the label the window shows; the exit code of a command line print.
+    int printShown();
+    int filePrint(const CommandRequest& request, const QString& program);
 
     Prompter& prompter_;
     bool headless_;
@@ -76,6 +80,7 @@ private:
     std::unique_ptr<LabelStore> store_;
     std::unique_ptr<LabelSession> session_;
     std::unique_ptr<LabelListDialog> dialog_;
+    std::unique_ptr<PrintCommands> print_;
 };
 
 } // namespace palomex

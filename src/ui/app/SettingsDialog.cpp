@@ -212,6 +212,13 @@ SettingsDialog::SettingsDialog(const Settings& settings, Prompter& prompter, QWi
     layout->addWidget(buttons);
 }
 
+void SettingsDialog::showPdfDriverChoice() {
+    tabs_->setCurrentWidget(tabs_->widget(1));
+    show();
+    pdfDriver_->setFocus();
+    pdfDriver_->showPopup();
+}
+
 void SettingsDialog::setPrinters(const QStringList& entries, const QStringList& names) {
     printer_->clear();
     printer_->addItems(entries);

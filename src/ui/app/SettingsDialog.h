@@ -39,6 +39,8 @@ public:
     void cancel();
 
     QTabWidget* tabs() const { return tabs_; }
+    // Shows the printer tab with the PDF driver list focused and dropped down.
+    void showPdfDriverChoice();
 
 signals:
     void applied(const SettingsRecord& record, const QString& databasePath);

@@ -18,6 +18,7 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QRadioButton>
 #include <QSignalBlocker>
 #include <QStatusBar>
@@ -96,7 +97,19 @@ MainWindow::MainWindow() {
     setObjectName(QStringLiteral("Form1"));
     buildEntryArea();
     buildMenus();
-    statusBar();
+    // Panel 1 and 2 and the progress of a print run, right of the notes.
+    for (QLabel*& panel : runPanels_) {
+        panel = new QLabel(this);
+        statusBar()->addPermanentWidget(panel);
+    }
+    runPanels_[0]->setObjectName(QStringLiteral("StatusPanel1"));
+    runPanels_[1]->setObjectName(QStringLiteral("StatusPanel2"));
+    runProgress_ = new QProgressBar(this);
+    runProgress_->setObjectName(QStringLiteral("ProgressBar1"));
+    runProgress_->setRange(0, 100);
+    runProgress_->setMaximumWidth(160);
+    statusBar()->addPermanentWidget(runProgress_);
+    showRunProgress({}, {}, 0);
     applyCaptions();
     showLabel(shown_);
     applyFormat(LabelFormat::Large);
@@ -486,6 +499,13 @@ void MainWindow::deleteLabels() {
         return;
     dialog_->load(LabelListDialog::Mode::Delete, currentLabelName());
     dialog_->show();
+}
+
+void MainWindow::showRunProgress(const QString& panel1, const QString& panel2, int percent) {
+    runPanels_[0]->setText(panel1);
+    runPanels_[1]->setText(panel2);
+    runProgress_->setValue(percent);
+    runProgress_->setVisible(!panel1.isEmpty());
 }
 
 bool MainWindow::loadLabel(const QString& name) {

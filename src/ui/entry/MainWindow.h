@@ -16,6 +16,7 @@ class QLabel;
 class QLineEdit;
 class QMenu;
 class QPlainTextEdit;
+class QProgressBar;
 class QToolBar;
 class QWidget;
 
@@ -53,6 +54,10 @@ public:
     void deleteLabels();
     // holdaten for a chosen name; notes about an old row go to the status bar.
     bool loadLabel(const QString& name);
+
+    // The status bar panels and the progress bar of a print run; empty texts
+    // and 0 when none runs.
+    void showRunProgress(const QString& panel1, const QString& panel2, int percent);
 
     // Sets every caption from the string table in the current language.
     void applyCaptions();
@@ -113,6 +118,8 @@ private:
     QAction* contentsAction_ = nullptr;
     QAction* topicAction_ = nullptr;
     QAction* helpButton_ = nullptr;
+    std::array<QLabel*, 2> runPanels_{};
+    QProgressBar* runProgress_ = nullptr;
 };
 
 } // namespace palomex

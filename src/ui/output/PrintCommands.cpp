@@ -1,0 +1,112 @@
+#include "ui/output/PrintCommands.h"
+
+#include "app/Captions.h"
+#include "app/Prompter.h"
+#include "output/PdfSink.h"
+#include "output/RunStrings.h"
+#include "ui/entry/MainWindow.h"
+#include "ui/output/PrinterSink.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QKeyEvent>
+#include <QPrinterInfo>
+#include <QStandardPaths>
+
+namespace palomex {
+
+namespace {
+
+// Notes ESC pressed anywhere in the program while a run polls for it.
+class EscapeWatch : public QObject {
+public:
+    EscapeWatch() { qApp->installEventFilter(this); }
+    ~EscapeWatch() override { qApp->removeEventFilter(this); }
+    bool pressed() {
+        QCoreApplication::processEvents();
+        return std::exchange(pressed_, false);
+    }
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::KeyPress &&
+            static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape)
+            pressed_ = true;
+        return false;
+    }
+
+private:
+    bool pressed_ = false;
+};
+
+} // namespace
+
+bool pdfPrinterInstalled() {
+    const QStringList names = QPrinterInfo::availablePrinterNames();
+    return std::any_of(names.begin(), names.end(), [](const QString& n) {
+        return n.contains(QLatin1String("pdf"), Qt::CaseInsensitive);
+    });
+}
+
+PrintCommands::PrintCommands(Database& db, const Settings& settings, Prompter& prompter,
+                             MainWindow& window, bool headless)
+    : db_(db), settings_(settings), prompter_(prompter), window_(window), headless_(headless) {}
+
+JobResult PrintCommands::run(const SettingsRecord& record, const QString& labelTable,
+                             const SinkOpener& open) {
+    if (running_)
+        return {};
+    PrintJob job(db_, record, jobSettings(record, settings_, labelTable), prompter_);
+    std::unique_ptr<EscapeWatch> escape;
+    if (!headless_) {
+        escape = std::make_unique<EscapeWatch>();
+        job.setEscapeCheck([&escape] { return escape->pressed(); });
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    }
+    job.setProgress([this](const QString& nve, int percent) {
+        window_.showRunProgress(caption(runmsg::Printing).arg(nve), caption(runmsg::EscToCancel),
+                                percent);
+    });
+    // While a run polls for ESC the window's commands stay live; a second run
+    // does not start meanwhile.
+    running_ = true;
+    const JobResult result = job.print(window_.label(), open);
+    running_ = false;
+    window_.showRunProgress({}, {}, 0);
+    if (!headless_)
+        QApplication::restoreOverrideCursor();
+    if (result.label.nveLaufNr != window_.label().nveLaufNr)
+        window_.showLabel(result.label);
+    return result;
+}
+
+JobResult PrintCommands::print(const SettingsRecord& record, const QString& labelTable) {
+    const QString title = window_.currentLabelName();
+    return run(record, labelTable, PrinterSink::opener(record.drucker, title, prompter_));
+}
+
+void PrintCommands::exportPdf(const SettingsRecord& record, const QString& labelTable,
+                              const std::function<void()>& chooseDriver) {
+    const QString title = window_.currentLabelName();
+    if (!record.pdfTreiber.trimmed().isEmpty()) {
+        run(record, labelTable, PrinterSink::opener(record.pdfTreiber, title, prompter_));
+        return;
+    }
+    if (pdfPrinterInstalled()) {
+        if (prompter_.ask(caption(runmsg::ChoosePdfDriver), Buttons::OkCancel, Icon::Critical) ==
+            Answer::Ok)
+            chooseDriver();
+        return;
+    }
+    if (headless_)
+        return;
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    const QString name = title.isEmpty() ? QStringLiteral("Etikett") : title;
+    const QString path = QFileDialog::getSaveFileName(&window_, caption(runmsg::SavePdfTitle),
+                                                      folder + QLatin1Char('/') + name + ".pdf",
+                                                      caption(runmsg::PdfFilter));
+    if (!path.isEmpty())
+        run(record, labelTable, PdfSink::opener(path, title, prompter_));
+}
+
+} // namespace palomex

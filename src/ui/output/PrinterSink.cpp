@@ -1,0 +1,85 @@
+#include "ui/output/PrinterSink.h"
+
+#include "app/Captions.h"
+#include "app/Prompter.h"
+#include "output/RunStrings.h"
+
+#include <QPageSize>
+#include <QPrinterInfo>
+
+namespace palomex {
+
+PrinterSink::PrinterSink(const QString& printerName, QSizeF paperMm, bool landscape,
+                         const QString& documentName)
+    : printer_(QPrinter::HighResolution) {
+    printer_.setPrinterName(printerName);
+    printer_.setDocName(documentName);
+    // The page is given upright; a landscape run turns it, so that the painter's
+    // x axis runs along the long edge.
+    const QSizeF upright = landscape ? paperMm.transposed() : paperMm;
+    printer_.setPageSize(QPageSize(upright, QPageSize::Millimeter));
+    printer_.setPageOrientation(landscape ? QPageLayout::Landscape : QPageLayout::Portrait);
+    printer_.setPageMargins(QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter);
+    if (painter_.begin(&printer_)) {
+        const double k = printer_.resolution() / 25.4;
+        painter_.scale(k, k);
+    }
+}
+
+PrinterSink::~PrinterSink() {
+    if (painter_.isActive())
+        painter_.end();
+}
+
+QSizeF PrinterSink::paperMm() const {
+    return printer_.paperRect(QPrinter::Millimeter).size();
+}
+
+QSizeF PrinterSink::printableMm() const {
+    return printer_.pageRect(QPrinter::Millimeter).size();
+}
+
+std::optional<QString> PrinterSink::finish() {
+    // The job goes to the spooler when the painter ends; that is where a printer
+    // that has gone away refuses it.
+    const bool ended = !painter_.isActive() || painter_.end();
+    const QPrinter::PrinterState state = printer_.printerState();
+    if (ended && state != QPrinter::Error && state != QPrinter::Aborted)
+        return std::nullopt;
+    return caption(runmsg::PrinterRefused).arg(printer_.printerName());
+}
+
+QString PrinterSink::installedPrinter(const QString& entry) {
+    const QStringList installed = QPrinterInfo::availablePrinterNames();
+    if (entry.trimmed().isEmpty()) {
+        const QString fallback = QPrinterInfo::defaultPrinterName();
+        return fallback.isEmpty() ? installed.value(0) : fallback;
+    }
+    for (const QPrinterInfo& p : QPrinterInfo::availablePrinters()) {
+        if (entry == p.printerName() ||
+            entry == p.printerName() + QStringLiteral(", ") + p.location())
+            return p.printerName();
+    }
+    return {};
+}
+
+SinkOpener PrinterSink::opener(const QString& entry, const QString& documentName,
+                               Prompter& prompter) {
+    return [entry, documentName, &prompter](QSizeF paper,
+                                            bool landscape) -> std::unique_ptr<PageSink> {
+        const QString name = installedPrinter(entry);
+        if (name.isEmpty()) {
+            prompter.tell(entry.trimmed().isEmpty() ? caption(312)
+                                                    : caption(runmsg::NoSuchPrinter).arg(entry),
+                          Icon::Critical);
+            return nullptr;
+        }
+        auto sink = std::make_unique<PrinterSink>(name, paper, landscape, documentName);
+        if (sink->ok())
+            return sink;
+        prompter.tell(caption(runmsg::PrinterRefused).arg(name), Icon::Critical);
+        return nullptr;
+    };
+}
+
+} // namespace palomex

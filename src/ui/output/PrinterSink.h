@@ -1,0 +1,40 @@
+#pragma once
+// Pages of a print run sent to an installed printer (CUPS through Qt). The
+// painter's unit is one millimetre from the corner of the printable area.
+
+#include "output/PrintRun.h"
+
+#include <QPainter>
+#include <QPrinter>
+
+namespace palomex {
+
+class Prompter;
+
+class PrinterSink : public PageSink {
+public:
+    PrinterSink(const QString& printerName, QSizeF paperMm, bool landscape,
+                const QString& documentName);
+    ~PrinterSink() override;
+
+    bool ok() const { return painter_.isActive(); }
+    QPainter& painter() override { return painter_; }
+    bool newPage() override { return printer_.newPage(); }
+    QSizeF paperMm() const override;
+    QSizeF printableMm() const override;
+    std::optional<QString> finish() override;
+
+    // The installed printer a settings entry ("name, location") stands for; the
+    // default printer for an empty entry; empty when there is none.
+    static QString installedPrinter(const QString& settingsEntry);
+    // Opens the printer of the settings entry for a print job, or tells the user
+    // why it cannot.
+    static SinkOpener opener(const QString& settingsEntry, const QString& documentName,
+                             Prompter& prompter);
+
+private:
+    QPrinter printer_;
+    QPainter painter_;
+};
+
+} // namespace palomex
