@@ -151,9 +151,13 @@ bool LabelRenderer::drawBarcode(QPainter& painter, const Label& label, BarcodeKi
         outcome.endRun = true;
         return false;
     }
+    // A screen is often too coarse for the modules: the preview checks the fit with
+    // the nominal widths, as a printer fine enough for the label draws them.
     encoder_.setDeviceResolution(
-        std::hypot(painter.deviceTransform().m11(), painter.deviceTransform().m12()) *
-        options_.scale);
+        options_.mode == RenderMode::Preview
+            ? 0
+            : std::hypot(painter.deviceTransform().m11(), painter.deviceTransform().m12()) *
+                  options_.scale);
     encoder_.setBarHeight(int(e.secondSize()));
     const int width = labelWidthMm(label.format);
     selectModuleStep(encoder_, kind, settings_.vergrFaktor, 2 * e.left, width);

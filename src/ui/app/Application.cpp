@@ -13,10 +13,12 @@
 #include "ui/admin/UserWindow.h"
 #include "ui/app/Dialogs.h"
 #include "ui/app/SettingsDialog.h"
+#include "ui/app/Twips.h"
 #include "ui/batches/BatchWindow.h"
 #include "ui/db/LabelListDialog.h"
 #include "ui/entry/MainWindow.h"
 #include "ui/log/LogWindow.h"
+#include "ui/output/PreviewWindow.h"
 #include "ui/output/PrintCommands.h"
 
 #include <QMenu>
@@ -34,25 +36,6 @@
 #include <QTextStream>
 
 namespace palomex {
-
-namespace {
-
-constexpr int kTwipsPerInch = 1440;
-
-int toTwips(int pixels, double dpi) {
-    return static_cast<int>(pixels * kTwipsPerInch / dpi);
-}
-
-int fromTwips(int twips, double dpi) {
-    return static_cast<int>(twips * dpi / kTwipsPerInch);
-}
-
-double screenDpi() {
-    const QScreen* s = QGuiApplication::primaryScreen();
-    return s ? s->logicalDotsPerInchX() : 96.0;
-}
-
-} // namespace
 
 Application::Application(Prompter& prompter, bool headless)
     : prompter_(prompter), headless_(headless), settings_(iniPath()) {}
@@ -164,6 +147,7 @@ void Application::createWindows() {
     logWindow_ = std::make_unique<LogWindow>(*opened_.database, settings_, prompter_);
     batchWindow_ = std::make_unique<BatchWindow>(*opened_.database, *logWindow_, prompter_);
     importWindow_ = std::make_unique<ImportWindow>(*opened_.database, settings_, prompter_);
+    preview_ = std::make_unique<PreviewWindow>(*opened_.database, settings_, prompter_);
     print_ = std::make_unique<PrintCommands>(*opened_.database, settings_, prompter_, *window_,
                                              headless_);
     QObject::connect(importWindow_.get(), &ImportWindow::settingsImported, window_.get(),
@@ -187,6 +171,10 @@ void Application::addMenus() {
             settingsDialog_->showPdfDriverChoice();
         });
     });
+    QAction* preview = command("voransichtmenu");
+    preview->setEnabled(true);
+    QObject::connect(preview, &QAction::triggered, window_.get(),
+                     [this] { preview_->open(window_->label(), record_); });
     viewLogAction_ = command("Protoansehmenu");
     batchesAction_ = command("chargenmenu");
     QObject::connect(viewLogAction_, &QAction::triggered, window_.get(),

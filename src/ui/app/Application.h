@@ -20,6 +20,7 @@ class ImportWindow;
 class LogWindow;
 class MainWindow;
 class PrintCommands;
+class PreviewWindow;
 class SettingsDialog;
 class UserWindow;
 class LabelStore;
@@ -45,6 +46,7 @@ public:
     SettingsDialog& settingsDialog() { return *settingsDialog_; }
     LogWindow& logWindow() { return *logWindow_; }
     UserWindow& userWindow() { return *userWindow_; }
+    PreviewWindow& previewWindow() { return *preview_; }
     Database& database() { return *opened_.database; }
     const QString& labelTable() const { return opened_.labelTable; }
     const Settings& settings() const { return settings_; }
@@ -81,6 +83,7 @@ private:
     std::unique_ptr<LabelSession> session_;
     std::unique_ptr<LabelListDialog> dialog_;
     std::unique_ptr<PrintCommands> print_;
+    std::unique_ptr<PreviewWindow> preview_;
 };
 
 } // namespace palomex

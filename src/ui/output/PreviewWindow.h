@@ -1,0 +1,64 @@
+#pragma once
+// The print preview window: the first label or sheet of the run as it would be
+// printed, at a zoom, with scroll bars and the millimetre grid.
+
+#include "app/Prompter.h"
+#include "output/Preview.h"
+
+#include <QWidget>
+
+class QScrollBar;
+
+namespace palomex {
+
+class Database;
+
+class PreviewWindow : public QWidget {
+    Q_OBJECT
+public:
+    PreviewWindow(Database& db, const Settings& settings, Prompter& prompter);
+    ~PreviewWindow() override;
+
+    // Shows the label as the entry window holds it; reserves nothing.
+    void open(const Label& label, const SettingsRecord& record);
+    // A number, "plus" or "minus".
+    void setZoom(const QString& command);
+    double zoom() const { return zoom_; }
+    const PreviewInput& input() const { return input_; }
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    class Canvas;
+    // Messages of the renderer while it draws go out once, after the drawing.
+    class DeferredPrompter : public Prompter {
+    public:
+        explicit DeferredPrompter(Prompter& target) : target_(target) {}
+        Answer ask(const QString& text, Buttons buttons, Icon icon) override;
+        void flush();
+
+    private:
+        Prompter& target_;
+        QString pending_;
+        QString shown_;
+        Icon icon_ = Icon::Critical;
+    };
+
+    void applyState(const PreviewState& state);
+    PreviewState state() const;
+    void redraw();
+
+    Database& db_;
+    const Settings& settings_;
+    DeferredPrompter prompter_;
+    PreviewInput input_;
+    double zoom_ = 1;
+    Canvas* canvas_ = nullptr;
+    QScrollBar* hScroll_ = nullptr;
+    QScrollBar* vScroll_ = nullptr;
+};
+
+} // namespace palomex
