@@ -1,12 +1,15 @@
 #include "ui/app/Application.h"
 #include "app/Captions.h"
 #include "app/Paths.h"
+#include "db/NveLock.h"
 #include "ui/entry/MainWindow.h"
 
 #include "support/TestSupport.h"
 
+#include <QAction>
 #include <QDir>
 #include <QFileInfo>
+#include <QLineEdit>
 #include <gtest/gtest.h>
 
 using namespace palomex;
@@ -118,4 +121,47 @@ TEST_F(AppFixture, AccessDatabaseIsTakenOverWhenTheUserAgrees) {
     EXPECT_TRUE(app->database().hasTable(QStringLiteral("HöchstNVE")));
     EXPECT_TRUE(palomex::test::readFile(appData.file(QStringLiteral("Palomex.mdb")))
                     .startsWith("SQLite format 3"));
+}
+
+TEST_F(AppFixture, NextNveFollowsTheStoredNumberAndEndsAutomaticMode) {
+    startApp();
+    {
+        const auto held = lockNveBase(app->database(), QStringLiteral("40123456"), 41);
+        held->release(41);
+    }
+    MainWindow& w = app->mainWindow();
+    auto* autoNve = w.findChild<QAction*>(QStringLiteral("autoNVEmenu"));
+    auto* next = w.findChild<QAction*>(QStringLiteral("neuNVEmenu"));
+    auto* running = w.findChild<QLineEdit*>(QStringLiteral("NVE_LaufNr"));
+    const Settings settings(iniPath());
+    autoNve->trigger();
+    EXPECT_EQ(settings.number(QStringLiteral("Einstellungen"), QStringLiteral("AutoNVE")), 1);
+    EXPECT_FALSE(running->isEnabled()) << "automatic mode takes the number from the table";
+
+    const struct {
+        const char* base;
+        const char* entry;
+    } cases[] = {
+        {"40 12 34 56", "000000042"}, // fills the base to 17 digits within the nine places
+        {"4012345", "1"},             // a base never printed with starts at 1, unpadded
+    };
+    for (const auto& c : cases) {
+        Label l = w.label();
+        l.nveBasis = QString::fromUtf8(c.base);
+        w.showLabel(l);
+        next->trigger();
+        EXPECT_EQ(w.label().nveLaufNr, QString::fromLatin1(c.entry)) << c.base;
+    }
+    EXPECT_FALSE(autoNve->isChecked());
+    EXPECT_TRUE(running->isEnabled());
+    EXPECT_EQ(settings.number(QStringLiteral("Einstellungen"), QStringLiteral("AutoNVE")), 0);
+
+    prompter.shown.clear();
+    Label bad = w.label();
+    bad.nveBasis = QStringLiteral("40-12");
+    w.showLabel(bad);
+    next->trigger();
+    EXPECT_EQ(
+        prompter.shown,
+        QStringList{"Die NVE-Basisnummer darf nur Ziffern und Leerzeichen enthalten: \"40-12\""});
 }

@@ -8,6 +8,8 @@
 #include "db/LabelSession.h"
 #include "db/LabelStrings.h"
 #include "entry/Catalogue.h"
+#include "entry/NveNumbers.h"
+#include "entry/NveStrings.h"
 #include "log/PrintLog.h"
 #include "ui/admin/ImportWindow.h"
 #include "ui/admin/UserWindow.h"
@@ -171,6 +173,15 @@ void Application::addMenus() {
             settingsDialog_->showPdfDriverChoice();
         });
     });
+    QAction* autoNve = command("autoNVEmenu");
+    autoNve->setEnabled(true);
+    QObject::connect(autoNve, &QAction::triggered, window_.get(),
+                     [this](bool on) { setAutoNve(on); });
+    QAction* next = command("neuNVEmenu");
+    next->setEnabled(true);
+    QObject::connect(next, &QAction::triggered, window_.get(), [this] { takeNextNve(); });
+    window_->showAutoNve(
+        settings_.number(QStringLiteral("Einstellungen"), QStringLiteral("AutoNVE")) == 1);
     QAction* preview = command("voransichtmenu");
     preview->setEnabled(true);
     QObject::connect(preview, &QAction::triggered, window_.get(),
@@ -213,6 +224,30 @@ void Application::addMenus() {
     extras->addAction(caption(797), window_.get(),
                       [this] { importWindow_->open(opened_.labelTable); });
     setLogging(loggingEnabled(settings_));
+}
+
+void Application::setAutoNve(bool on) {
+    settings_.writeNumber(QStringLiteral("Einstellungen"), QStringLiteral("AutoNVE"), on ? 1 : 0);
+    window_->showAutoNve(on);
+}
+
+void Application::takeNextNve() {
+    const QString base = window_->label().nveBasis;
+    if (!baseAcceptable(base)) {
+        report(caption(nvemsg::BaseNotDigits).arg(base), Icon::Critical);
+        return;
+    }
+    try {
+        const qint64 n = nextRunningNumber(*opened_.database, base);
+        if (runningNumberText(base, n).isEmpty()) {
+            report(tooLongMessage(base, n), Icon::Critical);
+            return;
+        }
+        window_->setRunningNumber(runningNumberEntry(base, n));
+        setAutoNve(false);
+    } catch (const AppError& e) {
+        report(e.text(), Icon::Critical);
+    }
 }
 
 int Application::printShown() {

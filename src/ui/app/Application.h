@@ -63,6 +63,8 @@ private:
     std::optional<QString> askLabelName(const QString& proposed);
     // Prints the label the window shows; the exit code of a command line print.
     int printShown();
+    void setAutoNve(bool on);
+    void takeNextNve();
     int filePrint(const CommandRequest& request, const QString& program);
 
     Prompter& prompter_;

@@ -501,6 +501,17 @@ void MainWindow::deleteLabels() {
     dialog_->show();
 }
 
+void MainWindow::showAutoNve(bool on) {
+    if (auto* a = findChild<QAction*>(QStringLiteral("autoNVEmenu")))
+        a->setChecked(on);
+    nveLaufNr_->setEnabled(!on);
+    nveLaufNr_->setStyleSheet(on ? QStringLiteral("background-color: #E0E0E0") : QString());
+}
+
+void MainWindow::setRunningNumber(const QString& text) {
+    nveLaufNr_->setText(text);
+}
+
 void MainWindow::showRunProgress(const QString& panel1, const QString& panel2, int percent) {
     runPanels_[0]->setText(panel1);
     runPanels_[1]->setText(panel2);

@@ -55,6 +55,11 @@ public:
     // holdaten for a chosen name; notes about an old row go to the status bar.
     bool loadLabel(const QString& name);
 
+    // Automatic NVE: the command shows its tick and the running number cannot be
+    // typed (light grey) while it is on.
+    void showAutoNve(bool on);
+    void setRunningNumber(const QString& text);
+
     // The status bar panels and the progress bar of a print run; empty texts
     // and 0 when none runs.
     void showRunProgress(const QString& panel1, const QString& panel2, int percent);
