@@ -87,6 +87,12 @@ std::vector<QByteArray> printTestSymbols(const QImage& page, int dpi) {
     return found;
 }
 
+QByteArray nveSymbol(qint64 running) {
+    const std::string digits =
+        QStringLiteral("4012345%1").arg(running, 10, 10, QChar('0')).toStdString();
+    return QByteArray("00") + digits.c_str() + referenceCheckDigit(digits);
+}
+
 char referenceCheckDigit(const std::string& digits) {
     return ZXing::GTIN::ComputeCheckDigit(digits);
 }

@@ -28,6 +28,9 @@ QImage blankImage(double widthMm, double heightMm, int dpi);
 // where none was read), from an image of the label at dpi.
 std::vector<QByteArray> printTestSymbols(const QImage& page, int dpi);
 
+// What the NVE symbol of the print test label holds for a running number.
+QByteArray nveSymbol(qint64 running);
+
 // The modulo-10 check digit as the reader library computes it.
 char referenceCheckDigit(const std::string& digits);
 

@@ -13,15 +13,9 @@
 
 using namespace palomex;
 using palomex::test::decodeAll;
-using palomex::test::referenceCheckDigit;
+using palomex::test::nveSymbol;
 
 namespace {
-
-QByteArray nveSymbol(qint64 running) {
-    const std::string digits =
-        QStringLiteral("4012345%1").arg(running, 10, 10, QChar('0')).toStdString();
-    return QByteArray("00") + digits.c_str() + referenceCheckDigit(digits);
-}
 
 constexpr int kDpi = 200;
 

@@ -12,17 +12,12 @@
 #include <gtest/gtest.h>
 
 using namespace palomex;
+using palomex::test::nveSymbol;
 using palomex::test::pdfPages;
 using palomex::test::pdfText;
 using palomex::test::referenceCheckDigit;
 
 namespace {
-
-QByteArray nveSymbol(qint64 running) {
-    const std::string digits =
-        QStringLiteral("4012345%1").arg(running, 10, 10, QChar('0')).toStdString();
-    return QByteArray("00") + digits.c_str() + referenceCheckDigit(digits);
-}
 
 struct LogRow {
     QString von, bis, lot;
