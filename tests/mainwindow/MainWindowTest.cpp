@@ -7,6 +7,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QKeyEvent>
@@ -14,8 +15,11 @@
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QRadioButton>
+#include <QSpinBox>
 #include <QSqlQuery>
 #include <QStatusBar>
+#include <QTest>
+#include <QToolButton>
 #include <gtest/gtest.h>
 
 using namespace palomex;
@@ -40,9 +44,9 @@ void typeInto(QWidget* w, const QString& text) {
     }
 }
 
-const QStringList kEntries = {QString(), QStringLiteral("(01)   GTIN|N14¤"),
-                              QStringLiteral("(10)   Charge|©X…20µ"),
-                              QStringLiteral("(15)   Mindesthaltbarkeit|†N6")};
+const QStringList kEntries = {QString(), QStringLiteral("(01) GTIN der Handelseinheit |¤N=14"),
+                              QStringLiteral("(10) Losnummer / Chargennummer |©A…20"),
+                              QStringLiteral("(15) Mindesthaltbarkeitsdatum |†=6")};
 
 class MainWindowTest : public ::testing::Test {
 protected:
@@ -110,12 +114,148 @@ TEST_F(MainWindowTest, TypedFieldsMakeTheLabel) {
     EXPECT_TRUE(session->changed());
 }
 
+// Picks entry e in the list of a row as a click does and leaves the list.
+void choose(QComboBox* list, int e, QWidget* next) {
+    list->setFocus();
+    list->setCurrentIndex(e);
+    emit list->activated(e);
+    next->setFocus();
+}
+
+TEST_F(MainWindowTest, TheIdentifierDecidesWhichControlsStandBesideTheRow) {
+    const struct {
+        int row;
+        int entry;
+        const char* check; // caption of the check box, empty when hidden
+        bool dateFormat;
+        bool storedValues;
+    } cases[] = {
+        {2, 3, "Heute + Tage:", true, false},
+        {2, 2, "Fortlauf.  Nr.\nSchrittweite =", false, false},
+        {0, 1, "", false, true},
+        {3, 0, "", false, false},
+    };
+    for (const auto& c : cases) {
+        const QString n = QString::number(c.row);
+        auto* list = child<QComboBox>(qPrintable("DBCombo" + n));
+        list->setCurrentIndex(c.entry);
+        emit list->activated(c.entry);
+        auto* check = child<QCheckBox>(qPrintable("Check1_" + n));
+        EXPECT_EQ(check->isVisible(), *c.check != 0) << c.row << "/" << c.entry;
+        if (*c.check) {
+            EXPECT_EQ(check->text(), QString::fromUtf8(c.check));
+        }
+        EXPECT_EQ(child<QComboBox>(qPrintable("Combo1_" + n))->isVisible(), c.dateFormat);
+        EXPECT_EQ(child<QToolButton>(qPrintable("Command2_" + n))->isVisible(), c.storedValues);
+    }
+    EXPECT_EQ(window.findChild<QCheckBox*>(QStringLiteral("Check1_7")), nullptr)
+        << "rows 6 to 9 have no controls beside them";
+}
+
+TEST_F(MainWindowTest, ACountingFieldKeepsItsStepThroughTheLabel) {
+    auto* list = child<QComboBox>("DBCombo2");
+    list->setCurrentIndex(2);
+    emit list->activated(2);
+    child<QCheckBox>("Check1_2")->setChecked(true);
+    child<QSpinBox>("Tage2")->setValue(3);
+    Label l = window.label();
+    EXPECT_TRUE(l.fields[2].autoValue);
+    EXPECT_EQ(l.fields[2].days, 3);
+    l.fields[2].days = 7;
+    l.fields[2].autoValue = false;
+    window.showLabel(l);
+    EXPECT_EQ(window.label().fields[2].days, 7);
+    EXPECT_FALSE(child<QCheckBox>("Check1_2")->isChecked());
+}
+
+TEST_F(MainWindowTest, LeavingAChosenIdentifierSetsTheCaptionOrReportsADuplicate) {
+    auto* content = child<QLineEdit>("DIText2");
+    content->setEnabled(true);
+    content->setText(QStringLiteral("alt"));
+    prompter.willAnswer(Answer::No); // the designation hint is not wanted again
+    choose(child<QComboBox>("DBCombo2"), 2, child<QLineEdit>("NVE_Basis"));
+    EXPECT_EQ(child<QLineEdit>("DBBez2")->text(), QStringLiteral("Losnummer / Chargennummer"));
+    EXPECT_TRUE(content->text().isEmpty()) << "a new identifier starts with an empty content";
+    ASSERT_EQ(prompter.shown.size(), 1);
+    EXPECT_TRUE(prompter.shown[0].startsWith(QStringLiteral(
+        "Die Feldbezeichnung für: \n»Losnummer / Chargennummer«\nkann geändert werden")));
+    EXPECT_FALSE(settings->flag(QStringLiteral("Einstellungen"), QStringLiteral("ComboHinweis")));
+
+    prompter.shown.clear();
+    auto* other = child<QLineEdit>("DIText3");
+    other->setEnabled(true);
+    other->setText(QStringLiteral("bleibt"));
+    choose(child<QComboBox>("DBCombo3"), 2, child<QLineEdit>("NVE_Basis"));
+    EXPECT_EQ(prompter.shown,
+              QStringList{"Doppelte Datenbezeichner:\n\n(10) Losnummer / Chargennummer\n\n"
+                          "Bitte wählen Sie einen anderen Datenbezeichner."});
+    EXPECT_EQ(other->text(), QStringLiteral("bleibt"));
+
+    prompter.shown.clear();
+    choose(child<QComboBox>("DBCombo3"), 0, child<QLineEdit>("NVE_Basis"));
+    choose(child<QComboBox>("DBCombo4"), 0, child<QLineEdit>("NVE_Basis"));
+    EXPECT_TRUE(prompter.shown.isEmpty()) << "the blank entry twice is no duplicate";
+    EXPECT_FALSE(child<QLineEdit>("DIText4")->isEnabled());
+}
+
+TEST_F(MainWindowTest, KeysThatAFieldCannotTakeAreDropped) {
+    const struct {
+        const char* box;
+        int entry; // identifier of row 1, -1 for an NVE box
+        const char* typed;
+        const char* kept;
+    } cases[] = {
+        {"NVE_Basis", -1, "40a1 2", "401 2"},
+        {"AnzahlNVEs", -1, "1x2", "12"},
+        {"DIText1", 1, "12a3", "123"},
+        {"DIText1", 2, "L-7ä", "L-7"},
+    };
+    for (const auto& c : cases) {
+        if (c.entry >= 0) {
+            child<QComboBox>("DBCombo1")->setCurrentIndex(c.entry);
+            emit child<QComboBox>("DBCombo1")->activated(c.entry);
+        }
+        auto* e = child<QLineEdit>(c.box);
+        e->setEnabled(true);
+        e->clear();
+        typeInto(e, QString::fromUtf8(c.typed));
+        EXPECT_EQ(e->text(), QString::fromUtf8(c.kept)) << c.box << " " << c.typed;
+    }
+}
+
+TEST_F(MainWindowTest, F9OffersTheValuesStoredForTheIdentifier) {
+    Label stored;
+    stored.name = QStringLiteral("Gespeichert");
+    stored.fields[3].identifier = QStringLiteral("(01)");
+    stored.fields[3].content = QStringLiteral("4012345123456");
+    store->save(stored);
+    stored.name = QStringLiteral("Zweites");
+    stored.fields[3].content = QStringLiteral("4099999000001");
+    store->save(stored);
+    auto* list = child<QComboBox>("DBCombo1");
+    list->setCurrentIndex(1);
+    emit list->activated(1);
+    auto* content = child<QLineEdit>("DIText1");
+    content->setEnabled(true);
+    content->setFocus();
+    QTest::keyClick(content, Qt::Key_F9);
+    auto* values = child<QComboBox>("Combo2_1");
+    ASSERT_EQ(values->count(), 2);
+    EXPECT_EQ(values->itemText(0), QStringLiteral("4012345123456"));
+    values->hidePopup();
+    emit values->activated(1);
+    EXPECT_EQ(content->text(), QStringLiteral("4099999000001"));
+}
+
 TEST_F(MainWindowTest, BoxesKeepTheirInputWithinTheColumnWidths) {
     const struct {
         const char* box;
         int width;
-    } cases[] = {{"NVE_Basis", 12}, {"NVE_LaufNr", 9}, {"AnzahlNVEs", 4},
-                 {"DIText0", 50},   {"DBBez3", 50},    {"ZusatzBez2", 80}};
+    } cases[] = {{"NVE_Basis", 12},
+                 {"NVE_LaufNr", 9},
+                 {"AnzahlNVEs", 4},
+                 {"DBBez3", 50},
+                 {"ZusatzBez2", 80}};
     for (const auto& c : cases) {
         auto* e = child<QLineEdit>(c.box);
         e->setEnabled(true);
@@ -123,6 +263,10 @@ TEST_F(MainWindowTest, BoxesKeepTheirInputWithinTheColumnWidths) {
         typeInto(e, QString(c.width + 5, QLatin1Char('7')));
         EXPECT_EQ(e->text().size(), c.width) << c.box;
     }
+    // Typing stops at the identifier's own length first; pasted text at the column.
+    auto* content = child<QLineEdit>("DIText0");
+    content->setText(QString(60, QLatin1Char('x')));
+    EXPECT_EQ(content->text().size(), 50);
     auto* extra = child<QPlainTextEdit>("ZusatzText0");
     typeInto(extra, QString(90, QLatin1Char('x')));
     EXPECT_EQ(window.label().extras[0].text.size(), 80);

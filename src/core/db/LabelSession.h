@@ -24,6 +24,8 @@ public:
                  IdentifierLookup lookup = {});
 
     Label& label() { return label_; }
+    Prompter& prompter() { return prompter_; }
+    const Settings& settings() const { return settings_; }
     const Label& label() const { return label_; }
     const QString& name() const { return label_.name; }
     bool changed() const { return changed_; }

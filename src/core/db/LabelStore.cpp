@@ -137,4 +137,19 @@ void LabelStore::remove(const QStringList& names) {
     }
 }
 
+QStringList LabelStore::storedContents(const QString& identifierCode) const {
+    QStringList values;
+    for (const QString& name : names()) {
+        const auto stored = load(name);
+        if (!stored)
+            continue;
+        for (const DataField& f : stored->label.fields) {
+            if (identifierCodeOf(f.identifier) == identifierCode && !f.content.isEmpty() &&
+                !values.contains(f.content))
+                values << f.content;
+        }
+    }
+    return values;
+}
+
 } // namespace palomex

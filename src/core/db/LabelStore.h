@@ -24,6 +24,9 @@ public:
     // row was replaced. Throws AppError with a text for the user when the row cannot
     // be written; the stored row is then unchanged.
     bool save(const Label& label);
+    // The contents stored in any label for a data identifier code ("(01)"), each
+    // once, in the order of the labels and rows.
+    QStringList storedContents(const QString& identifierCode) const;
     // Deletes the rows of these names; throws AppError and deletes nothing on failure.
     void remove(const QStringList& names);
 

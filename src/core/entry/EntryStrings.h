@@ -25,5 +25,7 @@ inline constexpr int TooManyIntegerDigits = 413;
 inline constexpr int DateUnreadable = 414;
 inline constexpr int CurrencyMissing = 415;
 inline constexpr int NoNumber = 416;
+inline constexpr int DesignationHint = 417;     // %1 the new designation
+inline constexpr int DuplicateIdentifier = 418; // %1 the entry without format code
 
 } // namespace palomex::ids

@@ -2,9 +2,14 @@
 
 #include "app/Captions.h"
 #include "app/Help.h"
+#include "db/LabelStore.h"
 #include "db/LabelStrings.h"
+#include "entry/Catalogue.h"
+#include "entry/EntryStrings.h"
+#include "entry/FieldRules.h"
 #include "ui/app/HelpWindow.h"
 #include "ui/db/LabelListDialog.h"
+#include "ui/entry/RowExtras.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -14,6 +19,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QInputDialog>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -302,11 +308,31 @@ void MainWindow::buildEntryArea() {
         r.content->installEventFilter(this);
         const int line = i % 5;
         const int col = (i / 5) * 3;
-        rowsLayout->addWidget(r.identifier, line * 2, col, 2, 1, Qt::AlignBottom);
-        rowsLayout->addWidget(r.caption, line * 2, col + 1, 1, 2);
-        rowsLayout->addWidget(r.content, line * 2 + 1, col + 1, 1, 2);
-        connect(r.identifier, &QComboBox::activated, this, &MainWindow::changed);
+        rowsLayout->addWidget(r.identifier, line * 3, col, 2, 1, Qt::AlignBottom);
+        rowsLayout->addWidget(r.caption, line * 3, col + 1, 1, 2);
+        rowsLayout->addWidget(r.content, line * 3 + 1, col + 1, 1, 2);
+        connect(r.identifier, &QComboBox::activated, this, [this, i] {
+            Row& row = rows_[i];
+            row.chosen = true;
+            row.content->setEnabled(!row.identifier->currentText().isEmpty());
+            if (row.extras)
+                row.extras->showFor(row.identifier->currentText());
+            changed();
+        });
         connect(r.content, &QLineEdit::textEdited, this, &MainWindow::changed);
+        if (i < Label::kAutoValueRows) {
+            r.extras = new RowExtras(i, central);
+            rowsLayout->addWidget(r.extras, line * 3 + 2, col + 1, 1, 2);
+            connect(r.extras, &RowExtras::changed, this, &MainWindow::changed);
+            const auto fill = [this, i](const QString& text) {
+                rows_[i].content->setText(text);
+                changed();
+            };
+            connect(r.extras, &RowExtras::codeChosen, this, fill);
+            connect(r.extras, &RowExtras::storedValueChosen, this, fill);
+            connect(r.extras, &RowExtras::storedValuesWanted, this,
+                    [this, i] { fetchStoredValues(i); });
+        }
     }
     outer->addLayout(rowsLayout);
 
@@ -401,6 +427,8 @@ Label MainWindow::label() const {
         f.identifier = rows_[i].identifier->currentText();
         f.caption = rows_[i].caption->text();
         f.content = rows_[i].content->text();
+        if (rows_[i].extras)
+            rows_[i].extras->read(f);
     }
     for (int i = 0; i < Label::kExtraCount; ++i)
         l.extras[i] = {extras_[i].caption->text(), storedLines(extras_[i].text)};
@@ -427,6 +455,8 @@ void MainWindow::showLabel(const Label& l) {
         rows_[i].caption->setText(f.caption);
         rows_[i].content->setText(f.content);
         rows_[i].content->setEnabled(!f.identifier.isEmpty());
+        if (rows_[i].extras)
+            rows_[i].extras->show(f);
     }
     for (int i = 0; i < Label::kExtraCount; ++i) {
         extras_[i].caption->setText(l.extras[i].caption);
@@ -447,6 +477,12 @@ void MainWindow::applyFormat(LabelFormat format) {
              {static_cast<QWidget*>(rows_[i].identifier), static_cast<QWidget*>(rows_[i].caption),
               static_cast<QWidget*>(rows_[i].content)})
             w->setVisible(visible);
+        if (RowExtras* extras = rows_[i].extras) {
+            if (visible)
+                extras->showFor(rows_[i].identifier->currentText());
+            else
+                extras->hide();
+        }
     }
     extrasArea_->setVisible(format != LabelFormat::NveOnly);
 }
@@ -574,17 +610,115 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
         if (edit && isCaptionEdit(edit))
             setEditLook(edit, true);
     } else if (event->type() == QEvent::FocusOut) {
+        const int row = rowOf(watched);
+        if (row >= 0 && watched == rows_[row].identifier && rows_[row].chosen &&
+            static_cast<QFocusEvent*>(event)->reason() != Qt::PopupFocusReason)
+            leaveIdentifier(row);
         setTopicHelp(kContentsHelp);
         if (edit && isCaptionEdit(edit))
             setEditLook(edit, false);
     } else if (event->type() == QEvent::KeyPress) {
-        const int key = static_cast<QKeyEvent*>(event)->key();
+        auto* keyEvent = static_cast<QKeyEvent*>(event);
+        const int key = keyEvent->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {
             focusNextChild();
             return true;
         }
+        const int row = rowOf(watched);
+        if (row >= 0 && watched == rows_[row].content)
+            return filterContentKey(row, keyEvent);
+        const bool numberField = watched == nveBasis_ || watched == nveLaufNr_ ||
+                                 watched == anzahlNVEs_ || watched == anzNVE_;
+        const QString typed = keyEvent->text();
+        if (numberField && typed.size() == 1 && typed[0].isPrint() &&
+            korrekt_eingabe(typed[0].unicode()) == 0)
+            return true;
     }
     return QMainWindow::eventFilter(watched, event);
+}
+
+int MainWindow::rowOf(const QObject* widget) const {
+    for (int i = 0; i < Label::kFieldCount; ++i) {
+        const Row& r = rows_[i];
+        if (widget == r.identifier || widget == r.content || widget == r.caption)
+            return i;
+    }
+    return -1;
+}
+
+void MainWindow::leaveIdentifier(int i) {
+    Row& r = rows_[i];
+    r.chosen = false;
+    const QString entryText = r.identifier->currentText();
+    const auto entry = CatalogueEntry::parse(entryText);
+    r.caption->setText(entry ? entry->description : QString());
+    if (!session_)
+        return;
+    Prompter& prompter = session_->prompter();
+    const Settings& settings = session_->settings();
+    const QString hintKey = QStringLiteral("ComboHinweis");
+    const QString section = QStringLiteral("Einstellungen");
+    if (entry && settings.flag(section, hintKey) &&
+        prompter.ask(caption(ids::DesignationHint).arg(entry->description), Buttons::YesNo,
+                     Icon::Information) == Answer::No)
+        settings.writeFlag(section, hintKey, false);
+    for (int j = 0; entry && j < Label::kFieldCount; ++j) {
+        if (j != i && identifierCodeOf(rows_[j].identifier->currentText()) == entry->code()) {
+            prompter.tell(caption(ids::DuplicateIdentifier)
+                              .arg(entryText.section(QLatin1Char('|'), 0, 0).trimmed()),
+                          Icon::Critical);
+            return;
+        }
+    }
+    r.content->clear();
+    r.content->setEnabled(entry.has_value());
+    if (!entry) {
+        r.caption->clear();
+        return;
+    }
+    setEditLook(r.caption, true);
+    r.caption->setFocus();
+    r.caption->selectAll();
+}
+
+void MainWindow::fetchStoredValues(int i) {
+    Row& r = rows_[i];
+    if (!session_ || !r.extras)
+        return;
+    const auto entry = CatalogueEntry::parse(r.identifier->currentText());
+    if (!entry || !entry->offersStoredValues())
+        return;
+    r.extras->offerStoredValues(session_->store().storedContents(entry->code()), r.content->text());
+}
+
+bool MainWindow::filterContentKey(int i, QKeyEvent* key) {
+    Row& r = rows_[i];
+    if (key->key() == Qt::Key_F9) {
+        fetchStoredValues(i);
+        return true;
+    }
+    const QString entryText = r.identifier->currentText();
+    DataField probe;
+    probe.identifier = entryText;
+    const bool altGr = key->modifiers().testFlag(Qt::GroupSwitchModifier);
+    const bool keypad = key->modifiers().testFlag(Qt::KeypadModifier);
+    const std::optional<QChar> special = specialKeyChar(key->key(), altGr, keypad, probe.isDate());
+    const QString text = key->text();
+    if (!special && (text.size() != 1 || !text[0].isPrint()))
+        return false; // editing keys work as in any field
+    const QChar typed = special ? *special : text[0];
+    const int selected = int(r.content->selectedText().size());
+    const int cursor =
+        r.content->hasSelectedText() ? r.content->selectionStart() : r.content->cursorPosition();
+    const KeyVerdict verdict =
+        palomex::filterContentKey(entryText, r.content->text(), cursor, selected, typed);
+    if (verdict.endsAutoDate && r.extras)
+        r.extras->endAutoValue();
+    if (verdict.insert) {
+        r.content->insert(QString(*verdict.insert));
+        changed();
+    }
+    return true;
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

@@ -12,6 +12,7 @@
 class QAction;
 class QButtonGroup;
 class QComboBox;
+class QKeyEvent;
 class QLabel;
 class QLineEdit;
 class QMenu;
@@ -23,6 +24,7 @@ class QWidget;
 namespace palomex {
 
 class LabelListDialog;
+class RowExtras;
 
 class MainWindow : public QMainWindow {
     Q_OBJECT
@@ -80,6 +82,8 @@ private:
         QComboBox* identifier = nullptr;
         QLineEdit* caption = nullptr;
         QLineEdit* content = nullptr;
+        RowExtras* extras = nullptr; // rows 0 to 5 only
+        bool chosen = false;         // an identifier was picked since the list got the focus
     };
     struct Block {
         QLineEdit* caption = nullptr;
@@ -93,6 +97,12 @@ private:
     void applyFormat(LabelFormat format);
     void syncToSession();
     void changed();
+    // Leaving an identifier list after a choice: caption, hint, duplicate check.
+    void leaveIdentifier(int row);
+    void fetchStoredValues(int row);
+    // The content key filter of a row; true when the key was dealt with.
+    bool filterContentKey(int row, QKeyEvent* key);
+    int rowOf(const QObject* widget) const;
 
     std::function<bool()> exitHandler_;
     LabelSession* session_ = nullptr;
