@@ -247,6 +247,35 @@ TEST_F(MainWindowTest, F9OffersTheValuesStoredForTheIdentifier) {
     EXPECT_EQ(content->text(), QStringLiteral("4099999000001"));
 }
 
+TEST_F(MainWindowTest, ADateFieldLeftWithNoDateAsksAndTheHelpFollowsTheField) {
+    const struct {
+        int entry;
+        const char* text;
+        bool asked;
+        const char* page;
+    } cases[] = {
+        {3, "30.02.27", true, "Datumsangaben.htm"},
+        {3, "1.2.27", false, "Datumsangaben.htm"},
+        {2, "30.02.27", false, "Fortlaufende_Nummer.htm"},
+        {1, "401234512345", false, "EAN_Handelseinheit.htm"},
+    };
+    for (const auto& c : cases) {
+        prompter.shown.clear();
+        if (c.asked)
+            prompter.willAnswer(Answer::Yes);
+        auto* list = child<QComboBox>("DBCombo4");
+        list->setCurrentIndex(c.entry);
+        emit list->activated(c.entry);
+        auto* content = child<QLineEdit>("DIText4");
+        content->setText(QString::fromLatin1(c.text));
+        content->setFocus();
+        EXPECT_EQ(window.topicHelpPage(), QString::fromLatin1(c.page)) << c.text;
+        child<QLineEdit>("NVE_Basis")->setFocus();
+        EXPECT_EQ(prompter.shown.size(), c.asked ? 1 : 0) << c.text;
+        EXPECT_EQ(content->text().isEmpty(), c.asked) << "Yes deletes the entry";
+    }
+}
+
 TEST_F(MainWindowTest, BoxesKeepTheirInputWithinTheColumnWidths) {
     const struct {
         const char* box;

@@ -607,13 +607,21 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
         const bool nveField = watched == nveBasis_ || watched == nveLaufNr_ ||
                               watched == anzahlNVEs_ || watched == anzNVE_;
         setTopicHelp(nveField ? kNveHelp : kContentsHelp);
+        const int row = rowOf(watched);
+        if (row >= 0 && watched == rows_[row].content) {
+            const QString entryText = rows_[row].identifier->currentText();
+            if (const auto topic = helpTopicFor(entryText))
+                setTopicHelp(topic->page, rows_[row].caption->text(), entryText);
+        }
         if (edit && isCaptionEdit(edit))
             setEditLook(edit, true);
     } else if (event->type() == QEvent::FocusOut) {
         const int row = rowOf(watched);
-        if (row >= 0 && watched == rows_[row].identifier && rows_[row].chosen &&
-            static_cast<QFocusEvent*>(event)->reason() != Qt::PopupFocusReason)
+        const bool popup = static_cast<QFocusEvent*>(event)->reason() == Qt::PopupFocusReason;
+        if (row >= 0 && watched == rows_[row].identifier && rows_[row].chosen && !popup)
             leaveIdentifier(row);
+        if (row >= 0 && watched == rows_[row].content && !popup)
+            checkDate(row);
         setTopicHelp(kContentsHelp);
         if (edit && isCaptionEdit(edit))
             setEditLook(edit, false);
@@ -679,6 +687,19 @@ void MainWindow::leaveIdentifier(int i) {
     setEditLook(r.caption, true);
     r.caption->setFocus();
     r.caption->selectAll();
+}
+
+void MainWindow::checkDate(int i) {
+    Row& r = rows_[i];
+    if (!session_)
+        return;
+    const auto question =
+        dateCheckQuestion(r.identifier->currentText(), r.caption->text(), r.content->text());
+    if (question &&
+        session_->prompter().ask(*question, Buttons::YesNo, Icon::Question) == Answer::Yes) {
+        r.content->clear();
+        changed();
+    }
 }
 
 void MainWindow::fetchStoredValues(int i) {

@@ -100,6 +100,8 @@ private:
     // Leaving an identifier list after a choice: caption, hint, duplicate check.
     void leaveIdentifier(int row);
     void fetchStoredValues(int row);
+    // A date field left with text that is no date: the question whether to delete it.
+    void checkDate(int row);
     // The content key filter of a row; true when the key was dealt with.
     bool filterContentKey(int row, QKeyEvent* key);
     int rowOf(const QObject* widget) const;
