@@ -276,6 +276,47 @@ TEST_F(MainWindowTest, ADateFieldLeftWithNoDateAsksAndTheHelpFollowsTheField) {
     }
 }
 
+TEST_F(MainWindowTest, SenderTextsComeFromStoredLabelsByListOrAsTyped) {
+    Label stored;
+    stored.name = QStringLiteral("Nord");
+    stored.parties[0].text = QStringLiteral("Müller GmbH\r\nHamburg");
+    store->save(stored);
+    stored.name = QStringLiteral("Süd");
+    stored.parties[0].text = QStringLiteral("Maier AG\r\nMünchen");
+    store->save(stored);
+    auto* text = child<QPlainTextEdit>("AbsEmpfText0");
+    text->setFocus();
+    QTest::keyClick(text, Qt::Key_F9);
+    auto* list = child<QComboBox>("AbsEmpfCombo0");
+    ASSERT_EQ(list->count(), 2);
+    list->hidePopup();
+    emit list->activated(0);
+    EXPECT_EQ(window.label().parties[0].text, QStringLiteral("Müller GmbH\r\nHamburg"));
+
+    settings->writeFlag(QStringLiteral("Einstellungen"), QStringLiteral("Autovervollständigen"),
+                        true);
+    text->clear();
+    QTest::keyClicks(text, QStringLiteral("mai"));
+    EXPECT_EQ(text->toPlainText(), QStringLiteral("Maier AG\nMünchen"));
+    EXPECT_EQ(text->textCursor().selectedText(), QStringLiteral("er AG\u2029München"))
+        << "the completed rest is selected";
+    QTest::keyClicks(text, QStringLiteral("x"));
+    EXPECT_EQ(text->toPlainText(), QStringLiteral("Maix")) << "typing on replaces the rest";
+}
+
+TEST_F(MainWindowTest, AnAdditionalTextGrowsAndShrinksWithItsButton) {
+    auto* text = child<QPlainTextEdit>("ZusatzText1");
+    auto* button = child<QToolButton>("Command4_1");
+    const int small = text->height();
+    button->click();
+    EXPECT_GT(text->height(), small);
+    EXPECT_EQ(button->text(), QStringLiteral("<"));
+    EXPECT_EQ(button->toolTip(), QStringLiteral("Verkleinern des Eingabefeldes."));
+    button->click();
+    EXPECT_EQ(text->height(), small);
+    EXPECT_EQ(button->toolTip(), QStringLiteral("Vergrößern des Eingabefeldes."));
+}
+
 TEST_F(MainWindowTest, BoxesKeepTheirInputWithinTheColumnWidths) {
     const struct {
         const char* box;

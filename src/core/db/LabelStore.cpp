@@ -152,4 +152,29 @@ QStringList LabelStore::storedContents(const QString& identifierCode) const {
     return values;
 }
 
+QStringList LabelStore::storedPartyTexts(int party) const {
+    QStringList values;
+    QSqlQuery q(database_.connection());
+    q.setForwardOnly(true);
+    const QString column =
+        SqlDialect::quote(QStringLiteral("AbsEmpfText") + QString::number(party));
+    if (q.exec(QStringLiteral("SELECT %1 FROM %2 ORDER BY \"EtikName\"")
+                   .arg(column, SqlDialect::quote(table_)))) {
+        while (q.next()) {
+            const QString text = q.value(0).toString();
+            if (!text.isEmpty() && !values.contains(text))
+                values << text;
+        }
+    }
+    return values;
+}
+
+std::optional<QString> LabelStore::partyTextStartingWith(int party, const QString& prefix) const {
+    for (const QString& text : storedPartyTexts(party)) {
+        if (text.startsWith(prefix, Qt::CaseInsensitive))
+            return text;
+    }
+    return std::nullopt;
+}
+
 } // namespace palomex

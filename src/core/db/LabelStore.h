@@ -27,6 +27,11 @@ public:
     // The contents stored in any label for a data identifier code ("(01)"), each
     // once, in the order of the labels and rows.
     QStringList storedContents(const QString& identifierCode) const;
+    // The sender (0) or receiver (1) texts stored in any label, each once.
+    QStringList storedPartyTexts(int party) const;
+    // The first stored sender or receiver text that begins with prefix, compared
+    // without regard to case; nothing when none does.
+    std::optional<QString> partyTextStartingWith(int party, const QString& prefix) const;
     // Deletes the rows of these names; throws AppError and deletes nothing on failure.
     void remove(const QStringList& names);
 

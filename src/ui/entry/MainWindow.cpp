@@ -8,6 +8,7 @@
 #include "entry/EntryStrings.h"
 #include "entry/FieldRules.h"
 #include "ui/app/HelpWindow.h"
+#include "ui/app/Twips.h"
 #include "ui/db/LabelListDialog.h"
 #include "ui/entry/RowExtras.h"
 
@@ -29,7 +30,9 @@
 #include <QSignalBlocker>
 #include <QStatusBar>
 #include <QStyle>
+#include <QTextCursor>
 #include <QToolBar>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 namespace palomex {
@@ -284,10 +287,30 @@ void MainWindow::buildEntryArea() {
     auto* partiesLayout = new QHBoxLayout;
     for (int i = 0; i < 2; ++i) {
         auto* column = new QVBoxLayout;
-        parties_[i].caption = captionEdit(central, indexed("AbsEmpfBez", i), kCaptionWidth);
-        parties_[i].text = textEdit(central, indexed("AbsEmpfText", i), 4);
-        column->addWidget(parties_[i].caption);
-        column->addWidget(parties_[i].text);
+        Block& b = parties_[i];
+        b.caption = captionEdit(central, indexed("AbsEmpfBez", i), kCaptionWidth);
+        b.text = textEdit(central, indexed("AbsEmpfText", i), 4);
+        b.text->installEventFilter(this);
+        b.stored = new QComboBox(central);
+        b.stored->setObjectName(indexed("AbsEmpfCombo", i));
+        b.stored->hide();
+        auto* fetch = new QToolButton(central);
+        fetch->setObjectName(indexed("Command1_", i));
+        fetch->setText(QStringLiteral("…"));
+        connect(fetch, &QToolButton::clicked, this, [this, i] { fetchPartyTexts(i); });
+        connect(b.stored, &QComboBox::activated, this, [this, i](int k) {
+            Block& party = parties_[i];
+            showLines(party.text, party.stored->itemData(k).toString());
+            party.stored->hide();
+            party.text->setFocus();
+            changed();
+        });
+        auto* head = new QHBoxLayout;
+        head->addWidget(b.caption);
+        head->addWidget(fetch);
+        column->addLayout(head);
+        column->addWidget(b.stored);
+        column->addWidget(b.text);
         partiesLayout->addLayout(column);
     }
     outer->addLayout(partiesLayout);
@@ -343,9 +366,27 @@ void MainWindow::buildEntryArea() {
     for (int i = 0; i < Label::kExtraCount; ++i) {
         auto* column = new QVBoxLayout;
         extras_[i].caption = captionEdit(extrasArea_, indexed("ZusatzBez", i), kExtraWidth);
-        extras_[i].text = textEdit(extrasArea_, indexed("ZusatzText", i), 2);
-        column->addWidget(extras_[i].caption);
-        column->addWidget(extras_[i].text);
+        QPlainTextEdit* text = textEdit(extrasArea_, indexed("ZusatzText", i), 2);
+        extras_[i].text = text;
+        text->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        auto* size = new QToolButton(extrasArea_);
+        size->setObjectName(indexed("Command4_", i));
+        size->setText(QStringLiteral(">"));
+        size->setToolTip(caption(191));
+        connect(size, &QToolButton::clicked, this, [text, size] {
+            // Enlarged by 1500 twips, with a scroll bar while it is.
+            const bool enlarge = size->text() == QLatin1String(">");
+            text->setFixedHeight(text->height() + (enlarge ? 1 : -1) * fromTwips(1500));
+            text->setVerticalScrollBarPolicy(enlarge ? Qt::ScrollBarAlwaysOn
+                                                     : Qt::ScrollBarAlwaysOff);
+            size->setText(enlarge ? QStringLiteral("<") : QStringLiteral(">"));
+            size->setToolTip(caption(enlarge ? 192 : 191));
+        });
+        auto* head = new QHBoxLayout;
+        head->addWidget(extras_[i].caption);
+        head->addWidget(size);
+        column->addLayout(head);
+        column->addWidget(text);
         extrasLayout->addLayout(column);
     }
     outer->addWidget(extrasArea_);
@@ -625,16 +666,31 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
         setTopicHelp(kContentsHelp);
         if (edit && isCaptionEdit(edit))
             setEditLook(edit, false);
+    } else if (event->type() == QEvent::KeyRelease) {
+        // Digits, letters and punctuation complete; editing keys do not.
+        const QString typed = static_cast<QKeyEvent*>(event)->text();
+        for (int i = 0; i < 2; ++i) {
+            if (watched == parties_[i].text && typed.size() == 1 && typed[0].unicode() >= 48)
+                completePartyText(i);
+        }
     } else if (event->type() == QEvent::KeyPress) {
         auto* keyEvent = static_cast<QKeyEvent*>(event);
         const int key = keyEvent->key();
-        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+        // Enter moves on from one-line fields; multi-line texts take it as a line break.
+        if ((key == Qt::Key_Return || key == Qt::Key_Enter) &&
+            !qobject_cast<QPlainTextEdit*>(watched)) {
             focusNextChild();
             return true;
         }
         const int row = rowOf(watched);
         if (row >= 0 && watched == rows_[row].content)
             return filterContentKey(row, keyEvent);
+        for (int i = 0; i < 2; ++i) {
+            if (watched == parties_[i].text && key == Qt::Key_F9) {
+                fetchPartyTexts(i);
+                return true;
+            }
+        }
         const bool numberField = watched == nveBasis_ || watched == nveLaufNr_ ||
                                  watched == anzahlNVEs_ || watched == anzNVE_;
         const QString typed = keyEvent->text();
@@ -700,6 +756,47 @@ void MainWindow::checkDate(int i) {
         r.content->clear();
         changed();
     }
+}
+
+void MainWindow::fetchPartyTexts(int party) {
+    if (!session_)
+        return;
+    Block& b = parties_[party];
+    const QString current = b.text->toPlainText();
+    b.stored->clear();
+    for (const QString& text : session_->store().storedPartyTexts(party)) {
+        // One line per entry: the list shows the lines joined, the text keeps them.
+        b.stored->addItem(QString(text).replace(QStringLiteral("\r\n"), QStringLiteral(" / ")),
+                          text);
+        if (QString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")) == current)
+            b.stored->setCurrentIndex(b.stored->count() - 1);
+    }
+    b.stored->show();
+    b.stored->setFocus();
+    b.stored->showPopup();
+}
+
+void MainWindow::completePartyText(int party) {
+    if (!session_ || !session_->settings().flag(QStringLiteral("Einstellungen"),
+                                                QStringLiteral("Autovervollständigen")))
+        return;
+    QPlainTextEdit* e = parties_[party].text;
+    QTextCursor cursor = e->textCursor();
+    const int p = cursor.position();
+    if (p <= 0)
+        return;
+    const QString typed =
+        e->toPlainText().left(p).replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
+    const auto found = session_->store().partyTextStartingWith(party, typed);
+    if (!found)
+        return;
+    const QSignalBlocker quiet(e);
+    showLines(e, *found);
+    // The completed rest is selected, so typing on replaces it.
+    cursor = e->textCursor();
+    cursor.setPosition(int(e->toPlainText().size()));
+    cursor.setPosition(p, QTextCursor::KeepAnchor);
+    e->setTextCursor(cursor);
 }
 
 void MainWindow::fetchStoredValues(int i) {

@@ -88,6 +88,7 @@ private:
     struct Block {
         QLineEdit* caption = nullptr;
         QPlainTextEdit* text = nullptr;
+        QComboBox* stored = nullptr; // sender and receiver: the texts of stored labels
     };
 
     void buildMenus();
@@ -100,6 +101,9 @@ private:
     // Leaving an identifier list after a choice: caption, hint, duplicate check.
     void leaveIdentifier(int row);
     void fetchStoredValues(int row);
+    void fetchPartyTexts(int party);
+    // Completes a sender or receiver text from the stored ones as it is typed.
+    void completePartyText(int party);
     // A date field left with text that is no date: the question whether to delete it.
     void checkDate(int row);
     // The content key filter of a row; true when the key was dealt with.
