@@ -41,4 +41,33 @@ void applyInitialLayout(Label& label) {
             {207.4 + 4.2 * k, 186.2 + 4.2 * k, 1.7, 30.1});
 }
 
+void applyNewLabelDefaults(Label& label) {
+    struct Tops {
+        int height;
+        double upper, lower, nve; // label millimetres; 0: the format has no such barcode
+    };
+    const Tops tops = label.format == LabelFormat::Large   ? Tops{210, 110, 140, 170}
+                      : label.format == LabelFormat::Small ? Tops{148, 78, 0, 110}
+                                                           : Tops{74, 0, 0, 34};
+    label.height = tops.height;
+    const double barcodeTops[] = {tops.upper, tops.lower, tops.nve};
+    for (int k = 0; k < 3; ++k) {
+        if (barcodeTops[k] > 0)
+            label.elements[element::FirstBarcode + k].top = barcodeTops[k] / 2;
+    }
+    const auto sizes = [&label](int from, int to, double first, double second) {
+        for (int i = from; i <= to; ++i) {
+            LayoutElement& e = label.elements[i];
+            e.setState(first, second, e.thirdPart());
+        }
+    };
+    sizes(element::Sender, element::Receiver, 8, 8);
+    sizes(element::FirstField, element::FirstExtra - 1, 12, 24);
+    sizes(element::FirstExtra, element::NveVertical - 1, 12, 12);
+    sizes(element::NveVertical, element::NveVertical, 18, 18);
+    sizes(element::NveLine, element::NveLine, 12, 24);
+    sizes(element::FirstBarcode, element::FirstBarcode + 1, 11, 27);
+    sizes(element::FirstBarcode + 2, element::FirstBarcode + 2, 11, 32);
+}
+
 } // namespace palomex

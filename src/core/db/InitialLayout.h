@@ -9,4 +9,8 @@ namespace palomex {
 // Puts every layout element at its initial place (lines outside the outline).
 void applyInitialLayout(Label& label);
 
+// The defaults of a new label of its format: the height, the tops of the
+// barcodes the format prints, and the sizes of every element.
+void applyNewLabelDefaults(Label& label);
+
 } // namespace palomex

@@ -2,6 +2,7 @@
 
 #include "app/Captions.h"
 #include "app/Help.h"
+#include "db/InitialLayout.h"
 #include "db/LabelStore.h"
 #include "db/LabelStrings.h"
 #include "entry/Catalogue.h"
@@ -104,6 +105,8 @@ void showLines(QPlainTextEdit* e, const QString& text) {
 
 MainWindow::MainWindow() {
     setObjectName(QStringLiteral("Form1"));
+    applyInitialLayout(shown_);
+    applyNewLabelDefaults(shown_);
     buildEntryArea();
     buildMenus();
     // Panel 1 and 2 and the progress of a print run, right of the notes.
@@ -277,6 +280,11 @@ void MainWindow::buildEntryArea() {
         formatLayout->addWidget(b);
     }
     connect(format_, &QButtonGroup::idClicked, this, [this](int id) {
+        // A label not yet saved takes the layout defaults of its new format.
+        if (shown_.name.isEmpty()) {
+            shown_.format = static_cast<LabelFormat>(id);
+            applyNewLabelDefaults(shown_);
+        }
         applyFormat(static_cast<LabelFormat>(id));
         changed();
     });
