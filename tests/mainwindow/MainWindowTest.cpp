@@ -10,7 +10,9 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QImage>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPlainTextEdit>
@@ -315,6 +317,27 @@ TEST_F(MainWindowTest, AnAdditionalTextGrowsAndShrinksWithItsButton) {
     button->click();
     EXPECT_EQ(text->height(), small);
     EXPECT_EQ(button->toolTip(), QStringLiteral("Vergrößern des Eingabefeldes."));
+}
+
+TEST_F(MainWindowTest, TheLogoShowsAndGoesOnlyWhenTheUserAgrees) {
+    QImage picture(40, 20, QImage::Format_RGB32);
+    picture.fill(Qt::red);
+    const QString file = app.file(QStringLiteral("logo.png"));
+    ASSERT_TRUE(picture.save(file));
+    Label l = window.label();
+    l.logoFile = file;
+    window.showLabel(l);
+    auto* logo = child<QLabel>("Image1");
+    EXPECT_FALSE(logo->pixmap().isNull());
+    for (const Answer answer : {Answer::Cancel, Answer::Ok}) {
+        prompter.shown.clear();
+        prompter.willAnswer(answer);
+        QTest::mouseClick(logo, Qt::RightButton);
+        EXPECT_EQ(prompter.shown, QStringList{QStringLiteral("Möchten Sie das Logo löschen ?")});
+        EXPECT_EQ(window.label().logoFile.isEmpty(), answer == Answer::Ok);
+    }
+    EXPECT_TRUE(logo->pixmap().isNull());
+    EXPECT_TRUE(session->changed());
 }
 
 TEST_F(MainWindowTest, BoxesKeepTheirInputWithinTheColumnWidths) {

@@ -32,6 +32,8 @@ void applyInitialLayout(Label& label) {
     int i = 0;
     for (const Place& p : kPlaces)
         put(label.elements[i++], p);
+    // The logo's corner of the head, until the editor places it.
+    label.logo = {1, 1, 15, 8};
     // The lines start off the outline, one step apart, until the user places them.
     for (int k = 0; k < 6; ++k)
         put(label.elements[element::FirstHorizontalLine + k],

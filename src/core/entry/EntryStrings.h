@@ -27,5 +27,8 @@ inline constexpr int CurrencyMissing = 415;
 inline constexpr int NoNumber = 416;
 inline constexpr int DesignationHint = 417;     // %1 the new designation
 inline constexpr int DuplicateIdentifier = 418; // %1 the entry without format code
+inline constexpr int AskDeleteLogo = 48;
+inline constexpr int OpenFileTitle = 419; // %1 the program title
+inline constexpr int PictureFilter = 420;
 
 } // namespace palomex::ids

@@ -17,6 +17,8 @@
 #include <QButtonGroup>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDir>
+#include <QFileDialog>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -25,6 +27,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QRadioButton>
@@ -265,6 +268,13 @@ void MainWindow::buildEntryArea() {
     for (QLineEdit* e : {nveBasis_, nveLaufNr_, anzahlNVEs_, anzNVE_})
         e->setMaximumWidth(e->fontMetrics().horizontalAdvance(QLatin1Char('0')) * 16);
     top->addLayout(nve);
+    logo_ = new QLabel(central);
+    logo_->setObjectName(QStringLiteral("Image1"));
+    logo_->setFixedSize(120, 60);
+    logo_->setFrameShape(QFrame::StyledPanel);
+    logo_->setAlignment(Qt::AlignCenter);
+    logo_->installEventFilter(this);
+    top->addWidget(logo_);
     top->addStretch();
 
     auto* formatBox = new QGroupBox(central);
@@ -514,6 +524,7 @@ void MainWindow::showLabel(const Label& l) {
     if (QAbstractButton* b = format_->button(static_cast<int>(l.format)))
         b->setChecked(true);
     applyFormat(l.format);
+    showLogo();
     setCurrentLabelName(l.name);
     filling_ = false;
 }
@@ -652,6 +663,10 @@ void MainWindow::setTopicHelp(const QString& page, const QString& fieldCaption,
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     auto* edit = qobject_cast<QLineEdit*>(watched);
+    if (watched == logo_ && event->type() == QEvent::MouseButtonPress) {
+        logoClicked(static_cast<QMouseEvent*>(event)->button());
+        return true;
+    }
     if (event->type() == QEvent::FocusIn) {
         const bool nveField = watched == nveBasis_ || watched == nveLaufNr_ ||
                               watched == anzahlNVEs_ || watched == anzNVE_;
@@ -764,6 +779,33 @@ void MainWindow::checkDate(int i) {
         r.content->clear();
         changed();
     }
+}
+
+void MainWindow::logoClicked(Qt::MouseButton button) {
+    if (button == Qt::RightButton) {
+        if (shown_.logoFile.isEmpty() || !session_ ||
+            session_->prompter().ask(caption(ids::AskDeleteLogo), Buttons::OkCancel,
+                                     Icon::Question) != Answer::Ok)
+            return;
+        shown_.logoFile.clear();
+    } else {
+        const QString file =
+            QFileDialog::getOpenFileName(this, caption(ids::OpenFileTitle).arg(caption(msg::Title)),
+                                         shown_.logoFile, caption(ids::PictureFilter));
+        if (file.isEmpty())
+            return;
+        shown_.logoFile = file;
+    }
+    showLogo();
+    changed();
+}
+
+void MainWindow::showLogo() {
+    const QPixmap picture(shown_.logoFile);
+    logo_->setPixmap(picture.isNull() ? QPixmap()
+                                      : picture.scaled(logo_->size(), Qt::KeepAspectRatio,
+                                                       Qt::SmoothTransformation));
+    logo_->setToolTip(QDir::toNativeSeparators(shown_.logoFile));
 }
 
 void MainWindow::fetchPartyTexts(int party) {

@@ -102,6 +102,9 @@ private:
     void leaveIdentifier(int row);
     void fetchStoredValues(int row);
     void fetchPartyTexts(int party);
+    // The logo: a click chooses a picture, the right button removes it.
+    void logoClicked(Qt::MouseButton button);
+    void showLogo();
     // Completes a sender or receiver text from the stored ones as it is typed.
     void completePartyText(int party);
     // A date field left with text that is no date: the question whether to delete it.
@@ -140,6 +143,7 @@ private:
     QAction* topicAction_ = nullptr;
     QAction* helpButton_ = nullptr;
     std::array<QLabel*, 2> runPanels_{};
+    QLabel* logo_ = nullptr;
     QProgressBar* runProgress_ = nullptr;
 };
 
