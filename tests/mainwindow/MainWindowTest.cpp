@@ -340,6 +340,32 @@ TEST_F(MainWindowTest, TheLogoShowsAndGoesOnlyWhenTheUserAgrees) {
     EXPECT_TRUE(session->changed());
 }
 
+TEST_F(MainWindowTest, ColoursFontSizeAndFocusFollowTheSettings) {
+    SettingsRecord record;
+    record.hintergrundfarbe = 13303807; // CAFFFF: blue CA, green and red FF
+    record.feldfarbe = 0x00E0FF;
+    record.progSchriftgroesse = 4;
+    record.felderMarkier = 2;
+    window.applyLook(record);
+    EXPECT_EQ(window.palette().color(QPalette::Window), QColor(0xFF, 0xFF, 0xCA));
+    auto* designation = child<QLineEdit>("DBBez1");
+    EXPECT_EQ(designation->palette().color(QPalette::Base), QColor(0xFF, 0xFF, 0xCA))
+        << "a designation looks like a label on the window";
+    EXPECT_EQ(child<QLineEdit>("NVE_Basis")->palette().color(QPalette::Base),
+              QColor(0xFF, 0xE0, 0x00));
+    EXPECT_EQ(child<QLineEdit>("NVE_Basis")->font().pointSize(), 11);
+    auto* base = child<QLineEdit>("NVE_Basis");
+    base->setText(QStringLiteral("4012345"));
+    child<QLineEdit>("AnzahlNVEs")->setFocus();
+    base->setFocus();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(base->cursorPosition(), 7);
+    EXPECT_FALSE(base->hasSelectedText());
+    record.progSchriftgroesse = 9;
+    window.applyLook(record);
+    EXPECT_EQ(base->font().pointSize(), 10);
+}
+
 TEST_F(MainWindowTest, BoxesKeepTheirInputWithinTheColumnWidths) {
     const struct {
         const char* box;

@@ -119,6 +119,7 @@ void Application::applySettings() {
     record_ = loadSettingsRecord(settings_);
     Captions::global().setOffset(record_.sprache);
     window_->applyCaptions();
+    window_->applyLook(record_);
     window_->setIdentifierEntries(Catalogue::forLanguage(record_.sprache).selectionList());
     const double dpi = screenDpi();
     const QScreen* screen = QGuiApplication::primaryScreen();
@@ -266,6 +267,7 @@ void Application::settingsApplied(const SettingsRecord& record, const QString& d
     record_ = record;
     Captions::global().setOffset(record.sprache);
     window_->applyCaptions();
+    window_->applyLook(record);
     if (auto refused =
             switchDatabase(*opened_.database, settings_, databasePath, seedDatabasePath())) {
         report(*refused, Icon::Critical);

@@ -35,6 +35,7 @@
 #include <QStatusBar>
 #include <QStyle>
 #include <QTextCursor>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -64,9 +65,6 @@ QLineEdit* captionEdit(QWidget* parent, const QString& name, int maxLength) {
     QLineEdit* e = lineEdit(parent, name, maxLength);
     e->setFrame(false);
     e->setToolTip(caption(185));
-    QPalette look = e->palette();
-    look.setColor(QPalette::Base, look.color(QPalette::Window));
-    e->setPalette(look);
     return e;
 }
 
@@ -77,10 +75,16 @@ bool isCaptionEdit(const QLineEdit* e) {
 // Edit mode shows a border and the field colour; the label look shows neither.
 void setEditLook(QLineEdit* e, bool editing) {
     e->setFrame(editing);
+    // The window's palette holds both colours of the settings.
+    const QPalette colours = e->window()->palette();
     QPalette p = e->palette();
-    p.setColor(QPalette::Base, editing ? QApplication::palette().color(QPalette::Base)
-                                       : QApplication::palette().color(QPalette::Window));
+    p.setColor(QPalette::Base, colours.color(editing ? QPalette::Base : QPalette::Window));
     e->setPalette(p);
+}
+
+// Colours of the settings are stored as red + 256 green + 65536 blue.
+QColor storedColour(int value) {
+    return QColor(value & 0xFF, (value >> 8) & 0xFF, (value >> 16) & 0xFF);
 }
 
 QPlainTextEdit* textEdit(QWidget* parent, const QString& name, int lines) {
@@ -597,6 +601,25 @@ void MainWindow::deleteLabels() {
     dialog_->show();
 }
 
+void MainWindow::applyLook(const SettingsRecord& record) {
+    QPalette p = QApplication::palette();
+    p.setColor(QPalette::Window, storedColour(record.hintergrundfarbe));
+    p.setColor(QPalette::Base, storedColour(record.feldfarbe));
+    setPalette(p);
+    // "7" to "12" by list index; anything else reads as the usual 10 points.
+    const int size = record.progSchriftgroesse >= 0 && record.progSchriftgroesse <= 5
+                         ? 7 + record.progSchriftgroesse
+                         : 10;
+    QFont f = font();
+    f.setPointSize(size);
+    centralWidget()->setFont(f);
+    fieldFocus_ = record.felderMarkier;
+    for (QLineEdit* e : centralWidget()->findChildren<QLineEdit*>()) {
+        if (isCaptionEdit(e))
+            setEditLook(e, e->hasFocus());
+    }
+}
+
 void MainWindow::showAutoNve(bool on) {
     if (auto* a = findChild<QAction*>(QStringLiteral("autoNVEmenu")))
         a->setChecked(on);
@@ -679,6 +702,18 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
         }
         if (edit && isCaptionEdit(edit))
             setEditLook(edit, true);
+        if (edit && !isCaptionEdit(edit) &&
+            static_cast<QFocusEvent*>(event)->reason() != Qt::PopupFocusReason) {
+            // After the field's own handling of the focus: select, or caret left or right.
+            QTimer::singleShot(0, edit, [edit, how = fieldFocus_] {
+                if (how == 1)
+                    edit->setCursorPosition(0);
+                else if (how == 2)
+                    edit->setCursorPosition(int(edit->text().size()));
+                else
+                    edit->selectAll();
+            });
+        }
     } else if (event->type() == QEvent::FocusOut) {
         const int row = rowOf(watched);
         const bool popup = static_cast<QFocusEvent*>(event)->reason() == Qt::PopupFocusReason;

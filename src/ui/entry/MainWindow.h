@@ -2,6 +2,7 @@
 // The label entry window: the program's main window. It shows and edits one
 // Label; storing, loading and clearing go through the LabelSession.
 
+#include "app/SettingsRecord.h"
 #include "db/Label.h"
 #include "db/LabelSession.h"
 
@@ -56,6 +57,10 @@ public:
     void deleteLabels();
     // holdaten for a chosen name; notes about an old row go to the status bar.
     bool loadLabel(const QString& name);
+
+    // The colours, the font size of the fields and what a field does on the focus,
+    // from the settings.
+    void applyLook(const SettingsRecord& record);
 
     // Automatic NVE: the command shows its tick and the running number cannot be
     // typed (light grey) while it is on.
@@ -144,6 +149,7 @@ private:
     QAction* helpButton_ = nullptr;
     std::array<QLabel*, 2> runPanels_{};
     QLabel* logo_ = nullptr;
+    int fieldFocus_ = 0; // 0 select all, 1 caret at the start, 2 at the end
     QProgressBar* runProgress_ = nullptr;
 };
 
