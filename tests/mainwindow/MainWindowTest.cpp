@@ -366,6 +366,25 @@ TEST_F(MainWindowTest, ColoursFontSizeAndFocusFollowTheSettings) {
     EXPECT_EQ(base->font().pointSize(), 10);
 }
 
+TEST_F(MainWindowTest, DigitsTypedIntoTheListFindTheIdentifier) {
+    auto* list = child<QComboBox>("DBCombo2");
+    list->setFocus();
+    const struct {
+        const char* keys;
+        int entry;
+    } steps[] = {{"1", 2}, {"5", 3}, {"\b", 2}, {"\b0", 1}};
+    for (const auto& s : steps) {
+        for (const char* k = s.keys; *k; ++k) {
+            if (*k == '\b')
+                QTest::keyClick(list, Qt::Key_Backspace);
+            else
+                QTest::keyClicks(list, QString(QLatin1Char(*k)));
+        }
+        EXPECT_EQ(list->currentIndex(), s.entry) << s.keys;
+    }
+    EXPECT_TRUE(child<QCheckBox>("Check1_2")->isHidden()) << "(01) has no automatic value";
+}
+
 TEST_F(MainWindowTest, BoxesKeepTheirInputWithinTheColumnWidths) {
     const struct {
         const char* box;

@@ -356,14 +356,7 @@ void MainWindow::buildEntryArea() {
         rowsLayout->addWidget(r.identifier, line * 3, col, 2, 1, Qt::AlignBottom);
         rowsLayout->addWidget(r.caption, line * 3, col + 1, 1, 2);
         rowsLayout->addWidget(r.content, line * 3 + 1, col + 1, 1, 2);
-        connect(r.identifier, &QComboBox::activated, this, [this, i] {
-            Row& row = rows_[i];
-            row.chosen = true;
-            row.content->setEnabled(!row.identifier->currentText().isEmpty());
-            if (row.extras)
-                row.extras->showFor(row.identifier->currentText());
-            changed();
-        });
+        connect(r.identifier, &QComboBox::activated, this, [this, i] { identifierChosen(i); });
         connect(r.content, &QLineEdit::textEdited, this, &MainWindow::changed);
         if (i < Label::kAutoValueRows) {
             r.extras = new RowExtras(i, central);
@@ -695,6 +688,8 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
                               watched == anzahlNVEs_ || watched == anzNVE_;
         setTopicHelp(nveField ? kNveHelp : kContentsHelp);
         const int row = rowOf(watched);
+        if (row >= 0 && watched == rows_[row].identifier)
+            rows_[row].typedDigits.clear();
         if (row >= 0 && watched == rows_[row].content) {
             const QString entryText = rows_[row].identifier->currentText();
             if (const auto topic = helpTopicFor(entryText))
@@ -743,6 +738,25 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
         const int row = rowOf(watched);
         if (row >= 0 && watched == rows_[row].content)
             return filterContentKey(row, keyEvent);
+        if (row >= 0 && watched == rows_[row].identifier) {
+            // Digits find the identifier: "(" and what was typed since the focus came.
+            Row& r = rows_[row];
+            const QString t = keyEvent->text();
+            if (key == Qt::Key_Backspace)
+                r.typedDigits.chop(1);
+            else if (t.size() == 1 && t[0].isDigit())
+                r.typedDigits += t;
+            else
+                return false;
+            for (int k = 0; k < r.identifier->count(); ++k) {
+                if (r.identifier->itemText(k).startsWith(QLatin1Char('(') + r.typedDigits)) {
+                    r.identifier->setCurrentIndex(k);
+                    identifierChosen(row);
+                    break;
+                }
+            }
+            return true;
+        }
         for (int i = 0; i < 2; ++i) {
             if (watched == parties_[i].text && key == Qt::Key_F9) {
                 fetchPartyTexts(i);
@@ -766,6 +780,15 @@ int MainWindow::rowOf(const QObject* widget) const {
             return i;
     }
     return -1;
+}
+
+void MainWindow::identifierChosen(int i) {
+    Row& row = rows_[i];
+    row.chosen = true;
+    row.content->setEnabled(!row.identifier->currentText().isEmpty());
+    if (row.extras)
+        row.extras->showFor(row.identifier->currentText());
+    changed();
 }
 
 void MainWindow::leaveIdentifier(int i) {

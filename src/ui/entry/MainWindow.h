@@ -89,6 +89,7 @@ private:
         QLineEdit* content = nullptr;
         RowExtras* extras = nullptr; // rows 0 to 5 only
         bool chosen = false;         // an identifier was picked since the list got the focus
+        QString typedDigits;         // digits typed into the list since it got the focus
     };
     struct Block {
         QLineEdit* caption = nullptr;
@@ -117,6 +118,8 @@ private:
     // The content key filter of a row; true when the key was dealt with.
     bool filterContentKey(int row, QKeyEvent* key);
     int rowOf(const QObject* widget) const;
+    // An identifier picked in the list of a row, by click or by typed digits.
+    void identifierChosen(int row);
 
     std::function<bool()> exitHandler_;
     LabelSession* session_ = nullptr;
