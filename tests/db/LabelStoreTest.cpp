@@ -310,3 +310,32 @@ TEST_F(SessionTest, OpenAndClear) {
     EXPECT_EQ(c.format, LabelFormat::Large);
     EXPECT_EQ(c.elements, l.elements);
 }
+
+// An import saves in batches: what another workstation sees is every full batch,
+// then everything once the batch ends; a refused label takes no other with it.
+TEST_F(LabelStoreTest, BatchedSavesCommitPerBatchAndARefusedLabelStandsAlone) {
+    const auto committed = [this] {
+        QSqlDatabase other = db->openSeparateConnection(QStringLiteral("batch-reader"));
+        QSqlQuery q(other);
+        q.exec(QStringLiteral("SELECT COUNT(*) FROM \"Etiketten\""));
+        q.next();
+        return q.value(0).toInt();
+    };
+    {
+        LabelStore::Batch batch(*store, 2);
+        for (int i = 0; i < 5; ++i) {
+            if (i == 3) {
+                EXPECT_THROW(store->save(labelNamed(QString())), AppError);
+            }
+            store->save(labelNamed(QStringLiteral("Import %1").arg(i)));
+            batch.labelDone();
+        }
+        EXPECT_EQ(committed(), 4);
+        store->save(labelNamed(QStringLiteral("Import 1"), QStringLiteral("Gent")));
+        batch.labelDone();
+    }
+    EXPECT_EQ(committed(), 5);
+    EXPECT_EQ(store->load(QStringLiteral("Import 1"))->label.parties[1].text,
+              QStringLiteral("Gent"));
+    QSqlDatabase::removeDatabase(QStringLiteral("batch-reader"));
+}

@@ -82,7 +82,12 @@ bool LabelStore::save(const Label& label) {
         assignments << SqlDialect::quote(c) + QStringLiteral(" = ?");
         values << row.value(c);
     }
-    if (!db.transaction())
+    // Inside a batch the label is a savepoint of the batch's transaction.
+    const auto run = [&db](const char* statement) {
+        QSqlQuery q(db);
+        return q.exec(QString::fromLatin1(statement));
+    };
+    if (inBatch_ ? !run("SAVEPOINT label") : !db.transaction())
         fail(db.lastError().text());
     QSqlQuery find(db);
     find.prepare(QStringLiteral("SELECT \"EtikName\" FROM %1 WHERE \"EtikName\" = ?").arg(table));
@@ -107,6 +112,16 @@ bool LabelStore::save(const Label& label) {
             write.addBindValue(v);
     }
     ok = ok && write.exec();
+    if (inBatch_) {
+        if (!ok) {
+            const QString why = write.lastError().text();
+            run("ROLLBACK TO SAVEPOINT label");
+            run("RELEASE SAVEPOINT label");
+            fail(why);
+        }
+        run("RELEASE SAVEPOINT label");
+        return replacing;
+    }
     if (!ok || !db.commit()) {
         const QString why = (ok ? db.lastError() : write.lastError()).text();
         db.rollback();
@@ -175,6 +190,32 @@ std::optional<QString> LabelStore::partyTextStartingWith(int party, const QStrin
             return text;
     }
     return std::nullopt;
+}
+
+void LabelStore::begin() {
+    inBatch_ = database_.connection().transaction();
+}
+
+void LabelStore::commit() {
+    if (inBatch_ && !database_.connection().commit())
+        database_.connection().rollback();
+    inBatch_ = false;
+}
+
+LabelStore::Batch::Batch(LabelStore& store, int batchSize) : store_(store), size_(batchSize) {
+    store_.begin();
+}
+
+LabelStore::Batch::~Batch() {
+    store_.commit();
+}
+
+void LabelStore::Batch::labelDone() {
+    if (++pending_ < size_)
+        return;
+    pending_ = 0;
+    store_.commit();
+    store_.begin();
 }
 
 } // namespace palomex

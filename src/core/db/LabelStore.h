@@ -24,6 +24,24 @@ public:
     // row was replaced. Throws AppError with a text for the user when the row cannot
     // be written; the stored row is then unchanged.
     bool save(const Label& label);
+    // Many saves in one go (an import): they share transactions of up to
+    // batchSize labels, each label still all or nothing. A failed label leaves the
+    // others of its batch; what the batch holds is committed by flushBatch and
+    // endBatch, and by the destructor of Batch.
+    class Batch {
+    public:
+        explicit Batch(LabelStore& store, int batchSize = 250);
+        ~Batch();
+        Batch(const Batch&) = delete;
+        Batch& operator=(const Batch&) = delete;
+        // After each label: commits when the batch is full.
+        void labelDone();
+
+    private:
+        LabelStore& store_;
+        int size_;
+        int pending_ = 0;
+    };
     // The contents stored in any label for a data identifier code ("(01)"), each
     // once, in the order of the labels and rows.
     QStringList storedContents(const QString& identifierCode) const;
@@ -36,8 +54,12 @@ public:
     void remove(const QStringList& names);
 
 private:
+    void begin();
+    void commit();
+
     Database& database_;
     QString table_;
+    bool inBatch_ = false;
 };
 
 // The first column of the row whose text does not fit its column width, with the

@@ -209,6 +209,8 @@ ImportOutcome DataImport::run(const ImportTable& table, const ImportPlan& plan,
     for (int i = 0; i < kMappingCount; ++i)
         maps[static_cast<size_t>(i)] = parseMapping(plan.mappings[static_cast<size_t>(i)]);
 
+    // One durable write per few hundred labels instead of one per label.
+    LabelStore::Batch batch(store_);
     for (int r = 0; r < out.rows; ++r) {
         const RowValues row(table, table.rows[static_cast<size_t>(r)]);
         int box = -1;
@@ -245,6 +247,7 @@ ImportOutcome DataImport::run(const ImportTable& table, const ImportPlan& plan,
                 ++out.overwritten;
             else
                 ++out.created;
+            batch.labelDone();
         } catch (const RowFailure& f) {
             out.error = ImportError{f.number, caption(msg::ImportInRow).arg(r + 1).arg(f.text),
                                     box >= 0 ? plan.mappings[static_cast<size_t>(box)] : QString()};
