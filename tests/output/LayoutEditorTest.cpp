@@ -18,7 +18,7 @@ using palomex::test::ScriptedPrompter;
 
 namespace {
 
-struct EditorFixture : ::testing::Test {
+struct LayoutEditorWindow : ::testing::Test {
     ScriptedPrompter prompter;
     LayoutEditor editor{prompter};
     Label label = palomex::test::printTestLabel();
@@ -54,12 +54,12 @@ struct EditorFixture : ::testing::Test {
 
 } // namespace
 
-TEST_F(EditorFixture, OpenShowsTheLabelNameAndClampsNothingInside) {
+TEST_F(LayoutEditorWindow, OpenShowsTheLabelNameAndClampsNothingInside) {
     EXPECT_EQ(editor.windowTitle(), QStringLiteral("Etikettenlayout Palette groß"));
     EXPECT_FALSE(editor.layoutChanged());
 }
 
-TEST_F(EditorFixture, MouseDragMovesTheElementInTheLabel) {
+TEST_F(LayoutEditorWindow, MouseDragMovesTheElementInTheLabel) {
     const int i = element::Receiver;
     const LayoutElement start = label.elements[i];
     dragBy(i, QPoint(-60, 90));
@@ -73,7 +73,7 @@ TEST_F(EditorFixture, MouseDragMovesTheElementInTheLabel) {
               QString::number(qRound(2 * label.elements[i].left)));
 }
 
-TEST_F(EditorFixture, DraggedOutOfTheOutlineTheStateLineSaysSo) {
+TEST_F(LayoutEditorWindow, DraggedOutOfTheOutlineTheStateLineSaysSo) {
     const int i = element::FirstField + 1;
     const LayoutElement start = label.elements[i];
     // To the right of the large outline (74 units wide).
@@ -86,7 +86,7 @@ TEST_F(EditorFixture, DraggedOutOfTheOutlineTheStateLineSaysSo) {
     EXPECT_EQ(child<QLabel>("Status")->text(), QStringLiteral("Element (aktiviert)"));
 }
 
-TEST_F(EditorFixture, UndoAndRedoKeys) {
+TEST_F(LayoutEditorWindow, UndoAndRedoKeys) {
     const LayoutElement start = label.elements[element::Sender];
     dragBy(element::Sender, QPoint(40, 40));
     const LayoutElement moved = label.elements[element::Sender];
@@ -97,7 +97,7 @@ TEST_F(EditorFixture, UndoAndRedoKeys) {
     EXPECT_EQ(label.elements[element::Sender], moved);
 }
 
-TEST_F(EditorFixture, HeightBoxKeepsTheFormatsLargest) {
+TEST_F(LayoutEditorWindow, HeightBoxKeepsTheFormatsLargest) {
     label.format = LabelFormat::Small;
     editor.open(&label, SettingsRecord{});
     auto* height = child<QSpinBox>("Hoehe");
@@ -110,7 +110,7 @@ TEST_F(EditorFixture, HeightBoxKeepsTheFormatsLargest) {
     }
 }
 
-TEST_F(EditorFixture, SizeBoxesWriteTheStateOfTheSelected) {
+TEST_F(LayoutEditorWindow, SizeBoxesWriteTheStateOfTheSelected) {
     QTest::mouseClick(editor.canvas(), Qt::LeftButton, {}, centreOf(element::FirstField + 6));
     auto* first = child<QLineEdit>("SchriftgrBez");
     auto* second = child<QLineEdit>("SchriftgrText");
@@ -121,7 +121,7 @@ TEST_F(EditorFixture, SizeBoxesWriteTheStateOfTheSelected) {
     EXPECT_EQ(label.elements[element::FirstField + 6].state, QStringLiteral("9|15|"));
 }
 
-TEST_F(EditorFixture, ResetTellsAndReloads) {
+TEST_F(LayoutEditorWindow, ResetTellsAndReloads) {
     int reloads = 0;
     editor.open(&label, SettingsRecord{}, {}, [&] { ++reloads; });
     QTest::mouseClick(editor.findChild<QWidget*>(QStringLiteral("Zuruecksetzen")), Qt::LeftButton);

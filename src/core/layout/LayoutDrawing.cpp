@@ -5,6 +5,7 @@
 #include "output/PrintJob.h"
 
 #include <QPainter>
+#include <algorithm>
 #include <cmath>
 
 namespace palomex {

@@ -16,6 +16,7 @@
 #include <QRegularExpressionValidator>
 #include <QSpinBox>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace palomex {
 
@@ -66,7 +67,7 @@ protected:
     }
 
     void mouseMoveEvent(QMouseEvent* event) override {
-        if (!editor_.model_ || !editor_.model_->dragging() || !(event->buttons() & Qt::LeftButton))
+        if (!editor_.model_ || !editor_.model_->dragging())
             return;
         editor_.model_->dragTo(toUnits(event->position()));
         editor_.fillPanel();
