@@ -1,0 +1,174 @@
+#include "ui/layout/LayoutEditor.h"
+#include "Decode.h"
+#include "PrintTestLabel.h"
+#include "layout/LayoutDrawing.h"
+#include "output/LabelRenderer.h"
+#include "output/PrintJob.h"
+#include "support/TestSupport.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QSpinBox>
+#include <QTest>
+#include <gtest/gtest.h>
+
+using namespace palomex;
+using palomex::test::ScriptedPrompter;
+
+namespace {
+
+struct LayoutEditorWindow : ::testing::Test {
+    ScriptedPrompter prompter;
+    LayoutEditor editor{prompter};
+    Label label = palomex::test::printTestLabel();
+    int changes = 0;
+
+    void SetUp() override {
+        label.height = 210;
+        editor.resize(900, 600);
+        editor.open(&label, SettingsRecord{}, [this] { ++changes; });
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&editor));
+    }
+
+    QPoint centreOf(int i) const {
+        const LayoutElement& e = label.elements[i];
+        return editor.toCanvas(QPointF(e.left + e.width / 2, e.top + e.height / 2));
+    }
+    // Canvas pixels per layout unit.
+    double unitPx() const { return editor.toCanvas(QPointF(100, 0)).x() / 100.0; }
+
+    void dragBy(int i, QPoint px) {
+        QWidget* c = editor.canvas();
+        const QPoint from = centreOf(i);
+        QTest::mousePress(c, Qt::LeftButton, {}, from);
+        QTest::mouseMove(c, from + px / 2);
+        QTest::mouseMove(c, from + px);
+        QTest::mouseRelease(c, Qt::LeftButton, {}, from + px);
+    }
+
+    template <class W> W* child(const char* name) {
+        return editor.findChild<W*>(QString::fromLatin1(name));
+    }
+};
+
+} // namespace
+
+TEST_F(LayoutEditorWindow, OpenShowsTheLabelNameAndClampsNothingInside) {
+    EXPECT_EQ(editor.windowTitle(), QStringLiteral("Etikettenlayout Palette groß"));
+    EXPECT_FALSE(editor.layoutChanged());
+}
+
+TEST_F(LayoutEditorWindow, MouseDragMovesTheElementInTheLabel) {
+    const int i = element::Receiver;
+    const LayoutElement start = label.elements[i];
+    dragBy(i, QPoint(-60, 90));
+    const double tolerance = 1.0 / unitPx() + 1e-9;
+    EXPECT_NEAR(label.elements[i].left, start.left - 60 / unitPx(), tolerance);
+    EXPECT_NEAR(label.elements[i].top, start.top + 90 / unitPx(), tolerance);
+    EXPECT_TRUE(editor.layoutChanged());
+    EXPECT_GT(changes, 0);
+    EXPECT_EQ(child<QLabel>("Index")->text(), QStringLiteral("1"));
+    EXPECT_EQ(child<QLineEdit>("Links")->text(),
+              QString::number(qRound(2 * label.elements[i].left)));
+}
+
+TEST_F(LayoutEditorWindow, DraggedOutOfTheOutlineTheStateLineSaysSo) {
+    const int i = element::FirstField + 1;
+    const LayoutElement start = label.elements[i];
+    // To the right of the large outline (74 units wide).
+    const int dx = qRound((80 - start.left) * unitPx());
+    dragBy(i, QPoint(dx, 0));
+    EXPECT_FALSE(isActive(label.elements[i], label));
+    EXPECT_EQ(child<QLabel>("Status")->text(), QStringLiteral("Element (deaktiviert)"));
+    dragBy(i, QPoint(-dx, 0));
+    EXPECT_TRUE(isActive(label.elements[i], label));
+    EXPECT_EQ(child<QLabel>("Status")->text(), QStringLiteral("Element (aktiviert)"));
+}
+
+TEST_F(LayoutEditorWindow, UndoAndRedoKeys) {
+    const LayoutElement start = label.elements[element::Sender];
+    dragBy(element::Sender, QPoint(40, 40));
+    const LayoutElement moved = label.elements[element::Sender];
+    ASSERT_NE(moved, start);
+    QTest::keyClick(&editor, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(label.elements[element::Sender], start);
+    QTest::keyClick(&editor, Qt::Key_Y, Qt::ControlModifier);
+    EXPECT_EQ(label.elements[element::Sender], moved);
+}
+
+TEST_F(LayoutEditorWindow, HeightBoxKeepsTheFormatsLargest) {
+    label.format = LabelFormat::Small;
+    editor.open(&label, SettingsRecord{});
+    auto* height = child<QSpinBox>("Hoehe");
+    ASSERT_NE(height, nullptr);
+    for (const char* typed : {"0", "300"}) {
+        height->selectAll();
+        QTest::keyClicks(height, QString::fromLatin1(typed));
+        EXPECT_EQ(height->value(), 148) << typed;
+        EXPECT_EQ(label.height, 148) << typed;
+    }
+}
+
+TEST_F(LayoutEditorWindow, SizeBoxesWriteTheStateOfTheSelected) {
+    QTest::mouseClick(editor.canvas(), Qt::LeftButton, {}, centreOf(element::FirstField + 6));
+    auto* first = child<QLineEdit>("SchriftgrBez");
+    auto* second = child<QLineEdit>("SchriftgrText");
+    first->selectAll();
+    QTest::keyClicks(first, QStringLiteral("9"));
+    second->selectAll();
+    QTest::keyClicks(second, QStringLiteral("15"));
+    EXPECT_EQ(label.elements[element::FirstField + 6].state, QStringLiteral("9|15|"));
+}
+
+TEST_F(LayoutEditorWindow, ResetTellsAndReloads) {
+    int reloads = 0;
+    editor.open(&label, SettingsRecord{}, {}, [&] { ++reloads; });
+    QTest::mouseClick(editor.findChild<QWidget*>(QStringLiteral("Zuruecksetzen")), Qt::LeftButton);
+    EXPECT_EQ(reloads, 1);
+    ASSERT_EQ(prompter.shown.size(), 1);
+    EXPECT_EQ(
+        prompter.shown[0],
+        QStringLiteral("Etikett [Palette groß] wurde auf gespeicherten Stand zurückgesetzt."));
+}
+
+// The NVE symbol goes where the editor puts it, and only there.
+TEST(LayoutRendered, MovedNveBarcodeDecodesAtItsNewPlace) {
+    Label l = palomex::test::printTestLabel();
+    LayoutModel m(l, QSizeF(160, 150));
+    const auto dragBy = [&](int i, QPointF d) {
+        const LayoutElement& e = l.elements[i];
+        const QPointF from(e.left + e.width / 2, e.top + e.height / 2);
+        m.press(from);
+        m.dragTo(from + d);
+        m.release();
+    };
+    // The lower data barcode leaves the label; the NVE symbol takes its place.
+    dragBy(element::FirstBarcode + 1, QPointF(0, 60));
+    ASSERT_FALSE(isActive(l.elements[element::FirstBarcode + 1], l));
+    const double oldTopMm = 2 * l.elements[element::FirstBarcode + 2].top;
+    dragBy(element::FirstBarcode + 2, QPointF(0, -19));
+    const double newTopMm = 2 * l.elements[element::FirstBarcode + 2].top;
+    ASSERT_NEAR(newTopMm, oldTopMm - 38, 1e-9);
+
+    constexpr int dpi = 300;
+    QImage page = palomex::test::blankImage(148, 230, dpi);
+    {
+        QPainter p(&page);
+        p.scale(dpi / 25.4, dpi / 25.4);
+        ScriptedPrompter prompter;
+        LabelRenderer renderer(SettingsRecord{}, prompter);
+        RenderOutcome outcome;
+        rendererPainter(renderer, RenderMode::Printer, outcome)(p, l, shownNve(l), {0, 0}, 1.0);
+        ASSERT_TRUE(prompter.shown.isEmpty()) << prompter.shown.join(u'\n').toStdString();
+    }
+    const auto band = [&](double topMm, double bottomMm) {
+        const double k = dpi / 25.4;
+        return page.copy(QRect(0, qRound(topMm * k), page.width(), qRound((bottomMm - topMm) * k)));
+    };
+    const auto moved = palomex::test::decodeAll(band(newTopMm - 2, oldTopMm - 1));
+    ASSERT_EQ(moved.size(), 1u);
+    EXPECT_EQ(moved[0].content, palomex::test::nveSymbol(1));
+    EXPECT_TRUE(palomex::test::decodeAll(band(oldTopMm, 230)).empty())
+        << "nothing is left where the NVE symbol stood";
+}

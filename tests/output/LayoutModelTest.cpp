@@ -1,0 +1,302 @@
+#include "layout/LayoutModel.h"
+#include "db/InitialLayout.h"
+#include "output/LabelRenderer.h"
+
+#include <gtest/gtest.h>
+
+using namespace palomex;
+
+namespace {
+
+constexpr QSizeF kArea{160, 150};
+
+Label labelOf(LabelFormat format, int height) {
+    Label l;
+    l.format = format;
+    l.height = height;
+    applyInitialLayout(l);
+    return l;
+}
+
+QPointF centre(const LayoutElement& e) {
+    return {e.left + e.width / 2, e.top + e.height / 2};
+}
+
+// Grabs the element in its middle and lets it go moved by delta (layout units).
+void drag(LayoutModel& m, int i, QPointF delta) {
+    const QPointF from = centre(m.label().elements[i]);
+    m.press(from);
+    ASSERT_EQ(m.selected(), i);
+    m.dragTo(from + delta / 2);
+    m.dragTo(from + delta);
+    m.release();
+}
+
+} // namespace
+
+TEST(LayoutModel, DraggingAcrossTheOutlineEdgeSwitchesTheElementOff) {
+    // Small format: outline 52.5 wide, 74 high (layout units).
+    const struct {
+        const char* name;
+        double left, top; // where the element is dragged to
+        bool active;
+    } cases[] = {
+        {"just inside right", 51.4, 10, true},
+        {"past right edge minus one", 51.6, 10, false},
+        {"well outside right", 90, 10, false},
+        {"just inside bottom", 10, 72.9, true},
+        {"past bottom edge minus one", 10, 73.1, false},
+    };
+    for (const auto& c : cases) {
+        Label l = labelOf(LabelFormat::Small, 148);
+        LayoutModel m(l, kArea);
+        const int i = element::FirstField + 1;
+        const LayoutElement start = l.elements[i];
+        drag(m, i, QPointF(c.left - start.left, c.top - start.top));
+        EXPECT_NEAR(l.elements[i].left, c.left, 1e-9) << c.name;
+        EXPECT_NEAR(l.elements[i].top, c.top, 1e-9) << c.name;
+        EXPECT_EQ(isActive(l.elements[i], l), c.active) << c.name;
+        EXPECT_EQ(m.panel().active, c.active) << c.name;
+        EXPECT_EQ(m.panel().stateLine, c.active ? QStringLiteral("Element (aktiviert)")
+                                                : QStringLiteral("Element (deaktiviert)"))
+            << c.name;
+        // And back to where it came from: printed again.
+        drag(m, i, QPointF(start.left - c.left, start.top - c.top));
+        EXPECT_TRUE(isActive(l.elements[i], l)) << c.name;
+    }
+}
+
+TEST(LayoutModel, ElementsStopAtTheOutlineAndThePanel) {
+    const struct {
+        const char* name;
+        QPointF delta;
+        double left, top; // expected; negative: unchanged
+    } cases[] = {
+        {"left of outline", {-50, 0}, 0, -1},
+        {"above outline", {0, -80}, -1, 0},
+        {"up and left", {-50, -80}, 0, 0},
+        {"past the panel", {300, 0}, kArea.width() - 34.3 / 2, -1},
+    };
+    for (const auto& c : cases) {
+        Label l = labelOf(LabelFormat::Large, 210);
+        LayoutModel m(l, kArea);
+        const int i = element::FirstField + 2; // 55.0, 30.4 mm
+        const LayoutElement start = l.elements[i];
+        drag(m, i, c.delta);
+        EXPECT_NEAR(l.elements[i].left, c.left < 0 ? start.left : c.left, 1e-9) << c.name;
+        EXPECT_NEAR(l.elements[i].top, c.top < 0 ? start.top : c.top, 1e-9) << c.name;
+    }
+}
+
+TEST(LayoutModel, LinesGrabbedAtTheirEndChangeLength) {
+    const struct {
+        const char* name;
+        int line;
+        double grabAt; // fraction of the length from the start
+        QPointF delta;
+        bool resizes;
+    } cases[] = {
+        {"horizontal near its end", element::FirstHorizontalLine, 0.95, {-10, 0}, true},
+        {"horizontal grows", element::FirstHorizontalLine + 1, 0.95, {5, 0}, true},
+        {"horizontal in the middle", element::FirstHorizontalLine, 0.5, {-10, 0}, false},
+        {"horizontal just before the last tenth",
+         element::FirstHorizontalLine,
+         0.85,
+         {-10, 0},
+         false},
+        {"vertical near its end", element::FirstVerticalLine, 0.95, {0, -8}, true},
+        {"vertical in the middle", element::FirstVerticalLine + 2, 0.4, {0, -8}, false},
+    };
+    for (const auto& c : cases) {
+        Label l = labelOf(LabelFormat::Large, 210);
+        LayoutModel m(l, kArea);
+        const LayoutElement start = l.elements[c.line];
+        const bool horizontal = c.line < element::FirstVerticalLine;
+        const QPointF at =
+            horizontal ? QPointF(start.left + c.grabAt * start.width, start.top + start.height / 2)
+                       : QPointF(start.left + start.width / 2, start.top + c.grabAt * start.height);
+        m.press(at);
+        ASSERT_EQ(m.selected(), c.line) << c.name;
+        m.dragTo(at + c.delta);
+        m.release();
+        const LayoutElement& e = l.elements[c.line];
+        if (c.resizes) {
+            EXPECT_DOUBLE_EQ(e.left, start.left) << c.name;
+            EXPECT_DOUBLE_EQ(e.top, start.top) << c.name;
+            EXPECT_NEAR(e.width, start.width + c.delta.x(), 1e-9) << c.name;
+            EXPECT_NEAR(e.height, start.height + c.delta.y(), 1e-9) << c.name;
+        } else {
+            EXPECT_NEAR(e.left, start.left + c.delta.x(), 1e-9) << c.name;
+            EXPECT_NEAR(e.top, start.top + c.delta.y(), 1e-9) << c.name;
+            EXPECT_DOUBLE_EQ(e.width, start.width) << c.name;
+            EXPECT_DOUBLE_EQ(e.height, start.height) << c.name;
+        }
+    }
+}
+
+TEST(LayoutModel, HeightOutsideTheFormatFallsBackToItsLargest) {
+    const struct {
+        LabelFormat format;
+        int typed, kept;
+    } cases[] = {
+        {LabelFormat::Small, 0, 148},   {LabelFormat::Small, 300, 148},
+        {LabelFormat::Small, 149, 148}, {LabelFormat::Small, 148, 148},
+        {LabelFormat::Small, 100, 100}, {LabelFormat::NveOnly, 200, 148},
+        {LabelFormat::NveOnly, 74, 74}, {LabelFormat::Large, 0, 210},
+        {LabelFormat::Large, 230, 210}, {LabelFormat::Large, 180, 180},
+        {LabelFormat::Large, -5, 210},
+    };
+    for (const auto& c : cases) {
+        Label l = labelOf(c.format, 120);
+        LayoutModel m(l, kArea);
+        EXPECT_EQ(m.setHeight(c.typed), c.kept) << int(c.format) << " " << c.typed;
+        EXPECT_EQ(l.height, c.kept);
+        EXPECT_DOUBLE_EQ(m.outline().height(), c.kept / 2.0);
+        EXPECT_TRUE(m.changed());
+    }
+}
+
+TEST(LayoutModel, PanelBoxesWriteTheStateValue) {
+    const struct {
+        int element;
+        QString first, second;
+        bool horz;
+        QString designation;
+        QString state;
+        bool horizontal;
+        QString shownDesignation;
+    } cases[] = {
+        {element::FirstField + 3, "6", "10", true, "", "6|10|Horz", true, "NVE"},
+        {element::FirstField + 3, "14", "20", false, "", "14|20|", false, "NVE"},
+        {element::Sender, "8", "9", true, "ignored", "8|9|Horz", true, "Horz"},
+        {element::FirstBarcode, "11", "27", true, "", "11|27|", false, "NVE"},
+        {element::NveVertical, "18", "18", true, "SSCC", "18|18|SSCC", false, "SSCC"},
+        {element::NveLine, "12", "24", false, "", "12|24|", false, "NVE"},
+    };
+    for (const auto& c : cases) {
+        Label l = labelOf(LabelFormat::Large, 210);
+        LayoutModel m(l, kArea);
+        m.select(c.element);
+        m.writeState(c.first, c.second, c.horz, c.designation);
+        const LayoutElement& e = l.elements[c.element];
+        EXPECT_EQ(e.state, c.state) << c.element;
+        EXPECT_DOUBLE_EQ(e.firstSize(), c.first.toDouble()) << c.element;
+        EXPECT_DOUBLE_EQ(e.secondSize(), c.second.toDouble()) << c.element;
+        EXPECT_EQ(e.horizontal(), c.horizontal) << c.element;
+        const LayoutPanel p = m.panel();
+        EXPECT_EQ(p.first, c.first);
+        EXPECT_EQ(p.second, c.second);
+        EXPECT_EQ(p.horz, c.horizontal);
+        if (c.element == element::NveVertical || c.element == element::NveLine) {
+            EXPECT_TRUE(p.designationShown);
+            EXPECT_EQ(p.designation, c.shownDesignation);
+        }
+    }
+}
+
+TEST(LayoutModel, LinesHaveNoSizesToWrite) {
+    Label l = labelOf(LabelFormat::Large, 210);
+    LayoutModel m(l, kArea);
+    m.select(element::FirstVerticalLine);
+    const QString before = l.elements[element::FirstVerticalLine].state;
+    m.writeState("5", "5", true, {});
+    EXPECT_EQ(l.elements[element::FirstVerticalLine].state, before);
+    EXPECT_FALSE(m.panel().sizesEnabled);
+    EXPECT_EQ(m.panel().group, QStringLiteral("Senkrechte Linie"));
+}
+
+TEST(LayoutModel, PositionBoxesTakeLabelMillimetres) {
+    Label l = labelOf(LabelFormat::Large, 210);
+    LayoutModel m(l, kArea);
+    m.select(element::FirstBarcode + 2);
+    m.placeSelected(31, 101);
+    EXPECT_DOUBLE_EQ(l.elements[element::FirstBarcode + 2].left, 15.5);
+    EXPECT_DOUBLE_EQ(l.elements[element::FirstBarcode + 2].top, 50.5);
+    EXPECT_EQ(m.panel().leftMm, 31);
+    EXPECT_EQ(m.panel().topMm, 101);
+}
+
+TEST(LayoutModel, UndoAndRedoRestoreExactPositions) {
+    Label l = labelOf(LabelFormat::Large, 200);
+    LayoutModel m(l, kArea);
+    const Label original = l;
+    drag(m, element::Receiver, QPointF(3.3, 7.7));
+    const Label afterDrag = l;
+    m.select(element::FirstHorizontalLine);
+    m.placeSelected(20, 40);
+    const Label afterPlace = l;
+    m.setHeight(0);
+    const Label afterHeight = l;
+    ASSERT_NE(afterDrag, original);
+    ASSERT_NE(afterPlace, afterDrag);
+    ASSERT_NE(afterHeight, afterPlace);
+
+    const Label* states[] = {&original, &afterDrag, &afterPlace, &afterHeight};
+    for (int k = 3; k > 0; --k) {
+        ASSERT_TRUE(m.canUndo());
+        m.undo();
+        EXPECT_EQ(l, *states[k - 1]) << "undo to " << k - 1;
+    }
+    EXPECT_FALSE(m.canUndo());
+    for (int k = 1; k <= 3; ++k) {
+        ASSERT_TRUE(m.canRedo());
+        m.redo();
+        EXPECT_EQ(l, *states[k]) << "redo to " << k;
+    }
+    EXPECT_FALSE(m.canRedo());
+    // A new edit after an undo drops what could have been redone.
+    m.undo();
+    drag(m, element::Sender, QPointF(1, 1));
+    EXPECT_FALSE(m.canRedo());
+}
+
+TEST(LayoutModel, ChangedFlagFollowsEdits) {
+    Label l = labelOf(LabelFormat::Large, 210);
+    LayoutModel m(l, kArea);
+    m.press(centre(l.elements[element::Sender]));
+    m.release();
+    EXPECT_FALSE(m.changed()) << "a click without a move changes nothing";
+    drag(m, element::Sender, QPointF(2, 0));
+    EXPECT_TRUE(m.changed());
+    m.clearChanged();
+    m.setHeight(150);
+    EXPECT_TRUE(m.changed());
+}
+
+TEST(LayoutModel, CaptionsAndVisibilityFollowTheLabel) {
+    Label l = labelOf(LabelFormat::Small, 148);
+    l.fields[1].identifier = QStringLiteral("(01) GTIN der Handelseinheit |¤N=14");
+    l.fields[1].caption = QStringLiteral("GTIN");
+    l.parties[1].caption = QStringLiteral("An");
+    EXPECT_EQ(elementCaption(l, element::FirstField + 1), QStringLiteral("(01) \nGTIN"));
+    EXPECT_EQ(elementCaption(l, element::Receiver), QStringLiteral("An"));
+    EXPECT_EQ(elementCaption(l, element::NveVertical), QStringLiteral("N\nV\nE"));
+    EXPECT_EQ(elementCaption(l, element::FirstBarcode + 2),
+              QStringLiteral("Barcode NVE\n") + QString(40, u'|'));
+    EXPECT_TRUE(elementCaption(l, element::FirstHorizontalLine).isEmpty());
+
+    const struct {
+        LabelFormat format;
+        bool upper, lower, extras, field0;
+    } cases[] = {
+        {LabelFormat::NveOnly, false, false, false, false},
+        {LabelFormat::Small, true, false, true, false},
+        {LabelFormat::Large, true, true, true, true},
+    };
+    for (const auto& c : cases) {
+        l.format = c.format;
+        EXPECT_EQ(elementShown(l, element::FirstBarcode), c.upper) << int(c.format);
+        EXPECT_EQ(elementShown(l, element::FirstBarcode + 1), c.lower) << int(c.format);
+        EXPECT_TRUE(elementShown(l, element::FirstBarcode + 2)) << int(c.format);
+        EXPECT_EQ(elementShown(l, element::FirstExtra), c.extras) << int(c.format);
+        EXPECT_EQ(elementShown(l, element::FirstField), c.field0) << int(c.format);
+    }
+}
+
+TEST(LayoutModel, HiddenElementsCannotBeGrabbed) {
+    Label l = labelOf(LabelFormat::NveOnly, 74);
+    LayoutModel m(l, kArea);
+    // The upper data barcode lies here but the format does not print it.
+    m.press(centre(l.elements[element::FirstBarcode]) + QPointF(0, 5));
+    EXPECT_NE(m.selected(), element::FirstBarcode);
+}
