@@ -3,6 +3,7 @@
 #include "app/Paths.h"
 #include "db/NveLock.h"
 #include "ui/entry/MainWindow.h"
+#include "ui/layout/LayoutEditor.h"
 
 #include "support/TestSupport.h"
 
@@ -10,6 +11,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLineEdit>
+#include <QSpinBox>
 #include <gtest/gtest.h>
 
 using namespace palomex;
@@ -164,4 +166,16 @@ TEST_F(AppFixture, NextNveFollowsTheStoredNumberAndEndsAutomaticMode) {
     EXPECT_EQ(
         prompter.shown,
         QStringList{"Die NVE-Basisnummer darf nur Ziffern und Leerzeichen enthalten: \"40-12\""});
+}
+
+TEST_F(AppFixture, F6EditsTheLayoutOfTheLabelInTheWindow) {
+    startApp();
+    MainWindow& w = app->mainWindow();
+    const int before = w.label().height;
+    w.findChild<QAction*>(QStringLiteral("etiklaymenu"))->trigger();
+    auto* height = app->layoutEditor().findChild<QSpinBox*>(QStringLiteral("Hoehe"));
+    ASSERT_NE(height, nullptr);
+    height->setValue(before - 10);
+    EXPECT_EQ(w.label().height, before - 10) << "the window prints what the editor shows";
+    EXPECT_TRUE(app->session().changed()) << "and the save question knows of it";
 }

@@ -19,12 +19,14 @@
 #include "ui/batches/BatchWindow.h"
 #include "ui/db/LabelListDialog.h"
 #include "ui/entry/MainWindow.h"
+#include "ui/layout/LayoutEditor.h"
 #include "ui/log/LogWindow.h"
 #include "ui/output/PreviewWindow.h"
 #include "ui/output/PrintCommands.h"
 
 #include <QMenu>
 #include <QMenuBar>
+#include <QTabWidget>
 
 #include <QApplication>
 #include <QDir>
@@ -151,6 +153,7 @@ void Application::createWindows() {
     batchWindow_ = std::make_unique<BatchWindow>(*opened_.database, *logWindow_, prompter_);
     importWindow_ = std::make_unique<ImportWindow>(*opened_.database, settings_, prompter_);
     preview_ = std::make_unique<PreviewWindow>(*opened_.database, settings_, prompter_);
+    layoutEditor_ = std::make_unique<LayoutEditor>(prompter_);
     print_ = std::make_unique<PrintCommands>(*opened_.database, settings_, prompter_, *window_,
                                              headless_);
     QObject::connect(importWindow_.get(), &ImportWindow::settingsImported, window_.get(),
@@ -183,6 +186,9 @@ void Application::addMenus() {
     QObject::connect(next, &QAction::triggered, window_.get(), [this] { takeNextNve(); });
     window_->showAutoNve(
         settings_.number(QStringLiteral("Einstellungen"), QStringLiteral("AutoNVE")) == 1);
+    QAction* layout = command("etiklaymenu");
+    layout->setEnabled(true);
+    QObject::connect(layout, &QAction::triggered, window_.get(), [this] { openLayoutEditor(); });
     QAction* preview = command("voransichtmenu");
     preview->setEnabled(true);
     QObject::connect(preview, &QAction::triggered, window_.get(),
@@ -251,8 +257,28 @@ void Application::takeNextNve() {
     }
 }
 
+void Application::openLayoutEditor() {
+    editing_ = window_->label();
+    layoutEditor_->open(
+        &editing_, record_, [this] { window_->setLayout(editing_); },
+        [this] {
+            // Back to the stored layout: the label as saved, into the same object.
+            if (!window_->currentLabelName().isEmpty())
+                window_->loadLabel(window_->currentLabelName());
+            editing_ = window_->label();
+        });
+}
+
 int Application::printShown() {
     const JobResult r = print_->print(record_, opened_.labelTable);
+    // The answers of the question whether a barcode fits: where to fix it.
+    if (r.openLayoutEditor && !headless_)
+        openLayoutEditor();
+    if (r.openBarcodeScaling && !headless_) {
+        settingsDialog_->load(record_, opened_.database->path());
+        settingsDialog_->tabs()->setCurrentIndex(1);
+        settingsDialog_->show();
+    }
     return r.refused || r.labelsPrinted == 0 ? 4 : 0;
 }
 

@@ -7,6 +7,7 @@
 #include "app/Settings.h"
 #include "app/SettingsRecord.h"
 #include "app/Startup.h"
+#include "db/Label.h"
 
 #include <memory>
 #include <optional>
@@ -21,6 +22,7 @@ class LogWindow;
 class MainWindow;
 class PrintCommands;
 class PreviewWindow;
+class LayoutEditor;
 class SettingsDialog;
 class UserWindow;
 class LabelStore;
@@ -47,6 +49,7 @@ public:
     LogWindow& logWindow() { return *logWindow_; }
     UserWindow& userWindow() { return *userWindow_; }
     PreviewWindow& previewWindow() { return *preview_; }
+    LayoutEditor& layoutEditor() { return *layoutEditor_; }
     Database& database() { return *opened_.database; }
     const QString& labelTable() const { return opened_.labelTable; }
     const Settings& settings() const { return settings_; }
@@ -64,6 +67,7 @@ private:
     // Prints the label the window shows; the exit code of a command line print.
     int printShown();
     void setAutoNve(bool on);
+    void openLayoutEditor();
     void takeNextNve();
     int filePrint(const CommandRequest& request, const QString& program);
 
@@ -86,6 +90,8 @@ private:
     std::unique_ptr<LabelListDialog> dialog_;
     std::unique_ptr<PrintCommands> print_;
     std::unique_ptr<PreviewWindow> preview_;
+    std::unique_ptr<LayoutEditor> layoutEditor_;
+    Label editing_; // the label the layout editor works on
 };
 
 } // namespace palomex

@@ -613,6 +613,13 @@ void MainWindow::applyLook(const SettingsRecord& record) {
     }
 }
 
+void MainWindow::setLayout(const Label& layout) {
+    shown_.elements = layout.elements;
+    shown_.logo = layout.logo;
+    shown_.height = layout.height;
+    changed();
+}
+
 void MainWindow::showAutoNve(bool on) {
     if (auto* a = findChild<QAction*>(QStringLiteral("autoNVEmenu")))
         a->setChecked(on);

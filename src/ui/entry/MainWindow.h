@@ -46,6 +46,8 @@ public:
     // the logo rectangle, the height) comes from the label last shown.
     Label label() const;
     void showLabel(const Label& label);
+    // The layout the editor made: positions, sizes, height and logo place.
+    void setLayout(const Label& layout);
     // The identifier entries of every row's list; the blank entry comes first.
     void setIdentifierEntries(const QStringList& entries);
 
