@@ -2,8 +2,10 @@
 #include "app/Captions.h"
 #include "app/Paths.h"
 #include "db/NveLock.h"
+#include "entry/Catalogue.h"
 #include "ui/entry/MainWindow.h"
 #include "ui/layout/LayoutEditor.h"
+#include "ui/scan/ScanWindow.h"
 
 #include "support/TestSupport.h"
 
@@ -12,6 +14,7 @@
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QSpinBox>
+#include <QTest>
 #include <gtest/gtest.h>
 
 using namespace palomex;
@@ -178,4 +181,55 @@ TEST_F(AppFixture, F6EditsTheLayoutOfTheLabelInTheWindow) {
     height->setValue(before - 10);
     EXPECT_EQ(w.label().height, before - 10) << "the window prints what the editor shows";
     EXPECT_TRUE(app->session().changed()) << "and the save question knows of it";
+}
+
+// A scanner that sends "#" for the start FNC1 and "@" for a separator: its first
+// character opens the scan module, Enter distributes the scan into the rows.
+TEST_F(AppFixture, AScanTypedIntoTheWindowFillsTheRowsByIdentifier) {
+    const Settings settings(iniPath());
+    settings.write(QStringLiteral("Scannen"), QStringLiteral("FNC1_Identifier"),
+                   QStringLiteral("#"));
+    settings.write(QStringLiteral("Scannen"), QStringLiteral("FNC1_Trenner"), QStringLiteral("@"));
+    startApp();
+    prompter.shown.clear();
+    MainWindow& w = app->mainWindow();
+    const Catalogue& catalogue = Catalogue::forLanguage(0);
+    Label l = w.label();
+    l.fields[1].identifier = catalogue.find(u"01")->text;
+    l.fields[2].identifier = catalogue.find(u"10")->text;
+    w.showLabel(l);
+    auto* base = w.findChild<QLineEdit*>(QStringLiteral("NVE_Basis"));
+    const QString baseBefore = base->text();
+    const struct {
+        const char* scan;
+        const char* gtin;
+        const char* batch;
+        const char* message; // start of the message, empty for none
+    } cases[] = {
+        {"#0104012345123457"
+         "10LOT-7",
+         "04012345123457", "LOT-7", ""},
+        {"#0104099999000015"
+         "10B2@7777",
+         "04099999000015", "B2", "Unbekannter Datenbezeichner: "},
+    };
+    for (const auto& c : cases) {
+        prompter.shown.clear();
+        QTest::keyClicks(base, QStringLiteral("#"));
+        ScanWindow& scan = app->scanWindow();
+        ASSERT_TRUE(scan.isVisible()) << "the scanner's first character opens the module";
+        EXPECT_EQ(base->text(), baseBefore) << "and does not reach the field";
+        QTest::keyClicks(&scan, QString::fromLatin1(c.scan + 1));
+        QTest::keyClick(&scan, Qt::Key_Return);
+        EXPECT_FALSE(scan.isVisible());
+        EXPECT_EQ(w.label().fields[1].content, QString::fromLatin1(c.gtin)) << c.scan;
+        EXPECT_EQ(w.label().fields[2].content, QString::fromLatin1(c.batch)) << c.scan;
+        if (*c.message) {
+            ASSERT_EQ(prompter.shown.size(), 1) << c.scan;
+            EXPECT_TRUE(prompter.shown[0].startsWith(QString::fromUtf8(c.message)));
+        } else {
+            EXPECT_TRUE(prompter.shown.isEmpty()) << c.scan;
+        }
+    }
+    EXPECT_TRUE(app->session().changed());
 }

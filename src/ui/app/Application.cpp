@@ -23,6 +23,7 @@
 #include "ui/log/LogWindow.h"
 #include "ui/output/PreviewWindow.h"
 #include "ui/output/PrintCommands.h"
+#include "ui/scan/ScanWindow.h"
 
 #include <QMenu>
 #include <QMenuBar>
@@ -154,6 +155,18 @@ void Application::createWindows() {
     importWindow_ = std::make_unique<ImportWindow>(*opened_.database, settings_, prompter_);
     preview_ = std::make_unique<PreviewWindow>(*opened_.database, settings_, prompter_);
     layoutEditor_ = std::make_unique<LayoutEditor>(prompter_);
+    scan_ = std::make_unique<ScanWindow>(prompter_);
+    window_->setScanStart([this](const QString& c) {
+        // A scanner's first character, when the settings name it as one character.
+        for (const QString& start :
+             {record_.fnc1Identifier, record_.fnc1Trenner, record_.barcodeIdentifier}) {
+            if (start.size() == 1 && start == c) {
+                openScan(c);
+                return true;
+            }
+        }
+        return false;
+    });
     print_ = std::make_unique<PrintCommands>(*opened_.database, settings_, prompter_, *window_,
                                              headless_);
     QObject::connect(importWindow_.get(), &ImportWindow::settingsImported, window_.get(),
@@ -189,6 +202,9 @@ void Application::addMenus() {
     QAction* layout = command("etiklaymenu");
     layout->setEnabled(true);
     QObject::connect(layout, &QAction::triggered, window_.get(), [this] { openLayoutEditor(); });
+    QAction* scan = command("barcodemenu");
+    scan->setEnabled(true);
+    QObject::connect(scan, &QAction::triggered, window_.get(), [this] { openScan(); });
     QAction* preview = command("voransichtmenu");
     preview->setEnabled(true);
     QObject::connect(preview, &QAction::triggered, window_.get(),
@@ -267,6 +283,17 @@ void Application::openLayoutEditor() {
                 window_->loadLabel(window_->currentLabelName());
             editing_ = window_->label();
         });
+}
+
+void Application::openScan(const QString& first) {
+    scanning_ = window_->label();
+    scan_->open(
+        &scanning_, record_,
+        [this] {
+            window_->showLabel(scanning_);
+            session_->markChanged();
+        },
+        first);
 }
 
 int Application::printShown() {

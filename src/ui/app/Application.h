@@ -23,6 +23,7 @@ class MainWindow;
 class PrintCommands;
 class PreviewWindow;
 class LayoutEditor;
+class ScanWindow;
 class SettingsDialog;
 class UserWindow;
 class LabelStore;
@@ -50,6 +51,7 @@ public:
     UserWindow& userWindow() { return *userWindow_; }
     PreviewWindow& previewWindow() { return *preview_; }
     LayoutEditor& layoutEditor() { return *layoutEditor_; }
+    ScanWindow& scanWindow() { return *scan_; }
     Database& database() { return *opened_.database; }
     const QString& labelTable() const { return opened_.labelTable; }
     const Settings& settings() const { return settings_; }
@@ -68,6 +70,7 @@ private:
     int printShown();
     void setAutoNve(bool on);
     void openLayoutEditor();
+    void openScan(const QString& first = {});
     void takeNextNve();
     int filePrint(const CommandRequest& request, const QString& program);
 
@@ -92,6 +95,8 @@ private:
     std::unique_ptr<PreviewWindow> preview_;
     std::unique_ptr<LayoutEditor> layoutEditor_;
     Label editing_; // the label the layout editor works on
+    std::unique_ptr<ScanWindow> scan_;
+    Label scanning_; // the label a scan goes into
 };
 
 } // namespace palomex

@@ -736,6 +736,8 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     } else if (event->type() == QEvent::KeyPress) {
         auto* keyEvent = static_cast<QKeyEvent*>(event);
         const int key = keyEvent->key();
+        if (scanStart_ && keyEvent->text().size() == 1 && scanStart_(keyEvent->text()))
+            return true;
         // Enter moves on from one-line fields; multi-line texts take it as a line break.
         if ((key == Qt::Key_Return || key == Qt::Key_Enter) &&
             !qobject_cast<QPlainTextEdit*>(watched)) {

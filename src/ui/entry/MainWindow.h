@@ -73,6 +73,10 @@ public:
     // and 0 when none runs.
     void showRunProgress(const QString& panel1, const QString& panel2, int percent);
 
+    // Asked for every character typed into the window: true when it starts a scan
+    // (the scanner's first character), which then does not reach the field.
+    void setScanStart(std::function<bool(const QString&)> start) { scanStart_ = std::move(start); }
+
     // Sets every caption from the string table in the current language.
     void applyCaptions();
     // Points the topic entry of the help menu at a page.
@@ -124,6 +128,7 @@ private:
     void identifierChosen(int row);
 
     std::function<bool()> exitHandler_;
+    std::function<bool(const QString&)> scanStart_;
     LabelSession* session_ = nullptr;
     LabelListDialog* dialog_ = nullptr;
     Label shown_;

@@ -1,0 +1,105 @@
+#include "ui/scan/ScanWindow.h"
+
+#include "app/Captions.h"
+#include "entry/Catalogue.h"
+#include "scan/ScanParser.h"
+#include "scan/ScanStrings.h"
+#include "ui/app/HelpWindow.h"
+
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace palomex {
+
+ScanWindow::ScanWindow(Prompter& prompter) : prompter_(prompter) {
+    setObjectName(QStringLiteral("Scanmodul"));
+    setWindowTitle(caption(scanmsg::WindowTitle));
+    setFocusPolicy(Qt::StrongFocus);
+    auto* layout = new QVBoxLayout(this);
+    auto* hint = new QLabel(caption(scanmsg::ScanNow), this);
+    shown_ = new QLabel(this);
+    shown_->setObjectName(QStringLiteral("Label1"));
+    shown_->setFrameShape(QFrame::Panel);
+    shown_->setFrameShadow(QFrame::Sunken);
+    shown_->setMinimumWidth(420);
+    shown_->setTextFormat(Qt::PlainText);
+    layout->addWidget(hint);
+    layout->addWidget(shown_);
+    auto* buttons = new QHBoxLayout;
+    const auto button = [this, buttons](const char* name, int id, auto slot) {
+        auto* b = new QPushButton(caption(id), this);
+        b->setObjectName(QString::fromLatin1(name));
+        b->setFocusPolicy(Qt::NoFocus); // the scanner's Enter must reach the window
+        connect(b, &QPushButton::clicked, this, slot);
+        buttons->addWidget(b);
+    };
+    button("Command1", scanmsg::Apply, [this] { apply(); });
+    button("Command2", scanmsg::Cancel, [this] { close(); });
+    button("Command3", scanmsg::Help,
+           [] { HelpWindow::showPage(QStringLiteral("Scanmodul.htm")); });
+    layout->addLayout(buttons);
+}
+
+void ScanWindow::open(Label* label, const SettingsRecord& record, std::function<void()> applied,
+                      const QString& first) {
+    label_ = label;
+    record_ = record;
+    applied_ = std::move(applied);
+    buffer_ = first;
+    showBuffer();
+    show();
+    raise();
+    activateWindow();
+    setFocus();
+}
+
+void ScanWindow::showBuffer() {
+    shown_->setText(buffer_);
+}
+
+void ScanWindow::apply() {
+    if (label_) {
+        const ScanSetup setup = scanSetupFrom(
+            record_, Catalogue::forLanguage(Captions::global().offset()).selectionList().mid(1));
+        const ScanResult result = applyScan(buffer_, setup, *label_);
+        // What was read before a problem stays in the fields; the message says where
+        // reading stopped.
+        if (!result.ok())
+            prompter_.tell(result.message, Icon::Critical);
+        if (applied_)
+            applied_();
+    }
+    label_ = nullptr;
+    close();
+}
+
+void ScanWindow::keyPressEvent(QKeyEvent* event) {
+    const int key = event->key();
+    if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+        apply();
+    } else if (key == Qt::Key_Escape) {
+        close();
+    } else if (key == Qt::Key_F1) {
+        HelpWindow::showPage(QStringLiteral("Scanmodul.htm"));
+    } else if (key == Qt::Key_Backspace) {
+        buffer_.chop(1);
+        showBuffer();
+    } else if (!event->text().isEmpty() && event->text()[0].isPrint()) {
+        buffer_ += event->text();
+        showBuffer();
+    } else {
+        QWidget::keyPressEvent(event);
+    }
+}
+
+void ScanWindow::changeEvent(QEvent* event) {
+    // Clicking elsewhere ends the scan without taking it over.
+    if (event->type() == QEvent::ActivationChange && isVisible() && !isActiveWindow())
+        close();
+    QWidget::changeEvent(event);
+}
+
+} // namespace palomex

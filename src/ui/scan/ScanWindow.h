@@ -1,0 +1,44 @@
+#pragma once
+// The scan module: collects what a keyboard-wedge scanner types and, on Enter or
+// "Übernehmen", distributes it into the label of the entry window.
+
+#include "app/Prompter.h"
+#include "app/SettingsRecord.h"
+#include "db/Label.h"
+
+#include <QWidget>
+#include <functional>
+
+class QLabel;
+
+namespace palomex {
+
+class ScanWindow : public QWidget {
+    Q_OBJECT
+public:
+    explicit ScanWindow(Prompter& prompter);
+
+    // Waits for a scan into label; applied runs after the label took it. first is
+    // the character that opened the module from the entry window, if one did.
+    void open(Label* label, const SettingsRecord& record, std::function<void()> applied,
+              const QString& first = {});
+    const QString& buffer() const { return buffer_; }
+    // Distributes the buffer into the label and closes.
+    void apply();
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    void showBuffer();
+
+    Prompter& prompter_;
+    SettingsRecord record_;
+    Label* label_ = nullptr;
+    std::function<void()> applied_;
+    QString buffer_;
+    QLabel* shown_ = nullptr;
+};
+
+} // namespace palomex
