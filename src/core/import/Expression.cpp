@@ -115,4 +115,39 @@ QString finishedExpression(const QString& text) {
     return s;
 }
 
+const QStringList& functionTemplates() {
+    // Spelt as users of the earlier versions know them, "Lenght" included.
+    static const QStringList templates = {
+        QStringLiteral("Asc(\"String\")"),
+        QStringLiteral("Chr(CharCode)"),
+        QStringLiteral("InStr(\"String1\", \"String2\")"),
+        QStringLiteral("LCase(\"String\")"),
+        QStringLiteral("UCase(\"String\")"),
+        QStringLiteral("Left(\"String\", Lenght)"),
+        QStringLiteral("Right(\"String\", Lenght)"),
+        QStringLiteral("Mid(\"String\", Start, Length)"),
+        QStringLiteral("Len(\"String\")"),
+        QStringLiteral("Replace(\"Expression\", \"Find\", \"Replace\")"),
+        QStringLiteral("Space(Number)"),
+        QStringLiteral("String(Number, \"Character\")"),
+        QStringLiteral("Trim(\"String\")"),
+        QStringLiteral("LTrim(\"String\")"),
+        QStringLiteral("RTrim(\"String\")"),
+        QStringLiteral("Round(Number)"),
+        QStringLiteral("Date"),
+        QStringLiteral("Time"),
+        QStringLiteral("DateAdd(Interval, Number)"),
+        QStringLiteral("DateDiff(Interval, Date1, Date2)"),
+        QStringLiteral("DatePart(Interval, Date)"),
+        QStringLiteral("DateSerial(Year, Month, Day)"),
+        QStringLiteral("Day (Date)"),
+        QStringLiteral("Month(Date)"),
+        QStringLiteral("Year(Date)"),
+        QStringLiteral("Hour(Time)"),
+        QStringLiteral("Minute(Time)"),
+        QStringLiteral("Second(Time)"),
+    };
+    return templates;
+}
+
 } // namespace palomex

@@ -5,6 +5,7 @@
 #include "import/Script.h"
 
 #include <QString>
+#include <QStringList>
 #include <functional>
 #include <optional>
 #include <vector>
@@ -49,6 +50,9 @@ struct Insertion {
     int caret = 0; // just after the inserted piece
 };
 Insertion addText(const QString& text, int selectionStart, int selectionEnd, const QString& piece);
+
+// The function templates the editor offers, inserted as they stand.
+const QStringList& functionTemplates();
 
 // The expression as stored on OK: trimmed, without a trailing "&".
 QString finishedExpression(const QString& text);

@@ -10,6 +10,7 @@
 #include "entry/Catalogue.h"
 #include "entry/NveNumbers.h"
 #include "entry/NveStrings.h"
+#include "import/ImportStrings.h"
 #include "log/PrintLog.h"
 #include "ui/admin/ImportWindow.h"
 #include "ui/admin/UserWindow.h"
@@ -19,6 +20,7 @@
 #include "ui/batches/BatchWindow.h"
 #include "ui/db/LabelListDialog.h"
 #include "ui/entry/MainWindow.h"
+#include "ui/import/DataImportWindow.h"
 #include "ui/layout/LayoutEditor.h"
 #include "ui/log/LogWindow.h"
 #include "ui/output/PreviewWindow.h"
@@ -86,7 +88,12 @@ bool Application::start() {
         session_->clear();
         dialog_ = std::make_unique<LabelListDialog>(
             *store_, settings_, prompter_,
-            [this](const QString& name) { window_->loadLabel(name); }, window_.get());
+            [this](const QString& name) {
+                if (window_->loadLabel(name) && std::exchange(importTemplateWanted_, false))
+                    settings_.write(QStringLiteral("Datenimport"), QStringLiteral("ImportEtikett"),
+                                    window_->currentLabelName());
+            },
+            window_.get());
         window_->attach(session_.get(), dialog_.get());
         if (opened_.seedAdded)
             report(caption(msg::SeedImported).arg(*opened_.seedAdded), Icon::Information);
@@ -156,6 +163,7 @@ void Application::createWindows() {
     preview_ = std::make_unique<PreviewWindow>(*opened_.database, settings_, prompter_);
     layoutEditor_ = std::make_unique<LayoutEditor>(prompter_);
     scan_ = std::make_unique<ScanWindow>(prompter_);
+    dataImport_ = std::make_unique<DataImportWindow>(*opened_.database, settings_, prompter_);
     window_->setScanStart([this](const QString& c) {
         // A scanner's first character, when the settings name it as one character.
         for (const QString& start :
@@ -246,6 +254,17 @@ void Application::addMenus() {
     });
     extras->addAction(caption(797), window_.get(),
                       [this] { importWindow_->open(opened_.labelTable); });
+    extras->addAction(caption(msg::ImportMenu), window_.get(), [this] {
+        dataImport_->open(opened_.labelTable, {[this] { return window_->label(); },
+                                               [this] {
+                                                   if (!window_->currentLabelName().isEmpty())
+                                                       window_->saveLabel();
+                                               },
+                                               [this] {
+                                                   importTemplateWanted_ = true;
+                                                   window_->openLabel();
+                                               }});
+    });
     setLogging(loggingEnabled(settings_));
 }
 

@@ -24,6 +24,7 @@ class PrintCommands;
 class PreviewWindow;
 class LayoutEditor;
 class ScanWindow;
+class DataImportWindow;
 class SettingsDialog;
 class UserWindow;
 class LabelStore;
@@ -52,6 +53,7 @@ public:
     PreviewWindow& previewWindow() { return *preview_; }
     LayoutEditor& layoutEditor() { return *layoutEditor_; }
     ScanWindow& scanWindow() { return *scan_; }
+    DataImportWindow& dataImportWindow() { return *dataImport_; }
     Database& database() { return *opened_.database; }
     const QString& labelTable() const { return opened_.labelTable; }
     const Settings& settings() const { return settings_; }
@@ -96,7 +98,9 @@ private:
     std::unique_ptr<LayoutEditor> layoutEditor_;
     Label editing_; // the label the layout editor works on
     std::unique_ptr<ScanWindow> scan_;
-    Label scanning_; // the label a scan goes into
+    std::unique_ptr<DataImportWindow> dataImport_;
+    bool importTemplateWanted_ = false; // the next label opened becomes the import template
+    Label scanning_;                    // the label a scan goes into
 };
 
 } // namespace palomex
