@@ -365,13 +365,8 @@ std::optional<int> Application::processCommandLine(const CommandRequest& request
     }
     if (request.command() == Command::FilePrint)
         return filePrint(request, program);
-    if (!window_->loadLabel(request.labelName())) {
-        report(caption(msg::LabelNotFound).arg(request.labelName()), Icon::Critical);
+    if (!showRequestedLabel(request))
         return 3;
-    }
-    Label filled = window_->label();
-    applyCommandParameters(filled, request);
-    window_->showLabel(filled);
     if (request.command() == Command::Unknown) {
         report(unknownCommandText(request), Icon::Critical);
         return 2;
@@ -384,6 +379,17 @@ std::optional<int> Application::processCommandLine(const CommandRequest& request
     if (!headless_)
         window_->showNormal();
     return std::nullopt;
+}
+
+bool Application::showRequestedLabel(const CommandRequest& request) {
+    if (!window_->loadLabel(request.labelName())) {
+        report(caption(msg::LabelNotFound).arg(request.labelName()), Icon::Critical);
+        return false;
+    }
+    Label filled = window_->label();
+    applyCommandParameters(filled, request);
+    window_->showLabel(filled);
+    return true;
 }
 
 int Application::filePrint(const CommandRequest& request, const QString& program) {
@@ -401,13 +407,8 @@ int Application::filePrint(const CommandRequest& request, const QString& program
             continue;
         const CommandRequest each(QStringLiteral("FILEPRINT ") +
                                   QString(line).replace(QLatin1Char('\''), QLatin1Char('"')));
-        if (!window_->loadLabel(each.labelName())) {
-            report(caption(msg::LabelNotFound).arg(each.labelName()), Icon::Critical);
+        if (!showRequestedLabel(each))
             return 3;
-        }
-        Label filled = window_->label();
-        applyCommandParameters(filled, each);
-        window_->showLabel(filled);
         if (const int code = printShown(); code != 0)
             return code;
     }

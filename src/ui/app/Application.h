@@ -74,6 +74,9 @@ private:
     void openLayoutEditor();
     void openScan(const QString& first = {});
     void takeNextNve();
+    // Opens the label a command names and fills in its parameters; false after
+    // telling that it was not found.
+    bool showRequestedLabel(const CommandRequest& request);
     int filePrint(const CommandRequest& request, const QString& program);
 
     Prompter& prompter_;
