@@ -18,6 +18,8 @@ constexpr double kTextPoints = 12;
 constexpr int kBarHeightMm = 15;
 // Half-millimetre modules: every scanner reads them, even from a worn printout.
 constexpr int kModuleStep = 5;
+// Between the last line and the bars, so that no descender touches a bar.
+constexpr double kGapMm = 3;
 
 // Blank lines above and between, as a typed page would have them.
 QStringList pageLines() {
@@ -56,6 +58,7 @@ bool drawScanTestPage(QPainter& painter, const QPointF& topLeftMm, const QString
         font.draw(painter, at, line);
         at.ry() += font.height();
     }
+    at.ry() += kGapMm;
     Gs1Encoder encoder;
     // Whole-pixel bars need the device resolution the painter maps millimetres to.
     const QTransform& t = painter.deviceTransform();
