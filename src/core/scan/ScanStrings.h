@@ -29,4 +29,5 @@ inline constexpr int SaveTestPdf = 252;
 inline constexpr int TestPageLine = 253;
 inline constexpr int ProductTitle = 254;
 inline constexpr int TestPageFailed = 255;
+inline constexpr int TestButton = 256;
 } // namespace palomex::scanmsg

@@ -2,7 +2,12 @@
 
 #include "app/Captions.h"
 #include "app/Prompter.h"
+#include "output/PdfSink.h"
+#include "scan/ScanParser.h"
+#include "scan/ScanStrings.h"
+#include "scan/TestPage.h"
 #include "ui/app/HelpWindow.h"
+#include "ui/output/PrinterSink.h"
 
 #include <QCheckBox>
 #include <QColorDialog>
@@ -13,6 +18,7 @@
 #include <QFileInfo>
 #include <QFontDatabase>
 #include <QFormLayout>
+#include <QInputDialog>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
@@ -24,6 +30,7 @@
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QVBoxLayout>
+#include <cmath>
 
 namespace palomex {
 
@@ -176,10 +183,29 @@ SettingsDialog::SettingsDialog(const Settings& settings, Prompter& prompter, QWi
     fnc1Identifier_ = new QLineEdit;
     f->addRow(caption(775), fnc1Trenner_);
     f->addRow(caption(776), fnc1Identifier_);
+    auto* testFnc1 = new QPushButton(caption(scanmsg::TestButton));
+    testFnc1->setObjectName(QStringLiteral("testFnc1"));
+    testFnc1->setToolTip(caption(scanmsg::DetectFnc1));
+    auto* savePdf = new QPushButton(caption(scanmsg::SaveTestPdf));
+    savePdf->setObjectName(QStringLiteral("saveScanTestPdf"));
+    auto* fnc1Buttons = new QHBoxLayout;
+    fnc1Buttons->addWidget(testFnc1);
+    fnc1Buttons->addWidget(savePdf);
+    fnc1Buttons->addStretch();
+    f->addRow(fnc1Buttons);
+    connect(testFnc1, &QPushButton::clicked, this, &SettingsDialog::testFnc1);
+    connect(savePdf, &QPushButton::clicked, this, &SettingsDialog::saveScanTestPdf);
 
     tabs_->addTab(page(f), caption(757));
     barcodeIdentifier_ = new QLineEdit;
-    f->addRow(caption(777), barcodeIdentifier_);
+    auto* testIdentifier = new QPushButton(caption(scanmsg::TestButton));
+    testIdentifier->setObjectName(QStringLiteral("testBarcodeIdentifier"));
+    testIdentifier->setToolTip(caption(scanmsg::DetectIdentifier));
+    auto* identifierLine = new QHBoxLayout;
+    identifierLine->addWidget(barcodeIdentifier_);
+    identifierLine->addWidget(testIdentifier);
+    f->addRow(caption(777), identifierLine);
+    connect(testIdentifier, &QPushButton::clicked, this, &SettingsDialog::testBarcodeIdentifier);
     f->addRow(caption(778), new QWidget);
     for (auto& row : stellen_) {
         auto* line = new QHBoxLayout;
@@ -210,6 +236,17 @@ SettingsDialog::SettingsDialog(const Settings& settings, Prompter& prompter, QWi
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(tabs_);
     layout->addWidget(buttons);
+
+    askText_ = [this](const QString& prompt) -> std::optional<QString> {
+        bool ok = false;
+        const QString text =
+            QInputDialog::getText(this, caption(msg::Title), prompt, QLineEdit::Normal, {}, &ok);
+        return ok ? std::optional<QString>(text) : std::nullopt;
+    };
+    choosePdf_ = [this] {
+        return QFileDialog::getSaveFileName(this, caption(scanmsg::SaveTestPdf), QString(),
+                                            QStringLiteral("PDF (*.pdf)"));
+    };
 }
 
 void SettingsDialog::showPdfDriverChoice() {
@@ -432,6 +469,96 @@ void SettingsDialog::browseDatabase() {
         dbPath_->setText(candidate);
     else
         prompter_.tell(caption(787).arg(folder), Icon::Critical);
+}
+
+namespace {
+constexpr double kTestPageMarginMm = 10;
+} // namespace
+
+QSizeF SettingsDialog::scanTestPaper() const {
+    // A sheet printer gets its A4; a label printer a label just large enough.
+    if (a4_->isChecked())
+        return {210, 297};
+    const QSizeF extent = scanTestPageExtent(font_->currentText());
+    return {std::ceil(extent.width() + 2 * kTestPageMarginMm),
+            std::ceil(extent.height() + 2 * kTestPageMarginMm)};
+}
+
+bool SettingsDialog::printScanTestPage() {
+    const SinkOpener open =
+        openTestSink_ ? openTestSink_
+                      : PrinterSink::opener(printer_->currentIndex() >= 0 ? printer_->currentText()
+                                                                          : QString(),
+                                            caption(scanmsg::TestPageLine).trimmed(), prompter_);
+    const std::unique_ptr<PageSink> sink = open(scanTestPaper(), false);
+    if (!sink)
+        return false; // the opener told why
+    const bool drawn = drawScanTestPage(sink->painter(), {kTestPageMarginMm, kTestPageMarginMm},
+                                        font_->currentText());
+    const std::optional<QString> failed = sink->finish();
+    if (!drawn || failed) {
+        prompter_.tell(caption(scanmsg::TestPageFailed).arg(failed.value_or(QString())),
+                       Icon::Critical);
+        return false;
+    }
+    return true;
+}
+
+void SettingsDialog::saveScanTestPdf() {
+    const QString path = choosePdf_();
+    if (path.isEmpty())
+        return;
+    PdfSink sink(path, scanTestPaper(), caption(scanmsg::TestPageLine).trimmed());
+    if (!sink.ok()) {
+        prompter_.tell(caption(scanmsg::TestPageFailed).arg(sink.errorText()), Icon::Critical);
+        return;
+    }
+    const bool drawn = drawScanTestPage(sink.painter(), {kTestPageMarginMm, kTestPageMarginMm},
+                                        font_->currentText());
+    const std::optional<QString> failed = sink.finish();
+    if (!drawn || failed)
+        prompter_.tell(caption(scanmsg::TestPageFailed).arg(failed.value_or(QString())),
+                       Icon::Critical);
+}
+
+void SettingsDialog::testFnc1() {
+    const Answer first =
+        prompter_.ask(caption(scanmsg::PrintTestBarcode), Buttons::YesNoCancel, Icon::Warning);
+    if (first == Answer::Cancel)
+        return;
+    // Without a printed page there is nothing to scan.
+    if (first == Answer::Yes && !printScanTestPage())
+        return;
+    const std::optional<QString> scanned = askText_(caption(scanmsg::ScanTestBarcode));
+    if (!scanned)
+        return;
+    const auto [identifier, separator] = detectFnc1(*scanned);
+    if (identifier.isEmpty() || separator.isEmpty()) {
+        prompter_.tell(caption(scanmsg::Fnc1NotFound), Icon::Critical);
+        return;
+    }
+    if (prompter_.ask(caption(scanmsg::Fnc1Found).arg(identifier, separator), Buttons::YesNo,
+                      Icon::Question) != Answer::Yes)
+        return;
+    fnc1Identifier_->setText(identifier);
+    fnc1Trenner_->setText(separator);
+}
+
+void SettingsDialog::testBarcodeIdentifier() {
+    const std::optional<QString> scanned = askText_(caption(scanmsg::ScanBarcode));
+    if (!scanned || scanned->isEmpty())
+        return;
+    const std::optional<QString> typed = askText_(caption(scanmsg::TypeBarcode));
+    if (!typed || typed->isEmpty())
+        return;
+    const QString identifier = detectBarcodeIdentifier(*scanned, *typed);
+    if (identifier.isEmpty()) {
+        prompter_.tell(caption(scanmsg::NoIdentifier), Icon::Warning);
+        return;
+    }
+    if (prompter_.ask(caption(scanmsg::IdentifierFound).arg(identifier), Buttons::YesNo,
+                      Icon::Question) == Answer::Yes)
+        barcodeIdentifier_->setText(identifier);
 }
 
 } // namespace palomex

@@ -2,9 +2,12 @@
 // The settings dialog: shows and edits the settings record, written at once on OK.
 
 #include "app/SettingsRecord.h"
+#include "output/PrintRun.h"
 
 #include <QDialog>
 #include <array>
+#include <functional>
+#include <optional>
 
 class QCheckBox;
 class QComboBox;
@@ -42,6 +45,22 @@ public:
     // Shows the printer tab with the PDF driver list focused and dropped down.
     void showPdfDriverChoice();
 
+    // Asks for a line of text (a scan goes in like typing); nothing on Cancel.
+    using TextAsker = std::function<std::optional<QString>(const QString& prompt)>;
+    void setTextAsker(TextAsker asker) { askText_ = std::move(asker); }
+    // The PDF file the test barcode is saved to; empty for none.
+    void setPdfChooser(std::function<QString()> chooser) { choosePdf_ = std::move(chooser); }
+    // Where the printed test barcode goes; the label printer chosen in the dialog
+    // unless set.
+    void setTestPageSink(SinkOpener opener) { openTestSink_ = std::move(opener); }
+
+    // The "Testen" buttons of the scan tabs: find out which characters the
+    // scanner sends for FNC1, and what it puts before other barcodes.
+    void testFnc1();
+    void testBarcodeIdentifier();
+    // Writes the test barcode page to a PDF file, for a printer elsewhere.
+    void saveScanTestPdf();
+
 signals:
     void applied(const SettingsRecord& record, const QString& databasePath);
 
@@ -54,6 +73,8 @@ private:
     void fillPaperSources();
     void chooseColour(QPushButton* button, int& colour);
     void browseDatabase();
+    bool printScanTestPage();
+    QSizeF scanTestPaper() const;
 
     const Settings& settings_;
     Prompter& prompter_;
@@ -97,6 +118,9 @@ private:
     QLineEdit* fnc1Identifier_;
     QLineEdit* barcodeIdentifier_;
     std::array<std::array<QComboBox*, 3>, 5> stellen_{};
+    TextAsker askText_;
+    std::function<QString()> choosePdf_;
+    SinkOpener openTestSink_;
 };
 
 } // namespace palomex
