@@ -129,6 +129,10 @@ MainWindow::MainWindow() {
     runProgress_->setMaximumWidth(160);
     statusBar()->addPermanentWidget(runProgress_);
     showRunProgress({}, {}, 0);
+    for (QLineEdit* e : centralWidget()->findChildren<QLineEdit*>()) {
+        if (isCaptionEdit(e))
+            setEditLook(e, false);
+    }
     applyCaptions();
     showLabel(shown_);
     applyFormat(LabelFormat::Large);
