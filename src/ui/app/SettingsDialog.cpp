@@ -419,24 +419,10 @@ void SettingsDialog::showHelp() {
 }
 
 void SettingsDialog::fillPaperSources() {
-    // CUPS names a printer's paper sources in its "InputSlot" option; a printer
-    // without one (or a system without CUPS tools) has an empty list.
     paperSource_->clear();
-    QProcess lpoptions;
-    lpoptions.start(QStringLiteral("lpoptions"),
-                    {QStringLiteral("-p"),
-                     printer_->currentText().section(QStringLiteral(", "), 0, 0),
-                     QStringLiteral("-l")});
-    if (lpoptions.waitForFinished(3000)) {
-        for (const QString& line :
-             QString::fromLocal8Bit(lpoptions.readAllStandardOutput()).split('\n')) {
-            if (!line.startsWith(QLatin1String("InputSlot")))
-                continue;
-            for (QString slot :
-                 line.section(QLatin1Char(':'), 1).split(QLatin1Char(' '), Qt::SkipEmptyParts))
-                paperSource_->addItem(slot.remove(QLatin1Char('*')).left(24));
-        }
-    }
+    for (const QString& slot :
+         PrinterSink::paperSources(printer_->currentText().section(QStringLiteral(", "), 0, 0)))
+        paperSource_->addItem(slot.left(24));
     paperSource_->setCurrentIndex(paperSource_->count() > 0 ? 0 : -1);
 }
 

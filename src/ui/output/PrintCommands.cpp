@@ -82,7 +82,8 @@ JobResult PrintCommands::run(const SettingsRecord& record, const QString& labelT
 
 JobResult PrintCommands::print(const SettingsRecord& record, const QString& labelTable) {
     const QString title = window_.currentLabelName();
-    return run(record, labelTable, PrinterSink::opener(record.drucker, title, prompter_));
+    return run(record, labelTable,
+               PrinterSink::opener(record.drucker, title, prompter_, record.druckerschacht));
 }
 
 void PrintCommands::exportPdf(const SettingsRecord& record, const QString& labelTable,

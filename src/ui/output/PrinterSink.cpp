@@ -5,14 +5,23 @@
 #include "output/RunStrings.h"
 
 #include <QPageSize>
+#include <QPrintEngine>
 #include <QPrinterInfo>
+#include <QProcess>
 
 namespace palomex {
 
 PrinterSink::PrinterSink(const QString& printerName, QSizeF paperMm, bool landscape,
-                         const QString& documentName)
+                         const QString& documentName, int paperSource)
     : printer_(QPrinter::HighResolution) {
     printer_.setPrinterName(printerName);
+    const QStringList sources = paperSources(printerName);
+    if (paperSource >= 0 && paperSource < sources.size()) {
+        // Qt hands CUPS options to the job through this engine property.
+        constexpr auto kCupsOptions = QPrintEngine::PrintEnginePropertyKey(0xfe00);
+        printer_.printEngine()->setProperty(
+            kCupsOptions, QStringList{QStringLiteral("InputSlot"), sources[paperSource]});
+    }
     printer_.setDocName(documentName);
     // The page is given upright; a landscape run turns it, so that the painter's
     // x axis runs along the long edge.
@@ -63,10 +72,28 @@ QString PrinterSink::installedPrinter(const QString& entry) {
     return {};
 }
 
+QStringList PrinterSink::paperSources(const QString& printerName) {
+    QStringList sources;
+    QProcess lpoptions;
+    lpoptions.start(QStringLiteral("lpoptions"),
+                    {QStringLiteral("-p"), printerName, QStringLiteral("-l")});
+    if (!lpoptions.waitForFinished(3000))
+        return sources;
+    for (const QString& line :
+         QString::fromLocal8Bit(lpoptions.readAllStandardOutput()).split('\n')) {
+        if (!line.startsWith(QLatin1String("InputSlot")))
+            continue;
+        for (QString slot :
+             line.section(QLatin1Char(':'), 1).split(QLatin1Char(' '), Qt::SkipEmptyParts))
+            sources << slot.remove(QLatin1Char('*'));
+    }
+    return sources;
+}
+
 SinkOpener PrinterSink::opener(const QString& entry, const QString& documentName,
-                               Prompter& prompter) {
-    return [entry, documentName, &prompter](QSizeF paper,
-                                            bool landscape) -> std::unique_ptr<PageSink> {
+                               Prompter& prompter, int paperSource) {
+    return [entry, documentName, &prompter,
+            paperSource](QSizeF paper, bool landscape) -> std::unique_ptr<PageSink> {
         const QString name = installedPrinter(entry);
         if (name.isEmpty()) {
             prompter.tell(entry.trimmed().isEmpty() ? caption(312)
@@ -74,7 +101,8 @@ SinkOpener PrinterSink::opener(const QString& entry, const QString& documentName
                           Icon::Critical);
             return nullptr;
         }
-        auto sink = std::make_unique<PrinterSink>(name, paper, landscape, documentName);
+        auto sink =
+            std::make_unique<PrinterSink>(name, paper, landscape, documentName, paperSource);
         if (sink->ok())
             return sink;
         prompter.tell(caption(runmsg::PrinterRefused).arg(name), Icon::Critical);

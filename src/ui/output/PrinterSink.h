@@ -13,8 +13,10 @@ class Prompter;
 
 class PrinterSink : public PageSink {
 public:
+    // paperSource: the position in the printer's list of paper sources, -1 for
+    // the printer's own choice.
     PrinterSink(const QString& printerName, QSizeF paperMm, bool landscape,
-                const QString& documentName);
+                const QString& documentName, int paperSource = -1);
     ~PrinterSink() override;
 
     bool ok() const { return painter_.isActive(); }
@@ -30,7 +32,10 @@ public:
     // Opens the printer of the settings entry for a print job, or tells the user
     // why it cannot.
     static SinkOpener opener(const QString& settingsEntry, const QString& documentName,
-                             Prompter& prompter);
+                             Prompter& prompter, int paperSource = -1);
+    // The paper sources CUPS names for a printer (its "InputSlot" option); empty
+    // for a printer without one or without the CUPS tools.
+    static QStringList paperSources(const QString& printerName);
 
 private:
     QPrinter printer_;
