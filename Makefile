@@ -15,9 +15,11 @@ build: deps
 run: build
 	$(BUILD)/bin/palomex
 
-# Installs what is missing, builds, and runs every test.
+# Installs what is missing, builds, and runs every test, then each fuzz target
+# for a few seconds (with clang only).
 test: build
 	tools/run-tests $(BUILD)
+	tools/run-fuzz 3
 
 bench: build
 	@for b in $(BUILD)/bin/bench_*; do echo "== $$b"; $$b; done
