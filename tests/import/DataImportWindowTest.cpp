@@ -6,6 +6,8 @@
 #include "support/TestSupport.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <gtest/gtest.h>
 
@@ -96,4 +98,18 @@ TEST_F(DataImportWindowTest, TheEditorJoinsInsertionsAndShowsTheFirstRowsValue) 
     EXPECT_EQ(editor.preview(), QStringLiteral("BauerX"));
     editor.insert(QStringLiteral("Left("));
     EXPECT_EQ(editor.preview(), QStringLiteral("Ausdruck unvollständig oder ungültig"));
+}
+
+TEST_F(DataImportWindowTest, EscapeDuringTheImportAsksAndStopsAfterTheRowInHand) {
+    ASSERT_TRUE(window.loadFile(sample("lieferungen.txt")));
+    window.mappingBox(mapping::Name)->setEditText(QStringLiteral("[Name]"));
+    prompter.shown.clear();
+    prompter.willAnswer(Answer::Yes);
+    QCoreApplication::postEvent(&window,
+                                new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier));
+    const ImportOutcome out = window.runImport();
+    EXPECT_TRUE(out.cancelled);
+    EXPECT_EQ(out.created, 1);
+    ASSERT_FALSE(prompter.shown.isEmpty());
+    EXPECT_EQ(prompter.shown.front(), QStringLiteral("Datenimport abbrechen ?"));
 }

@@ -3,6 +3,7 @@
 #include "app/AppError.h"
 #include "app/Captions.h"
 #include "import/ImportStrings.h"
+#include "ui/app/EscapeWatch.h"
 #include "ui/app/HelpWindow.h"
 #include "ui/import/ExpressionEditor.h"
 
@@ -14,6 +15,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QToolButton>
 
@@ -104,6 +106,13 @@ DataImportWindow::DataImportWindow(Database& db, const Settings& settings, Promp
     auto* help = new QPushButton(caption(msg::ImportHelp), this);
     connect(help, &QPushButton::clicked, this,
             [] { HelpWindow::showPage(QStringLiteral("Datenimport.htm")); });
+    status_ = new QLabel(this);
+    status_->setObjectName(QStringLiteral("StatusBar1"));
+    progress_ = new QProgressBar(this);
+    progress_->setObjectName(QStringLiteral("ProgressBar1"));
+    progress_->setValue(0);
+    grid->addWidget(status_, 15, 0, 1, 4);
+    grid->addWidget(progress_, 15, 4, 1, 4);
     grid->addWidget(now, 14, 0, 1, 2);
     grid->addWidget(closeButton, 14, 4, 1, 2);
     grid->addWidget(help, 14, 6, 1, 2);
@@ -212,7 +221,18 @@ ImportOutcome DataImportWindow::runImport() {
         entry_.save();
     LabelStore store(db_, labelTable_);
     DataImport run(store, prompter_);
+    EscapeWatch escape;
+    run.setEscapeCheck([&escape] { return escape.pressed(); });
+    run.setProgress([this](int row, int rows) {
+        status_->setText(caption(msg::ImportPosition).arg(row).arg(rows) + QStringLiteral("    ") +
+                         caption(msg::ImportEscHint));
+        progress_->setValue(rows > 0 ? row * 100 / rows : 0);
+    });
+    QApplication::setOverrideCursor(Qt::WaitCursor);
     const ImportOutcome outcome = run.run(table_, plan);
+    QApplication::restoreOverrideCursor();
+    status_->clear();
+    progress_->setValue(0);
     if (outcome.error)
         prompter_.tell(importErrorText(*outcome.error), Icon::Critical);
     prompter_.tell(importReport(outcome, plan), Icon::Information);

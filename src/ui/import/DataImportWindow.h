@@ -11,6 +11,7 @@
 
 class QComboBox;
 class QLabel;
+class QProgressBar;
 
 namespace palomex {
 
@@ -67,6 +68,8 @@ private:
     std::array<QLabel*, kMappingCount> captions_{};
     std::array<QComboBox*, kMappingCount> boxes_{};
     std::unique_ptr<ExpressionEditor> editor_;
+    QLabel* status_ = nullptr;
+    QProgressBar* progress_ = nullptr;
 };
 
 } // namespace palomex

@@ -4,42 +4,16 @@
 #include "app/Prompter.h"
 #include "output/PdfSink.h"
 #include "output/RunStrings.h"
+#include "ui/app/EscapeWatch.h"
 #include "ui/entry/MainWindow.h"
 #include "ui/output/PrinterSink.h"
 
 #include <QApplication>
 #include <QFileDialog>
-#include <QKeyEvent>
 #include <QPrinterInfo>
 #include <QStandardPaths>
 
 namespace palomex {
-
-namespace {
-
-// Notes ESC pressed anywhere in the program while a run polls for it.
-class EscapeWatch : public QObject {
-public:
-    EscapeWatch() { qApp->installEventFilter(this); }
-    ~EscapeWatch() override { qApp->removeEventFilter(this); }
-    bool pressed() {
-        QCoreApplication::processEvents();
-        return std::exchange(pressed_, false);
-    }
-
-protected:
-    bool eventFilter(QObject*, QEvent* event) override {
-        if (event->type() == QEvent::KeyPress &&
-            static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape)
-            pressed_ = true;
-        return false;
-    }
-
-private:
-    bool pressed_ = false;
-};
-
-} // namespace
 
 bool pdfPrinterInstalled() {
     const QStringList names = QPrinterInfo::availablePrinterNames();
