@@ -3,8 +3,10 @@
 #include "app/Paths.h"
 #include "db/NveLock.h"
 #include "entry/Catalogue.h"
+#include "log/PrintLog.h"
 #include "ui/entry/MainWindow.h"
 #include "ui/layout/LayoutEditor.h"
+#include "ui/output/PrintCommands.h"
 #include "ui/scan/ScanWindow.h"
 
 #include "support/TestSupport.h"
@@ -12,8 +14,11 @@
 #include <QAction>
 #include <QDir>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QLineEdit>
+#include <QProcess>
 #include <QSpinBox>
+#include <QSqlQuery>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -232,4 +237,44 @@ TEST_F(AppFixture, AScanTypedIntoTheWindowFillsTheRowsByIdentifier) {
         }
     }
     EXPECT_TRUE(app->session().changed());
+}
+
+// "PDF Export" on a machine without any PDF printer: the built-in writer, the
+// NVEs reserved and logged like a printed run, ESC with its question.
+TEST_F(AppFixture, PdfExportWithoutAPdfPrinterWritesTheFileItselfAndEscapeStopsIt) {
+    app = std::make_unique<Application>(prompter, false);
+    ASSERT_TRUE(app->start());
+    setLoggingEnabled(Settings(iniPath()), true);
+    MainWindow& w = app->mainWindow();
+    ASSERT_TRUE(w.loadLabel(QStringLiteral("Beispiel Palette")));
+    Label l = w.label();
+    l.nveBasis = QStringLiteral("4012345");
+    l.nveLaufNr = QStringLiteral("1");
+    l.anzahlNVEs = QStringLiteral("4");
+    w.showLabel(l);
+    const QString pdf = appData.file(QStringLiteral("export.pdf"));
+    QString proposed;
+    app->printCommands().setFileChooser([&](const QString& p) {
+        proposed = p;
+        return pdf;
+    });
+    prompter.shown.clear();
+    prompter.willAnswer(Answer::Yes);
+    QCoreApplication::postEvent(&w,
+                                new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier));
+    w.findChild<QAction*>(QStringLiteral("PDFmenu"))->trigger();
+    EXPECT_TRUE(proposed.endsWith(QStringLiteral("/Beispiel Palette.pdf")));
+    EXPECT_EQ(prompter.shown, QStringList{QStringLiteral("Druck abbrechen ?")});
+    QProcess info;
+    info.start(QStringLiteral("pdfinfo"), {pdf});
+    info.waitForFinished();
+    EXPECT_TRUE(QString::fromUtf8(info.readAllStandardOutput())
+                    .contains(QStringLiteral("Pages:           1")))
+        << "ESC before the first label: that label counts, the run ends";
+    EXPECT_EQ(storedHighest(app->database(), QStringLiteral("4012345")), 1);
+    QSqlQuery q(app->database().connection());
+    q.exec(QStringLiteral(R"(SELECT "von_NVE", "bis_NVE", "Etikett" FROM "Protokoll")"));
+    ASSERT_TRUE(q.next());
+    EXPECT_EQ(q.value(1).toString(), QStringLiteral("40123450000000001"));
+    EXPECT_EQ(q.value(2).toString(), QStringLiteral("Beispiel Palette"));
 }

@@ -1,4 +1,5 @@
 #include "db/LabelRecord.h"
+#include "db/InitialLayout.h"
 
 #include <gtest/gtest.h>
 
@@ -201,16 +202,19 @@ TEST(LabelRecord, HandWrittenPositionColumns) {
         {"35,5|12|12|24|0", 35.5, 12, "12|24|0"},
         {"35.5|12|8|9|Horz|rest", 35.5, 12, "8|9|Horz"},
         {"1.234,5|3|8", 1234.5, 3, "12|24"},
-        {"7", 0, 0, "12|24"},
-        {"", 0, 0, "12|24"},
+        {"7", -1, -1, "12|24"}, // unreadable or missing: the place of a new label
+        {"", -1, -1, "12|24"},
     };
     for (const auto& c : cases) {
         LabelRow row = emptyRow();
         row[QStringLiteral("DB4_PosXY")] = QString::fromUtf8(c.stored);
-        const LayoutElement e = decodeLabel(row).label.fieldElement(4);
-        EXPECT_DOUBLE_EQ(e.left, c.left) << c.stored;
-        EXPECT_DOUBLE_EQ(e.top, c.top) << c.stored;
-        EXPECT_EQ(e.state, QString::fromUtf8(c.state)) << c.stored;
+        const Label l = decodeLabel(row).label;
+        const LayoutElement& e = l.fieldElement(4);
+        const Label freshLabel = storedNewLabel(l.format);
+        const LayoutElement& fresh = freshLabel.fieldElement(4);
+        EXPECT_DOUBLE_EQ(e.left, c.left < 0 ? fresh.left : c.left) << c.stored;
+        EXPECT_DOUBLE_EQ(e.top, c.top < 0 ? fresh.top : c.top) << c.stored;
+        EXPECT_EQ(e.state, c.left < 0 ? fresh.state : QString::fromUtf8(c.state)) << c.stored;
     }
 }
 
@@ -231,12 +235,14 @@ TEST(LabelRecord, HandWrittenValuesLoadToTheirMeaning) {
         {"Etikformat", 0, [](const Label& l) { return l.format == LabelFormat::NveOnly; }},
         {"Logo_PosXY", QStringLiteral("10|20"),
          [](const Label& l) {
-             return l.logo == LayoutRect{10, 20, 0, 0};
+             const LayoutRect fresh = storedNewLabel(l.format).logo;
+             return l.logo == LayoutRect{10, 20, fresh.width, fresh.height};
          }},
         {"Linien", QStringLiteral("1|2|3|4|5"),
          [](const Label& l) {
              return l.elements[20].left == 1 && l.elements[20].width == 3 &&
-                    l.elements[21].top == 5 && l.elements[21].width == 0;
+                    l.elements[21].top == 5 &&
+                    l.elements[21].width == storedNewLabel(l.format).elements[21].width;
          }},
         {"Linien", QStringLiteral("0|0|0|0|0|0|0|0|0|0|0|0|0|0|0|0|0|0|7|8|9|0|0|0|0|0|0|0|0|0|"),
          [](const Label& l) {

@@ -1,5 +1,6 @@
 #include "app/AppError.h"
 #include "app/Captions.h"
+#include "db/InitialLayout.h"
 #include "db/LabelSession.h"
 #include "db/LabelStrings.h"
 #include "support/TestSupport.h"
@@ -273,7 +274,8 @@ TEST_F(SessionTest, AutomaticSaveOnlyWhenSwitchedOn) {
 }
 
 TEST_F(SessionTest, OpenAndClear) {
-    Label l = labelNamed(QStringLiteral("Voll"));
+    Label l = storedNewLabel(LabelFormat::Large);
+    l.name = QStringLiteral("Voll");
     l.nveBasis = QStringLiteral("4012345");
     l.nveLaufNr = QStringLiteral("77");
     l.anzahlNVEs = QStringLiteral("5");
@@ -289,6 +291,10 @@ TEST_F(SessionTest, OpenAndClear) {
 
     EXPECT_FALSE(session->open(QStringLiteral("fehlt")));
     ASSERT_TRUE(session->open(QStringLiteral("voll")));
+    for (int e = 0; e < element::Count; ++e)
+        EXPECT_EQ(session->label().elements[e], l.elements[e]) << e;
+    EXPECT_EQ(session->label().logo, l.logo);
+    EXPECT_EQ(session->label().height, l.height);
     EXPECT_EQ(session->label(), l);
 
     session->markChanged();

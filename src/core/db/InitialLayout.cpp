@@ -1,5 +1,7 @@
 #include "db/InitialLayout.h"
 
+#include <cmath>
+
 namespace palomex {
 
 namespace {
@@ -19,11 +21,17 @@ constexpr Place kPlaces[] = {
     {10.0, 143.9, 72.4, 30.1}, {14.0, 182.0, 72.4, 34.3},
 };
 
+// Layout units with the one decimal a stored row keeps, so that a new label
+// comes back from the table exactly as it went in.
+double units(double mm) {
+    return std::round(mm * 5) / 10;
+}
+
 void put(LayoutElement& e, const Place& p) {
-    e.left = p.left / 2;
-    e.top = p.top / 2;
-    e.width = p.width / 2;
-    e.height = p.height / 2;
+    e.left = units(p.left);
+    e.top = units(p.top);
+    e.width = units(p.width);
+    e.height = units(p.height);
 }
 
 } // namespace
@@ -70,6 +78,23 @@ void applyNewLabelDefaults(Label& label) {
     sizes(element::NveLine, element::NveLine, 12, 24);
     sizes(element::FirstBarcode, element::FirstBarcode + 1, 11, 27);
     sizes(element::FirstBarcode + 2, element::FirstBarcode + 2, 11, 32);
+}
+
+Label storedNewLabel(LabelFormat format) {
+    Label l;
+    l.format = format;
+    applyInitialLayout(l);
+    applyNewLabelDefaults(l);
+    // Only lines keep a size in the row, their length; the others take theirs from
+    // what they draw.
+    for (int e = 0; e < element::Count; ++e) {
+        LayoutElement& x = l.elements[e];
+        if (e < element::FirstVerticalLine)
+            x.height = 0;
+        if (e < element::FirstHorizontalLine || e >= element::FirstVerticalLine)
+            x.width = 0;
+    }
+    return l;
 }
 
 } // namespace palomex

@@ -13,4 +13,9 @@ void applyInitialLayout(Label& label);
 // barcodes the format prints, and the sizes of every element.
 void applyNewLabelDefaults(Label& label);
 
+// A new label of the format as a stored row gives it back: the layout of a new
+// label, with only the lines' lengths as extents. What a row does not store is
+// taken from here.
+Label storedNewLabel(LabelFormat format);
+
 } // namespace palomex

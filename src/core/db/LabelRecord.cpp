@@ -1,5 +1,7 @@
 #include "db/LabelRecord.h"
 
+#include "db/InitialLayout.h"
+
 #include "app/Captions.h"
 #include "app/Settings.h"
 #include "db/LabelStrings.h"
@@ -98,8 +100,8 @@ int toInt(double n) {
     return static_cast<int>(std::clamp(std::round(n), -2147483648.0, 2147483647.0));
 }
 
+// An element the row does not place keeps the place it came with.
 void readPosition(RowReader& r, const QString& column, LayoutElement& e) {
-    e = LayoutElement{};
     const QString stored = r.textOr(column);
     if (!stored.contains(kSep))
         return;
@@ -229,14 +231,23 @@ DecodedLabel decodeLabel(const LabelRow& row, const IdentifierLookup& lookup) {
     const int format = toInt(r.number(QStringLiteral("Etikformat"), 1));
     l.format = format >= 0 && format <= 2 ? static_cast<LabelFormat>(format) : LabelFormat::Small;
     l.height = toInt(r.number(QStringLiteral("EtikHöhe"), 0));
+    // What the row does not say about the layout is as on a new label of its
+    // format, so that sample labels and rows of older versions print sensibly.
+    const Label defaults = storedNewLabel(l.format);
+    l.elements = defaults.elements;
+    l.logo = defaults.logo;
+    if (l.height <= 0)
+        l.height = defaults.height;
 
     l.logoFile = r.textOr(QStringLiteral("Logodatei"));
-    const QStringList logo = r.textOr(QStringLiteral("Logo_PosXY")).split(kSep);
+    const QString logoText = r.textOr(QStringLiteral("Logo_PosXY"));
+    const QStringList logo = logoText.isEmpty() ? QStringList() : logoText.split(kSep);
     double* logoValues[] = {&l.logo.left, &l.logo.top, &l.logo.width, &l.logo.height};
     for (int k = 0; k < 4 && k < logo.size(); ++k)
         *logoValues[k] = r.number(QStringLiteral("Logo_PosXY"), logo[k], 0);
 
-    const QStringList lines = r.textOr(QStringLiteral("Linien")).split(kSep);
+    const QString lineText = r.textOr(QStringLiteral("Linien"));
+    const QStringList lines = lineText.isEmpty() ? QStringList() : lineText.split(kSep);
     for (int j = 0; j < 10; ++j) {
         LayoutElement& e = l.elements[element::FirstHorizontalLine + j];
         double* values[] = {&e.left, &e.top, j <= 5 ? &e.width : &e.height};

@@ -86,6 +86,17 @@ void prepareForEditing(Label& label) {
 LayoutModel::LayoutModel(Label& label, QSizeF areaSize) : label_(label), area_(areaSize) {
     order_.resize(element::Count);
     std::iota(order_.begin(), order_.end(), 0);
+    // A stored label keeps no extents but the lines' lengths: the editor gives
+    // every element the extent of its initial place so that it can be grabbed.
+    Label initial;
+    applyInitialLayout(initial);
+    for (int i = 0; i < element::Count; ++i) {
+        LayoutElement& e = label_.elements[i];
+        if (e.width <= 0)
+            e.width = initial.elements[i].width;
+        if (e.height <= 0)
+            e.height = initial.elements[i].height;
+    }
 }
 
 QSizeF LayoutModel::outline() const {

@@ -54,6 +54,7 @@ public:
     LayoutEditor& layoutEditor() { return *layoutEditor_; }
     ScanWindow& scanWindow() { return *scan_; }
     DataImportWindow& dataImportWindow() { return *dataImport_; }
+    PrintCommands& printCommands() { return *print_; }
     Database& database() { return *opened_.database; }
     const QString& labelTable() const { return opened_.labelTable; }
     const Settings& settings() const { return settings_; }

@@ -24,7 +24,12 @@ bool pdfPrinterInstalled() {
 
 PrintCommands::PrintCommands(Database& db, const Settings& settings, Prompter& prompter,
                              MainWindow& window, bool headless)
-    : db_(db), settings_(settings), prompter_(prompter), window_(window), headless_(headless) {}
+    : db_(db), settings_(settings), prompter_(prompter), window_(window), headless_(headless) {
+    chooseFile_ = [this](const QString& proposed) {
+        return QFileDialog::getSaveFileName(&window_, caption(runmsg::SavePdfTitle), proposed,
+                                            caption(runmsg::PdfFilter));
+    };
+}
 
 JobResult PrintCommands::run(const SettingsRecord& record, const QString& labelTable,
                              const SinkOpener& open) {
@@ -77,9 +82,7 @@ void PrintCommands::exportPdf(const SettingsRecord& record, const QString& label
         return;
     const QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     const QString name = title.isEmpty() ? QStringLiteral("Etikett") : title;
-    const QString path = QFileDialog::getSaveFileName(&window_, caption(runmsg::SavePdfTitle),
-                                                      folder + QLatin1Char('/') + name + ".pdf",
-                                                      caption(runmsg::PdfFilter));
+    const QString path = chooseFile_(folder + QLatin1Char('/') + name + QStringLiteral(".pdf"));
     if (!path.isEmpty())
         run(record, labelTable, PdfSink::opener(path, title, prompter_));
 }

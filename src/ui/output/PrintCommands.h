@@ -29,6 +29,10 @@ public:
     // asked to choose it, and chooseDriver opens the settings on OK.
     void exportPdf(const SettingsRecord& record, const QString& labelTable,
                    const std::function<void()>& chooseDriver);
+    // Asks where the built-in writer puts the PDF; the file dialog by default.
+    void setFileChooser(std::function<QString(const QString& proposed)> chooser) {
+        chooseFile_ = std::move(chooser);
+    }
 
 private:
     JobResult run(const SettingsRecord& record, const QString& labelTable, const SinkOpener& open);
@@ -39,6 +43,7 @@ private:
     MainWindow& window_;
     bool headless_;
     bool running_ = false;
+    std::function<QString(const QString&)> chooseFile_;
 };
 
 // Whether an installed printer writes PDF files (its name says so).
