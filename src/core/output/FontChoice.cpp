@@ -55,25 +55,43 @@ QString resolveFontFamily(const QString& requested) {
     return family;
 }
 
-MmFont::MmFont(const QString& family, double points, const QPaintDevice* device)
-    : font_(resolveFontFamily(family)), device_(device) {
+QFont MmFont::makeFont(const QString& family, double points, const QPaintDevice* device) {
+    QFont font(resolveFontFamily(family));
     // Qt turns points into device pixels with the device resolution; the
     // painter's millimetre scale then applies on top.
     const double dpi = device ? device->logicalDpiY() : 96.0;
-    font_.setPointSizeF(qMax(0.01, points * 25.4 / dpi * UnitsPerMm));
-    font_.setHintingPreference(QFont::PreferNoHinting);
+    font.setPointSizeF(qMax(0.01, points * 25.4 / dpi * UnitsPerMm));
+    font.setHintingPreference(QFont::PreferNoHinting);
+    return font;
 }
 
+MmFont::MmFont(const QString& family, double points, const QPaintDevice* device)
+    : font_(makeFont(family, points, device)), metrics_(font_, device) {}
+
 double MmFont::width(const QString& text) const {
-    return QFontMetricsF(font_, device_).horizontalAdvance(text) / UnitsPerMm;
+    return metrics_.horizontalAdvance(text) / UnitsPerMm;
 }
 
 double MmFont::height() const {
-    return QFontMetricsF(font_, device_).height() / UnitsPerMm;
+    return metrics_.height() / UnitsPerMm;
 }
 
 double MmFont::ascent() const {
-    return QFontMetricsF(font_, device_).ascent() / UnitsPerMm;
+    return metrics_.ascent() / UnitsPerMm;
+}
+
+const MmFont& MmFontCache::font(const QString& family, double points, const QPaintDevice* device) {
+    // Labels use a handful of sizes; a run that somehow uses many starts afresh.
+    constexpr std::size_t MaxFonts = 64;
+    const auto key = std::make_tuple(family, points, device ? device->logicalDpiX() : 0,
+                                     device ? device->logicalDpiY() : 0);
+    auto it = fonts_.find(key);
+    if (it == fonts_.end()) {
+        if (fonts_.size() >= MaxFonts)
+            fonts_.clear();
+        it = fonts_.emplace(key, MmFont(family, points, device)).first;
+    }
+    return it->second;
 }
 
 void MmFont::draw(QPainter& painter, const QPointF& topLeft, const QString& text) const {
@@ -81,7 +99,7 @@ void MmFont::draw(QPainter& painter, const QPointF& topLeft, const QString& text
     painter.translate(topLeft);
     painter.scale(1 / UnitsPerMm, 1 / UnitsPerMm);
     painter.setFont(font_);
-    painter.drawText(QPointF(0, QFontMetricsF(font_, device_).ascent()), text);
+    painter.drawText(QPointF(0, metrics_.ascent()), text);
     painter.restore();
 }
 

@@ -5,8 +5,11 @@
 // that texts keep their widths. The choice is made once per name and logged.
 
 #include <QFont>
+#include <QFontMetricsF>
 #include <QPointF>
 #include <QString>
+#include <map>
+#include <tuple>
 
 class QPaintDevice;
 class QPainter;
@@ -31,8 +34,22 @@ public:
     void draw(QPainter& painter, const QPointF& topLeft, const QString& text) const;
 
 private:
+    static QFont makeFont(const QString& family, double points, const QPaintDevice* device);
+
     QFont font_;
-    const QPaintDevice* device_;
+    // Looked up once: the renderer measures each text several times per label.
+    QFontMetricsF metrics_;
+};
+
+// The fonts of one renderer, made once per family, size and device resolution:
+// making a font and resolving its engine costs more than drawing its text.
+class MmFontCache {
+public:
+    // The reference holds until the next call.
+    const MmFont& font(const QString& family, double points, const QPaintDevice* device);
+
+private:
+    std::map<std::tuple<QString, double, int, int>, MmFont> fonts_;
 };
 
 } // namespace palomex

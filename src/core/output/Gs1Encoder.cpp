@@ -310,7 +310,7 @@ void Gs1Encoder::draw(QPainter& painter, const QPointF& topLeft, double scale) c
     painter.restore();
 
     if (textSize_ > 0) {
-        const MmFont font(fontFamily_, textSize_ * scale, painter.device());
+        const MmFont& font = fonts_.font(fontFamily_, textSize_ * scale, painter.device());
         const double barsMm = barPx / pxPerMm * scale;
         const double symbolMm =
             (n + (quietZones_ ? 2 * QuietZoneModules : 0)) * modulePx / pxPerMm * scale;

@@ -7,6 +7,8 @@
 // one barcode control that every label output reuses: set the data, the quiet
 // zones, bar height and module step, then ask for the width and draw.
 
+#include "output/FontChoice.h"
+
 #include <QFont>
 #include <QPointF>
 #include <QString>
@@ -92,6 +94,8 @@ private:
     double moduleOnDevice() const;
 
     QString fontFamily_;
+    // Drawing is const to callers; the fonts it makes are kept for the next symbol.
+    mutable MmFontCache fonts_;
     double barAdjustUm_ = 0;
     bool quietZones_ = false;
     int moduleStep_ = 5;

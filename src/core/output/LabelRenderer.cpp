@@ -38,10 +38,11 @@ struct LabelRenderer::Pen {
     QPainter& painter;
     double x = 0;
     double y = 0;
-    std::optional<MmFont> font;
+    MmFontCache& fonts;
+    const MmFont* font = nullptr;
 
     void setFont(const QString& family, double points) {
-        font.emplace(family, points, painter.device());
+        font = &fonts.font(family, points, painter.device());
     }
     double textWidth(const QString& s) const { return font->width(s); }
     double textHeight() const { return font->height(); }
@@ -191,7 +192,7 @@ RenderOutcome LabelRenderer::render(QPainter& painter, Label& label, const QStri
     RenderOutcome outcome;
     painter.save();
     painter.setPen(Qt::black);
-    Pen pen{painter, 0, 0, std::nullopt};
+    Pen pen{painter, 0, 0, fonts_};
 
     drawLogo(painter, label);
     for (int i = 0; i < 2; ++i) {

@@ -6,6 +6,7 @@
 #include "db/Label.h"
 #include "entry/FieldRules.h"
 #include "output/BarcodeData.h"
+#include "output/FontChoice.h"
 #include "output/Gs1Encoder.h"
 
 #include <QImage>
@@ -73,6 +74,7 @@ private:
     SettingsRecord settings_;
     Prompter& prompter_;
     Gs1Encoder encoder_;
+    MmFontCache fonts_;
     double lineFactor_;
     RenderOptions options_;
     QString logoFile_;
