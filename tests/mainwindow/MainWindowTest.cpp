@@ -535,6 +535,21 @@ TEST_F(MainWindowTest, EnglishCaptionsAtTheOffset) {
         EXPECT_EQ(child<QAction>("savemenu")->toolTip(),
                   offset ? QStringLiteral("Save current label")
                          : QStringLiteral("Aktuelles Etikett speichern"));
+        EXPECT_EQ(child<QLineEdit>("DBBez1")->toolTip(),
+                  offset
+                      ? QStringLiteral("Click here to change the caption text (also on the label).")
+                      : QStringLiteral("Klicken Sie hier, um den Bezeichner-Text (auch im "
+                                       "Etikett) zu ändern."));
+        EXPECT_EQ(child<QToolButton>("Command4_0")->toolTip(),
+                  offset ? QStringLiteral("Enlarge the entry field.")
+                         : QStringLiteral("Vergrößern des Eingabefeldes."));
+        // A designation keeps looking like a label after the switch.
+        SettingsRecord record;
+        record.hintergrundfarbe = 0xCAFFFF;
+        window.applyLook(record);
+        EXPECT_EQ(child<QLineEdit>("DBBez1")->palette().color(QPalette::Base),
+                  QColor(0xFF, 0xFF, 0xCA))
+            << offset;
     }
 }
 

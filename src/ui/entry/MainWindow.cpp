@@ -52,6 +52,8 @@ constexpr int kCaptionWidth = 50;
 constexpr int kContentWidth = 50;
 constexpr int kPartyTextWidth = 255;
 constexpr int kExtraWidth = 80;
+// Marks the boxes of the printed label texts, whatever the language of their tooltip.
+constexpr char kCaptionEditProperty[] = "palomexCaptionEdit";
 
 QLineEdit* lineEdit(QWidget* parent, const QString& name, int maxLength) {
     auto* e = new QLineEdit(parent);
@@ -65,11 +67,17 @@ QLineEdit* captionEdit(QWidget* parent, const QString& name, int maxLength) {
     QLineEdit* e = lineEdit(parent, name, maxLength);
     e->setFrame(false);
     e->setToolTip(caption(185));
+    e->setProperty(kCaptionEditProperty, true);
     return e;
 }
 
-bool isCaptionEdit(const QLineEdit* e) {
-    return e->toolTip() == caption(185);
+bool isCaptionEdit(const QObject* e) {
+    return e->property(kCaptionEditProperty).toBool();
+}
+
+// The size button of an additional text: ">" enlarges, "<" shrinks back.
+void captionSizeButton(QToolButton* size) {
+    size->setToolTip(caption(size->text() == QLatin1String(">") ? 191 : 192));
 }
 
 // Edit mode shows a border and the field colour; the label look shows neither.
@@ -389,9 +397,10 @@ void MainWindow::buildEntryArea() {
         extras_[i].text = text;
         text->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
         auto* size = new QToolButton(extrasArea_);
+        extras_[i].size = size;
         size->setObjectName(indexed("Command4_", i));
         size->setText(QStringLiteral(">"));
-        size->setToolTip(caption(191));
+        captionSizeButton(size);
         connect(size, &QToolButton::clicked, this, [text, size] {
             // Enlarged by 1500 twips, with a scroll bar while it is.
             const bool enlarge = size->text() == QLatin1String(">");
@@ -399,7 +408,7 @@ void MainWindow::buildEntryArea() {
             text->setVerticalScrollBarPolicy(enlarge ? Qt::ScrollBarAlwaysOn
                                                      : Qt::ScrollBarAlwaysOff);
             size->setText(enlarge ? QStringLiteral("<") : QStringLiteral(">"));
-            size->setToolTip(caption(enlarge ? 192 : 191));
+            captionSizeButton(size);
         });
         auto* head = new QHBoxLayout;
         head->addWidget(extras_[i].caption);
@@ -673,6 +682,11 @@ void MainWindow::applyCaptions() {
         a->setToolTip(caption(id));
     for (Row& r : rows_)
         r.identifier->setToolTip(caption(184));
+    for (QLineEdit* e : findChildren<QLineEdit*>())
+        if (isCaptionEdit(e))
+            e->setToolTip(caption(185));
+    for (Block& b : extras_)
+        captionSizeButton(b.size);
     labelMenu_->setTitle(caption(msg::MenuEtikett));
     editMenu_->setTitle(caption(129));
     extrasMenu_->setTitle(caption(134));

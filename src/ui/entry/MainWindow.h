@@ -20,6 +20,7 @@ class QMenu;
 class QPlainTextEdit;
 class QProgressBar;
 class QToolBar;
+class QToolButton;
 class QWidget;
 
 namespace palomex {
@@ -101,6 +102,7 @@ private:
         QLineEdit* caption = nullptr;
         QPlainTextEdit* text = nullptr;
         QComboBox* stored = nullptr; // sender and receiver: the texts of stored labels
+        QToolButton* size = nullptr; // additional texts: enlarge and shrink
     };
 
     void buildMenus();
