@@ -1,5 +1,7 @@
 #include "app/Help.h"
 #include "app/Captions.h"
+#include "entry/EntryStrings.h"
+#include "entry/FieldRules.h"
 
 #include "support/TestSupport.h"
 
@@ -33,18 +35,13 @@ TEST(Help, TopicEntryCaptions) {
 // Every page the program opens is installed, and every link between pages leads somewhere.
 TEST(Help, PagesAndLinksExist) {
     const QDir folder(helpFolder());
-    const QStringList used = {"Inhalt.htm",
-                              "NVE.htm",
-                              "EAN_Handelseinheit.htm",
-                              "Fortlaufende_Nummer.htm",
-                              "Laendercodes.htm",
-                              "Waehrungsbetraege.htm",
-                              "Mengenangaben.htm",
-                              "Datumsangaben.htm",
-                              "Kurzdokumentation.htm",
-                              "Netzwerk.htm",
-                              "Eingabe_Datenfelder.htm"};
-    for (const QString& page : used)
+    QStringList opened = windowHelpPages();
+    const Captions& c = Captions::global();
+    for (int id = ids::CatalogueFirst; id <= ids::CatalogueLast; ++id)
+        if (const auto topic = helpTopicFor(c.raw(id)))
+            opened << topic->page;
+    opened.removeDuplicates();
+    for (const QString& page : opened)
         EXPECT_TRUE(folder.exists(page)) << page.toStdString();
     const QRegularExpression link(QStringLiteral("href=\"([^\"#]+)\""));
     for (const QString& page : folder.entryList({QStringLiteral("*.htm")})) {

@@ -11,11 +11,32 @@ QString helpFolder() {
     return QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("help"));
 }
 
+QString settingsHelpPage(int tab) {
+    static const QStringList pages = {QStringLiteral("Einstellungen_Seite.htm"),
+                                      QStringLiteral("Einstellungen_Etikett.htm"),
+                                      QStringLiteral("Einstellungen_Programm.htm"),
+                                      QStringLiteral("Netzwerk.htm"),
+                                      helppage::Scan,
+                                      QStringLiteral("Scan_EAN128.htm"),
+                                      QStringLiteral("Scan_Allg_Barcodes.htm")};
+    return tab >= 0 && tab < pages.size() ? pages[tab] : QStringLiteral("Einstellungen.htm");
+}
+
+QStringList windowHelpPages() {
+    QStringList pages = {helppage::Contents, helppage::Nve,         helppage::Layout,
+                         helppage::Printing, helppage::Log,         helppage::Batches,
+                         helppage::Scan,     helppage::DataImport,  helppage::Expressions,
+                         helppage::Users,    helppage::LabelImport, settingsHelpPage(-1)};
+    for (int tab = 0; tab < 7; ++tab)
+        pages << settingsHelpPage(tab);
+    return pages;
+}
+
 QString topicHelpCaption(const QString& page, const QString& fieldCaption,
                          const QString& identifierEntry) {
-    if (page.compare(QLatin1String("Inhalt.htm"), Qt::CaseInsensitive) == 0)
+    if (page.compare(helppage::Contents, Qt::CaseInsensitive) == 0)
         return caption(msg::HelpGeneral);
-    if (page.compare(QLatin1String("NVE.htm"), Qt::CaseInsensitive) == 0)
+    if (page.compare(helppage::Nve, Qt::CaseInsensitive) == 0)
         return caption(msg::HelpNve);
     const qsizetype open = identifierEntry.indexOf(QLatin1Char('('));
     const qsizetype close = identifierEntry.indexOf(QLatin1Char(')'));

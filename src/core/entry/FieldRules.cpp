@@ -1,4 +1,5 @@
 #include "entry/FieldRules.h"
+#include "app/Help.h"
 
 #include "app/Captions.h"
 #include "entry/Catalogue.h"
@@ -130,7 +131,7 @@ std::optional<QChar> specialKeyChar(int key, bool altGr, bool keypad, bool dateF
 std::optional<HelpTopic> helpTopicFor(const QString& entryText) {
     const auto entry = CatalogueEntry::parse(entryText);
     if (!entry)
-        return HelpTopic{QString(), QStringLiteral("Inhalt.htm")};
+        return HelpTopic{QString(), helppage::Contents};
     const FormatCode& f = entry->format;
     if (entry->identifier == u"01" || entry->identifier == u"02")
         return HelpTopic{QStringLiteral("GTIN Nummern"), QStringLiteral("EAN_Handelseinheit.htm")};
@@ -149,7 +150,7 @@ std::optional<HelpTopic> helpTopicFor(const QString& entryText) {
     }
     if (f.country)
         return HelpTopic{QStringLiteral("ISO Ländercodes"), QStringLiteral("Laendercodes.htm")};
-    return HelpTopic{QString(), QStringLiteral("Inhalt.htm")};
+    return HelpTopic{QString(), helppage::Contents};
 }
 
 std::optional<QString> dateCheckQuestion(const QString& entryText, const QString& caption,

@@ -43,8 +43,6 @@ inline constexpr int NveDesignation = 548;
 inline constexpr int Index = 549;
 } // namespace layoutmsg
 
-inline const QString kLayoutHelpPage = QStringLiteral("Etikettenlayout.htm");
-
 // The text the editor shows inside an element.
 QString elementCaption(const Label& label, int i);
 // Whether the editor shows the element at all: fields and additional texts the

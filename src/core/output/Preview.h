@@ -51,7 +51,6 @@ struct PreviewKey {
     bool horizontal = false; // End with Ctrl
 };
 PreviewKey previewKey(int key, Qt::KeyboardModifiers modifiers);
-inline const QString kPreviewHelpPage = QStringLiteral("Etiketten_drucken.htm");
 
 // What the preview shows: the label as the entry window holds it, at zoom, moved
 // by the scroll positions; firstRunning is the run's first running number.

@@ -1,4 +1,5 @@
 #include "ui/admin/ImportWindow.h"
+#include "app/Help.h"
 
 #include "admin/AdminStrings.h"
 #include "admin/MdbSource.h"
@@ -74,8 +75,7 @@ ImportWindow::ImportWindow(Database& db, const Settings& settings, Prompter& pro
     });
     connect(run, &QPushButton::clicked, this, &ImportWindow::importNow);
     connect(close, &QPushButton::clicked, this, &QWidget::hide);
-    connect(help, &QPushButton::clicked, this,
-            [] { HelpWindow::showPage(QStringLiteral("Etikettenimport.htm")); });
+    connect(help, &QPushButton::clicked, this, [] { HelpWindow::showPage(helppage::LabelImport); });
     connect(tables_, &QComboBox::currentTextChanged, this, &ImportWindow::loadTable);
     connect(labels_, &QListWidget::itemSelectionChanged, this,
             [this] { listCaption_->setText(caption(933).arg(labels_->selectedItems().size())); });

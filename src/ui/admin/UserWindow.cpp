@@ -1,4 +1,5 @@
 #include "ui/admin/UserWindow.h"
+#include "app/Help.h"
 
 #include "admin/AdminStrings.h"
 #include "admin/Maintenance.h"
@@ -78,8 +79,7 @@ UserWindow::UserWindow(Database& database, const Settings& settings, Prompter& p
     connect(serverButton, &QPushButton::clicked, this, &UserWindow::moveToServer);
     connect(editButton, &QPushButton::clicked, this, &UserWindow::edit);
     connect(okButton, &QPushButton::clicked, this, &UserWindow::accept);
-    connect(helpButton, &QPushButton::clicked, this,
-            [] { HelpWindow::showPage(QStringLiteral("Benutzerverwaltung.htm")); });
+    connect(helpButton, &QPushButton::clicked, this, [] { HelpWindow::showPage(helppage::Users); });
     connect(users_, &QComboBox::currentTextChanged, this, &UserWindow::userChanged);
     connect(tables_, &QListWidget::currentTextChanged, this, [this](const QString& t) {
         if (grid_->isEnabled())

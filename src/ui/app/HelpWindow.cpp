@@ -23,7 +23,7 @@ HelpWindow::HelpWindow() {
 void HelpWindow::showPage(const QString& page) {
     if (!gWindow)
         gWindow = new HelpWindow();
-    gWindow->setSource(QUrl(page.isEmpty() ? QStringLiteral("Inhalt.htm") : page));
+    gWindow->setSource(QUrl(page.isEmpty() ? helppage::Contents : page));
     gWindow->show();
     gWindow->raise();
     gWindow->activateWindow();

@@ -1,4 +1,5 @@
 #include "ui/app/SettingsDialog.h"
+#include "app/Help.h"
 
 #include "app/Captions.h"
 #include "app/Prompter.h"
@@ -60,14 +61,6 @@ QWidget* page(QFormLayout*& form) {
     form = new QFormLayout(w);
     return w;
 }
-
-const char* const kHelpPages[] = {"Einstellungen_Seite.htm",
-                                  "Einstellungen_Etikett.htm",
-                                  "Einstellungen_Programm.htm",
-                                  "Netzwerk.htm",
-                                  "Scanmodul.htm",
-                                  "Scan_EAN128.htm",
-                                  "Scan_Allg_Barcodes.htm"};
 
 } // namespace
 
@@ -228,11 +221,7 @@ SettingsDialog::SettingsDialog(const Settings& settings, Prompter& prompter, QWi
     auto* help = buttons->addButton(caption(784), QDialogButtonBox::HelpRole);
     connect(buttons, &QDialogButtonBox::accepted, this, &SettingsDialog::confirm);
     connect(buttons, &QDialogButtonBox::rejected, this, &SettingsDialog::cancel);
-    connect(help, &QPushButton::clicked, this, [this] {
-        const int t = tabs_->currentIndex();
-        HelpWindow::showPage(
-            QString::fromUtf8(t >= 0 && t < 7 ? kHelpPages[t] : "Einstellungen.htm"));
-    });
+    connect(help, &QPushButton::clicked, this, &SettingsDialog::showHelp);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(tabs_);
     layout->addWidget(buttons);
@@ -405,17 +394,14 @@ void SettingsDialog::cancel() {
 
 void SettingsDialog::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_F1) {
-        const int t = tabs_->currentIndex();
-        HelpWindow::showPage(
-            QString::fromUtf8(t >= 0 && t < 7 ? kHelpPages[t] : "Einstellungen.htm"));
+        showHelp();
         return;
     }
     QDialog::keyPressEvent(event);
 }
 
 void SettingsDialog::showHelp() {
-    const int t = tabs_->currentIndex();
-    HelpWindow::showPage(QString::fromUtf8(t >= 0 && t < 7 ? kHelpPages[t] : "Einstellungen.htm"));
+    HelpWindow::showPage(settingsHelpPage(tabs_->currentIndex()));
 }
 
 void SettingsDialog::fillPaperSources() {

@@ -1,4 +1,5 @@
 #include "ui/batches/BatchWindow.h"
+#include "app/Help.h"
 
 #include "app/Captions.h"
 #include "app/Prompter.h"
@@ -89,8 +90,7 @@ BatchWindow::BatchWindow(Database& db, LogWindow& log, Prompter& prompter, QWidg
     connect(remove, &QPushButton::clicked, this, &BatchWindow::removeLinks);
     connect(trace_, &QPushButton::clicked, this, &BatchWindow::trace);
     connect(close, &QPushButton::clicked, this, &QWidget::hide);
-    connect(help, &QPushButton::clicked, this,
-            [] { HelpWindow::showPage(QStringLiteral("Chargenverwaltung.htm")); });
+    connect(help, &QPushButton::clicked, this, [] { HelpWindow::showPage(helppage::Batches); });
 }
 
 void BatchWindow::open(const QString& identifier, const QStringList& fieldIdentifiers,

@@ -44,9 +44,6 @@ namespace palomex {
 
 namespace {
 
-const QString kNveHelp = QStringLiteral("NVE.htm");
-const QString kContentsHelp = QStringLiteral("Inhalt.htm");
-
 // Column widths of the label table, so a box never holds more than can be stored.
 constexpr int kCaptionWidth = 50;
 constexpr int kContentWidth = 50;
@@ -711,7 +708,7 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::FocusIn) {
         const bool nveField = watched == nveBasis_ || watched == nveLaufNr_ ||
                               watched == anzahlNVEs_ || watched == anzNVE_;
-        setTopicHelp(nveField ? kNveHelp : kContentsHelp);
+        setTopicHelp(nveField ? helppage::Nve : helppage::Contents);
         const int row = rowOf(watched);
         if (row >= 0 && watched == rows_[row].identifier)
             rows_[row].typedDigits.clear();
@@ -741,7 +738,7 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
             leaveIdentifier(row);
         if (row >= 0 && watched == rows_[row].content && !popup)
             checkDate(row);
-        setTopicHelp(kContentsHelp);
+        setTopicHelp(helppage::Contents);
         if (edit && isCaptionEdit(edit))
             setEditLook(edit, false);
     } else if (event->type() == QEvent::KeyRelease) {

@@ -2,6 +2,7 @@
 // The label entry window: the program's main window. It shows and edits one
 // Label; storing, loading and clearing go through the LabelSession.
 
+#include "app/Help.h"
 #include "app/SettingsRecord.h"
 #include "db/Label.h"
 #include "db/LabelSession.h"
@@ -135,7 +136,7 @@ private:
     LabelListDialog* dialog_ = nullptr;
     Label shown_;
     bool filling_ = false;
-    QString topicPage_ = QStringLiteral("Inhalt.htm");
+    QString topicPage_ = helppage::Contents;
 
     QLineEdit* nveBasis_ = nullptr;
     QLineEdit* nveLaufNr_ = nullptr;

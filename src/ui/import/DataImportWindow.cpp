@@ -1,4 +1,5 @@
 #include "ui/import/DataImportWindow.h"
+#include "app/Help.h"
 
 #include "app/AppError.h"
 #include "app/Captions.h"
@@ -104,8 +105,7 @@ DataImportWindow::DataImportWindow(Database& db, const Settings& settings, Promp
     auto* closeButton = new QPushButton(caption(msg::ImportClose), this);
     connect(closeButton, &QPushButton::clicked, this, &QWidget::close);
     auto* help = new QPushButton(caption(msg::ImportHelp), this);
-    connect(help, &QPushButton::clicked, this,
-            [] { HelpWindow::showPage(QStringLiteral("Datenimport.htm")); });
+    connect(help, &QPushButton::clicked, this, [] { HelpWindow::showPage(helppage::DataImport); });
     status_ = new QLabel(this);
     status_->setObjectName(QStringLiteral("StatusBar1"));
     progress_ = new QProgressBar(this);
@@ -241,7 +241,7 @@ ImportOutcome DataImportWindow::runImport() {
 
 void DataImportWindow::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_F1)
-        HelpWindow::showPage(QStringLiteral("Datenimport.htm"));
+        HelpWindow::showPage(helppage::DataImport);
     else
         QWidget::keyPressEvent(event);
 }

@@ -1,4 +1,5 @@
 #include "ui/import/ExpressionEditor.h"
+#include "app/Help.h"
 
 #include "app/Captions.h"
 #include "import/Expression.h"
@@ -77,8 +78,7 @@ ExpressionEditor::ExpressionEditor(QWidget* parent) : QDialog(parent) {
     help->setObjectName(QStringLiteral("Command4"));
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-    connect(help, &QPushButton::clicked, this,
-            [] { HelpWindow::showPage(QStringLiteral("Ausdruckseditor.htm")); });
+    connect(help, &QPushButton::clicked, this, [] { HelpWindow::showPage(helppage::Expressions); });
     actions->addStretch();
     actions->addWidget(ok);
     actions->addWidget(cancel);

@@ -1,4 +1,5 @@
 #include "ui/layout/LayoutEditor.h"
+#include "app/Help.h"
 
 #include "app/Captions.h"
 #include "layout/LayoutDrawing.h"
@@ -173,7 +174,7 @@ LayoutEditor::LayoutEditor(Prompter& prompter) : prompter_(prompter) {
         edited();
     });
     connect(ok, &QPushButton::clicked, this, &QWidget::hide);
-    connect(help, &QPushButton::clicked, this, [] { HelpWindow::showPage(kLayoutHelpPage); });
+    connect(help, &QPushButton::clicked, this, [] { HelpWindow::showPage(helppage::Layout); });
     connect(reset, &QPushButton::clicked, this, [this] { resetLabel(); });
 }
 
@@ -285,7 +286,7 @@ void LayoutEditor::keyPressEvent(QKeyEvent* event) {
         return;
     }
     if (event->key() == Qt::Key_F1) {
-        HelpWindow::showPage(kLayoutHelpPage);
+        HelpWindow::showPage(helppage::Layout);
         return;
     }
     if (event->matches(QKeySequence::Undo) || event->matches(QKeySequence::Redo) ||

@@ -1,4 +1,5 @@
 #include "ui/log/LogWindow.h"
+#include "app/Help.h"
 
 #include "app/Captions.h"
 #include "app/Prompter.h"
@@ -114,8 +115,7 @@ LogWindow::LogWindow(Database& db, const Settings& settings, Prompter& prompter,
     outputLayout->addWidget(output_, 1);
     outputLayout->addWidget(go);
     auto* help = new QPushButton(caption(374));
-    connect(help, &QPushButton::clicked, this,
-            [] { HelpWindow::showPage(QStringLiteral("Protokoll.htm")); });
+    connect(help, &QPushButton::clicked, this, [] { HelpWindow::showPage(helppage::Log); });
     auto* close = new QPushButton(caption(375));
     connect(close, &QPushButton::clicked, this, &LogWindow::closeWindow);
 
@@ -201,7 +201,7 @@ void LogWindow::setContentFilter(const QString& identifier, const QString& conte
 
 void LogWindow::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_F1) {
-        HelpWindow::showPage(QStringLiteral("Protokoll.htm"));
+        HelpWindow::showPage(helppage::Log);
         return;
     }
     if (event->key() == Qt::Key_Escape) {

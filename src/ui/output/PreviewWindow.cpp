@@ -1,4 +1,5 @@
 #include "ui/output/PreviewWindow.h"
+#include "app/Help.h"
 
 #include "db/NveLock.h"
 #include "entry/NveNumbers.h"
@@ -155,7 +156,7 @@ void PreviewWindow::keyPressEvent(QKeyEvent* event) {
         (k.horizontal ? hScroll_ : vScroll_)->setValue(kScrollRangeMm);
         break;
     case PreviewKey::Action::Help:
-        HelpWindow::showPage(kPreviewHelpPage);
+        HelpWindow::showPage(helppage::Printing);
         return;
     }
     redraw();

@@ -1,4 +1,5 @@
 #include "ui/scan/ScanWindow.h"
+#include "app/Help.h"
 
 #include "app/Captions.h"
 #include "entry/Catalogue.h"
@@ -38,8 +39,7 @@ ScanWindow::ScanWindow(Prompter& prompter) : prompter_(prompter) {
     };
     button("Command1", scanmsg::Apply, [this] { apply(); });
     button("Command2", scanmsg::Cancel, [this] { close(); });
-    button("Command3", scanmsg::Help,
-           [] { HelpWindow::showPage(QStringLiteral("Scanmodul.htm")); });
+    button("Command3", scanmsg::Help, [] { HelpWindow::showPage(helppage::Scan); });
     layout->addLayout(buttons);
 }
 
@@ -83,7 +83,7 @@ void ScanWindow::keyPressEvent(QKeyEvent* event) {
     } else if (key == Qt::Key_Escape) {
         close();
     } else if (key == Qt::Key_F1) {
-        HelpWindow::showPage(QStringLiteral("Scanmodul.htm"));
+        HelpWindow::showPage(helppage::Scan);
     } else if (key == Qt::Key_Backspace) {
         buffer_.chop(1);
         showBuffer();
