@@ -37,9 +37,9 @@ QStringList columnsOf(Database& db, const QString& table) {
     return names;
 }
 
-QStringList specColumns(const TableSpec& spec) {
+QStringList schemaColumns(const TableSchema& schema) {
     QStringList names;
-    for (const Column& c : spec.columns)
+    for (const Column& c : schema.columns)
         names << c.name;
     return names;
 }
@@ -63,7 +63,7 @@ struct StartupFixture : ::testing::Test {
 } // namespace
 
 TEST(Schema, TablesHaveTheirColumnsInOrder) {
-    const TableSpec label = labelTableSpec(QStringLiteral("Etiketten"));
+    const TableSchema label = labelTableSchema(QStringLiteral("Etiketten"));
     ASSERT_EQ(label.columns.size(), 70u);
     EXPECT_EQ(label.columns[0].name, QStringLiteral("EtikName"));
     EXPECT_EQ(label.columns[8].name, QStringLiteral("AnzahlNVEs"));
@@ -75,13 +75,13 @@ TEST(Schema, TablesHaveTheirColumnsInOrder) {
     EXPECT_EQ(label.columns[60].name, QStringLiteral("DB9_PosXY"));
     EXPECT_EQ(label.columns[61].name, QStringLiteral("ZusatzBez0"));
     EXPECT_EQ(label.columns[69].name, QStringLiteral("Zusatz2_PosXY"));
-    const TableSpec log = protokollSpec();
+    const TableSchema log = protokollSchema();
     ASSERT_EQ(log.columns.size(), 41u);
     EXPECT_EQ(log.columns[5].name, QStringLiteral("Empfänger"));
     EXPECT_EQ(log.columns[37].name, QStringLiteral("Daten9"));
     EXPECT_EQ(log.columns[40].name, QStringLiteral("Zusatz2"));
-    EXPECT_EQ(hoechstNveSpec().columns[0].width, 10);
-    EXPECT_EQ(chargenSpec().columns.size(), 4u);
+    EXPECT_EQ(hoechstNveSchema().columns[0].width, 10);
+    EXPECT_EQ(chargenSchema().columns.size(), 4u);
 }
 
 TEST_F(StartupFixture, FirstStartCreatesFolderDatabaseTablesAndLabels) {
@@ -91,10 +91,10 @@ TEST_F(StartupFixture, FirstStartCreatesFolderDatabaseTablesAndLabels) {
     EXPECT_TRUE(QFileInfo(appData.file(QStringLiteral("Palomex.mdb"))).isFile());
     EXPECT_TRUE(opened.firstStart);
     EXPECT_EQ(db.tables(), QStringList({"Etiketten", "HöchstNVE", "Protokoll", "Chargen"}));
-    EXPECT_EQ(columnsOf(db, QStringLiteral("Etiketten")), specColumns(labelTableSpec({})));
-    EXPECT_EQ(columnsOf(db, QStringLiteral("Protokoll")), specColumns(protokollSpec()));
-    EXPECT_EQ(columnsOf(db, QStringLiteral("HöchstNVE")), specColumns(hoechstNveSpec()));
-    EXPECT_EQ(columnsOf(db, QStringLiteral("Chargen")), specColumns(chargenSpec()));
+    EXPECT_EQ(columnsOf(db, QStringLiteral("Etiketten")), schemaColumns(labelTableSchema({})));
+    EXPECT_EQ(columnsOf(db, QStringLiteral("Protokoll")), schemaColumns(protokollSchema()));
+    EXPECT_EQ(columnsOf(db, QStringLiteral("HöchstNVE")), schemaColumns(hoechstNveSchema()));
+    EXPECT_EQ(columnsOf(db, QStringLiteral("Chargen")), schemaColumns(chargenSchema()));
     ASSERT_TRUE(opened.seedAdded);
     const int seeded = *opened.seedAdded;
     EXPECT_GT(seeded, 0) << "the shipped seed database holds sample labels";

@@ -53,12 +53,12 @@ TEST_P(EngineSchema, TablesAreListedInCreationOrderWithTheirColumns) {
     EXPECT_EQ(db->tables(),
               (QStringList{"Zentrale", "Etiketten", "HöchstNVE", "Protokoll", "Chargen"}));
     EXPECT_EQ(db->labelTables(), (QStringList{"Zentrale", "Etiketten"}));
-    for (const TableSpec& spec :
-         {labelTableSpec("Etiketten"), hoechstNveSpec(), protokollSpec(), chargenSpec()}) {
+    for (const TableSchema& schema :
+         {labelTableSchema("Etiketten"), hoechstNveSchema(), protokollSchema(), chargenSchema()}) {
         QStringList expected;
-        for (const Column& c : spec.columns)
+        for (const Column& c : schema.columns)
             expected << c.name;
-        EXPECT_EQ(db->columnNames(spec.name), expected) << spec.name.toStdString();
+        EXPECT_EQ(db->columnNames(schema.name), expected) << schema.name.toStdString();
     }
 }
 

@@ -295,29 +295,29 @@ QString Database::currentLabelTable(const QString& benutzername) const {
     return labels.value(0);
 }
 
-bool Database::createTable(const TableSpec& spec) {
+bool Database::createTable(const TableSchema& schema) {
     QSqlQuery q(connection());
-    if (!q.exec(dialect_->createTable(spec)))
+    if (!q.exec(dialect_->createTable(schema)))
         return false;
-    for (const QString& statement : dialect_->createIndexes(spec))
+    for (const QString& statement : dialect_->createIndexes(schema))
         q.exec(statement);
     return true;
 }
 
 void Database::ensureIndexes() {
     QSqlQuery q(connection());
-    for (const TableSpec& spec : sharedTableSpecs()) {
-        if (!hasTable(spec.name))
+    for (const TableSchema& schema : sharedTableSchemas()) {
+        if (!hasTable(schema.name))
             continue;
-        for (const QString& statement : dialect_->createIndexes(spec))
+        for (const QString& statement : dialect_->createIndexes(schema))
             q.exec(statement);
     }
 }
 
 int Database::update(const QString& seedPath) {
-    for (const TableSpec& spec : sharedTableSpecs()) {
-        if (!hasTable(spec.name))
-            createTable(spec);
+    for (const TableSchema& schema : sharedTableSchemas()) {
+        if (!hasTable(schema.name))
+            createTable(schema);
     }
     ensureIndexes();
     return importSeedLabels(seedPath);

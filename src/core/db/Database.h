@@ -64,11 +64,11 @@ public:
 
     // Creates the table with its indexes; false when the engine refuses (for
     // instance, it exists).
-    bool createTable(const TableSpec& spec);
+    bool createTable(const TableSchema& schema);
     // Adds the secondary indexes of the shared tables that a database lacks.
     void ensureIndexes();
     // Creates a user's label table.
-    bool machNeuBenutzer(const QString& name) { return createTable(labelTableSpec(name)); }
+    bool machNeuBenutzer(const QString& name) { return createTable(labelTableSchema(name)); }
     // Schema upgrade: creates the shared tables that are missing and their indexes, then adds the
     // labels of the seed database whose names "Etiketten" does not hold yet.
     // Returns the number of labels added. Failing steps are skipped.

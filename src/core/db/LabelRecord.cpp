@@ -172,7 +172,7 @@ double tolerantNumber(const QString& input, bool* clean) {
 
 QStringList labelColumns() {
     QStringList names;
-    for (const Column& c : labelTableSpec(table::Etiketten).columns)
+    for (const Column& c : labelTableSchema(table::Etiketten).columns)
         names << c.name;
     return names;
 }

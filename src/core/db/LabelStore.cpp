@@ -21,7 +21,7 @@ constexpr int kRowRefused = 3022; // the engine's number for a refused row
 } // namespace
 
 std::optional<QString> overlongValue(const LabelRow& row) {
-    for (const Column& c : labelTableSpec(table::Etiketten).columns) {
+    for (const Column& c : labelTableSchema(table::Etiketten).columns) {
         if (c.type != ColumnType::Text)
             continue;
         const QString value = row.value(c.name).toString();

@@ -22,15 +22,15 @@ namespace {
 
 // Our own tables keep their declared widths; a table the program does not know
 // (an old scratch table, say) gets its columns from the engine's description.
-TableSpec specFor(const Database& source, const QString& name) {
-    for (const TableSpec& spec : sharedTableSpecs()) {
-        if (spec.name == name)
-            return spec;
+TableSchema schemaFor(const Database& source, const QString& name) {
+    for (const TableSchema& schema : sharedTableSchemas()) {
+        if (schema.name == name)
+            return schema;
     }
     const QStringList columns = source.columnNames(name);
     if (columns.value(0) == QLatin1String("EtikName") && columns.size() == 70)
-        return labelTableSpec(name);
-    TableSpec spec{name, {}, {}};
+        return labelTableSchema(name);
+    TableSchema schema{name, {}, {}};
     const QSqlRecord record = source.connection().record(SqlDialect::quote(name));
     for (const QString& c : columns) {
         const QMetaType type = record.field(c).metaType();
@@ -39,9 +39,9 @@ TableSpec specFor(const Database& source, const QString& name) {
             kind = ColumnType::Long;
         else if (type.id() == QMetaType::QDateTime || type.id() == QMetaType::QDate)
             kind = ColumnType::DateTime;
-        spec.columns.push_back({c, kind, 255, true});
+        schema.columns.push_back({c, kind, 255, true});
     }
-    return spec;
+    return schema;
 }
 
 qint64 countRows(const QSqlDatabase& db, const QString& table) {
@@ -52,31 +52,31 @@ qint64 countRows(const QSqlDatabase& db, const QString& table) {
     return q.value(0).toLongLong();
 }
 
-qint64 copyRows(const Database& source, Database& target, const TableSpec& spec) {
+qint64 copyRows(const Database& source, Database& target, const TableSchema& schema) {
     QStringList quoted, marks;
-    for (const Column& c : spec.columns) {
+    for (const Column& c : schema.columns) {
         quoted << SqlDialect::quote(c.name);
         marks << QStringLiteral("?");
     }
-    const QString table = SqlDialect::quote(spec.name);
+    const QString table = SqlDialect::quote(schema.name);
     QSqlQuery rows(source.connection());
     rows.setForwardOnly(true);
     // The embedded engine gives rows in the order they were added; keep it.
     const QString order =
         source.dialect().isServer() ? QString() : QStringLiteral(" ORDER BY rowid");
     if (!rows.exec(QStringLiteral("SELECT %1 FROM %2%3").arg(quoted.join(u','), table, order)))
-        fail(caption(dbmsg::CopyFailed).arg(spec.name, rows.lastError().text()));
+        fail(caption(dbmsg::CopyFailed).arg(schema.name, rows.lastError().text()));
     QSqlQuery insert(target.connection());
     insert.prepare(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
                        .arg(table, quoted.join(u','), marks.join(u',')));
     qint64 read = 0;
     while (rows.next()) {
         ++read;
-        for (int i = 0; i < static_cast<int>(spec.columns.size()); ++i)
+        for (int i = 0; i < static_cast<int>(schema.columns.size()); ++i)
             insert.bindValue(i, rows.value(i));
         if (!insert.exec())
             fail(caption(dbmsg::CopyFailed)
-                     .arg(spec.name, target.failure(insert.lastError()).text()));
+                     .arg(schema.name, target.failure(insert.lastError()).text()));
     }
     return read;
 }
@@ -97,12 +97,12 @@ std::vector<CopiedTable> copyToServer(const Database& source, const QString& tar
     std::vector<CopiedTable> copied;
     try {
         for (const QString& name : source.tables()) {
-            const TableSpec spec = specFor(source, name);
+            const TableSchema schema = schemaFor(source, name);
             QSqlQuery create(db);
-            if (!create.exec(target->dialect().createTable(spec)))
+            if (!create.exec(target->dialect().createTable(schema)))
                 fail(caption(dbmsg::CopyFailed)
                          .arg(name, target->failure(create.lastError()).text()));
-            const qint64 read = copyRows(source, *target, spec);
+            const qint64 read = copyRows(source, *target, schema);
             const qint64 inSource = countRows(source.connection(), name);
             const qint64 written = countRows(db, name);
             if (written != read || inSource != read)

@@ -13,7 +13,7 @@ namespace palomex {
 namespace {
 
 int runningNumberWidth() {
-    for (const Column& c : hoechstNveSpec().columns) {
+    for (const Column& c : hoechstNveSchema().columns) {
         if (c.name == QLatin1String("NVE_LaufNr"))
             return c.width;
     }

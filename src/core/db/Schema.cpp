@@ -18,8 +18,8 @@ QString indexed(const char* stem, int i, const char* tail = "") {
 
 } // namespace
 
-TableSpec labelTableSpec(const QString& name) {
-    TableSpec t{name, {}, QStringLiteral("EtikName")};
+TableSchema labelTableSchema(const QString& name) {
+    TableSchema t{name, {}, QStringLiteral("EtikName")};
     auto& c = t.columns;
     c.push_back(text(QStringLiteral("EtikName"), 255));
     c.push_back(longColumn(QStringLiteral("Etikformat")));
@@ -54,14 +54,14 @@ TableSpec labelTableSpec(const QString& name) {
     return t;
 }
 
-TableSpec hoechstNveSpec() {
+TableSchema hoechstNveSchema() {
     return {table::HoechstNVE,
             {text(QStringLiteral("NVE_Basis"), 10), text(QStringLiteral("NVE_LaufNr"), 9)},
             {}};
 }
 
-TableSpec protokollSpec() {
-    TableSpec t{table::Protokoll, {}, {}};
+TableSchema protokollSchema() {
+    TableSchema t{table::Protokoll, {}, {}};
     auto& c = t.columns;
     c.push_back({QStringLiteral("Datum"), ColumnType::DateTime, 0, true});
     c.push_back({QStringLiteral("Uhrzeit"), ColumnType::DateTime, 0, true});
@@ -84,15 +84,15 @@ TableSpec protokollSpec() {
     return t;
 }
 
-TableSpec chargenSpec() {
+TableSchema chargenSchema() {
     return {table::Chargen,
             {text(QStringLiteral("Fremdcharge"), 255), text(QStringLiteral("Vorlieferant"), 255),
              text(QStringLiteral("DB"), 6), text(QStringLiteral("Eigencharge"), 255)},
             {}};
 }
 
-std::vector<TableSpec> sharedTableSpecs() {
-    return {hoechstNveSpec(), protokollSpec(), chargenSpec()};
+std::vector<TableSchema> sharedTableSchemas() {
+    return {hoechstNveSchema(), protokollSchema(), chargenSchema()};
 }
 
 } // namespace palomex

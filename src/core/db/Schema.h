@@ -16,7 +16,7 @@ struct Column {
     bool zeroLength = true; // a text column accepts the empty string
 };
 
-struct TableSpec {
+struct TableSchema {
     QString name;
     std::vector<Column> columns;
     QString primaryKey; // column of the primary index, empty for none
@@ -32,11 +32,11 @@ inline const QString Chargen = QStringLiteral("Chargen");
 } // namespace table
 
 // A user's label table of that name: 70 columns, primary index on EtikName.
-TableSpec labelTableSpec(const QString& name);
-TableSpec hoechstNveSpec();
-TableSpec protokollSpec();
-TableSpec chargenSpec();
+TableSchema labelTableSchema(const QString& name);
+TableSchema hoechstNveSchema();
+TableSchema protokollSchema();
+TableSchema chargenSchema();
 // The shared tables in the order the schema upgrade creates them.
-std::vector<TableSpec> sharedTableSpecs();
+std::vector<TableSchema> sharedTableSchemas();
 
 } // namespace palomex

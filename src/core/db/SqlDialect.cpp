@@ -58,9 +58,9 @@ QVariantList emptyTextsNotNull(QVariantList values) {
     return values;
 }
 
-QString SqlDialect::createTable(const TableSpec& spec) const {
+QString SqlDialect::createTable(const TableSchema& schema) const {
     QStringList parts;
-    for (const Column& c : spec.columns) {
+    for (const Column& c : schema.columns) {
         QString def = quote(c.name) + QLatin1Char(' ') + columnType(c);
         if (c.type == ColumnType::Text) {
             if (!typeLimitsWidth())
@@ -70,23 +70,23 @@ QString SqlDialect::createTable(const TableSpec& spec) const {
         }
         parts << def;
     }
-    if (!spec.primaryKey.isEmpty())
-        parts << QStringLiteral("PRIMARY KEY (%1)").arg(quote(spec.primaryKey));
+    if (!schema.primaryKey.isEmpty())
+        parts << QStringLiteral("PRIMARY KEY (%1)").arg(quote(schema.primaryKey));
     return QStringLiteral("CREATE TABLE %1 (%2)")
-        .arg(quote(spec.name), parts.join(QLatin1String(", ")));
+        .arg(quote(schema.name), parts.join(QLatin1String(", ")));
 }
 
-QStringList SqlDialect::createIndexes(const TableSpec& spec) const {
+QStringList SqlDialect::createIndexes(const TableSchema& schema) const {
     QStringList statements;
-    for (const std::vector<QString>& columns : spec.indexes) {
+    for (const std::vector<QString>& columns : schema.indexes) {
         QStringList quoted;
-        QString name = spec.name;
+        QString name = schema.name;
         for (const QString& c : columns) {
             quoted << quote(c);
             name += QLatin1Char('_') + c;
         }
         statements << QStringLiteral("CREATE INDEX IF NOT EXISTS %1 ON %2 (%3)")
-                          .arg(quote(name), quote(spec.name), quoted.join(QLatin1String(", ")));
+                          .arg(quote(name), quote(schema.name), quoted.join(QLatin1String(", ")));
     }
     return statements;
 }

@@ -34,9 +34,9 @@ public:
     // The numeric value of the leading digits of a text column, 0 for none.
     virtual QString leadingNumber(const QString& expr) const = 0;
 
-    QString createTable(const TableSpec& spec) const;
+    QString createTable(const TableSchema& schema) const;
     // One statement per secondary index, each a no-op when the index exists.
-    QStringList createIndexes(const TableSpec& spec) const;
+    QStringList createIndexes(const TableSchema& schema) const;
 
     // Identifiers in double quotation marks: table and column names carry umlauts,
     // user names may carry anything.
