@@ -11,7 +11,10 @@ QString helpFolder() {
     return QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("help"));
 }
 
-QString settingsHelpPage(int tab) {
+namespace {
+
+// By tab number of the settings dialog.
+const QStringList& settingsTabPages() {
     static const QStringList pages = {QStringLiteral("Einstellungen_Seite.htm"),
                                       QStringLiteral("Einstellungen_Etikett.htm"),
                                       QStringLiteral("Einstellungen_Programm.htm"),
@@ -19,17 +22,24 @@ QString settingsHelpPage(int tab) {
                                       helppage::Scan,
                                       QStringLiteral("Scan_EAN128.htm"),
                                       QStringLiteral("Scan_Allg_Barcodes.htm")};
-    return tab >= 0 && tab < pages.size() ? pages[tab] : QStringLiteral("Einstellungen.htm");
+    return pages;
+}
+
+const QString kSettingsPage = QStringLiteral("Einstellungen.htm");
+
+} // namespace
+
+QString settingsHelpPage(int tab) {
+    const QStringList& pages = settingsTabPages();
+    return tab >= 0 && tab < pages.size() ? pages[tab] : kSettingsPage;
 }
 
 QStringList windowHelpPages() {
-    QStringList pages = {helppage::Contents, helppage::Nve,         helppage::Layout,
-                         helppage::Printing, helppage::Log,         helppage::Batches,
-                         helppage::Scan,     helppage::DataImport,  helppage::Expressions,
-                         helppage::Users,    helppage::LabelImport, settingsHelpPage(-1)};
-    for (int tab = 0; tab < 7; ++tab)
-        pages << settingsHelpPage(tab);
-    return pages;
+    return QStringList{helppage::Contents, helppage::Nve,         helppage::Layout,
+                       helppage::Printing, helppage::Log,         helppage::Batches,
+                       helppage::Scan,     helppage::DataImport,  helppage::Expressions,
+                       helppage::Users,    helppage::LabelImport, kSettingsPage} +
+           settingsTabPages();
 }
 
 QString topicHelpCaption(const QString& page, const QString& fieldCaption,

@@ -1,9 +1,8 @@
 #include "db/LabelRecord.h"
 
-#include "db/InitialLayout.h"
-
 #include "app/Captions.h"
 #include "app/Settings.h"
+#include "db/InitialLayout.h"
 #include "db/LabelStrings.h"
 #include "db/Schema.h"
 

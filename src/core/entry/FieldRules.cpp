@@ -1,7 +1,7 @@
 #include "entry/FieldRules.h"
-#include "app/Help.h"
 
 #include "app/Captions.h"
+#include "app/Help.h"
 #include "entry/Catalogue.h"
 #include "entry/Dates.h"
 #include "entry/EntryStrings.h"

@@ -1,9 +1,9 @@
 #include "ui/admin/ImportWindow.h"
-#include "app/Help.h"
 
 #include "admin/AdminStrings.h"
 #include "admin/MdbSource.h"
 #include "app/Captions.h"
+#include "app/Help.h"
 #include "app/Prompter.h"
 #include "app/Settings.h"
 #include "ui/app/HelpWindow.h"

@@ -1,9 +1,9 @@
 #include "ui/admin/UserWindow.h"
-#include "app/Help.h"
 
 #include "admin/AdminStrings.h"
 #include "admin/Maintenance.h"
 #include "app/Captions.h"
+#include "app/Help.h"
 #include "app/Prompter.h"
 #include "app/Settings.h"
 #include "db/Database.h"

@@ -1,7 +1,7 @@
 #include "ui/app/SettingsDialog.h"
-#include "app/Help.h"
 
 #include "app/Captions.h"
+#include "app/Help.h"
 #include "app/Prompter.h"
 #include "output/PdfSink.h"
 #include "scan/ScanParser.h"

@@ -1,7 +1,7 @@
 #include "ui/batches/BatchWindow.h"
-#include "app/Help.h"
 
 #include "app/Captions.h"
+#include "app/Help.h"
 #include "app/Prompter.h"
 #include "app/Settings.h"
 #include "batches/BatchStrings.h"

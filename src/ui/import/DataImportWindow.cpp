@@ -1,8 +1,8 @@
 #include "ui/import/DataImportWindow.h"
-#include "app/Help.h"
 
 #include "app/AppError.h"
 #include "app/Captions.h"
+#include "app/Help.h"
 #include "import/ImportStrings.h"
 #include "ui/app/EscapeWatch.h"
 #include "ui/app/HelpWindow.h"

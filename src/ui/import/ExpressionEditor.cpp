@@ -1,7 +1,7 @@
 #include "ui/import/ExpressionEditor.h"
-#include "app/Help.h"
 
 #include "app/Captions.h"
+#include "app/Help.h"
 #include "import/Expression.h"
 #include "import/ImportStrings.h"
 #include "ui/app/HelpWindow.h"

@@ -1,7 +1,7 @@
 #include "ui/layout/LayoutEditor.h"
-#include "app/Help.h"
 
 #include "app/Captions.h"
+#include "app/Help.h"
 #include "layout/LayoutDrawing.h"
 #include "ui/app/HelpWindow.h"
 

@@ -1,7 +1,7 @@
 #include "ui/log/LogWindow.h"
-#include "app/Help.h"
 
 #include "app/Captions.h"
+#include "app/Help.h"
 #include "app/Prompter.h"
 #include "db/Database.h"
 #include "log/LogExport.h"

@@ -1,6 +1,6 @@
 #include "ui/output/PreviewWindow.h"
-#include "app/Help.h"
 
+#include "app/Help.h"
 #include "db/NveLock.h"
 #include "entry/NveNumbers.h"
 #include "ui/app/HelpWindow.h"

@@ -1,7 +1,7 @@
 #include "ui/scan/ScanWindow.h"
-#include "app/Help.h"
 
 #include "app/Captions.h"
+#include "app/Help.h"
 #include "entry/Catalogue.h"
 #include "scan/ScanParser.h"
 #include "scan/ScanStrings.h"
