@@ -27,10 +27,15 @@ QChar referenceCheckDigit(const QString& digits) {
 // Records what a range hands to its lock.
 class RecordingLock : public NveLock {
 public:
-    std::optional<qint64> highest() const override { return std::nullopt; }
-    void recordPrinted(qint64 n) override { recorded.push_back(n); }
-    void release(qint64) override {}
     std::vector<qint64> recorded;
+
+private:
+    std::optional<qint64> beginWrite() override {
+        return recorded.empty() ? std::nullopt : std::optional(recorded.back());
+    }
+    void writeRow(const QString& stored) override { recorded.push_back(stored.toLongLong()); }
+    void endWrite() override {}
+    void unlock() override {}
 };
 
 } // namespace

@@ -29,6 +29,7 @@ public:
     QSizeF paperMm() const override { return {210, 297}; }
     QSizeF printableMm() const override { return {200, 287}; }
     std::optional<QString> finish() override { return std::nullopt; }
+    void discard() override {}
 };
 
 class Range : public NveRange {

@@ -4,6 +4,7 @@
 #include "app/Captions.h"
 #include "app/Settings.h"
 #include "db/Database.h"
+#include "db/NveLock.h"
 
 #include <QDir>
 #include <QFile>
@@ -173,28 +174,23 @@ ImportSummary importFromDatabase(Database& target, const QString& labelTable,
         const int basis = static_cast<int>(cols.indexOf(QStringLiteral("NVE_Basis")));
         const int laufNr = static_cast<int>(cols.indexOf(QStringLiteral("NVE_LaufNr")));
         for (const QVariantList& row : source.rows(table::HoechstNVE)) {
-            QSqlQuery q(target.connection());
-            q.prepare(
-                QStringLiteral("SELECT \"NVE_LaufNr\" FROM \"HöchstNVE\" WHERE \"NVE_Basis\" = ?"));
-            q.addBindValue(row.value(basis));
-            if (q.exec() && q.next()) {
-                if (leadingNumber(q.value(0).toString().trimmed()) <
-                    leadingNumber(row.value(laufNr).toString())) {
-                    QSqlQuery u(target.connection());
-                    u.prepare(QStringLiteral(
-                        "UPDATE \"HöchstNVE\" SET \"NVE_LaufNr\" = ? WHERE \"NVE_Basis\" = ?"));
-                    u.addBindValue(row.value(laufNr));
-                    u.addBindValue(row.value(basis));
-                    if (!u.exec()) {
-                        copier.error = u.lastError().text();
-                        break;
-                    }
-                    ++s.runningNumbersRaised;
-                }
-            } else {
-                if (!copier.insert(table::HoechstNVE, cols, row))
+            // Merged under each base's reservation, only ever raising a number: no
+            // NVE printed here is handed out again, and a running print keeps its own.
+            try {
+                switch (recordHighest(target, row.value(basis).toString().trimmed(),
+                                      row.value(laufNr).toString())) {
+                case HighestChange::Added:
+                    ++s.basesImported;
                     break;
-                ++s.basesImported;
+                case HighestChange::Raised:
+                    ++s.runningNumbersRaised;
+                    break;
+                case HighestChange::Unchanged:
+                    break;
+                }
+            } catch (const AppError& e) {
+                copier.error = e.text();
+                break;
             }
         }
         s.text += caption(adminmsg::ImportedBases).arg(s.basesImported).arg(s.runningNumbersRaised);

@@ -7,7 +7,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSqlError>
-#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <cstring>
@@ -41,7 +40,9 @@ std::optional<off_t> byteOf(const QString& base) {
 } // namespace
 
 QString EmbeddedNveLock::lockFilePath(const QString& databasePath) {
-    return QFileInfo(databasePath).absoluteFilePath() + QStringLiteral(".nve-lock");
+    const QFileInfo file(databasePath);
+    const QString real = file.canonicalFilePath();
+    return (real.isEmpty() ? file.absoluteFilePath() : real) + QStringLiteral(".nve-lock");
 }
 
 EmbeddedNveLock::EmbeddedNveLock(const Database& db, const QString& base, qint64 startNumber)
@@ -53,11 +54,12 @@ EmbeddedNveLock::EmbeddedNveLock(const Database& db, const QString& base, qint64
         // would trade that for speed.
         run(QStringLiteral("PRAGMA synchronous = FULL"), {});
         // Created under the base's lock, so two runs never add two rows for one base.
-        if (readRow() == 0) {
+        const bool create = readRow() == 0;
+        if (create) {
             run(insertMissingBaseSql(), {base_, storedRunningNumber(startNumber), base_});
             readRow();
         }
-        atLock_ = highest_;
+        held(highest_, create);
     } catch (...) {
         abandon();
         throw;
@@ -131,21 +133,20 @@ int EmbeddedNveLock::readRow() {
     return rows.count;
 }
 
-void EmbeddedNveLock::store(qint64 n) {
-    if (highest_ == n)
-        return;
-    run(updateBaseSql(), {storedRunningNumber(n), base_});
-    highest_ = n;
+std::optional<qint64> EmbeddedNveLock::beginWrite() {
+    // Takes the database's write lock before reading, so that no writer outside the
+    // program can change the row between the read and the write.
+    run(QStringLiteral("BEGIN IMMEDIATE"));
+    readRow();
+    return highest_;
 }
 
-void EmbeddedNveLock::recordPrinted(qint64 n) {
-    if (!highest_ || *highest_ < n)
-        store(n);
+void EmbeddedNveLock::writeRow(const QString& stored) {
+    run(updateBaseSql(), {stored, base_});
 }
 
-void EmbeddedNveLock::release(qint64 lastPrinted) {
-    store(atLock_ ? std::max(*atLock_, lastPrinted) : lastPrinted);
-    abandon();
+void EmbeddedNveLock::endWrite() {
+    run(QStringLiteral("COMMIT"));
 }
 
 } // namespace palomex

@@ -19,9 +19,10 @@ namespace palomex {
 // belongs to the open file (not to the process, as classic POSIX locks do), so two
 // runs within one program exclude each other as well.
 //
-// The numbers are written in single statements on a connection of its own, each
-// durable when it returns: recordPrinted() before a label is drawn means a run cut
-// short can leave a gap, never a repeat.
+// The numbers are written on a connection of its own, each write a transaction that
+// re-reads the row under the database's write lock first, durable when it returns:
+// recordPrinted() before a label is drawn means a run cut short can leave a gap,
+// never a repeat.
 class EmbeddedNveLock final : public NveLock {
 public:
     // Locks base (digits, no blanks), creating its row with startNumber when the
@@ -31,26 +32,27 @@ public:
     EmbeddedNveLock(const EmbeddedNveLock&) = delete;
     EmbeddedNveLock& operator=(const EmbeddedNveLock&) = delete;
 
-    std::optional<qint64> highest() const override { return atLock_; }
-    void recordPrinted(qint64 n) override;
-    void release(qint64 lastPrinted) override;
-
-    // The file holding the locks of every base of the database at path.
+    // The file holding the locks of every base of the database at path. It is named
+    // after the database file itself, symbolic links resolved, so that every path
+    // that reaches one file (a link, another mount of the folder) reaches one lock.
     static QString lockFilePath(const QString& databasePath);
 
 private:
+    std::optional<qint64> beginWrite() override;
+    void writeRow(const QString& stored) override;
+    void endWrite() override;
+    void unlock() override { abandon(); }
+
     void lockBase();
-    QSqlQuery run(const QString& sql, const QVariantList& values);
-    int readRow(); // the number of rows of the base
-    void store(qint64 n);
+    QSqlQuery run(const QString& sql, const QVariantList& values = {});
+    int readRow();  // the number of rows of the base
     void abandon(); // closes the connection, then drops the lock
 
     const Database& db_;
     QString base_;
     QString connectionName_;
     int lockFile_ = -1;
-    std::optional<qint64> atLock_;
-    std::optional<qint64> highest_; // what the row holds now
+    std::optional<qint64> highest_; // what the row held when last read
 };
 
 } // namespace palomex

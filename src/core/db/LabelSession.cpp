@@ -3,6 +3,8 @@
 #include "app/AppError.h"
 #include "app/Captions.h"
 #include "db/LabelStrings.h"
+#include "db/NveLock.h"
+#include "entry/NveNumbers.h"
 
 namespace palomex {
 
@@ -47,6 +49,17 @@ bool LabelSession::saveAs(const QString& name) {
     }
     label_.name = name;
     changed_ = false;
+    // A saved running number counts as used, so automatic numbering goes on above
+    // it. The label is saved whether or not the number could be recorded (another
+    // workstation printing on the base holds it); the run that holds it goes higher.
+    const std::optional<qint64> running = runningNumberOf(toStore.nveLaufNr);
+    if (running && baseAcceptable(toStore.nveBasis)) {
+        try {
+            recordHighest(store_.database(), baseDigits(toStore.nveBasis),
+                          QString::number(*running));
+        } catch (const AppError&) {
+        }
+    }
     return true;
 }
 

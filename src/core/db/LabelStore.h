@@ -14,6 +14,7 @@ public:
     LabelStore(Database& database, QString table) : database_(database), table_(std::move(table)) {}
 
     const QString& table() const { return table_; }
+    Database& database() const { return database_; }
 
     // Every stored name, ordered by name.
     QStringList names() const;

@@ -7,6 +7,7 @@
 #include "entry/NveStrings.h"
 
 #include <QSqlQuery>
+#include <algorithm>
 
 namespace palomex {
 
@@ -26,10 +27,62 @@ QString lockedTable() {
 
 } // namespace
 
+bool NveLock::write(qint64 n, const QString& text, bool mayLower, bool overwrite) {
+    const std::optional<qint64> inRow = beginWrite();
+    const bool raises = !inRow || *inRow < n;
+    // Only numbers this holder took ahead itself come back; a row somebody else
+    // raised since (an import, another installation's numbers) keeps its number.
+    const bool givesBack = mayLower && ownAhead_ && inRow == ownAhead_ && n < *inRow;
+    const bool writes = raises || givesBack || overwrite;
+    if (writes)
+        writeRow(text);
+    endWrite();
+    return writes;
+}
+
+void NveLock::recordPrinted(qint64 n) {
+    if (write(n, storedRunningNumber(n), false))
+        ownAhead_ = n;
+}
+
+void NveLock::recordText(const QString& running) {
+    const QString text = storedRunningNumber(running);
+    write(*runningNumberOf(text), text, false, created_);
+}
+
+void NveLock::release(std::optional<qint64> lastPrinted) {
+    std::optional<qint64> keep = lastPrinted;
+    if (atLock_ && (!keep || *keep < *atLock_))
+        keep = atLock_;
+    if (keep)
+        write(*keep, storedRunningNumber(*keep), true);
+    unlock();
+}
+
 std::unique_ptr<NveLock> lockNveBase(const Database& db, const QString& base, qint64 startNumber) {
     if (db.dialect().isServer())
         return std::make_unique<ServerNveLock>(db, base, startNumber);
     return std::make_unique<EmbeddedNveLock>(db, base, startNumber);
+}
+
+HighestChange recordHighest(const Database& db, const QString& base, const QString& running) {
+    const qint64 n = *runningNumberOf(storedRunningNumber(running)); // refused before locking
+    const auto lock = lockNveBase(db, base, n);
+    const std::optional<qint64> before = lock->highest();
+    lock->recordText(running);
+    lock->release(std::nullopt);
+    if (lock->createdRow())
+        return HighestChange::Added;
+    return before && *before >= n ? HighestChange::Unchanged : HighestChange::Raised;
+}
+
+HighestChange editHighestByHand(const Database& db, const QString& base, const QString& running) {
+    const HighestChange change = recordHighest(db, base, running);
+    const std::optional<qint64> stored = storedHighest(db, base);
+    if (change == HighestChange::Unchanged && stored && *stored > *runningNumberOf(running))
+        throw AppError(err::FieldTooSmall, QStringLiteral("HöchstNVE"),
+                       caption(nvemsg::OnlyRaised).arg(*stored));
+    return change;
 }
 
 std::optional<qint64> storedHighest(const Database& db, const QString& base) {
@@ -68,9 +121,22 @@ QString updateBaseSql() {
 }
 
 QString storedRunningNumber(qint64 n) {
-    const QString text = QString::number(n);
+    if (n < 0)
+        throw AppError(err::FieldTooSmall, QStringLiteral("HöchstNVE"),
+                       caption(nvemsg::RunningNotNumber).arg(n));
+    return storedRunningNumber(QString::number(n));
+}
+
+QString storedRunningNumber(const QString& running) {
+    const QString text = running.trimmed();
     static const int width = runningNumberWidth();
-    if (n < 0 || text.size() > width)
+    const bool digits = !text.isEmpty() && std::all_of(text.cbegin(), text.cend(), [](QChar c) {
+        return c >= u'0' && c <= u'9';
+    });
+    if (!digits)
+        throw AppError(err::FieldTooSmall, QStringLiteral("HöchstNVE"),
+                       caption(nvemsg::RunningNotNumber).arg(running));
+    if (text.size() > width)
         throw AppError(err::FieldTooSmall, QStringLiteral("HöchstNVE"),
                        caption(nvemsg::NumberTooWide).arg(text).arg(width));
     return text;

@@ -4,7 +4,6 @@
 
 #include <QSqlError>
 #include <QSqlQuery>
-#include <algorithm>
 #include <atomic>
 
 namespace palomex {
@@ -37,11 +36,12 @@ ServerNveLock::ServerNveLock(const Database& db, const QString& base, qint64 sta
         exec(QStringLiteral("BEGIN"));
         // The row is created under the base's session lock, so two runs never add
         // two rows for one base.
-        if (lockRow() == 0) {
+        const bool create = lockRow() == 0;
+        if (create) {
             exec(insertMissingBaseSql(), {base_, storedRunningNumber(startNumber), base_});
             lockRow();
         }
-        atLock_ = highest_;
+        held(highest_, create);
     } catch (...) {
         abandon();
         throw;
@@ -98,30 +98,32 @@ void ServerNveLock::exec(const QString& sql, const QVariantList& values) {
     run(sql, values);
 }
 
-int ServerNveLock::lockRow() {
-    QSqlQuery q = run(selectBaseSql() + QStringLiteral(" FOR UPDATE NOWAIT"), {base_});
+int ServerNveLock::lockRow(bool wait) {
+    QSqlQuery q = run(selectBaseSql() + (wait ? QStringLiteral(" FOR UPDATE")
+                                              : QStringLiteral(" FOR UPDATE NOWAIT")),
+                      {base_});
     const BaseRows rows = readBaseRows(q);
     highest_ = rows.highest;
     return rows.count;
 }
 
-void ServerNveLock::store(qint64 n) {
-    if (highest_ == n)
-        return;
-    exec(updateBaseSql(), {storedRunningNumber(n), base_});
-    highest_ = n;
+// The row has been locked since the last read, so what it holds is current.
+std::optional<qint64> ServerNveLock::beginWrite() {
+    return highest_;
 }
 
-void ServerNveLock::recordPrinted(qint64 n) {
-    if (!highest_ || *highest_ < n)
-        store(n);
+void ServerNveLock::writeRow(const QString& stored) {
+    exec(updateBaseSql(), {stored, base_});
+}
+
+void ServerNveLock::endWrite() {
     exec(QStringLiteral("COMMIT"));
     exec(QStringLiteral("BEGIN"));
-    lockRow();
+    // A writer outside the program may have slipped in between; its number counts.
+    lockRow(true);
 }
 
-void ServerNveLock::release(qint64 lastPrinted) {
-    store(atLock_ ? std::max(*atLock_, lastPrinted) : lastPrinted);
+void ServerNveLock::unlock() {
     exec(QStringLiteral("COMMIT"));
     unlockBase();
 }

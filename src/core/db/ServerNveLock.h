@@ -27,23 +27,24 @@ public:
     ServerNveLock(const ServerNveLock&) = delete;
     ServerNveLock& operator=(const ServerNveLock&) = delete;
 
-    std::optional<qint64> highest() const override { return atLock_; }
-    // Commits n while keeping the row locked.
-    void recordPrinted(qint64 n) override;
-    void release(qint64 lastPrinted) override;
-
 private:
+    std::optional<qint64> beginWrite() override;
+    void writeRow(const QString& stored) override;
+    // Commits while keeping the row locked.
+    void endWrite() override;
+    void unlock() override;
+
     QSqlQuery run(const QString& sql, const QVariantList& values = {});
     void exec(const QString& sql, const QVariantList& values = {});
-    int lockRow(); // the number of rows of the base
-    void store(qint64 n);
+    // The number of rows of the base, locked; refused at once when somebody else
+    // holds one, or waiting for them.
+    int lockRow(bool wait = false);
     void unlockBase();
     void abandon(); // rolls back, unlocks and closes the connection
 
     const Database& db_;
     QString base_;
     QString connectionName_;
-    std::optional<qint64> atLock_;
     std::optional<qint64> highest_; // what the row holds now
     bool held_ = false;             // the base's session lock
 };

@@ -1,5 +1,6 @@
 #include "db/SqlDialect.h"
 
+#include <QDateTime>
 #include <QSqlQuery>
 
 namespace palomex {
@@ -189,6 +190,10 @@ QString PostgresDialect::regexPattern(const QString& anchoredRegex) const {
 
 // Leading blanks, a sign and digits with an optional decimal point, as the
 // embedded engine's cast reads them; no number gives 0.
+QVariant PostgresDialect::timeOfDay(const QTime& time) const {
+    return QDateTime(QDate(1899, 12, 30), time);
+}
+
 QString PostgresDialect::leadingNumber(const QString& expr) const {
     return QStringLiteral("COALESCE(CAST(substring(%1 COLLATE \"default\" FROM "
                           "'^\\s*([+-]?([0-9]+\\.?[0-9]*|\\.[0-9]+))') AS double precision), 0)")

@@ -7,6 +7,8 @@
 #include <QSqlQuery>
 #include <QString>
 #include <QStringList>
+#include <QTime>
+#include <QVariant>
 #include <QVariantList>
 #include <memory>
 
@@ -33,6 +35,8 @@ public:
     virtual QString regexPattern(const QString& anchoredRegex) const = 0;
     // The numeric value of the leading digits of a text column, 0 for none.
     virtual QString leadingNumber(const QString& expr) const = 0;
+    // A time of day as a date/time column takes it.
+    virtual QVariant timeOfDay(const QTime& time) const { return time; }
 
     QString createTable(const TableSchema& schema) const;
     // One statement per secondary index, each a no-op when the index exists.
@@ -90,6 +94,9 @@ public:
     QString regexCondition(const QString& expr) const override;
     QString regexPattern(const QString& anchoredRegex) const override;
     QString leadingNumber(const QString& expr) const override;
+    // A timestamp column takes no bare time: the day zero of the date columns
+    // carries it, as the time-only values of older databases do.
+    QVariant timeOfDay(const QTime& time) const override;
 
 protected:
     bool typeLimitsWidth() const override { return true; }

@@ -11,4 +11,6 @@ inline constexpr int BaseNotDigits = 474;    // %1 base as typed
 inline constexpr int LockFileUnusable = 475; // %1 file, %2 the system's reason
 inline constexpr int RunningNotNumber = 477; // %1 running number as typed
 inline constexpr int CountNotNumber = 478;   // %1 number of NVEs as typed
+inline constexpr int OnlyRaised = 479;       // %1 number stored for the base
+inline constexpr int RowsKept = 480;         // a row deleted or its base changed by hand
 } // namespace palomex::nvemsg

@@ -18,8 +18,10 @@ std::optional<QString> appendLogRow(Database& db, const LogEntry& e, const QDate
                            QStringLiteral("Benutzer"), QStringLiteral("Etikett"),
                            QStringLiteral("Absender"), QStringLiteral("Empfänger"),
                            QStringLiteral("von_NVE"),  QStringLiteral("bis_NVE")};
-    QVariantList values = {now.date(), now.time(),   e.benutzer, e.etikett,
-                           e.absender, e.empfaenger, e.vonNve,   e.bisNve};
+    QVariantList values = {now.date(), db.dialect().timeOfDay(now.time()),
+                           e.benutzer, e.etikett,
+                           e.absender, e.empfaenger,
+                           e.vonNve,   e.bisNve};
     for (int i = 0; i < 10; ++i) {
         const QString n = QString::number(i);
         columns << QStringLiteral("DB") + n << QStringLiteral("Bez_Text") + n
@@ -33,6 +35,24 @@ std::optional<QString> appendLogRow(Database& db, const LogEntry& e, const QDate
     QSqlQuery q(db.connection());
     q.prepare(SqlDialect::insertInto(table::Protokoll, columns));
     bindValues(q, emptyTextsNotNull(values));
+    if (!q.exec())
+        return q.lastError().text();
+    return std::nullopt;
+}
+
+std::optional<QString> withdrawLogRow(Database& db, const LogEntry& e, const QDateTime& at) {
+    const QStringList columns = {QStringLiteral("Datum"),    QStringLiteral("Uhrzeit"),
+                                 QStringLiteral("Benutzer"), QStringLiteral("Etikett"),
+                                 QStringLiteral("von_NVE"),  QStringLiteral("bis_NVE")};
+    QStringList conditions;
+    for (const QString& c : columns)
+        conditions << SqlDialect::quote(c) + QStringLiteral(" = ?");
+    QSqlQuery q(db.connection());
+    q.prepare(
+        QStringLiteral("DELETE FROM %1 WHERE %2")
+            .arg(SqlDialect::quote(table::Protokoll), conditions.join(QStringLiteral(" AND "))));
+    bindValues(q, emptyTextsNotNull({at.date(), db.dialect().timeOfDay(at.time()), e.benutzer,
+                                     e.etikett, e.vonNve, e.bisNve}));
     if (!q.exec())
         return q.lastError().text();
     return std::nullopt;

@@ -36,6 +36,10 @@ struct LogEntry {
 std::optional<QString> appendLogRow(Database& db, const LogEntry& entry,
                                     const QDateTime& now = QDateTime::currentDateTime());
 
+// Takes back the row appended at that moment for a job whose device then refused
+// it whole, so that the log shows only what came out. The engine's text on failure.
+std::optional<QString> withdrawLogRow(Database& db, const LogEntry& entry, const QDateTime& at);
+
 // The logging switch, stored as "Protokollaufz" in section "Protokoll".
 bool loggingEnabled(const Settings& settings);
 void setLoggingEnabled(const Settings& settings, bool on);

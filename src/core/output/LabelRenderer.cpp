@@ -6,6 +6,8 @@
 #include "output/OutputStrings.h"
 
 #include <QPainter>
+#include <array>
+#include <optional>
 
 namespace palomex {
 
@@ -136,22 +138,12 @@ void LabelRenderer::completeGtin(DataField& field) {
     field.content = QString(13 - bare.size(), u'0') + field.content + readable.right(1);
 }
 
-bool LabelRenderer::drawBarcode(QPainter& painter, const Label& label, BarcodeKind kind,
-                                const QString& nve, const FieldCode& fieldCode,
-                                RenderOutcome& outcome) {
+bool LabelRenderer::setUpBarcode(QPainter& painter, const Label& label, BarcodeKind kind,
+                                 const QString& data) {
     const LayoutElement& e = label.elements[element::FirstBarcode + int(kind)];
-    if (!isActive(e, label))
-        return true;
-    const QString data = barcodeDataString(kind, nve, fieldCode);
-    if (data.isEmpty())
-        return true;
-    if (kind == BarcodeKind::Nve) {
-        encoder_.setData(data);
-    } else if (const auto message = checkBarcodeData(encoder_, data)) {
-        prompter_.tell(*message, Icon::Critical);
-        outcome.endRun = true;
+    if (!isActive(e, label) || data.isEmpty())
         return false;
-    }
+    encoder_.setData(data);
     // A screen is often too coarse for the modules: the preview checks the fit with
     // the nominal widths, as a printer fine enough for the label draws them.
     encoder_.setDeviceResolution(
@@ -160,18 +152,31 @@ bool LabelRenderer::drawBarcode(QPainter& painter, const Label& label, BarcodeKi
             : std::hypot(painter.deviceTransform().m11(), painter.deviceTransform().m12()) *
                   options_.scale);
     encoder_.setBarHeight(int(e.secondSize()));
-    const int width = labelWidthMm(label.format);
-    selectModuleStep(encoder_, kind, settings_.vergrFaktor, 2 * e.left, width);
+    selectModuleStep(encoder_, kind, settings_.vergrFaktor, 2 * e.left, labelWidthMm(label.format));
     encoder_.setTextSize(int(e.firstSize()));
+    return true;
+}
 
-    const double s = options_.scale;
-    const double symbolWidth = encoder_.symbolWidth();
-    if (2 * e.left + symbolWidth < width) {
-        const QPointF at(qRound(s * (2 * e.left + options_.offsetX)),
-                         qRound(s * (2 * e.top + options_.offsetY)));
-        encoder_.draw(painter, at, s);
-        return true;
+std::optional<bool> LabelRenderer::checkBarcode(QPainter& painter, const Label& label,
+                                                BarcodeKind kind, const QString& nve,
+                                                const FieldCode& fieldCode,
+                                                RenderOutcome& outcome) {
+    const QString data = barcodeDataString(kind, nve, fieldCode);
+    if (kind != BarcodeKind::Nve && !data.isEmpty() &&
+        isActive(label.elements[element::FirstBarcode + int(kind)], label)) {
+        if (const auto message = checkBarcodeData(encoder_, data)) {
+            prompter_.tell(*message, Icon::Critical);
+            outcome.endRun = true;
+            return std::nullopt;
+        }
     }
+    if (!setUpBarcode(painter, label, kind, data))
+        return false;
+    const LayoutElement& e = label.elements[element::FirstBarcode + int(kind)];
+    const int width = labelWidthMm(label.format);
+    const double symbolWidth = encoder_.symbolWidth();
+    if (2 * e.left + symbolWidth < width)
+        return true;
     const Answer answer =
         prompter_.ask(caption(msg::BarcodeDoesNotFit)
                           .arg(QString::number(symbolWidth, 'f', 2), QString::number(width)),
@@ -182,7 +187,7 @@ bool LabelRenderer::drawBarcode(QPainter& painter, const Label& label, BarcodeKi
         outcome.openBarcodeScaling = true;
     else
         outcome.endRun = true;
-    return answer == Answer::Yes || answer == Answer::No;
+    return answer == Answer::Cancel ? std::nullopt : std::optional(false);
 }
 
 RenderOutcome LabelRenderer::render(QPainter& painter, Label& label, const QString& nve,
@@ -190,6 +195,17 @@ RenderOutcome LabelRenderer::render(QPainter& painter, Label& label, const QStri
     options_ = options;
     const double s = options.scale;
     RenderOutcome outcome;
+    // Every barcode is checked, and every question answered, before anything is
+    // drawn: a label the run ends on leaves nothing half-drawn on the page.
+    constexpr BarcodeKind kinds[] = {BarcodeKind::Upper, BarcodeKind::Lower, BarcodeKind::Nve};
+    std::array<bool, 3> drawn{};
+    for (int k = 0; k < 3; ++k) {
+        const std::optional<bool> draw =
+            checkBarcode(painter, label, kinds[k], nve, fieldCode, outcome);
+        if (!draw)
+            return outcome;
+        drawn[k] = *draw;
+    }
     painter.save();
     painter.setPen(Qt::black);
     Pen pen{painter, 0, 0, fonts_};
@@ -227,28 +243,29 @@ RenderOutcome LabelRenderer::render(QPainter& painter, Label& label, const QStri
             printText(pen, letters.mid(k, 1));
         }
     }
-    for (BarcodeKind kind : {BarcodeKind::Upper, BarcodeKind::Lower, BarcodeKind::Nve}) {
-        if (!drawBarcode(painter, label, kind, nve, fieldCode, outcome))
-            break;
+    for (int k = 0; k < 3; ++k) {
+        const LayoutElement& e = label.elements[element::FirstBarcode + k];
+        if (drawn[k] &&
+            setUpBarcode(painter, label, kinds[k], barcodeDataString(kinds[k], nve, fieldCode)))
+            encoder_.draw(painter,
+                          QPointF(qRound(s * (2 * e.left + options.offsetX)),
+                                  qRound(s * (2 * e.top + options.offsetY))),
+                          s);
     }
-    if (!outcome.endRun) {
-        const double pxPerMm =
-            std::hypot(painter.deviceTransform().m11(), painter.deviceTransform().m12());
-        const double px = s * settings_.linienstaerke > 0.5 ? s * settings_.linienstaerke : 0.51;
-        QPen line(Qt::black, px / pxPerMm, Qt::SolidLine, Qt::FlatCap);
-        painter.setPen(line);
-        for (int i = element::FirstHorizontalLine; i < element::Count; ++i) {
-            const LayoutElement& e = label.elements[i];
-            if (!isActive(e, label))
-                continue;
-            const QPointF from(s * (2 * e.left + options.offsetX),
-                               s * (2 * e.top + options.offsetY));
-            const QPointF to =
-                i < element::FirstVerticalLine
-                    ? QPointF(s * (2 * (e.left + e.width) + options.offsetX), from.y())
-                    : QPointF(from.x(), s * (2 * (e.top + e.height) + options.offsetY));
-            painter.drawLine(from, to);
-        }
+    const double pxPerMm =
+        std::hypot(painter.deviceTransform().m11(), painter.deviceTransform().m12());
+    const double px = s * settings_.linienstaerke > 0.5 ? s * settings_.linienstaerke : 0.51;
+    QPen line(Qt::black, px / pxPerMm, Qt::SolidLine, Qt::FlatCap);
+    painter.setPen(line);
+    for (int i = element::FirstHorizontalLine; i < element::Count; ++i) {
+        const LayoutElement& e = label.elements[i];
+        if (!isActive(e, label))
+            continue;
+        const QPointF from(s * (2 * e.left + options.offsetX), s * (2 * e.top + options.offsetY));
+        const QPointF to = i < element::FirstVerticalLine
+                               ? QPointF(s * (2 * (e.left + e.width) + options.offsetX), from.y())
+                               : QPointF(from.x(), s * (2 * (e.top + e.height) + options.offsetY));
+        painter.drawLine(from, to);
     }
     painter.restore();
     return outcome;

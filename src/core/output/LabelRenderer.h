@@ -68,8 +68,14 @@ private:
     void drawTextElement(Pen& pen, const LayoutElement& e, const QString& designation,
                          const QString& content, bool multiLine);
     void drawLogo(QPainter& painter, const Label& label);
-    bool drawBarcode(QPainter& painter, const Label& label, BarcodeKind kind, const QString& nve,
-                     const FieldCode& fieldCode, RenderOutcome& outcome);
+    // Whether the barcode of kind is drawn, after its data was checked and the user
+    // answered the fit question; nothing when the run ends. Leaves the encoder set up.
+    std::optional<bool> checkBarcode(QPainter& painter, const Label& label, BarcodeKind kind,
+                                     const QString& nve, const FieldCode& fieldCode,
+                                     RenderOutcome& outcome);
+    // Sets the encoder up for the barcode of kind with its data; false when the
+    // barcode has no data or is not on the label.
+    bool setUpBarcode(QPainter& painter, const Label& label, BarcodeKind kind, const QString& data);
 
     SettingsRecord settings_;
     Prompter& prompter_;

@@ -45,13 +45,21 @@ std::optional<QString> PdfSink::finish() {
         file_.flush();
     const bool whole = file_.isOpen() && file_.error() == QFileDevice::NoError;
     const QString reason = notWritten();
-    file_.close();
-    if (whole)
+    if (whole) {
+        file_.close();
         return std::nullopt;
+    }
+    discard();
+    return reason;
+}
+
+void PdfSink::discard() {
+    if (painter_.isActive())
+        painter_.end();
+    file_.close();
     // Only a file of our own goes; a device named as the target stays.
     if (std::filesystem::is_regular_file(QFile::encodeName(file_.fileName()).toStdString()))
         file_.remove();
-    return reason;
 }
 
 QString PdfSink::notWritten() const {

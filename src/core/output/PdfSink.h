@@ -26,6 +26,7 @@ public:
     QSizeF printableMm() const override { return pageMm_; }
     // A file that could not be written whole is removed: half a PDF helps nobody.
     std::optional<QString> finish() override;
+    void discard() override;
 
     // Opens the file for a print job, or tells the user why it cannot.
     static SinkOpener opener(const QString& path, const QString& title, Prompter& prompter);

@@ -28,6 +28,7 @@ public:
     QSizeF paperMm() const override { return paper_; }
     QSizeF printableMm() const override { return paper_; }
     std::optional<QString> finish() override { return std::nullopt; }
+    void discard() override {}
 
 private:
     QPainter& painter_;

@@ -115,30 +115,33 @@ JobResult PrintJob::print(const Label& shown, const SinkOpener& open) {
     RenderOutcome outcome;
     const LabelPainter painter = rendererPainter(renderer, RenderMode::Printer, outcome);
     std::unique_ptr<PageSink> sink;
-    std::vector<LogEntry> logged;
-    for (int copy = 0; copy < settings_.copies; ++copy) {
-        if (!runOnce(job, painter, open, sink, logged))
-            break;
-    }
+    std::vector<Logged> logged;
+    job.complete = true;
+    for (int copy = 0; copy < settings_.copies && job.complete; ++copy)
+        job.complete = runOnce(job, painter, open, sink, logged);
     job.openLayoutEditor = outcome.openLayoutEditor;
     job.openBarcodeScaling = outcome.openBarcodeScaling;
     if (!sink)
         return job;
+    if (job.labelsPrinted == 0) {
+        // Not even an empty page goes to the printer for a run that drew nothing.
+        sink->discard();
+        return job;
+    }
     if (const auto reason = sink->finish()) {
         // Nothing came out. The numbers it took stay taken: a device may have let
         // part of it through, and an NVE must never be printed twice.
         job.labelsPrinted = 0;
+        job.complete = false;
+        for (const Logged& l : logged)
+            withdrawLogRow(db_, l.entry, l.at);
         return refuse(*reason);
-    }
-    for (const LogEntry& e : logged) {
-        if (const auto refused = appendLogRow(db_, e))
-            tellError(err::DatabaseFailure, QStringLiteral("NeuDatensatz"), *refused);
     }
     return job;
 }
 
 bool PrintJob::runOnce(JobResult& job, const LabelPainter& painter, const SinkOpener& open,
-                       std::unique_ptr<PageSink>& sink, std::vector<LogEntry>& logged) {
+                       std::unique_ptr<PageSink>& sink, std::vector<Logged>& logged) {
     Label& l = job.label;
     const int count = *nveCountOf(l.anzahlNVEs);
     std::unique_ptr<NveLock> lock;
@@ -171,8 +174,6 @@ bool PrintJob::runOnce(JobResult& job, const LabelPainter& painter, const SinkOp
             job.refused = true;
             return false;
         }
-    } else if (!sink->newPage()) {
-        return false;
     }
 
     BaseNveRange numbers(l.nveBasis, lock.get());
@@ -185,31 +186,37 @@ bool PrintJob::runOnce(JobResult& job, const LabelPainter& painter, const SinkOp
     params.randOben = settings_.randOben;
     params.randLinks = settings_.randLinks;
     params.labelWidthMm = labelWidthMm(l.format);
+    params.startOnNewPage = job.labelsPrinted > 0;
     PrintRun run(l, params, numbers, painter, isActive, *sink, prompter_);
     run.setEscapeCheck(escapeHeld_);
     run.setProgress(progress_);
     const RunResult r = run.run();
     job.labelsPrinted += r.labelsPrinted;
     try {
-        // The stored number comes down to the last label printed when the run
-        // ended early; nothing else can have taken the numbers in between.
-        if (r.lastRun)
-            lock->release(*r.lastRun);
+        // Numbers taken ahead and not printed go back, down to where the row stood
+        // when nothing was printed; nothing else can have taken them meanwhile.
+        lock->release(r.lastRun);
         lock.reset();
     } catch (const AppError& e) {
         tellError(e.number(), e.module(), e.text());
         return false;
     }
+    if (r.lastRun && settings_.logging) {
+        // Written before the job goes to the device: a printed run is never without
+        // its row. The row shows the label as its last label was printed.
+        const Logged row{logEntry(run.labelFor(*r.lastRun), settings_.benutzer, r),
+                         QDateTime::currentDateTime()};
+        if (const auto refused = appendLogRow(db_, row.entry, row.at))
+            tellError(err::DatabaseFailure, QStringLiteral("NeuDatensatz"), *refused);
+        else
+            logged.push_back(row);
+    }
+    if (r.lastRun && settings_.autoNve)
+        l.nveLaufNr = runningNumberEntry(l.nveBasis, *r.lastRun);
     if (r.stopped) {
         const qint64 at = r.lastRun ? *r.lastRun + 1 : first;
         prompter_.tell(tooLongMessage(l.nveBasis, at), Icon::Critical);
         return false;
-    }
-    if (r.lastRun) {
-        if (settings_.logging)
-            logged.push_back(logEntry(l, settings_.benutzer, r));
-        if (settings_.autoNve)
-            l.nveLaufNr = runningNumberEntry(l.nveBasis, *r.lastRun);
     }
     if (r.failure) {
         tellError(r.failure->number(), r.failure->module(), r.failure->text());

@@ -11,6 +11,7 @@
 #include "output/PrintRun.h"
 
 #include <QDate>
+#include <QDateTime>
 #include <QSizeF>
 #include <functional>
 #include <memory>
@@ -55,6 +56,7 @@ LabelPainter rendererPainter(LabelRenderer& renderer, RenderMode mode, RenderOut
 struct JobResult {
     int labelsPrinted = 0; // labels that came out
     bool refused = false;  // a message ended the command
+    bool complete = false; // every label asked for came out
     Label label;           // the label as the entry window shows it afterwards
     bool openLayoutEditor = false;
     bool openBarcodeScaling = false;
@@ -76,9 +78,15 @@ public:
     JobResult print(const Label& shown, const SinkOpener& open);
 
 private:
+    // A log row written before the job went to the device, withdrawn when the
+    // device refuses it.
+    struct Logged {
+        LogEntry entry;
+        QDateTime at;
+    };
     // One run of the copies; false when the command ends.
     bool runOnce(JobResult& job, const LabelPainter& painter, const SinkOpener& open,
-                 std::unique_ptr<PageSink>& sink, std::vector<LogEntry>& logged);
+                 std::unique_ptr<PageSink>& sink, std::vector<Logged>& logged);
     void tellError(int number, const QString& module, const QString& text);
 
     Database& db_;

@@ -96,7 +96,7 @@ RunResult PrintRun::run() {
     double ox = ox0;
     double oy = oy0;
     bool leftColumn = true;
-    bool pageDue = false;
+    bool pageDue = params_.startOnNewPage;
     qint64 r = first;
     qint64 takenUpTo = first - 1;
     int k = 1;

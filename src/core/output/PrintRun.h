@@ -32,6 +32,9 @@ public:
     // Ends the document. The reason when the device did not take it whole: then
     // nothing of it counts as printed.
     virtual std::optional<QString> finish() = 0;
+    // Ends the document without output: nothing of it reaches the device, not even
+    // an empty page.
+    virtual void discard() = 0;
 };
 
 // Opens the device of a print job once its NVEs are reserved, so that a refused
@@ -75,7 +78,8 @@ struct RunParameters {
     double randOben = 0; // top margin, mm
     double randLinks = 0;
     double labelWidthMm = 105;
-    bool preview = false; // the preview reserves and records nothing
+    bool preview = false;        // the preview reserves and records nothing
+    bool startOnNewPage = false; // the sink's page already holds labels of a run before
 };
 
 struct RunResult {
@@ -108,10 +112,10 @@ public:
     // Prints the run; labels go on the sink's current page first. What was printed
     // is in the result; storing the last number and the log are the caller's.
     RunResult run();
-
-private:
+    // The label as drawn for running number r: its counting fields counted on.
     Label labelFor(qint64 r) const;
 
+private:
     Label label_;
     RunParameters params_;
     NveRange& numbers_;

@@ -9,6 +9,8 @@
 #include "db/Database.h"
 #include "db/DatabaseStrings.h"
 #include "db/Migration.h"
+#include "db/NveLock.h"
+#include "entry/NveStrings.h"
 #include "ui/app/HelpWindow.h"
 
 #include <QApplication>
@@ -20,11 +22,60 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QSqlError>
+#include <QSqlRecord>
 #include <QSqlTableModel>
 #include <QTableView>
 #include <QVBoxLayout>
 
 namespace palomex {
+
+namespace {
+
+// The rows of HöchstNVE as an administrator edits them: every change goes through
+// the NVE numbering, which only ever raises a number, so the grid can never hand
+// out a printed NVE again.
+class HighestNveModel final : public QSqlTableModel {
+public:
+    HighestNveModel(QObject* parent, const Database& db, Prompter& prompter)
+        : QSqlTableModel(parent, db.connection()), db_(db), prompter_(prompter) {}
+
+protected:
+    bool insertRowIntoTable(const QSqlRecord& values) override {
+        return record(values.value(kBase).toString(), values.value(kRunning).toString());
+    }
+    bool updateRowInTable(int row, const QSqlRecord& values) override {
+        const QString base = primaryValues(row).value(kBase).toString();
+        if (values.isGenerated(kBase) && values.value(kBase).toString() != base)
+            return refuse(caption(nvemsg::RowsKept));
+        return record(base, values.value(kRunning).toString());
+    }
+    bool deleteRowFromTable(int) override { return refuse(caption(nvemsg::RowsKept)); }
+
+private:
+    static constexpr const char* kBase = "NVE_Basis";
+    static constexpr const char* kRunning = "NVE_LaufNr";
+
+    bool record(const QString& base, const QString& running) {
+        try {
+            editHighestByHand(db_, base.trimmed(), running);
+            return true;
+        } catch (const AppError& e) {
+            return refuse(e.text());
+        }
+    }
+    bool refuse(const QString& text) {
+        prompter_.tell(text, Icon::Critical);
+        // The grid shows the stored rows again once the refused submit is over.
+        QMetaObject::invokeMethod(
+            this, [this] { revertAll(); }, Qt::QueuedConnection);
+        return false;
+    }
+
+    const Database& db_;
+    Prompter& prompter_;
+};
+
+} // namespace
 
 UserWindow::UserWindow(Database& database, const Settings& settings, Prompter& prompter,
                        QString seedPath, QWidget* parent)
@@ -184,7 +235,8 @@ void UserWindow::edit() {
 }
 
 void UserWindow::showTable(const QString& table) {
-    auto* model = new QSqlTableModel(this, db_.connection());
+    auto* model = table == table::HoechstNVE ? new HighestNveModel(this, db_, prompter_)
+                                             : new QSqlTableModel(this, db_.connection());
     model->setTable(SqlDialect::quote(table));
     model->setEditStrategy(QSqlTableModel::OnRowChange);
     model->select();

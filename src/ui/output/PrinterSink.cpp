@@ -58,6 +58,13 @@ std::optional<QString> PrinterSink::finish() {
     return caption(runmsg::PrinterRefused).arg(printer_.printerName());
 }
 
+void PrinterSink::discard() {
+    // Nothing has been spooled before the painter ends; aborting drops the job.
+    printer_.abort();
+    if (painter_.isActive())
+        painter_.end();
+}
+
 QString PrinterSink::installedPrinter(const QString& entry) {
     const QStringList installed = QPrinterInfo::availablePrinterNames();
     if (entry.trimmed().isEmpty()) {

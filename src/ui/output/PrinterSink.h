@@ -25,6 +25,7 @@ public:
     QSizeF paperMm() const override;
     QSizeF printableMm() const override;
     std::optional<QString> finish() override;
+    void discard() override;
 
     // The installed printer a settings entry ("name, location") stands for; the
     // default printer for an empty entry; empty when there is none.
