@@ -8,6 +8,7 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QProcess>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QTextStream>
 #include <QThread>
@@ -15,6 +16,7 @@
 #include <map>
 #include <set>
 #include <signal.h>
+#include <thread>
 
 namespace palomex::test {
 namespace {
@@ -332,6 +334,98 @@ TEST_P(BaseLock, ANumberTooWideForTheTableIsRefusedAndNothingChanges) {
     EXPECT_EQ(stored("4012345"), "3");
     lock->release(4);
     EXPECT_EQ(stored("4012345"), "4");
+}
+
+TEST_P(BaseLock, ANumberRaisedElsewhereDuringARunIsNeverTakenBack) {
+    struct Case {
+        qint64 lastPrinted;
+        qint64 stored;
+    };
+    // The run recorded 52 ahead; meanwhile the row was raised to 4200 outside the
+    // program. However the run ends, the raised number stays, or a higher one.
+    const std::vector<Case> cases{{30, 4200}, {4002, 4200}, {5000, 5000}};
+    int n = 0;
+    for (const Case& c : cases) {
+        const QString base = QStringLiteral("44%1").arg(++n);
+        lockNveBase(*db, base, 2)->release(2);
+        const auto run = lockNveBase(*db, base, 0);
+        run->recordPrinted(52);
+        // The program's own writers wait for the run to end.
+        try {
+            recordHighest(*db, base, "4200");
+            ADD_FAILURE() << "a number was written into a held row";
+        } catch (const AppError& e) {
+            EXPECT_EQ(e.number(), err::RecordLocked);
+        }
+        // A plain UPDATE on a connection of its own; on the server it waits for the
+        // run's next commit, so it runs beside the test until the run records more.
+        std::thread outside([&] {
+            const auto other = Database::open(scratch->path());
+            QSqlQuery q(other->connection());
+            q.prepare(R"(UPDATE "HöchstNVE" SET "NVE_LaufNr" = '4200' WHERE "NVE_Basis" = ?)");
+            q.addBindValue(base);
+            EXPECT_TRUE(q.exec()) << q.lastError().text().toStdString();
+        });
+        QThread::msleep(300);
+        run->recordPrinted(53);
+        outside.join();
+        run->release(c.lastPrinted);
+        EXPECT_EQ(stored(base), QString::number(c.stored)) << c.lastPrinted;
+    }
+}
+
+TEST_P(BaseLock, OtherWritersOnlyEverRaiseANumber) {
+    struct Case {
+        const char* what;
+        const char* before; // nullptr: no row for the base
+        const char* given;
+        HighestChange change;
+        const char* stored;
+        bool refusedByHand; // typed into the table editor
+    };
+    const std::vector<Case> cases{
+        {"a new base", nullptr, "000005", HighestChange::Added, "000005", false},
+        {"a lower number", "000150", "000120", HighestChange::Unchanged, "000150", true},
+        {"the same number", "000150", "150", HighestChange::Unchanged, "000150", false},
+        {"a higher number", "000150", "000180", HighestChange::Raised, "000180", false},
+    };
+    int n = 0;
+    for (const Case& c : cases) {
+        for (const bool byHand : {false, true}) {
+            const QString base = QStringLiteral("45%1%2").arg(++n).arg(byHand);
+            if (c.before) {
+                lockNveBase(*db, base, 0)->release(0);
+                recordHighest(*db, base, c.before);
+            }
+            try {
+                const HighestChange change = byHand ? editHighestByHand(*db, base, c.given)
+                                                    : recordHighest(*db, base, c.given);
+                EXPECT_FALSE(byHand && c.refusedByHand) << c.what << ": lowered by hand";
+                if (c.before) {
+                    EXPECT_EQ(change, c.change) << c.what;
+                }
+            } catch (const AppError& e) {
+                EXPECT_TRUE(byHand && c.refusedByHand) << c.what << ": " << e.text().toStdString();
+            }
+            EXPECT_EQ(stored(base), c.stored) << c.what << (byHand ? " by hand" : "");
+        }
+    }
+    for (const char* notANumber : {"", "12a", "-3", "1234567890"}) {
+        EXPECT_THROW(recordHighest(*db, "4599", notANumber), AppError) << notANumber;
+        EXPECT_EQ(stored("4599"), QString()) << notANumber;
+    }
+}
+
+TEST_P(BaseLock, EveryPathToOneDatabaseFileReachesOneReservation) {
+    if (GetParam() != Engine::Sqlite)
+        GTEST_SKIP() << "a server database has one name";
+    // The folder of the database reached through a link, as another workstation's
+    // mount or a shortcut reaches it.
+    const QString linked = dir.filePath("linked");
+    ASSERT_TRUE(QFile::link(QFileInfo(scratch->path()).absolutePath(), linked));
+    const auto viaLink = Database::open(linked + "/" + QFileInfo(scratch->path()).fileName());
+    const auto run = lockNveBase(*viaLink, "4012345", 0);
+    expectRefused("4012345", "held through another path");
 }
 
 INSTANTIATE_TEST_SUITE_P(Engines, BaseLock, ::testing::ValuesIn(allEngines()),

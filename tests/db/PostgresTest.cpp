@@ -7,6 +7,8 @@
 #include "db/DatabaseStrings.h"
 #include "db/Migration.h"
 #include "db/NveLock.h"
+#include "log/LogListing.h"
+#include "log/PrintLog.h"
 #include "support/TestSupport.h"
 
 #include <QDateTime>
@@ -222,6 +224,24 @@ TEST_F(Server, ADatabaseOfAnotherProgramIsRefusedAndLeftAlone) {
         onForeign("SELECT (SELECT count(*) FROM pg_tables WHERE schemaname = 'public'), "
                   "(SELECT count(*) FROM pg_collation WHERE collname LIKE 'palomex%')");
     EXPECT_EQ(counts, (QVariantList{1, 0})) << "a table or the collation was added";
+}
+
+TEST_F(Server, APrintLogRowKeepsItsDayAndTimeAndCanBeTakenBack) {
+    const auto db = scratch->open();
+    db->update(QString());
+    LogEntry e;
+    e.vonNve = QStringLiteral("40123450000000001");
+    e.bisNve = QStringLiteral("40123450000000003");
+    const QDateTime at(QDate(2026, 12, 6), QTime(14, 5, 9, 250));
+    const auto refused = appendLogRow(*db, e, at);
+    ASSERT_FALSE(refused) << refused->toStdString();
+    QSqlQuery q(db->connection());
+    ASSERT_TRUE(q.exec(R"(SELECT "Datum", "Uhrzeit" FROM "Protokoll")") && q.next());
+    EXPECT_EQ(q.value(0).toDate(), at.date());
+    EXPECT_EQ(q.value(1).toTime(), at.time());
+    EXPECT_EQ(formatLogValue(q.value(1), QStringLiteral("Uhrzeit")), QStringLiteral("14:05:09"));
+    EXPECT_FALSE(withdrawLogRow(*db, e, at));
+    EXPECT_EQ(value(*db, R"(SELECT count(*) FROM "Protokoll")"), "0");
 }
 
 class Migration : public Server {

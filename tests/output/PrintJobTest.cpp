@@ -42,9 +42,17 @@ public:
     bool newPage() override { return pages != refusePageAfter && ++pages; }
     QSizeF paperMm() const override { return {148, 230}; }
     QSizeF printableMm() const override { return {148, 230}; }
-    std::optional<QString> finish() override { return refuseJob; }
-    void discard() override { discarded = true; }
-    bool discarded = false;
+    std::function<void()> onFinish;
+    std::function<void()> onDiscard;
+    std::optional<QString> finish() override {
+        if (onFinish)
+            onFinish();
+        return refuseJob;
+    }
+    void discard() override {
+        if (onDiscard)
+            onDiscard();
+    }
 };
 
 struct PrintJobFixture : test::DatabaseFixture {
@@ -250,6 +258,83 @@ TEST_F(PrintJobFixture, APrinterThatStopsTakingPagesKeepsStoreAndLogToWhatCameOu
         EXPECT_EQ(logRows().size(), c.logRows) << c.base;
         EXPECT_EQ(prompter.shown, c.refuseJob ? QStringList{*c.refuseJob} : QStringList{});
     }
+}
+
+TEST_F(PrintJobFixture, ARunEndedBeforeItsFirstLabelTakesNoNumberAndSendsNoPage) {
+    struct Case {
+        const char* what;
+        std::function<void(Label&)> change;
+        std::optional<Answer> answer;
+        const char* message; // how the last message starts
+    };
+    const std::vector<Case> cases{
+        {"Cancel in the fit question",
+         [](Label& l) { l.elements[element::FirstBarcode].left = 70; }, Answer::Cancel,
+         "Fehler: Barcode passt nicht"},
+        {"a batch the barcode refuses",
+         [](Label& l) { l.fields[2].content = QString(31, QLatin1Char('A')); }, std::nullopt,
+         "Die gesamte Nutzziffer darf maximal 48 Zeichen"},
+        {"an NVE longer than 17 digits",
+         [](Label& l) {
+             l.nveBasis = QStringLiteral("4012345678");
+             l.nveLaufNr = QStringLiteral("12345678");
+         },
+         std::nullopt, "Die NVE muss genau 17 Stellen haben"},
+    };
+    for (const bool automatic : {false, true}) {
+        for (const Case& c : cases) {
+            label = test::printTestLabel();
+            c.change(label);
+            const QString base = baseDigits(label.nveBasis);
+            lockNveBase(db, base, 0)->release(automatic ? 12345677 : 41);
+            const std::optional<qint64> before = storedHighest(db, base);
+            js.autoNve = automatic;
+            if (c.answer)
+                prompter.willAnswer(*c.answer);
+            bool discarded = false;
+            const JobResult r = print([&](QSizeF, bool) {
+                auto sink = std::make_unique<PrinterStandIn>();
+                sink->onDiscard = [&] { discarded = true; };
+                return sink;
+            });
+            EXPECT_EQ(r.labelsPrinted, 0) << c.what;
+            ASSERT_FALSE(prompter.shown.isEmpty()) << c.what;
+            EXPECT_TRUE(prompter.shown.last().startsWith(QString::fromUtf8(c.message)))
+                << c.what << ": " << prompter.shown.last().toStdString();
+            EXPECT_FALSE(r.complete) << c.what;
+            EXPECT_TRUE(discarded) << c.what << ": the printer got a page";
+            EXPECT_EQ(storedHighest(db, base), before) << c.what;
+            EXPECT_TRUE(logRows().empty()) << c.what;
+        }
+    }
+}
+
+TEST_F(PrintJobFixture, ALabelWhoseBarcodeIsRefusedIsNotPrintedHalfDrawn) {
+    // The batch grows on the second NVE past the 48 characters a symbol holds.
+    const QString nines(30, QLatin1Char('9'));
+    label.fields[2].content = QStringLiteral("«%1»").arg(nines);
+    label.anzahlNVEs = QStringLiteral("3");
+    prompter.willAnswer(Answer::No); // should it be too wide: printed without it
+    const JobResult r = printPdf();
+    EXPECT_FALSE(r.complete) << prompter.shown.join('|').toStdString();
+    EXPECT_EQ(r.labelsPrinted, 1);
+    const std::vector<QImage> pages = pdfPages(pdf, 200);
+    ASSERT_EQ(pages.size(), 1u) << "the refused label left a page behind";
+    EXPECT_EQ(test::printTestSymbols(pages[0], 200).back(), nveSymbol(1));
+    EXPECT_EQ(highest(), 1);
+    EXPECT_EQ(logRows(), (std::vector<LogRow>{{"40123450000000001", "40123450000000001", nines}}));
+}
+
+TEST_F(PrintJobFixture, TheLogRowIsWrittenBeforeTheJobGoesToTheDevice) {
+    label.anzahlNVEs = QStringLiteral("2");
+    size_t rowsWhenHandedOver = 0;
+    const JobResult r = print([&](QSizeF, bool) {
+        auto sink = std::make_unique<PrinterStandIn>();
+        sink->onFinish = [&] { rowsWhenHandedOver = logRows().size(); };
+        return sink;
+    });
+    EXPECT_TRUE(r.complete);
+    EXPECT_EQ(rowsWhenHandedOver, 1u);
 }
 
 TEST_F(PrintJobFixture, LoggingOffWritesNoRowButStillStoresTheNumber) {

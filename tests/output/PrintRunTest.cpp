@@ -71,8 +71,9 @@ struct RunFixture : ::testing::Test {
     RunResult run(std::function<bool()> escape = {}) {
         PrintRun job(
             label, params, range,
-            [this](QPainter&, const Label& l, const QString& nve, QPointF offset, double) {
-                if (static_cast<int>(drawn.size()) == refuseAt)
+            [this](QPainter&, const Label& l, const QString& nve, QPointF offset, double,
+                   const std::function<bool()>& beginDrawing) {
+                if (static_cast<int>(drawn.size()) == refuseAt || !beginDrawing())
                     return false;
                 drawn.push_back({sink.page, nve, offset, l.fields[0].content, range.highest()});
                 return true;
@@ -250,7 +251,10 @@ TEST(PdfSinkTest, OneLabelPerPageInMillimetres) {
         ASSERT_TRUE(sink.ok());
         PrintRun job(
             label, params, range,
-            [](QPainter& p, const Label&, const QString& nve, QPointF offset, double) {
+            [](QPainter& p, const Label&, const QString& nve, QPointF offset, double,
+               const std::function<bool()>& beginDrawing) {
+                if (!beginDrawing())
+                    return false;
                 QFont font(QStringLiteral("DejaVu Sans"));
                 font.setPixelSize(4); // millimetres: the painter unit
                 p.setFont(font);

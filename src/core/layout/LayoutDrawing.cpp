@@ -36,7 +36,7 @@ void drawLayout(QPainter& p, const LayoutModel& model, const SettingsRecord& rec
     LabelRenderer renderer(record, prompter);
     RenderOutcome outcome;
     rendererPainter(renderer, RenderMode::Preview, outcome)(p, label, shownNve(label), {0, 0},
-                                                            kHalfSize);
+                                                            kHalfSize, {});
 
     p.setBrush(Qt::NoBrush);
     p.setPen(devicePen(Qt::black, 1));

@@ -206,6 +206,10 @@ RenderOutcome LabelRenderer::render(QPainter& painter, Label& label, const QStri
             return outcome;
         drawn[k] = *draw;
     }
+    if (options.beginDrawing && !options.beginDrawing()) {
+        outcome.endRun = true;
+        return outcome;
+    }
     painter.save();
     painter.setPen(Qt::black);
     Pen pen{painter, 0, 0, fonts_};

@@ -10,6 +10,7 @@
 #include "output/Gs1Encoder.h"
 
 #include <QImage>
+#include <functional>
 #include <optional>
 
 class QPainter;
@@ -33,6 +34,8 @@ struct RenderOptions {
     RenderMode mode = RenderMode::Printer;
     // Printable page height in millimetres; texts that would reach it are skipped.
     std::optional<double> pageHeightMm;
+    // Called after the checks, before the first stroke; false: nothing is drawn.
+    std::function<bool()> beginDrawing;
 };
 
 // What the user asked for when a barcode did not fit, and whether the run must end.

@@ -70,7 +70,8 @@ std::optional<int> nveCountOf(const QString& typed) {
 LabelPainter rendererPainter(LabelRenderer& renderer, RenderMode mode, RenderOutcome& outcome,
                              QDate today) {
     return [&renderer, mode, &outcome, today](QPainter& painter, const Label& label,
-                                              const QString& nve, QPointF offsetMm, double scale) {
+                                              const QString& nve, QPointF offsetMm, double scale,
+                                              const std::function<bool()>& beginDrawing) {
         // The renderer completes short GTINs in what it draws; the run's label stays.
         Label drawn = label;
         RenderOptions options;
@@ -78,6 +79,7 @@ LabelPainter rendererPainter(LabelRenderer& renderer, RenderMode mode, RenderOut
         options.offsetX = offsetMm.x();
         options.offsetY = offsetMm.y();
         options.mode = mode;
+        options.beginDrawing = beginDrawing;
         const RenderOutcome r =
             renderer.render(painter, drawn, nve, fieldCodeFor(drawn, today), options);
         outcome.openLayoutEditor = outcome.openLayoutEditor || r.openLayoutEditor;

@@ -117,10 +117,16 @@ RunResult PrintRun::run() {
             }
             takenUpTo = upTo;
         }
-        if (pageDue && !sink_.newPage())
-            break;
-        pageDue = false;
-        if (!painter_(sink_.painter(), labelFor(r), numbers_.composed(r), {ox, oy}, params_.scale))
+        // The page is started only for a label that will be drawn, so a label the
+        // run ends on leaves no empty page behind.
+        const auto beginDrawing = [&] {
+            if (pageDue && !sink_.newPage())
+                return false;
+            pageDue = false;
+            return true;
+        };
+        if (!painter_(sink_.painter(), labelFor(r), numbers_.composed(r), {ox, oy}, params_.scale,
+                      beginDrawing))
             break;
         ++result.labelsPrinted;
         result.lastRun = r;

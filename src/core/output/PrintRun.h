@@ -42,9 +42,12 @@ public:
 using SinkOpener = std::function<std::unique_ptr<PageSink>(QSizeF paperMm, bool landscape)>;
 
 // Draws one label for one NVE at an offset (millimetres) and scale; false ends the
-// run (a barcode the encoder refused, Cancel in the fit question).
-using LabelPainter = std::function<bool(QPainter&, const Label&, const QString& nve,
-                                        QPointF offsetMm, double scale)>;
+// run (a barcode the encoder refused, Cancel in the fit question). beginDrawing is
+// called once the label is known to be drawn, before anything of it is: it starts
+// the label's page, and false (the device refused the page) ends the run undrawn.
+using LabelPainter =
+    std::function<bool(QPainter&, const Label&, const QString& nve, QPointF offsetMm, double scale,
+                       const std::function<bool()>& beginDrawing)>;
 
 // Whether a layout element of the label is inside its outline and so takes part.
 using ElementActive = std::function<bool(const LayoutRect&, const Label&)>;

@@ -325,7 +325,8 @@ int Application::printShown() {
         settingsDialog_->tabs()->setCurrentIndex(1);
         settingsDialog_->show();
     }
-    return r.refused || r.labelsPrinted == 0 ? 4 : 0;
+    // The command line tells a caller whenever less came out than was asked for.
+    return r.refused || !r.complete ? 4 : 0;
 }
 
 void Application::setLogging(bool on) {
