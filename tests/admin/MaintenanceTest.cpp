@@ -1,6 +1,9 @@
 #include "admin/Maintenance.h"
+#include "app/Captions.h"
 #include "app/Paths.h"
 #include "app/Startup.h"
+#include "db/DatabaseStrings.h"
+#include "db/NveLock.h"
 
 #include "support/TestSupport.h"
 
@@ -69,7 +72,7 @@ TEST_F(AdminFixture, CompactionKeepsTheDataDropsScratchTablesAndReportsSizes) {
     EXPECT_FALSE(QFileInfo::exists(appData.file(QStringLiteral("Palomex.$$$"))));
     EXPECT_EQ(QDir(appData.dataFolder())
                   .entryList({QStringLiteral("*.mdb*"), QStringLiteral("*.$$$")}, QDir::Files),
-              QStringList({"Palomex.mdb"}));
+              QStringList({"Palomex.mdb", "Palomex.mdb.nve-lock"}));
     EXPECT_EQ(compactMessage(r),
               QStringLiteral("Die Datenbank wurde komprimiert.\n\nDie Dateigröße war vorher: %1 "
                              "Bytes,\ndie aktuelle Dateigröße ist:  %2 Bytes.")
@@ -88,6 +91,32 @@ TEST_F(AdminFixture, FailedCompactionLeavesTheDatabaseAsItWas) {
     EXPECT_EQ(db.path(), path);
     EXPECT_EQ(test::readFile(path), before);
     EXPECT_GT(count(QStringLiteral("Etiketten")), 0);
+}
+
+TEST_F(AdminFixture, CompactionWaitsForEveryOtherUserOfTheFile) {
+    struct Case {
+        const char* what;
+        std::function<std::shared_ptr<void>()> holdOpen;
+    };
+    const std::vector<Case> cases{
+        {"another connection, as another workstation's",
+         [&] { return std::shared_ptr<void>(Database::open(db.path())); }},
+        {"a print run's reservation",
+         [&] { return std::shared_ptr<void>(lockNveBase(db, QStringLiteral("4012345"), 0)); }},
+    };
+    const QString path = db.path();
+    for (const Case& c : cases) {
+        {
+            const auto other = c.holdOpen();
+            const QByteArray before = test::readFile(path);
+            const CompactResult r = compactDatabase(db, QString());
+            EXPECT_FALSE(r.ok) << c.what;
+            EXPECT_EQ(r.error, caption(dbmsg::StillInUse)) << c.what;
+            EXPECT_EQ(test::readFile(path), before) << c.what;
+        }
+        EXPECT_TRUE(compactDatabase(db, QString()).ok) << c.what << ", once it is gone";
+        EXPECT_GT(count(QStringLiteral("Etiketten")), 0) << c.what;
+    }
 }
 
 // A compaction killed at any moment leaves a database at the path that opens with

@@ -237,6 +237,15 @@ TEST_F(ListingFixture, DatabaseExportCreatesATableTheSqliteToolReads) {
               QStringList({"2"}));
     EXPECT_EQ(QDir(appData.root()).entryList({QStringLiteral("Export.mdb*")}, QDir::Files),
               QStringList({"Export.mdb"}));
+
+    // Into the program's own database: the table is added there, and the log is
+    // written on as before.
+    const ExportResult own = exportLogDatabase(db, f, db.path(), table);
+    ASSERT_TRUE(own.ok) << own.message.toStdString();
+    EXPECT_EQ(own.rows, 2);
+    EXPECT_TRUE(db.hasTable(table));
+    add(QStringLiteral("Süd"), QStringLiteral("Ost"), QStringLiteral("34012345000000103"),
+        QStringLiteral("4713"));
 }
 
 TEST_F(ListingFixture, RowsToClipboardAsTabText) {

@@ -8,26 +8,42 @@
 #include <QFileInfo>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <atomic>
 #include <cstdio>
 
 namespace palomex {
 
 namespace {
 
-// Checks that a compacted copy is a sound database with the tables of the original.
+// Checks that a compacted copy is a sound database with the tables of the original,
+// on a connection of its own that leaves nothing behind.
 std::optional<QString> checkCopy(const QString& path, const QStringList& tables) {
-    try {
-        auto copy = Database::open(path);
-        QSqlQuery q(copy->connection());
-        if (!q.exec(QStringLiteral("PRAGMA integrity_check")) || !q.next() ||
-            q.value(0).toString() != QLatin1String("ok"))
-            return q.lastError().text().isEmpty() ? q.value(0).toString() : q.lastError().text();
-        if (copy->tables() != tables)
-            return caption(adminmsg::CopyIncomplete);
-    } catch (const AppError& e) {
-        return e.text();
+    static std::atomic<int> counter{0};
+    const QString name = QStringLiteral("palomex-compacted-%1").arg(++counter);
+    std::optional<QString> problem;
+    {
+        QSqlDatabase copy = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        copy.setDatabaseName(path);
+        QSqlQuery q(copy);
+        if (!copy.open()) {
+            problem = copy.lastError().text();
+        } else if (!q.exec(QStringLiteral("PRAGMA integrity_check")) || !q.next() ||
+                   q.value(0).toString() != QLatin1String("ok")) {
+            problem = q.lastError().text().isEmpty() ? q.value(0).toString() : q.lastError().text();
+        } else {
+            QStringList found;
+            if (q.exec(SqliteDialect().listTablesQuery())) {
+                while (q.next())
+                    found << q.value(0).toString();
+            }
+            if (found != tables)
+                problem = caption(adminmsg::CopyIncomplete);
+        }
+        q = QSqlQuery();
+        copy.close();
     }
-    return std::nullopt;
+    QSqlDatabase::removeDatabase(name);
+    return problem;
 }
 
 } // namespace
@@ -47,6 +63,12 @@ CompactResult compactDatabase(Database& db, const QString& seedPath) {
     CompactResult r;
     const QString path = db.path();
     r.sizeBefore = QFileInfo(path).size();
+    // No other connection may have the file open while it is replaced: a print run
+    // elsewhere would go on writing into the old file and lose its numbers and log.
+    if (auto busy = db.takeExclusiveUse()) {
+        r.error = *busy;
+        return r;
+    }
     r.seedAdded = db.update(seedPath);
     for (const QString& t : db.tables()) {
         if (t.startsWith(QLatin1Char('~'))) {
@@ -63,33 +85,27 @@ CompactResult compactDatabase(Database& db, const QString& seedPath) {
     vacuum.addBindValue(fresh);
     if (!vacuum.exec()) {
         r.error = vacuum.lastError().text();
-        QFile::remove(fresh);
-        return r;
-    }
-    if (auto bad = checkCopy(fresh, tables)) {
+    } else if (auto bad = checkCopy(fresh, tables)) {
         r.error = *bad;
-        QFile::remove(fresh);
-        return r;
-    }
-    // The old file is kept as the backup until the new one has taken its place; the
-    // replacement itself is one rename, so a process killed at any moment leaves a
-    // complete database at the path.
-    {
-        // The file is replaced while no connection holds it.
-        auto closed = Database::open(fresh);
-        db.swap(*closed);
-    }
-    QFile::remove(backup);
-    if (!QFile::copy(path, backup) || std::rename(QFile::encodeName(fresh).constData(),
-                                                  QFile::encodeName(path).constData()) != 0) {
-        r.error = caption(adminmsg::CannotReplace).arg(path);
-        QFile::remove(fresh);
     } else {
-        r.ok = true;
+        vacuum = QSqlQuery();
+        // The old file is kept as the backup until the new one has taken its place;
+        // the replacement itself is one rename, so a process killed at any moment
+        // leaves a complete database at the path.
+        const auto reopened = db.reopenAfter([&] {
+            QFile::remove(backup);
+            if (!QFile::copy(path, backup) || std::rename(QFile::encodeName(fresh).constData(),
+                                                          QFile::encodeName(path).constData()) != 0)
+                r.error = caption(adminmsg::CannotReplace).arg(path);
+            else
+                r.ok = true;
+            QFile::remove(backup);
+        });
+        if (reopened)
+            r.error = *reopened;
     }
-    QFile::remove(backup);
-    auto reopened = Database::open(path);
-    db.swap(*reopened);
+    QFile::remove(fresh);
+    db.endExclusiveUse();
     r.sizeAfter = QFileInfo(path).size();
     return r;
 }

@@ -3,6 +3,8 @@
 #include "app/AppError.h"
 #include "app/Captions.h"
 #include "db/DatabaseStrings.h"
+#include "db/EmbeddedNveLock.h"
+#include "entry/NveStrings.h"
 
 #include <QDir>
 #include <QFile>
@@ -12,9 +14,14 @@
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QSysInfo>
+#include <QThread>
 #include <QUrl>
 #include <atomic>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
 #include <libpq-fe.h>
+#include <unistd.h>
 
 namespace palomex {
 
@@ -87,6 +94,46 @@ bool isOurs(const Database& db, const QStringList& tables) {
     return id == 0 && holdsOurTables(db, tables);
 }
 
+// Sets or changes this descriptor's lock on len bytes from from (len 0: to the end
+// of any size the file may have); false when another holder's lock is in the way.
+bool setLock(int fd, short type, off_t from, off_t len) {
+    struct flock range {};
+    range.l_type = type;
+    range.l_whence = SEEK_SET;
+    range.l_start = from;
+    range.l_len = len;
+    return ::fcntl(fd, F_OFD_SETLK, &range) == 0;
+}
+
+// Marks the database at path in use for as long as the returned descriptor is open:
+// a shared lock on the first byte of the file that holds its NVE reservations (the
+// bases lock the bytes after it). Waits a little while another workstation compacts.
+int markInUse(const QString& path) {
+    const QString lockPath = EmbeddedNveLock::lockFilePath(path);
+    const int fd =
+        ::open(QFile::encodeName(lockPath).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+    int error = errno;
+    if (fd >= 0) {
+        constexpr int kTries = 200; // 50 ms apart
+        for (int i = 0; i < kTries; ++i) {
+            if (setLock(fd, F_RDLCK, 0, 1))
+                return fd;
+            error = errno;
+            if (error != EAGAIN && error != EACCES)
+                break;
+            QThread::msleep(50);
+        }
+        ::close(fd);
+        if (error == EAGAIN || error == EACCES)
+            throw AppError(err::RecordLocked, QStringLiteral("Datenbank"),
+                           caption(dbmsg::InExclusiveUse).arg(QDir::toNativeSeparators(path)));
+    }
+    throw AppError(
+        err::DatabaseFailure, QStringLiteral("Datenbank"),
+        caption(nvemsg::LockFileUnusable)
+            .arg(QDir::toNativeSeparators(lockPath), QString::fromLocal8Bit(std::strerror(error))));
+}
+
 [[noreturn]] void unreachable(const QString& serverText) {
     throw AppError(err::DatabaseFailure, QStringLiteral("Datenbank"),
                    caption(dbmsg::Unreachable).arg(serverText.trimmed()));
@@ -100,6 +147,8 @@ Database::Database(QString path, std::unique_ptr<SqlDialect> dialect, QString co
 
 Database::~Database() {
     closeConnection();
+    if (useLock_ >= 0)
+        ::close(useLock_);
 }
 
 void Database::closeConnection() {
@@ -118,6 +167,29 @@ void Database::swap(Database& other) noexcept {
     std::swap(dialect_, other.dialect_);
     std::swap(connectionName_, other.connectionName_);
     std::swap(lastConnectError_, other.lastConnectError_);
+    std::swap(useLock_, other.useLock_);
+}
+
+std::optional<QString> Database::takeExclusiveUse() {
+    if (useLock_ < 0 || setLock(useLock_, F_WRLCK, 0, 0))
+        return std::nullopt;
+    return caption(dbmsg::StillInUse);
+}
+
+void Database::endExclusiveUse() {
+    if (useLock_ >= 0) {
+        setLock(useLock_, F_RDLCK, 0, 1);
+        setLock(useLock_, F_UNLCK, 1, 0);
+    }
+}
+
+std::optional<QString> Database::reopenAfter(const std::function<void()>& whileClosed) {
+    QSqlDatabase::database(connectionName_, false).close();
+    whileClosed();
+    QSqlDatabase c = QSqlDatabase::database(connectionName_, false);
+    if (!c.open())
+        return c.lastError().text();
+    return std::nullopt;
 }
 
 bool Database::isServerUri(const QString& path) {
@@ -168,6 +240,17 @@ std::unique_ptr<Database> Database::open(const QString& path) {
     if (isServerUri(path))
         return openServer(path);
     checkFileBeforeOpening(path);
+    // In use before the engine opens the file, so a compaction elsewhere is over
+    // before, and not while, this connection reaches the file.
+    const QString lockPath = EmbeddedNveLock::lockFilePath(path);
+    const bool lockFileExisted = QFileInfo::exists(lockPath);
+    const int inUse = markInUse(path);
+    const auto giveUp = [&] {
+        ::close(inUse);
+        // Nothing of ours stays beside a file that is not ours.
+        if (!lockFileExisted)
+            QFile::remove(lockPath);
+    };
     auto dialect = std::make_unique<SqliteDialect>();
     const QString name = nextConnectionName();
     {
@@ -178,6 +261,7 @@ std::unique_ptr<Database> Database::open(const QString& path) {
             const QString why = db.lastError().text();
             db = QSqlDatabase();
             QSqlDatabase::removeDatabase(name);
+            giveUp();
             refuse(err::DatabaseFailure, msg::DbCannotOpen, path, why);
         }
     }
@@ -185,8 +269,10 @@ std::unique_ptr<Database> Database::open(const QString& path) {
     const QStringList existing = result->tables();
     if (!isOurs(*result, existing)) {
         result.reset();
+        giveUp();
         refuse(err::FileNotOurs, msg::DbNotOurs, path);
     }
+    result->useLock_ = inUse;
     // Marked once; a database that is already marked is not written on opening.
     if (applicationId(result->connection()) != kApplicationId)
         QSqlQuery(result->connection())

@@ -12,7 +12,9 @@
 #include <QSqlError>
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <memory>
+#include <optional>
 
 namespace palomex {
 
@@ -74,6 +76,16 @@ public:
     // Returns the number of labels added. Failing steps are skipped.
     int update(const QString& seedPath);
 
+    // Exclusive use of an embedded database, as compaction needs it: afterwards no
+    // other connection, in this program or another, opens the file or reserves an
+    // NVE base until endExclusiveUse(). The reason when another one has it open or
+    // holds a reservation; the database is then left as it was.
+    std::optional<QString> takeExclusiveUse();
+    void endExclusiveUse();
+    // Closes this connection, runs whileClosed (which may replace the file) and opens
+    // the file at the same path again; the engine's text when it cannot.
+    std::optional<QString> reopenAfter(const std::function<void()>& whileClosed);
+
     // The table in which this workstation builds its log query results.
     static QString scratchTableName();
     void dropScratchTable();
@@ -89,6 +101,9 @@ private:
     std::unique_ptr<SqlDialect> dialect_;
     QString connectionName_;
     mutable QString lastConnectError_; // the server's text of the last failed reconnect
+    // An embedded database is marked in use, for as long as it is open, by a shared
+    // lock in the file of its NVE reservations; compaction takes it exclusively.
+    int useLock_ = -1;
 };
 
 } // namespace palomex

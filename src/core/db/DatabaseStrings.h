@@ -1,5 +1,6 @@
 #pragma once
-// Identifiers of the texts of the shared database on a server (700-749).
+// Identifiers of the texts of the shared database on a server and of a database
+// in exclusive use (700-749).
 
 namespace palomex::dbmsg {
 inline constexpr int Unreachable = 700;     // %1: the server's own text
@@ -14,4 +15,6 @@ inline constexpr int MigrateLine = 708;     // %1 table, %2 rows
 inline constexpr int ServerNotOurs = 709;   // %1 the database's URI
 inline constexpr int MoveToServer = 710;    // button of the administration window
 inline constexpr int AskServerUri = 711;    // asks for the target of the move
+inline constexpr int InExclusiveUse = 712;  // %1 the database file
+inline constexpr int StillInUse = 713;      // compaction refused
 } // namespace palomex::dbmsg

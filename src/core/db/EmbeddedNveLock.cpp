@@ -41,8 +41,13 @@ std::optional<off_t> byteOf(const QString& base) {
 
 QString EmbeddedNveLock::lockFilePath(const QString& databasePath) {
     const QFileInfo file(databasePath);
-    const QString real = file.canonicalFilePath();
-    return (real.isEmpty() ? file.absoluteFilePath() : real) + QStringLiteral(".nve-lock");
+    QString real = file.canonicalFilePath();
+    if (real.isEmpty()) { // a database about to be created
+        const QString folder = QFileInfo(file.absolutePath()).canonicalFilePath();
+        real =
+            (folder.isEmpty() ? file.absolutePath() : folder) + QLatin1Char('/') + file.fileName();
+    }
+    return real + QStringLiteral(".nve-lock");
 }
 
 EmbeddedNveLock::EmbeddedNveLock(const Database& db, const QString& base, qint64 startNumber)

@@ -84,26 +84,29 @@ ExportResult exportLogDatabase(Database& db, LogFilter& filter, const QString& p
     if (auto why = openQuery(db, filter, query))
         return failure(path, *why);
 
-    // The export goes into a copy of the target, renamed over it only when complete.
     const QFileInfo target(path);
     if (!target.absoluteDir().exists())
         return failure(path, caption(msg::DbFolderMissing).arg(path));
-    const QString work = target.absoluteFilePath() + QStringLiteral(".export-tmp");
-    QFile::remove(work);
-    if (target.exists() && !QFile::copy(path, work))
-        return failure(path, QFile(path).errorString());
-
+    const bool existed = target.exists();
+    // The whole table is one transaction: the target gets all of it or stays as it
+    // was. The program's own database takes the table through its own connection,
+    // which reads the log at the same time; a file is never replaced under a
+    // connection that has it open.
+    const bool ownDatabase =
+        existed && target.canonicalFilePath() == QFileInfo(db.path()).canonicalFilePath();
     static std::atomic<int> counter{0};
     const QString connection = QStringLiteral("palomex-export-%1").arg(++counter);
-    ExportResult result;
+    QString error;
+    int rows = 0;
     {
-        QSqlDatabase out = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection);
-        out.setDatabaseName(work);
-        QString error;
-        int rows = 0;
-        if (!out.open()) {
-            error = out.lastError().text();
-        } else {
+        QSqlDatabase out = db.connection();
+        if (!ownDatabase) {
+            out = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection);
+            out.setDatabaseName(path);
+            if (!out.open())
+                error = out.lastError().text();
+        }
+        if (error.isEmpty()) {
             const QSqlRecord columns = query.record();
             QStringList defs, marks;
             for (int i = 0; i < columns.count(); ++i) {
@@ -115,8 +118,8 @@ ExportResult exportLogDatabase(Database& db, LogFilter& filter, const QString& p
                 marks << QStringLiteral("?");
             }
             QSqlQuery w(out);
-            out.transaction();
-            if (!w.exec(QStringLiteral("CREATE TABLE %1 (%2)")
+            if (!w.exec(QStringLiteral("BEGIN IMMEDIATE")) ||
+                !w.exec(QStringLiteral("CREATE TABLE %1 (%2)")
                             .arg(SqlDialect::quote(tableName), defs.join(", ")))) {
                 error = w.lastError().text();
             } else {
@@ -130,32 +133,24 @@ ExportResult exportLogDatabase(Database& db, LogFilter& filter, const QString& p
                     ++rows;
                 }
             }
-            if (error.isEmpty() && !out.commit())
-                error = out.lastError().text();
+            QSqlQuery end(out);
+            if (error.isEmpty() && !end.exec(QStringLiteral("COMMIT")))
+                error = end.lastError().text();
+            if (!error.isEmpty())
+                end.exec(QStringLiteral("ROLLBACK"));
+        }
+        if (!ownDatabase)
             out.close();
-        }
-        out = QSqlDatabase();
-        QSqlDatabase::removeDatabase(connection);
-        if (error.isEmpty()) {
-            QFile::remove(path + QStringLiteral(".export-old"));
-            const bool existed = target.exists();
-            if ((existed && !QFile::rename(path, path + QStringLiteral(".export-old"))) ||
-                !QFile::rename(work, path)) {
-                if (existed)
-                    QFile::rename(path + QStringLiteral(".export-old"), path);
-                error = QFile(path).errorString();
-            } else {
-                QFile::remove(path + QStringLiteral(".export-old"));
-            }
-        }
-        if (error.isEmpty())
-            result = {true, rows,
-                      caption(logmsg::TableCreated).arg(QDir::toNativeSeparators(path), tableName)};
-        else
-            result = failure(path, error);
     }
-    QFile::remove(work);
-    return result;
+    if (!ownDatabase)
+        QSqlDatabase::removeDatabase(connection);
+    if (!error.isEmpty()) {
+        if (!existed)
+            QFile::remove(path);
+        return failure(path, error);
+    }
+    return {true, rows,
+            caption(logmsg::TableCreated).arg(QDir::toNativeSeparators(path), tableName)};
 }
 
 ExportResult logRowsClipboardText(Database& db, LogFilter& filter, QString& text) {
