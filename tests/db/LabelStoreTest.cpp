@@ -3,6 +3,7 @@
 #include "db/InitialLayout.h"
 #include "db/LabelSession.h"
 #include "db/LabelStrings.h"
+#include "db/NveLock.h"
 #include "support/TestSupport.h"
 
 #include <QDir>
@@ -203,6 +204,33 @@ TEST_F(SessionTest, SaveOfANewLabelAsksForItsName) {
     // A named label saves without asking.
     EXPECT_TRUE(session->save());
     EXPECT_EQ(proposals.size(), 1);
+}
+
+TEST_F(SessionTest, SavingRecordsTheRunningNumberAsUsedAndNeverLowersIt) {
+    db->update(QString());
+    const struct {
+        const char* base;
+        const char* running;
+        bool heldByARun;
+        std::optional<qint64> stored; // for base 4012345 afterwards
+    } cases[] = {
+        {"401 23 45", "000000042", false, 42},
+        {"4012345", "7", false, 42},
+        {"4012345", "", false, 42},
+        {"4012345", "50", true, 42},
+        {"4012345", "51", false, 51},
+    };
+    for (const auto& c : cases) {
+        session->label().nveBasis = QString::fromUtf8(c.base);
+        session->label().nveLaufNr = QString::fromUtf8(c.running);
+        std::unique_ptr<NveLock> run;
+        if (c.heldByARun)
+            run = lockNveBase(*db, QStringLiteral("4012345"), 0);
+        EXPECT_TRUE(session->saveAs(QStringLiteral("Lager"))) << c.running;
+        run.reset();
+        EXPECT_EQ(storedHighest(*db, QStringLiteral("4012345")), c.stored) << c.running;
+    }
+    EXPECT_TRUE(prompter.shown.isEmpty());
 }
 
 TEST_F(SessionTest, FailedSaveShowsTheReasonAndKeepsTheChangedFlag) {

@@ -337,6 +337,57 @@ TEST_F(PrintJobFixture, TheLogRowIsWrittenBeforeTheJobGoesToTheDevice) {
     EXPECT_EQ(rowsWhenHandedOver, 1u);
 }
 
+TEST_F(PrintJobFixture, TypedNvesTheLogShowsAsPrintedAreAskedAboutOrWarnedOf) {
+    label.anzahlNVEs = QStringLiteral("5");
+    ASSERT_TRUE(printPdf().complete);
+    QString printedOn;
+    {
+        QSqlQuery when(db.connection());
+        ASSERT_TRUE(when.exec(R"(SELECT "Datum" FROM "Protokoll")") && when.next());
+        printedOn = when.value(0).toDate().toString("dd.MM.yyyy");
+    }
+    struct Case {
+        const char* what;
+        bool automatic;
+        bool ask;
+        std::optional<Answer> answer;
+        bool printed;
+        const char* to;      // the last NVE printed before, of those asked for
+        const char* message; // how what the user is shown ends, empty: nothing shown
+    };
+    // 3 to 7 asked for; 1 to 5 printed, and 3 to 7 once the window's Yes reprinted them.
+    const std::vector<Case> cases{
+        {"the window, Enter", false, true, std::nullopt, false, "5", "gedruckt werden?"},
+        {"the window, Yes", false, true, Answer::Yes, true, "5", "gedruckt werden?"},
+        {"the command line", false, false, std::nullopt, true, "7",
+         "gedruckt. Sie werden noch einmal gedruckt."},
+        {"automatic numbering", true, true, std::nullopt, true, "", ""},
+    };
+    for (const Case& c : cases) {
+        label.nveLaufNr = QStringLiteral("3");
+        js.autoNve = c.automatic;
+        js.askBeforeReprint = c.ask;
+        prompter.shown.clear();
+        if (c.answer)
+            prompter.willAnswer(*c.answer);
+        const size_t rowsBefore = logRows().size();
+        const JobResult r = printPdf();
+        EXPECT_EQ(r.labelsPrinted > 0, c.printed) << c.what;
+        EXPECT_EQ(logRows().size(), rowsBefore + (c.printed ? 1 : 0)) << c.what;
+        if (*c.message == '\0') {
+            EXPECT_TRUE(prompter.shown.isEmpty()) << c.what;
+        } else {
+            ASSERT_FALSE(prompter.shown.isEmpty()) << c.what;
+            const QString overlap = QStringLiteral("Die NVEs 40123450000000003 bis "
+                                                   "4012345000000000%1 wurden laut Protokoll "
+                                                   "bereits am %2 um ")
+                                        .arg(QString::fromLatin1(c.to), printedOn);
+            EXPECT_TRUE(prompter.shown[0].startsWith(overlap)) << prompter.shown[0].toStdString();
+            EXPECT_TRUE(prompter.shown[0].endsWith(QString::fromUtf8(c.message))) << c.what;
+        }
+    }
+}
+
 TEST_F(PrintJobFixture, LoggingOffWritesNoRowButStillStoresTheNumber) {
     js.logging = false;
     printPdf();

@@ -14,6 +14,7 @@ Answer ConsolePrompter::ask(const QString& text, Buttons buttons, Icon icon) {
     case Buttons::YesNoCancel:
         return Answer::Cancel;
     case Buttons::YesNo:
+    case Buttons::NoYes:
         return Answer::No;
     }
     return Answer::Cancel;

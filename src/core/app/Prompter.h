@@ -7,7 +7,8 @@
 namespace palomex {
 
 enum class Icon { Information, Warning, Critical, Question };
-enum class Buttons { Ok, OkCancel, YesNo, YesNoCancel };
+// NoYes: Yes and No, with No as the answer the Enter key gives.
+enum class Buttons { Ok, OkCancel, YesNo, YesNoCancel, NoYes };
 enum class Answer { Ok, Cancel, Yes, No };
 
 class Prompter {

@@ -58,6 +58,23 @@ std::optional<QString> withdrawLogRow(Database& db, const LogEntry& e, const QDa
     return std::nullopt;
 }
 
+std::optional<EarlierPrint> earlierPrint(const Database& db, const QString& first,
+                                         const QString& last) {
+    // Equally long digit strings compare as their numbers do.
+    QSqlQuery q(db.connection());
+    q.prepare(QStringLiteral("SELECT \"von_NVE\", \"bis_NVE\", \"Datum\", \"Uhrzeit\" FROM %1 "
+                             "WHERE \"von_NVE\" <= ? AND \"bis_NVE\" >= ? "
+                             "AND length(\"von_NVE\") = ? AND length(\"bis_NVE\") = ? "
+                             "ORDER BY \"Datum\" DESC, \"Uhrzeit\" DESC LIMIT 1")
+                  .arg(SqlDialect::quote(table::Protokoll)));
+    bindValues(q, {last, first, first.size(), first.size()});
+    if (!q.exec() || !q.next())
+        return std::nullopt;
+    return EarlierPrint{std::max(first, q.value(0).toString()),
+                        std::min(last, q.value(1).toString()),
+                        QDateTime(q.value(2).toDate(), q.value(3).toTime())};
+}
+
 bool loggingEnabled(const Settings& settings) {
     return settings.flag(kSection, kKey);
 }

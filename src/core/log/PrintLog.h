@@ -40,6 +40,16 @@ std::optional<QString> appendLogRow(Database& db, const LogEntry& entry,
 // it whole, so that the log shows only what came out. The engine's text on failure.
 std::optional<QString> withdrawLogRow(Database& db, const LogEntry& entry, const QDateTime& at);
 
+// The latest log row whose NVE range overlaps first..last (17 digits each, of one
+// base): the NVEs both have and when the row was written.
+struct EarlierPrint {
+    QString from;
+    QString to;
+    QDateTime at;
+};
+std::optional<EarlierPrint> earlierPrint(const Database& db, const QString& first,
+                                         const QString& last);
+
 // The logging switch, stored as "Protokollaufz" in section "Protokoll".
 bool loggingEnabled(const Settings& settings);
 void setLoggingEnabled(const Settings& settings, bool on);

@@ -112,6 +112,10 @@ JobResult PrintJob::print(const Label& shown, const SinkOpener& open) {
         return refuse(caption(nvemsg::CountNotNumber).arg(shown.anzahlNVEs));
     if (!settings_.autoNve && !runningNumberOf(shown.nveLaufNr))
         return refuse(caption(nvemsg::RunningNotNumber).arg(shown.nveLaufNr));
+    if (!settings_.autoNve && !reprintAccepted(shown)) {
+        job.refused = true;
+        return job;
+    }
 
     LabelRenderer renderer(record_, prompter_);
     RenderOutcome outcome;
@@ -140,6 +144,33 @@ JobResult PrintJob::print(const Label& shown, const SinkOpener& open) {
         return refuse(*reason);
     }
     return job;
+}
+
+bool PrintJob::reprintAccepted(const Label& shown) {
+    const qint64 first = *runningNumberOf(shown.nveLaufNr);
+    const BaseNveRange numbers(shown.nveBasis, nullptr);
+    const QString from = numbers.withoutCheckDigit(first);
+    QString to = numbers.withoutCheckDigit(first + *nveCountOf(shown.anzahlNVEs) - 1);
+    if (from.isEmpty())
+        return true; // the run stops at its first label with the reason
+    // A run running past the last NVE of its base stops there.
+    if (to.isEmpty()) {
+        const QString base = baseDigits(shown.nveBasis);
+        to = base + QString(kNveDigits - base.size(), QLatin1Char('9'));
+    }
+    const std::optional<EarlierPrint> earlier = earlierPrint(db_, from, to);
+    if (!earlier)
+        return true;
+    const QString text = caption(runmsg::PrintedBefore)
+                             .arg(earlier->from, earlier->to,
+                                  earlier->at.date().toString(QStringLiteral("dd.MM.yyyy")),
+                                  earlier->at.time().toString(QStringLiteral("hh:mm:ss")));
+    if (!settings_.askBeforeReprint) {
+        prompter_.tell(text + caption(runmsg::Reprinting), Icon::Warning);
+        return true;
+    }
+    return prompter_.ask(text + caption(runmsg::AskReprint), Buttons::NoYes, Icon::Question) ==
+           Answer::Yes;
 }
 
 bool PrintJob::runOnce(JobResult& job, const LabelPainter& painter, const SinkOpener& open,

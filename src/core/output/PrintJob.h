@@ -33,6 +33,9 @@ struct JobSettings {
     bool autoNve = false;
     bool logging = false;
     QString benutzer; // the current label table, as the log names the user
+    // Typed NVEs the log shows as printed: asked about (No by default), or, where
+    // nobody can answer (the command line), named in a warning before the run goes on.
+    bool askBeforeReprint = true;
 };
 
 // The settings as a print command starts: the record, the automatic NVE and the
@@ -88,6 +91,8 @@ private:
     bool runOnce(JobResult& job, const LabelPainter& painter, const SinkOpener& open,
                  std::unique_ptr<PageSink>& sink, std::vector<Logged>& logged);
     void tellError(int number, const QString& module, const QString& text);
+    // Whether typed NVEs the log already shows are to be printed again.
+    bool reprintAccepted(const Label& shown);
 
     Database& db_;
     SettingsRecord record_;

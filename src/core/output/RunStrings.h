@@ -13,4 +13,7 @@ inline constexpr int NoSuchPrinter = 977;  // %1 printer name
 inline constexpr int PrinterRefused = 978; // %1 reason
 inline constexpr int SavePdfTitle = 979;
 inline constexpr int PdfFilter = 980;
+inline constexpr int PrintedBefore = 981; // %1 first, %2 last NVE, %3 day, %4 time
+inline constexpr int AskReprint = 982;
+inline constexpr int Reprinting = 983;
 } // namespace palomex::runmsg

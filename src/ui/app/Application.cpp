@@ -315,8 +315,8 @@ void Application::openScan(const QString& first) {
         first);
 }
 
-int Application::printShown() {
-    const JobResult r = print_->print(record_, opened_.labelTable);
+int Application::printShown(bool commandLine) {
+    const JobResult r = print_->print(record_, opened_.labelTable, commandLine);
     // The answers of the question whether a barcode fits: where to fix it.
     if (r.openLayoutEditor && !headless_)
         openLayoutEditor();
@@ -375,7 +375,7 @@ std::optional<int> Application::processCommandLine(const CommandRequest& request
     if (request.command() == Command::Print) {
         if (!headless_)
             window_->showMinimized();
-        return printShown();
+        return printShown(true);
     }
     if (!headless_)
         window_->showNormal();
@@ -410,7 +410,7 @@ int Application::filePrint(const CommandRequest& request, const QString& program
                                   QString(line).replace(QLatin1Char('\''), QLatin1Char('"')));
         if (!showRequestedLabel(each))
             return 3;
-        if (const int code = printShown(); code != 0)
+        if (const int code = printShown(true); code != 0)
             return code;
     }
     return 0;

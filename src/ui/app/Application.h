@@ -70,7 +70,7 @@ private:
     void report(const QString& text, Icon icon);
     std::optional<QString> askLabelName(const QString& proposed);
     // Prints the label the window shows; the exit code of a command line print.
-    int printShown();
+    int printShown(bool commandLine = false);
     void setAutoNve(bool on);
     void openLayoutEditor();
     void openScan(const QString& first = {});

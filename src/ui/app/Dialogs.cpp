@@ -23,6 +23,7 @@ Answer GuiPrompter::ask(const QString& text, Buttons buttons, Icon icon) {
         set = QMessageBox::Ok | QMessageBox::Cancel;
         break;
     case Buttons::YesNo:
+    case Buttons::NoYes:
         set = QMessageBox::Yes | QMessageBox::No;
         break;
     case Buttons::YesNoCancel:
@@ -37,6 +38,8 @@ Answer GuiPrompter::ask(const QString& text, Buttons buttons, Icon icon) {
     else if (icon == Icon::Question)
         boxIcon = QMessageBox::Question;
     QMessageBox box(boxIcon, caption(msg::Title), text, set, parent_);
+    if (buttons == Buttons::NoYes)
+        box.setDefaultButton(QMessageBox::No);
     switch (box.exec()) {
     case QMessageBox::Ok:
         return Answer::Ok;

@@ -32,10 +32,12 @@ PrintCommands::PrintCommands(Database& db, const Settings& settings, Prompter& p
 }
 
 JobResult PrintCommands::run(const SettingsRecord& record, const QString& labelTable,
-                             const SinkOpener& open) {
+                             const SinkOpener& open, bool commandLine) {
     if (running_)
         return {};
-    PrintJob job(db_, record, jobSettings(record, settings_, labelTable), prompter_);
+    JobSettings js = jobSettings(record, settings_, labelTable);
+    js.askBeforeReprint = !commandLine;
+    PrintJob job(db_, record, js, prompter_);
     std::unique_ptr<EscapeWatch> escape;
     if (!headless_) {
         escape = std::make_unique<EscapeWatch>();
@@ -59,10 +61,12 @@ JobResult PrintCommands::run(const SettingsRecord& record, const QString& labelT
     return result;
 }
 
-JobResult PrintCommands::print(const SettingsRecord& record, const QString& labelTable) {
+JobResult PrintCommands::print(const SettingsRecord& record, const QString& labelTable,
+                               bool commandLine) {
     const QString title = window_.currentLabelName();
     return run(record, labelTable,
-               PrinterSink::opener(record.drucker, title, prompter_, record.druckerschacht));
+               PrinterSink::opener(record.drucker, title, prompter_, record.druckerschacht),
+               commandLine);
 }
 
 void PrintCommands::exportPdf(const SettingsRecord& record, const QString& labelTable,

@@ -23,7 +23,9 @@ public:
 
     // Prints the label the window shows on the label printer of the settings; the
     // window then shows the label as the run left it (the next running number).
-    JobResult print(const SettingsRecord& record, const QString& labelTable);
+    // From the command line a reprint of logged NVEs is warned of, not asked about.
+    JobResult print(const SettingsRecord& record, const QString& labelTable,
+                    bool commandLine = false);
     // The same through the PDF driver of the settings. Without one, the built-in
     // writer asks for a file, unless a PDF printer is installed: then the user is
     // asked to choose it, and chooseDriver opens the settings on OK.
@@ -35,7 +37,8 @@ public:
     }
 
 private:
-    JobResult run(const SettingsRecord& record, const QString& labelTable, const SinkOpener& open);
+    JobResult run(const SettingsRecord& record, const QString& labelTable, const SinkOpener& open,
+                  bool commandLine = false);
 
     Database& db_;
     const Settings& settings_;
