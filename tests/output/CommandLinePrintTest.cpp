@@ -130,6 +130,17 @@ TEST_F(CommandLinePrint, PrintWithoutADisplayGoesToTheCupsQueue) {
                                        nveSymbol(11), nveSymbol(20)}));
     EXPECT_EQ(highest(), 20);
     EXPECT_EQ(logRanges(), (QStringList{"05-07", "10-11", "20-20"}));
+
+    // A replacement label for a pallet already labelled: printed, with a warning.
+    const Ran again = palomex({QStringLiteral("print"), QStringLiteral("Palette groß"), "-",
+                               QStringLiteral("6"), QStringLiteral("1")},
+                              cupsSocket);
+    EXPECT_EQ(again.exitCode, 0) << again.stderrText.toStdString();
+    EXPECT_TRUE(again.stderrText.contains(
+        QStringLiteral("Die NVEs 40123450000000006 bis 40123450000000006 wurden laut Protokoll "
+                       "bereits am ")))
+        << again.stderrText.toStdString();
+    EXPECT_EQ(printedNves(4).back(), nveSymbol(6));
 }
 
 TEST_F(CommandLinePrint, AMissingPrinterOrALockedBaseEndsWithAMessageAndNothingStored) {
