@@ -5,6 +5,7 @@
 #include "support/TestSupport.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QListWidget>
 #include <QSignalSpy>
 #include <QSqlQuery>
@@ -51,7 +52,7 @@ TEST_F(UserWindowFixture, NewUserBecomesCurrentAndDeletingReturnsToTheFirst) {
                              "Es können hieraus nur einzelne Etiketten gelöscht werden."));
 }
 
-TEST_F(UserWindowFixture, RawEditorAsksFirstAndRefusesBadValues) {
+TEST_F(UserWindowFixture, RawEditorAsksFirstAndOnlyEverRaisesAHighestNve) {
     QSqlQuery(opened.database->connection())
         .exec(QStringLiteral("INSERT INTO \"HöchstNVE\" VALUES ('4012345', '000000007')"));
     EXPECT_EQ(window.tableList()->currentItem()->text(), QStringLiteral("HöchstNVE"));
@@ -64,10 +65,36 @@ TEST_F(UserWindowFixture, RawEditorAsksFirstAndRefusesBadValues) {
     QAbstractItemModel* model = window.grid()->model();
     ASSERT_EQ(model->rowCount(), 1);
     EXPECT_EQ(model->data(model->index(0, 1)).toString(), QStringLiteral("000000007"));
-    model->setData(model->index(0, 1), QStringLiteral("1234567890")); // one digit too many
+    const struct {
+        int column;
+        const char* typed;
+        const char* stored;
+        bool refused;
+    } edits[] = {
+        {1, "1234567890", "4012345=000000007", true}, // one digit too many
+        {1, "5", "4012345=000000007", true},          // lower: printed NVEs again
+        {0, "4099999", "4012345=000000007", true},    // another base for the row
+        {1, "000000009", "4012345=000000009", false},
+    };
+    for (const auto& e : edits) {
+        prompter.shown.clear();
+        model->setData(model->index(0, e.column), QString::fromUtf8(e.typed));
+        window.accept();
+        QCoreApplication::processEvents(); // the grid shows the stored rows again
+        QSqlQuery q(opened.database->connection());
+        q.exec(QStringLiteral("SELECT \"NVE_Basis\" || '=' || \"NVE_LaufNr\" FROM \"HöchstNVE\""));
+        ASSERT_TRUE(q.next());
+        EXPECT_EQ(q.value(0).toString(), QString::fromUtf8(e.stored)) << e.typed;
+        EXPECT_EQ(prompter.shown.size(), e.refused ? 1 : 0) << e.typed;
+        EXPECT_EQ(model->data(model->index(0, 1)).toString(), QString::fromUtf8(e.stored).mid(8))
+            << e.typed;
+    }
+    prompter.shown.clear();
+    model->removeRow(0);
+    QCoreApplication::processEvents();
     window.accept();
-    QSqlQuery q(opened.database->connection());
-    q.exec(QStringLiteral("SELECT \"NVE_LaufNr\" FROM \"HöchstNVE\""));
-    ASSERT_TRUE(q.next());
-    EXPECT_EQ(q.value(0).toString(), QStringLiteral("000000007"));
+    EXPECT_EQ(prompter.shown.size(), 1);
+    QSqlQuery rows(opened.database->connection());
+    ASSERT_TRUE(rows.exec(QStringLiteral("SELECT count(*) FROM \"HöchstNVE\"")) && rows.next());
+    EXPECT_EQ(rows.value(0).toInt(), 1) << "a row of HöchstNVE was deleted";
 }
