@@ -58,9 +58,9 @@ TEST(CommandLine, PositionalParameters) {
     EXPECT_EQ(r.parameter(param::AnzProNVE), QStringLiteral("2"));
     EXPECT_EQ(r.parameter(param::FirstDIText), QStringLiteral("a"));
     EXPECT_EQ(r.parameter(param::FirstDIText + 9), QStringLiteral("j"));
-    EXPECT_EQ(r.parameter(param::FirstZusatzText), QStringLiteral("Zeile\nzwei"));
+    EXPECT_EQ(r.parameter(param::FirstZusatzText), QStringLiteral("Zeile\r\nzwei"));
     EXPECT_FALSE(r.parameter(param::FirstZusatzText + 1));
-    EXPECT_EQ(r.parameter(param::AbsenderText), QStringLiteral("Abs\nender"));
+    EXPECT_EQ(r.parameter(param::AbsenderText), QStringLiteral("Abs\r\nender"));
     EXPECT_EQ(r.parameter(param::EmpfaengerText), QStringLiteral("Empf"));
     EXPECT_FALSE(r.parameter(22)) << "a 22nd parameter is not read";
     EXPECT_FALSE(r.parameter(2)) << "the label name is not a field parameter";

@@ -214,9 +214,16 @@ TEST_F(StartupFixture, ScratchTableIsNamedAfterTheComputerAndDroppedAtExit) {
               QString());
 }
 
-// A file at the database path that is not ours is reported with its path and kept
-// byte for byte.
+// A file at the database path that is not ours, or a copy of ours that cannot be
+// read through, is reported with its path and kept byte for byte.
 TEST_F(StartupFixture, ForeignFilesAreRefusedAndLeftUnchanged) {
+    start();
+    const QByteArray ours = readFile(appData.file(QStringLiteral("Palomex.mdb")));
+    // Everything behind the first page, which holds the header and the schema.
+    const int page = (quint8(ours[16]) << 8) | quint8(ours[17]);
+    ASSERT_GT(ours.size(), 3 * page);
+    QByteArray overwritten = ours;
+    overwritten.replace(page, ours.size() - page, QByteArray(ours.size() - page, '\xff'));
     QByteArray jet(2048, '\0');
     jet.replace(4, 15, "Standard Jet DB");
     QByteArray foreignSqlite;
@@ -243,6 +250,9 @@ TEST_F(StartupFixture, ForeignFilesAreRefusedAndLeftUnchanged) {
          err::FileNotOurs, "keine Datenbank"},
         {"jet", jet, err::FileNotOurs, "Access-Datenbank"},
         {"foreign sqlite", foreignSqlite, err::FileNotOurs, "keine Datenbank"},
+        {"empty", QByteArray(), err::FileNotOurs, "keine Datenbank"},
+        {"ours cut short", ours.left(ours.size() / 2), err::DatabaseFailure, "beschädigt"},
+        {"ours overwritten", overwritten, err::DatabaseFailure, "beschädigt"},
     };
     for (const Case& c : cases) {
         writeFile(appData.file(QStringLiteral("Palomex.mdb")), c.content);

@@ -587,5 +587,9 @@ TEST(ApplicationLabels, OpenCommandFillsTheFieldsFromItsParameters) {
     EXPECT_EQ(l.anzahlNVEs, QStringLiteral("3"));
     EXPECT_EQ(l.fields[0].content, QStringLiteral("L-9"));
     EXPECT_EQ(l.extras[0].text, QStringLiteral("Zeile\r\nzwei"));
+    // A value its box cannot hold is refused, not cut to fit.
+    EXPECT_EQ(
+        a.processCommandLine(CommandRequest(QStringLiteral("open standardetikett - - - 12345"))),
+        4);
     EXPECT_EQ(a.processCommandLine(CommandRequest(QStringLiteral("open Fehlt"))), 3);
 }

@@ -20,6 +20,7 @@
 
 using namespace palomex;
 using palomex::test::nveSymbol;
+using palomex::test::referenceCheckDigit;
 
 namespace {
 
@@ -72,6 +73,18 @@ struct CommandLinePrint : ::testing::Test {
         Settings settings(iniPath());
         return storedHighest(*openStartupDatabase(settings, QString(), {}).database,
                              QStringLiteral("4012345"));
+    }
+
+    // Every row of HöchstNVE, "base:running ...".
+    std::string storedNves() {
+        Settings settings(iniPath());
+        OpenedDatabase opened = openStartupDatabase(settings, QString(), {});
+        QSqlQuery q(opened.database->connection());
+        q.exec(QStringLiteral(R"(SELECT "NVE_Basis", "NVE_LaufNr" FROM "HöchstNVE" ORDER BY 1)"));
+        QStringList rows;
+        while (q.next())
+            rows << q.value(0).toString() + ":" + q.value(1).toString();
+        return rows.join(u' ').toStdString();
     }
 
     QStringList logRanges() {
@@ -160,6 +173,82 @@ TEST_F(CommandLinePrint, AMissingPrinterOrALockedBaseEndsWithAMessageAndNothingS
     EXPECT_TRUE(r.stderrText.contains(QStringLiteral("Fehler-Nr.: 3260")))
         << r.stderrText.toStdString();
     EXPECT_TRUE(logRanges().isEmpty());
+}
+
+// A value that does not fit where it goes is refused, whichever parameter brings it:
+// not cut to fit, nothing printed, no NVE taken, no log row.
+TEST_F(CommandLinePrint, ValuesThatDoNotFitAreRefusedNotCut) {
+    {
+        Settings settings(iniPath());
+        OpenedDatabase opened = openStartupDatabase(settings, QString(), {});
+        Label withDate = test::printTestLabel();
+        withDate.fields[3].identifier = QStringLiteral("(15)");
+        withDate.fields[3].caption = QStringLiteral("MHD");
+        withDate.fields[3].content = QStringLiteral("31.12.26");
+        LabelStore(*opened.database, opened.labelTable).save(withDate);
+    }
+    if (!queue.isEmpty()) {
+        for (const QString& old : QDir(outDir).entryList({QStringLiteral("*.pdf")}))
+            QFile::remove(QDir(outDir).filePath(old));
+        usePrinter(queue);
+    }
+    const std::string gtin = "4012345123456";
+    const int checkDigit = referenceCheckDigit(gtin) - '0';
+    const QString wrongGtin = QString::fromStdString(gtin) + QString::number((checkDigit + 1) % 10);
+    const auto print = [](const QStringList& parameters) {
+        return QStringList{QStringLiteral("print"), QStringLiteral("Palette groß")} + parameters;
+    };
+    // Parameter n of the print line, the ones before it "-".
+    const auto at = [&](int n, const QString& value) {
+        return print(QStringList(n - 3, QStringLiteral("-")) << value);
+    };
+    test::writeFile(appData.file(QStringLiteral("auftrag.txt")), "'Palette groß' - - 12000\n");
+    const struct {
+        QStringList args;
+        QString message;
+    } cases[] = {
+        {print({"4011", "1234567890", "1"}),
+         QStringLiteral("Der Text in NVE_LaufNr ist zu lang: höchstens 9 Zeichen")},
+        {at(3, "401 234 567 89"),
+         QStringLiteral("Die NVE-Basisnummer darf maximal 10 Ziffern enthalten.")},
+        {at(5, "12000"),
+         QStringLiteral("Die Anzahl der NVEs muss eine Zahl von 1 bis 9999 sein: \"12000\"")},
+        {at(6, "12345"),
+         QStringLiteral(
+             "Die Anzahl der Etiketten pro NVE muss eine Zahl von 1 bis 9999 sein: \"12345\"")},
+        {at(6, "12x"),
+         QStringLiteral(
+             "Die Anzahl der Etiketten pro NVE muss eine Zahl von 1 bis 9999 sein: \"12x\"")},
+        {at(7, QString(51, u'x')),
+         QStringLiteral("Der Text in DIText0 ist zu lang: höchstens 50 Zeichen")},
+        {at(8, wrongGtin),
+         QStringLiteral("Im Feld (01) \"GTIN\" stimmt die Prüfziffer nicht, sie wäre %1: \"%2\"")
+             .arg(checkDigit)
+             .arg(wrongGtin)},
+        {at(10, "31.02.26"),
+         QStringLiteral("Im Feld (15) \"MHD\" ist kein Datum zu erkennen: \"31.02.26\"")},
+        {at(17, QString(81, u'z')),
+         QStringLiteral("Der Text in ZusatzText0 ist zu lang: höchstens 80 Zeichen")},
+        {at(20, QString(300, u's')),
+         QStringLiteral("Der Text in AbsEmpfText0 ist zu lang: höchstens 255 Zeichen")},
+        // A line break is stored as CR LF: 127 + 127 characters around one are 256.
+        {at(20, QString(127, u'a') + "\\n" + QString(127, u'b')),
+         QStringLiteral("Der Text in AbsEmpfText0 ist zu lang: höchstens 255 Zeichen")},
+        {{QStringLiteral("fileprint"), appData.file(QStringLiteral("auftrag.txt"))},
+         QStringLiteral("Die Anzahl der NVEs muss eine Zahl von 1 bis 9999 sein: \"12000\"")},
+    };
+    const std::string nvesBefore = storedNves();
+    for (const auto& c : cases) {
+        const Ran r = palomex(c.args, cupsSocket);
+        EXPECT_EQ(r.exitCode, 4) << c.args.join(u' ').toStdString();
+        EXPECT_TRUE(r.stderrText.contains(c.message)) << c.message.toStdString() << "\n"
+                                                      << r.stderrText.toStdString();
+    }
+    EXPECT_EQ(storedNves(), nvesBefore);
+    EXPECT_TRUE(logRanges().isEmpty());
+    if (!queue.isEmpty()) {
+        EXPECT_TRUE(printedNves(0).empty());
+    }
 }
 
 TEST_F(CommandLinePrint, AFilePrintFileThatCannotBeReadIsAWrongParameter) {

@@ -107,7 +107,7 @@ struct PrintJobFixture : test::DatabaseFixture {
 // Every NVE once per copy, each on as many labels as asked for, in order; the data
 // barcodes carry the counted batch; one log row per run of the copies.
 TEST_F(PrintJobFixture, CopiesOfARunRepeatTheNvesInOrderAndEveryBarcodeDecodes) {
-    label.nveLaufNr = QStringLiteral("0000000007");
+    label.nveLaufNr = QStringLiteral("7");
     label.anzahlNVEs = QStringLiteral("3");
     label.anzahlProNVE = 2;
     js.copies = 2;
@@ -187,26 +187,31 @@ TEST_F(PrintJobFixture, ABaseHeldByAnotherRunIsRefusedAndNothingIsPrinted) {
 
 TEST_F(PrintJobFixture, WrongEntriesAreRefusedBeforeAnythingIsReserved) {
     const struct {
-        const char* base;
-        const char* running;
-        const char* count;
+        void (*edit)(Label&);
         const char* message;
     } cases[] = {
-        {"40-12345", "1", "1",
+        {[](Label& l) { l.nveBasis = "40-12345"; },
          "Die NVE-Basisnummer darf nur Ziffern und Leerzeichen enthalten: \"40-12345\""},
-        {"40123456789", "1", "1", "Die NVE-Basisnummer darf maximal 10 Ziffern enthalten."},
-        {"4012345", "1", "0", "Die Anzahl der NVEs muss eine Zahl von 1 bis 9999 sein: \"0\""},
-        {"4012345", "1", "zehn",
+        {[](Label& l) { l.nveBasis = "40123456789"; },
+         "Die NVE-Basisnummer darf maximal 10 Ziffern enthalten."},
+        {[](Label& l) { l.anzahlNVEs = "0"; },
+         "Die Anzahl der NVEs muss eine Zahl von 1 bis 9999 sein: \"0\""},
+        {[](Label& l) { l.anzahlNVEs = "zehn"; },
          "Die Anzahl der NVEs muss eine Zahl von 1 bis 9999 sein: \"zehn\""},
-        {"4012345", "1", "10000",
+        {[](Label& l) { l.anzahlNVEs = "10000"; },
          "Die Anzahl der NVEs muss eine Zahl von 1 bis 9999 sein: \"10000\""},
-        {"4012345", "12a", "1", "Die NVE-Laufnummer muss eine Zahl sein: \"12a\""},
+        {[](Label& l) { l.nveLaufNr = "12a"; }, "Die NVE-Laufnummer muss eine Zahl sein: \"12a\""},
+        {[](Label& l) { l.nveLaufNr = "-5"; }, "Die NVE-Laufnummer muss eine Zahl sein: \"-5\""},
+        {[](Label& l) { l.anzahlProNVE = 0; },
+         "Die Anzahl der Etiketten pro NVE muss eine Zahl von 1 bis 9999 sein: \"0\""},
+        {[](Label& l) { l.extras[0].text = QString(81, u'x'); },
+         "Der Text in ZusatzText0 ist zu lang: höchstens 80 Zeichen "
+         "(\"xxxxxxxxxxxxxxxxxxxxxxxxxxxxxx...\")."},
     };
     for (const auto& c : cases) {
         prompter.shown.clear();
-        label.nveBasis = QString::fromUtf8(c.base);
-        label.nveLaufNr = QString::fromUtf8(c.running);
-        label.anzahlNVEs = QString::fromUtf8(c.count);
+        label = test::printTestLabel();
+        c.edit(label);
         EXPECT_TRUE(printPdf().refused) << c.message;
         EXPECT_EQ(prompter.shown, QStringList{QString::fromUtf8(c.message)});
     }

@@ -55,6 +55,7 @@ inline constexpr int DbReadOnly = 304;
 inline constexpr int DbIsAccess = 305;
 inline constexpr int DbNotOurs = 306;
 inline constexpr int DbCannotOpen = 307;
+inline constexpr int DbDamaged = 308;
 inline constexpr int SeedImported = 310;
 inline constexpr int NewUserCreated = 311;
 inline constexpr int NoPrinter = 312;

@@ -65,7 +65,7 @@ std::optional<QString> CommandRequest::parameter(int n) const {
     if (v == QLatin1String("-"))
         return std::nullopt;
     if (n >= param::FirstZusatzText)
-        v.replace(QLatin1String("\\n"), QLatin1String("\n"));
+        v.replace(QLatin1String("\\n"), QLatin1String("\r\n"));
     return v;
 }
 

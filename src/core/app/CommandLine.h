@@ -44,7 +44,8 @@ public:
     QString labelName() const { return args_.value(1); }
 
     // Parameter n (3 to 21) as it should be applied: nothing when it is missing or
-    // "-" (the stored value stays); "\n" in the texts 17 to 21 becomes a line break.
+    // "-" (the stored value stays); "\n" in the texts 17 to 21 becomes a line break,
+    // CR LF as the label table stores it.
     std::optional<QString> parameter(int n) const;
 
 private:

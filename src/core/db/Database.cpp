@@ -58,9 +58,8 @@ void checkFileBeforeOpening(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         refuse(err::PermissionDenied, msg::DbCannotOpen, path, file.errorString());
+    // An empty file is no database either: one is created only where no file is.
     const QByteArray head = file.read(32);
-    if (head.isEmpty())
-        return; // an empty file is an empty database to the engine
     if (head.mid(4, 15) == "Standard Jet DB" || head.mid(4, 15) == "Standard ACE DB")
         refuse(err::FileNotOurs, msg::DbIsAccess, path);
     if (!head.startsWith(QByteArray("SQLite format 3\0", 16)))
@@ -80,6 +79,14 @@ bool holdsOurTables(const Database& db, const QStringList& tables) {
             return true;
     }
     return false;
+}
+
+// A copy cut short or damaged: the engine cannot read it through. It tells a
+// header that promises more pages than the file has on the first read.
+bool damaged(const QSqlDatabase& db) {
+    QSqlQuery q(db);
+    return !q.exec(QStringLiteral("PRAGMA quick_check(1)")) || !q.next() ||
+           q.value(0).toString() != QLatin1String("ok");
 }
 
 int applicationId(const QSqlDatabase& db) {
@@ -266,6 +273,11 @@ std::unique_ptr<Database> Database::open(const QString& path) {
         }
     }
     std::unique_ptr<Database> result(new Database(path, std::move(dialect), name));
+    if (damaged(result->connection())) {
+        result.reset();
+        giveUp();
+        refuse(err::DatabaseFailure, msg::DbDamaged, path);
+    }
     const QStringList existing = result->tables();
     if (!isOurs(*result, existing)) {
         result.reset();

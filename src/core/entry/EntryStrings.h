@@ -30,5 +30,6 @@ inline constexpr int DuplicateIdentifier = 418; // %1 the entry without format c
 inline constexpr int AskDeleteLogo = 48;
 inline constexpr int OpenFileTitle = 419; // %1 the program title
 inline constexpr int PictureFilter = 420;
+inline constexpr int WrongCheckDigit = 421; // %3 the check digit the digits before it give
 
 } // namespace palomex::ids

@@ -5,6 +5,7 @@
 #include "entry/Dates.h"
 #include "entry/EntryStrings.h"
 #include "entry/FieldRules.h"
+#include "output/Gs1Encoder.h"
 
 namespace palomex {
 
@@ -152,8 +153,8 @@ std::optional<QString> contentProblem(const DataField& field, const FieldContext
     const auto message = [&](int id) {
         return caption(id).arg(entry->code(), field.caption, shown);
     };
-    const auto limitMessage = [&](int id, int limit) {
-        return caption(id).arg(entry->code(), field.caption, QString::number(limit), shown);
+    const auto numberMessage = [&](int id, int number) {
+        return caption(id).arg(entry->code(), field.caption, QString::number(number), shown);
     };
     if (f.numeric()) {
         QString digits = withoutPrintOnly(field.content).remove(QLatin1Char(' '));
@@ -165,7 +166,13 @@ std::optional<QString> contentProblem(const DataField& field, const FieldContext
                 return message(ids::OnlyDigits);
         }
         if (digits.size() > f.length)
-            return limitMessage(ids::TooManyDigits, f.length);
+            return numberMessage(ids::TooManyDigits, f.length);
+        // Typed in full, the last digit is the check digit the encoder would put there.
+        if (f.checkDigit && digits.size() == f.length) {
+            const QChar expected = gs1CheckDigit(QStringView(digits).left(f.length - 1));
+            if (digits.back() != expected)
+                return numberMessage(ids::WrongCheckDigit, expected.digitValue());
+        }
     } else if (f.isDecimal()) {
         const DecimalParts p = splitDecimal(*entry, field.content);
         if (entry->isCurrencyAmount() &&
@@ -175,9 +182,9 @@ std::optional<QString> contentProblem(const DataField& field, const FieldContext
             return message(ids::NoNumber);
         const int places = entry->decimalPlaces();
         if (p.fraction.size() > places)
-            return limitMessage(ids::TooManyDecimals, places);
+            return numberMessage(ids::TooManyDecimals, places);
         if (f.fixedLength && p.integer.size() > f.length - places)
-            return limitMessage(ids::TooManyIntegerDigits, f.length - places);
+            return numberMessage(ids::TooManyIntegerDigits, f.length - places);
     } else if (f.isDate()) {
         bool monthOnly = false;
         if (!dateOf(field, context, monthOnly))

@@ -9,6 +9,14 @@
 
 namespace palomex {
 
+namespace {
+
+bool allDigits(const QString& text) {
+    return std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c >= u'0' && c <= u'9'; });
+}
+
+} // namespace
+
 QString baseDigits(const QString& typedBase) {
     QString digits = typedBase;
     digits.remove(QLatin1Char(' '));
@@ -17,9 +25,12 @@ QString baseDigits(const QString& typedBase) {
 
 bool baseAcceptable(const QString& typedBase) {
     const QString digits = baseDigits(typedBase);
-    return digits.size() <= kMaxBaseDigits &&
-           std::all_of(digits.cbegin(), digits.cend(),
-                       [](QChar c) { return c >= u'0' && c <= u'9'; });
+    return digits.size() <= kMaxBaseDigits && allDigits(digits);
+}
+
+bool runningAcceptable(const QString& typedRunning) {
+    const QString number = typedRunning.trimmed();
+    return !number.isEmpty() && allDigits(number);
 }
 
 QString runningNumberText(const QString& typedBase, qint64 n) {

@@ -18,6 +18,8 @@ inline constexpr int kMaxBaseDigits = 10;
 QString baseDigits(const QString& typedBase);
 // Whether the typed base holds only digits and blanks, and at most ten digits.
 bool baseAcceptable(const QString& typedBase);
+// Whether the typed running number is a number: digits, with blanks around them at most.
+bool runningAcceptable(const QString& typedRunning);
 // Running number n as the text that fills the base to 17 digits; empty when base and
 // number together are longer, or n is negative.
 QString runningNumberText(const QString& typedBase, qint64 n);

@@ -13,4 +13,5 @@ inline constexpr int RunningNotNumber = 477; // %1 running number as typed
 inline constexpr int CountNotNumber = 478;   // %1 number of NVEs as typed
 inline constexpr int OnlyRaised = 479;       // %1 number stored for the base
 inline constexpr int RowsKept = 480;         // a row deleted or its base changed by hand
+inline constexpr int CopiesNotNumber = 481;  // %1 labels per NVE as given
 } // namespace palomex::nvemsg

@@ -6,8 +6,8 @@
 #include "db/Database.h"
 #include "db/NveLock.h"
 #include "entry/FieldContent.h"
+#include "entry/LabelCheck.h"
 #include "entry/NveNumbers.h"
-#include "entry/NveStrings.h"
 #include "log/PrintLog.h"
 #include "output/RunStrings.h"
 
@@ -104,14 +104,8 @@ JobResult PrintJob::print(const Label& shown, const SinkOpener& open) {
         job.refused = true;
         return job;
     };
-    if (baseDigits(shown.nveBasis).size() > kMaxBaseDigits)
-        return refuse(caption(nvemsg::BaseTooLong));
-    if (!baseAcceptable(shown.nveBasis))
-        return refuse(caption(nvemsg::BaseNotDigits).arg(shown.nveBasis));
-    if (!nveCountOf(shown.anzahlNVEs))
-        return refuse(caption(nvemsg::CountNotNumber).arg(shown.anzahlNVEs));
-    if (!settings_.autoNve && !runningNumberOf(shown.nveLaufNr))
-        return refuse(caption(nvemsg::RunningNotNumber).arg(shown.nveLaufNr));
+    if (const auto refused = labelRefusal(shown, settings_.autoNve))
+        return refuse(*refused);
     if (!settings_.autoNve && !reprintAccepted(shown)) {
         job.refused = true;
         return job;

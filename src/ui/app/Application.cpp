@@ -366,8 +366,8 @@ std::optional<int> Application::processCommandLine(const CommandRequest& request
     }
     if (request.command() == Command::FilePrint)
         return filePrint(request, program);
-    if (!showRequestedLabel(request))
-        return 3;
+    if (const auto failed = showRequestedLabel(request))
+        return *failed;
     if (request.command() == Command::Unknown) {
         report(unknownCommandText(request), Icon::Critical);
         return 2;
@@ -382,15 +382,21 @@ std::optional<int> Application::processCommandLine(const CommandRequest& request
     return std::nullopt;
 }
 
-bool Application::showRequestedLabel(const CommandRequest& request) {
+std::optional<int> Application::showRequestedLabel(const CommandRequest& request) {
     if (!window_->loadLabel(request.labelName())) {
         report(caption(msg::LabelNotFound).arg(request.labelName()), Icon::Critical);
-        return false;
+        return 3;
     }
-    Label filled = window_->label();
-    applyCommandParameters(filled, request);
+    // Filled and checked as stored, not as the window's boxes would hold it: a box
+    // keeps only as many characters as its column, and what does not fit is refused.
+    Label filled = session_->label();
+    const bool autoNve = jobSettings(record_, settings_, opened_.labelTable).autoNve;
+    if (const auto refused = applyCommandParameters(filled, request, autoNve)) {
+        report(*refused, Icon::Critical);
+        return 4;
+    }
     window_->showLabel(filled);
-    return true;
+    return std::nullopt;
 }
 
 int Application::filePrint(const CommandRequest& request, const QString& program) {
@@ -408,8 +414,8 @@ int Application::filePrint(const CommandRequest& request, const QString& program
             continue;
         const CommandRequest each(QStringLiteral("FILEPRINT ") +
                                   QString(line).replace(QLatin1Char('\''), QLatin1Char('"')));
-        if (!showRequestedLabel(each))
-            return 3;
+        if (const auto failed = showRequestedLabel(each))
+            return *failed;
         if (const int code = printShown(true); code != 0)
             return code;
     }

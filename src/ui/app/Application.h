@@ -75,9 +75,10 @@ private:
     void openLayoutEditor();
     void openScan(const QString& first = {});
     void takeNextNve();
-    // Opens the label a command names and fills in its parameters; false after
-    // telling that it was not found.
-    bool showRequestedLabel(const CommandRequest& request);
+    // Opens the label a command names and fills in its parameters. After telling
+    // why not, the exit code: 3 when the label was not found, 4 when a parameter
+    // is refused (as a refused print is).
+    std::optional<int> showRequestedLabel(const CommandRequest& request);
     int filePrint(const CommandRequest& request, const QString& program);
 
     Prompter& prompter_;
