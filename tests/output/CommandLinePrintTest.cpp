@@ -187,11 +187,10 @@ TEST_F(CommandLinePrint, ValuesThatDoNotFitAreRefusedNotCut) {
         withDate.fields[3].content = QStringLiteral("31.12.26");
         LabelStore(*opened.database, opened.labelTable).save(withDate);
     }
-    if (!queue.isEmpty()) {
-        for (const QString& old : QDir(outDir).entryList({QStringLiteral("*.pdf")}))
-            QFile::remove(QDir(outDir).filePath(old));
+    // A printer that would print: the refusal, not a missing printer, stops the runs.
+    // Any label printed would have taken its NVE and left its log row.
+    if (!queue.isEmpty())
         usePrinter(queue);
-    }
     const std::string gtin = "4012345123456";
     const int checkDigit = referenceCheckDigit(gtin) - '0';
     const QString wrongGtin = QString::fromStdString(gtin) + QString::number((checkDigit + 1) % 10);
@@ -246,9 +245,6 @@ TEST_F(CommandLinePrint, ValuesThatDoNotFitAreRefusedNotCut) {
     }
     EXPECT_EQ(storedNves(), nvesBefore);
     EXPECT_TRUE(logRanges().isEmpty());
-    if (!queue.isEmpty()) {
-        EXPECT_TRUE(printedNves(0).empty());
-    }
 }
 
 TEST_F(CommandLinePrint, AFilePrintFileThatCannotBeReadIsAWrongParameter) {
