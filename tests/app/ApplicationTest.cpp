@@ -4,6 +4,7 @@
 #include "db/NveLock.h"
 #include "entry/Catalogue.h"
 #include "log/PrintLog.h"
+#include "ui/admin/UserWindow.h"
 #include "ui/entry/MainWindow.h"
 #include "ui/layout/LayoutEditor.h"
 #include "ui/output/PrintCommands.h"
@@ -174,6 +175,32 @@ TEST_F(AppFixture, NextNveFollowsTheStoredNumberAndEndsAutomaticMode) {
     EXPECT_EQ(
         prompter.shown,
         QStringList{"Die NVE-Basisnummer darf nur Ziffern und Leerzeichen enthalten: \"40-12\""});
+}
+
+TEST_F(AppFixture, ANewUserClearsTheFormAndGetsTheLabelsSavedFromThenOn) {
+    startApp();
+    MainWindow& w = app->mainWindow();
+    ASSERT_TRUE(w.loadLabel(QStringLiteral("Standardetikett")));
+    Label changed = w.label();
+    changed.parties[0].text = QStringLiteral("Lager Nord");
+    w.showLabel(changed);
+    UserWindow& users = app->userWindow();
+    users.setNameAsker([](const QString&) { return QStringLiteral("Lager"); });
+    prompter.willAnswer(Answer::No); // not to be saved for the old user
+    users.newUser();
+    EXPECT_TRUE(w.currentLabelName().isEmpty());
+    EXPECT_TRUE(w.label().parties[0].text.isEmpty());
+
+    w.setCurrentLabelName(QStringLiteral("Palette Lager"));
+    ASSERT_TRUE(w.saveLabel());
+    const auto rows = [&](const char* table) {
+        QSqlQuery q(app->database().connection());
+        q.exec(QStringLiteral(R"(SELECT count(*) FROM "%1" WHERE "EtikName" = 'Palette Lager')")
+                   .arg(QString::fromUtf8(table)));
+        return q.next() ? q.value(0).toInt() : -1;
+    };
+    EXPECT_EQ(rows("Lager"), 1);
+    EXPECT_EQ(rows("Etiketten"), 0);
 }
 
 TEST_F(AppFixture, F6EditsTheLayoutOfTheLabelInTheWindow) {

@@ -14,6 +14,8 @@ public:
     LabelStore(Database& database, QString table) : database_(database), table_(std::move(table)) {}
 
     const QString& table() const { return table_; }
+    // A change of user: from now on the labels are those of the user's table.
+    void setTable(const QString& table) { table_ = table; }
     Database& database() const { return database_; }
 
     // Every stored name, ordered by name.

@@ -146,7 +146,7 @@ void Application::createWindows() {
         std::make_unique<UserWindow>(*opened_.database, settings_, prompter_, seedDatabasePath());
     userWindow_->reload(opened_.labelTable);
     QObject::connect(userWindow_.get(), &UserWindow::userChanged, window_.get(),
-                     [this](const QString& user) { opened_.labelTable = user; });
+                     [this](const QString& user) { useLabelTable(user); });
     settingsDialog_ = std::make_unique<SettingsDialog>(settings_, prompter_);
     QStringList entries, names;
     for (const QPrinterInfo& p : QPrinterInfo::availablePrinters()) {
@@ -315,6 +315,16 @@ void Application::openScan(const QString& first) {
         first);
 }
 
+void Application::useLabelTable(const QString& table) {
+    if (table == store_->table())
+        return;
+    // The label shown belongs to the user it came from: the save question stores it
+    // there, then the form is cleared for the new user. Cancel keeps it on the form.
+    window_->newLabel();
+    opened_.labelTable = table;
+    store_->setTable(table);
+}
+
 int Application::printShown(bool commandLine) {
     const JobResult r = print_->print(record_, opened_.labelTable, commandLine);
     // The answers of the question whether a barcode fits: where to fix it.
@@ -345,7 +355,7 @@ void Application::settingsApplied(const SettingsRecord& record, const QString& d
             switchDatabase(*opened_.database, settings_, databasePath, seedDatabasePath())) {
         report(*refused, Icon::Critical);
     } else {
-        opened_.labelTable = opened_.database->currentLabelTable(opened_.labelTable);
+        useLabelTable(opened_.database->currentLabelTable(opened_.labelTable));
         userWindow_->reload(opened_.labelTable);
     }
 }

@@ -69,6 +69,8 @@ private:
     void setLogging(bool on);
     void report(const QString& text, Icon icon);
     std::optional<QString> askLabelName(const QString& proposed);
+    // The current user's label table, where every label command works from now on.
+    void useLabelTable(const QString& table);
     // Prints the label the window shows; the exit code of a command line print.
     int printShown(bool commandLine = false);
     void setAutoNve(bool on);
