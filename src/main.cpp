@@ -4,6 +4,7 @@
 #include "app/CommandLine.h"
 #include "app/Paths.h"
 #include "app/Settings.h"
+#include "app/SettingsRecord.h"
 #include "db/DatabaseStrings.h"
 #include "db/Migration.h"
 #include "ui/app/Application.h"
@@ -50,9 +51,22 @@ int main(int argc, char* argv[]) {
     const palomex::CommandRequest request(palomex::joinArguments(args));
 
     // Without a display, every command but "open" runs without windows, so that a
-    // print started from a server's job works.
-    const bool headless = !hasDisplay() && request.command() != palomex::Command::None &&
-                          request.command() != palomex::Command::Open;
+    // print started from a server's job works; the windows themselves need one.
+    const bool needsWindows =
+        request.command() == palomex::Command::None || request.command() == palomex::Command::Open;
+    if (!hasDisplay() && needsWindows) {
+        QCoreApplication core(argc, argv);
+        QCoreApplication::setOrganizationName(QStringLiteral("Hallvik Software"));
+        palomex::Captions::global().setOffset(
+            palomex::loadSettingsRecord(palomex::Settings(palomex::iniPath())).sprache);
+        const QString what = request.command() == palomex::Command::Open
+                                 ? request.commandWord()
+                                 : QFileInfo(QString::fromLocal8Bit(argv[0])).fileName();
+        std::fprintf(stderr, "palomex: %s\n",
+                     qUtf8Printable(palomex::caption(palomex::msg::NeedsDisplay).arg(what)));
+        return 1;
+    }
+    const bool headless = !hasDisplay();
     if (headless)
         qputenv("QT_QPA_PLATFORM", "offscreen");
 

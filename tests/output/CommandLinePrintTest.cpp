@@ -247,6 +247,24 @@ TEST_F(CommandLinePrint, ValuesThatDoNotFitAreRefusedNotCut) {
     EXPECT_TRUE(logRanges().isEmpty());
 }
 
+TEST_F(CommandLinePrint, WithoutADisplayTheWindowsSayWhatTheyNeed) {
+    const struct {
+        QStringList args;
+        const char* what;
+    } cases[] = {
+        {{QStringLiteral("open"), QStringLiteral("Palette groß")}, "\"open\""},
+        {{}, "\"palomex\""},
+    };
+    for (const auto& c : cases) {
+        const Ran r = palomex(c.args);
+        EXPECT_EQ(r.exitCode, 1) << c.what;
+        EXPECT_TRUE(r.stderrText.contains(QStringLiteral("palomex: Palomex braucht für %1 einen "
+                                                         "Bildschirm.")
+                                              .arg(QString::fromUtf8(c.what))))
+            << r.stderrText.toStdString();
+    }
+}
+
 TEST_F(CommandLinePrint, AFilePrintFileThatCannotBeReadIsAWrongParameter) {
     const Ran r = palomex({QStringLiteral("fileprint"), appData.file(QStringLiteral("fehlt.txt"))});
     EXPECT_EQ(r.exitCode, 1);

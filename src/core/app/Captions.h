@@ -65,6 +65,7 @@ inline constexpr int UnknownCommand = 331;
 inline constexpr int WrongParameter = 332;
 inline constexpr int LabelNotFound = 333;
 inline constexpr int FilePrintUnreadable = 334;
+inline constexpr int NeedsDisplay = 335; // %1 the command as given, or the program name
 } // namespace msg
 
 } // namespace palomex
