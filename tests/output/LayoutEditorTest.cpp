@@ -121,11 +121,21 @@ TEST_F(LayoutEditorWindow, SizeBoxesWriteTheStateOfTheSelected) {
     EXPECT_EQ(label.elements[element::FirstField + 6].state, QStringLiteral("9|15|"));
 }
 
-TEST_F(LayoutEditorWindow, ResetTellsAndReloads) {
+TEST_F(LayoutEditorWindow, ResetTellsReloadsAndTheElementsCanBeGrabbedAgain) {
+    // The label as stored keeps no extents of its texts and barcodes.
+    Label stored = label;
+    for (int i = 0; i < element::FirstHorizontalLine; ++i)
+        stored.elements[i].width = stored.elements[i].height = 0;
     int reloads = 0;
-    editor.open(&label, SettingsRecord{}, {}, [&] { ++reloads; });
+    editor.open(&label, SettingsRecord{}, {}, [&] {
+        ++reloads;
+        label = stored;
+    });
     QTest::mouseClick(editor.findChild<QWidget*>(QStringLiteral("Zuruecksetzen")), Qt::LeftButton);
     EXPECT_EQ(reloads, 1);
+    const double left = label.elements[element::Sender].left;
+    dragBy(element::Sender, QPoint(qRound(10 * unitPx()), 0));
+    EXPECT_NEAR(label.elements[element::Sender].left, left + 10, 1);
     ASSERT_EQ(prompter.shown.size(), 1);
     EXPECT_EQ(
         prompter.shown[0],

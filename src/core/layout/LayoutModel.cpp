@@ -275,12 +275,4 @@ void LayoutModel::redo() {
     restore(history_[done_++].second);
 }
 
-void LayoutModel::reset() {
-    history_.clear();
-    done_ = 0;
-    dragging_ = false;
-    resizing_ = false;
-    changed_ = false;
-}
-
 } // namespace palomex

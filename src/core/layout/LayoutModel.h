@@ -124,8 +124,6 @@ public:
     bool canRedo() const { return done_ < history_.size(); }
     void undo();
     void redo();
-    // Forgets the history, for a label that was replaced underneath the model.
-    void reset();
 
 private:
     struct Snapshot {

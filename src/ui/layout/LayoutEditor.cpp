@@ -194,17 +194,21 @@ void LayoutEditor::open(Label* label, const SettingsRecord& record, std::functio
     record_ = record;
     changed_ = std::move(changed);
     reset_ = std::move(reset);
+    startEditing();
+    setWindowTitle(caption(layoutmsg::Caption) + label_->name);
+    show();
+    raise();
+    activateWindow();
+}
+
+void LayoutEditor::startEditing() {
     prepareForEditing(*label_);
     model_ = std::make_unique<LayoutModel>(*label_, kArea);
     for (int i = 0; i < element::Count; ++i)
         model_->setgr(i);
     model_->clearChanged();
-    setWindowTitle(caption(layoutmsg::Caption) + label_->name);
     fillPanel();
     canvas_->update();
-    show();
-    raise();
-    activateWindow();
 }
 
 void LayoutEditor::clearChanged() {
@@ -272,11 +276,9 @@ void LayoutEditor::resetLabel() {
     if (reset_)
         reset_();
     prompter_.tell(caption(layoutmsg::ResetDone).arg(label_->name), Icon::Warning);
-    model_->reset();
-    for (int i = 0; i < element::Count; ++i)
-        model_->setgr(i);
-    model_->clearChanged();
-    fillPanel();
+    // The stored label has no extents to grab its elements by; the editor gives
+    // them again, as when it opened.
+    startEditing();
     edited();
 }
 

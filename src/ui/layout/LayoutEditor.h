@@ -43,6 +43,8 @@ protected:
 
 private:
     class Canvas;
+    // A model of the label, its elements given extents to grab them by.
+    void startEditing();
     void fillPanel();
     void edited();
     void writeState();
