@@ -1,6 +1,7 @@
 #include "ui/app/Application.h"
 #include "app/Captions.h"
 #include "app/Paths.h"
+#include "db/LabelStore.h"
 #include "db/NveLock.h"
 #include "entry/Catalogue.h"
 #include "log/PrintLog.h"
@@ -175,6 +176,33 @@ TEST_F(AppFixture, NextNveFollowsTheStoredNumberAndEndsAutomaticMode) {
     EXPECT_EQ(
         prompter.shown,
         QStringList{"Die NVE-Basisnummer darf nur Ziffern und Leerzeichen enthalten: \"40-12\""});
+}
+
+TEST_F(AppFixture, AnOpenLayoutEditorFollowsTheLabelTheWindowOpens) {
+    startApp();
+    MainWindow& w = app->mainWindow();
+    ASSERT_TRUE(w.loadLabel(QStringLiteral("Standardetikett")));
+    Label other = w.label();
+    other.name = QStringLiteral("K2");
+    other.height -= 20;
+    other.elements[element::Sender].left += 10;
+    LabelStore(app->database(), QStringLiteral("Etiketten")).save(other);
+    w.findChild<QAction*>(QStringLiteral("etiklaymenu"))->trigger();
+
+    ASSERT_TRUE(w.loadLabel(QStringLiteral("K2")));
+    auto* height = app->layoutEditor().findChild<QSpinBox*>(QStringLiteral("Hoehe"));
+    ASSERT_NE(height, nullptr);
+    EXPECT_EQ(height->value(), other.height);
+    height->setValue(other.height - 5);
+    EXPECT_EQ(w.label().height, other.height - 5);
+    EXPECT_EQ(w.label().elements[element::Sender].left, other.elements[element::Sender].left)
+        << "the layout of the label opened before was written into this one";
+
+    // The editor's reset goes back to this label as stored, and stays open on it.
+    QTest::mouseClick(app->layoutEditor().findChild<QWidget*>(QStringLiteral("Zuruecksetzen")),
+                      Qt::LeftButton);
+    EXPECT_EQ(height->value(), other.height);
+    EXPECT_EQ(w.label().height, other.height);
 }
 
 TEST_F(AppFixture, ANewUserClearsTheFormAndGetsTheLabelsSavedFromThenOn) {

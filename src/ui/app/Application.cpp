@@ -39,6 +39,7 @@
 #include <QInputDialog>
 #include <QLineEdit>
 #include <QPrinterInfo>
+#include <QScopedValueRollback>
 #include <QScreen>
 #include <QTextStream>
 
@@ -210,6 +211,11 @@ void Application::addMenus() {
     QAction* layout = command("etiklaymenu");
     layout->setEnabled(true);
     QObject::connect(layout, &QAction::triggered, window_.get(), [this] { openLayoutEditor(); });
+    // An open editor edits the label the window shows, never one it showed before.
+    QObject::connect(window_.get(), &MainWindow::labelReplaced, layoutEditor_.get(), [this] {
+        if (layoutEditor_->isVisible() && !resettingLayout_)
+            openLayoutEditor();
+    });
     QAction* scan = command("barcodemenu");
     scan->setEnabled(true);
     QObject::connect(scan, &QAction::triggered, window_.get(), [this] { openScan(); });
@@ -297,7 +303,9 @@ void Application::openLayoutEditor() {
     layoutEditor_->open(
         &editing_, record_, [this] { window_->setLayout(editing_); },
         [this] {
-            // Back to the stored layout: the label as saved, into the same object.
+            // Back to the stored layout: the label as saved, into the same object
+            // the editor holds (it is not opened anew meanwhile).
+            const QScopedValueRollback resetting(resettingLayout_, true);
             if (!window_->currentLabelName().isEmpty())
                 window_->loadLabel(window_->currentLabelName());
             editing_ = window_->label();

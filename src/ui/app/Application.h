@@ -97,6 +97,7 @@ private:
     QAction* loggingAction_ = nullptr;
     QAction* viewLogAction_ = nullptr;
     QAction* batchesAction_ = nullptr;
+    bool resettingLayout_ = false; // the editor's reset loads the stored label
     std::unique_ptr<LabelStore> store_;
     std::unique_ptr<LabelSession> session_;
     std::unique_ptr<LabelListDialog> dialog_;

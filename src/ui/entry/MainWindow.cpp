@@ -571,6 +571,7 @@ void MainWindow::newLabel() {
         return;
     session_->clear();
     showLabel(session_->label());
+    emit labelReplaced();
 }
 
 void MainWindow::openLabel() {
@@ -660,6 +661,7 @@ bool MainWindow::loadLabel(const QString& name) {
     else
         statusBar()->showMessage(
             caption(msg::NotesLoaded).arg(session_->name(), notes->join(QStringLiteral("; "))));
+    emit labelReplaced();
     return true;
 }
 

@@ -86,6 +86,10 @@ public:
                       const QString& identifierEntry = {});
     QString topicHelpPage() const { return topicPage_; }
 
+signals:
+    // Another label became the current one: opened, or a new one begun.
+    void labelReplaced();
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
