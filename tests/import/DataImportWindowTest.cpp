@@ -9,6 +9,7 @@
 #include <QCoreApplication>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMouseEvent>
 #include <gtest/gtest.h>
 
 using namespace palomex;
@@ -98,6 +99,31 @@ TEST_F(DataImportWindowTest, TheEditorJoinsInsertionsAndShowsTheFirstRowsValue) 
     EXPECT_EQ(editor.preview(), QStringLiteral("BauerX"));
     editor.insert(QStringLiteral("Left("));
     EXPECT_EQ(editor.preview(), QStringLiteral("Ausdruck unvollständig oder ungültig"));
+}
+
+TEST_F(DataImportWindowTest, NoChoiceOfTheWindowChangesWhileTheImportRuns) {
+    ASSERT_TRUE(window.loadFile(sample("lieferungen.txt")));
+    window.mappingBox(mapping::Name)->setEditText(QStringLiteral("[Name]"));
+    int chosen = 0;
+    window.setFileChooser([&](const QString&) {
+        ++chosen;
+        return sample("lieferungen.csv");
+    });
+    // A click on the file choice and a close of the window, waiting for the run.
+    auto* pick = window.findChild<QWidget*>(QStringLiteral("Command1"));
+    const QPointF centre = QRectF(pick->rect()).center();
+    for (const QEvent::Type t : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease})
+        QCoreApplication::postEvent(pick, new QMouseEvent(t, centre, pick->mapToGlobal(centre),
+                                                          Qt::LeftButton, Qt::LeftButton,
+                                                          Qt::NoModifier));
+    QCoreApplication::postEvent(&window, new QCloseEvent);
+    const ImportOutcome out = window.runImport();
+    EXPECT_EQ(chosen, 0) << "the file was changed under the import";
+    EXPECT_FALSE(out.cancelled);
+    EXPECT_EQ(out.created, out.rows);
+    EXPECT_TRUE(window.findChild<QLabel*>(QStringLiteral("Dateiname"))
+                    ->text()
+                    .endsWith(QStringLiteral("lieferungen.txt")));
 }
 
 TEST_F(DataImportWindowTest, EscapeDuringTheImportAsksAndStopsAfterTheRowInHand) {

@@ -1,17 +1,24 @@
 #pragma once
 // Notes ESC pressed anywhere in the program while a long run (printing, an
-// import) polls for it between its steps; the run keeps the window responsive
-// by processing the events at each poll.
+// import) polls for it between its steps. The run keeps the windows painted by
+// processing the events at each poll, but no other input reaches them meanwhile:
+// no command starts, no window closes and no choice changes under the run. Only a
+// question the run itself asks (a modal box opened after the watch began) takes
+// its answers.
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <QPointer>
+#include <QWidget>
 #include <utility>
 
 namespace palomex {
 
 class EscapeWatch : public QObject {
 public:
-    EscapeWatch() { qApp->installEventFilter(this); }
+    EscapeWatch() : modalBefore_(QApplication::activeModalWidget()) {
+        qApp->installEventFilter(this);
+    }
     ~EscapeWatch() override { qApp->removeEventFilter(this); }
     bool pressed() {
         QCoreApplication::processEvents();
@@ -19,14 +26,40 @@ public:
     }
 
 protected:
-    bool eventFilter(QObject*, QEvent* event) override {
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (!isInput(event->type()))
+            return false;
+        QWidget* modal = QApplication::activeModalWidget();
+        const auto* widget = qobject_cast<QWidget*>(watched);
+        if (modal && modal != modalBefore_ && widget && widget->window() == modal)
+            return false;
         if (event->type() == QEvent::KeyPress &&
             static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape)
             pressed_ = true;
-        return false;
+        return true;
     }
 
 private:
+    static bool isInput(QEvent::Type type) {
+        switch (type) {
+        case QEvent::KeyPress:
+        case QEvent::KeyRelease:
+        case QEvent::ShortcutOverride:
+        case QEvent::Shortcut:
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::Wheel:
+        case QEvent::ContextMenu:
+        case QEvent::Drop:
+        case QEvent::Close:
+            return true;
+        default:
+            return false;
+        }
+    }
+
+    QPointer<QWidget> modalBefore_;
     bool pressed_ = false;
 };
 
