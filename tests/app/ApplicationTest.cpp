@@ -1,24 +1,30 @@
 #include "ui/app/Application.h"
 #include "app/Captions.h"
 #include "app/Paths.h"
+#include "app/SettingsRecord.h"
 #include "db/LabelStore.h"
 #include "db/NveLock.h"
 #include "entry/Catalogue.h"
 #include "log/PrintLog.h"
 #include "ui/admin/UserWindow.h"
+#include "ui/app/SettingsDialog.h"
 #include "ui/entry/MainWindow.h"
 #include "ui/layout/LayoutEditor.h"
+#include "ui/log/LogWindow.h"
 #include "ui/output/PrintCommands.h"
 #include "ui/scan/ScanWindow.h"
 
 #include "support/TestSupport.h"
 
 #include <QAction>
+#include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QProcess>
+#include <QPushButton>
 #include <QSpinBox>
 #include <QSqlQuery>
 #include <QTest>
@@ -332,4 +338,86 @@ TEST_F(AppFixture, PdfExportWithoutAPdfPrinterWritesTheFileItselfAndEscapeStopsI
     ASSERT_TRUE(q.next());
     EXPECT_EQ(q.value(1).toString(), QStringLiteral("40123450000000001"));
     EXPECT_EQ(q.value(2).toString(), QStringLiteral("Beispiel Palette"));
+}
+
+// The identifiers a user chose are in the lists of every window that offers them, in
+// the caption language, and OK without a change writes back exactly what was stored.
+TEST_F(AppFixture, SettingsOkWithoutChangesKeepsTheStoredIdentifiers) {
+    const struct {
+        int sprache;
+        const char* batchEntry; // how the batch identifier "(10)" reads in the lists
+    } cases[] = {
+        {0, "(10) Losnummer / Chargennummer"},
+        {1000, "(10) Batch or Lot Number"},
+    };
+    for (const auto& c : cases) {
+        test::TempAppData fresh;
+        const Settings settings(iniPath());
+        SettingsRecord stored;
+        stored.sprache = c.sprache;
+        stored.druckerschacht = 0;
+        stored.dbCharge = QStringLiteral("(10)");
+        stored.scanDBListe = QStringLiteral("01|10|");
+        stored.stellen = {{{1, 5, 1}, {6, 9, 6}, {10, 12, 8}, {13, 20, 5}, {0, 0, 999}}};
+        saveSettingsRecord(settings, stored);
+        settings.write(QStringLiteral("Einstellungen"), QStringLiteral("Mehrbenutzerpfad"),
+                       defaultDatabasePath());
+        startApp();
+        QFile ini(iniPath());
+        ASSERT_TRUE(ini.open(QIODevice::ReadOnly));
+        const QByteArray before = ini.readAll();
+        ini.close();
+
+        const QString entry = QString::fromUtf8(c.batchEntry);
+        SettingsDialog& dialog = app->settingsDialog();
+        app->mainWindow().findChild<QAction*>(QStringLiteral("einstellmenu"))->trigger();
+        ASSERT_TRUE(dialog.isVisible());
+        EXPECT_TRUE(dialog.findChild<QComboBox*>(QStringLiteral("DB_Charge"))
+                        ->currentText()
+                        .startsWith(entry))
+            << c.sprache;
+        EXPECT_EQ(
+            dialog.findChild<QListWidget*>(QStringLiteral("Scan_DBListe"))->selectedItems().size(),
+            2);
+        EXPECT_TRUE(dialog.findChild<QComboBox*>(QStringLiteral("Stelle_DB2"))
+                        ->currentText()
+                        .startsWith(entry));
+        EXPECT_GE(app->logWindow()
+                      .findChild<QComboBox*>(QStringLiteral("Combo4"))
+                      ->findText(entry, Qt::MatchStartsWith),
+                  0);
+        QTest::mouseClick(dialog.findChild<QPushButton*>(QStringLiteral("ok")), Qt::LeftButton);
+        ASSERT_TRUE(ini.open(QIODevice::ReadOnly));
+        EXPECT_EQ(ini.readAll().toStdString(), before.toStdString()) << c.sprache;
+        app.reset();
+        Captions::global().setOffset(0);
+    }
+}
+
+TEST_F(AppFixture, BatchManagementListsThePrintedBatchesWithTheLabelsBatchSelected) {
+    Settings(iniPath()).write(QStringLiteral("Einstellungen"), QStringLiteral("DB_Charge"),
+                              QStringLiteral("(10)"));
+    startApp();
+    for (const char* batch : {"A-1", "B-2", "C-3"}) {
+        LogEntry e;
+        e.vonNve = e.bisNve = QStringLiteral("34012345000000100");
+        e.identifierEntries[3] = QStringLiteral("(10)");
+        e.contents[3] = QString::fromUtf8(batch);
+        ASSERT_FALSE(appendLogRow(app->database(), e));
+    }
+    MainWindow& w = app->mainWindow();
+    Label l = w.label();
+    l.fields[4].identifier = Catalogue::forLanguage(0).find(u"10")->text;
+    l.fields[4].content = QStringLiteral("B-2");
+    w.showLabel(l);
+    w.findChild<QAction*>(QStringLiteral("chargenmenu"))->trigger();
+    QListWidget* own = nullptr;
+    for (QWidget* top : QApplication::topLevelWidgets()) {
+        if (top->objectName() == QStringLiteral("Chargenverwaltung"))
+            own = top->findChild<QListWidget*>(QStringLiteral("Combo1"));
+    }
+    ASSERT_NE(own, nullptr);
+    ASSERT_EQ(own->count(), 3);
+    ASSERT_NE(own->currentItem(), nullptr);
+    EXPECT_EQ(own->currentItem()->text(), QStringLiteral("B-2"));
 }

@@ -1,19 +1,26 @@
 #include "ui/app/SettingsDialog.h"
+#include "app/Captions.h"
 #include "app/Paths.h"
+#include "entry/Catalogue.h"
 
 #include "support/TestSupport.h"
 
 #include <QCheckBox>
-#include <QLineEdit>
+#include <QComboBox>
+#include <QListWidget>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
 #include <QSpinBox>
-#include <QTabWidget>
+#include <QTest>
 #include <gtest/gtest.h>
 
 using namespace palomex;
 
 namespace {
+
+const QString kE = QStringLiteral("Einstellungen");
+const QString kS = QStringLiteral("Scannen");
 
 struct DialogFixture : ::testing::Test {
     test::TempAppData appData;
@@ -24,66 +31,126 @@ struct DialogFixture : ::testing::Test {
     void SetUp() override {
         dialog.setPrinters({QStringLiteral("Zebra, Lager"), QStringLiteral("Laser, Büro")},
                            {QStringLiteral("Zebra"), QStringLiteral("Laser")});
-        dialog.setIdentifierEntries(
-            {QStringLiteral("(01) GTIN|x"), QStringLiteral("(10) Charge|y")});
+        dialog.setCatalogue(Catalogue::forLanguage(0));
         dialog.load(loadSettingsRecord(settings), defaultDatabasePath());
     }
 
-    template <typename W> W* find(const QString& text) {
-        for (W* w : dialog.findChildren<W*>()) {
-            if (w->text() == text)
-                return w;
-        }
-        return nullptr;
+    template <typename W> W* child(const char* name) {
+        W* w = dialog.findChild<W*>(QString::fromLatin1(name));
+        EXPECT_NE(w, nullptr) << name;
+        return w;
     }
-    QSpinBox* pageCount() { return dialog.tabs()->widget(0)->findChildren<QSpinBox*>().at(2); }
+    QByteArray iniBytes() {
+        QFile ini(iniPath());
+        return ini.open(QIODevice::ReadOnly) ? ini.readAll() : QByteArray();
+    }
+    void pressOk() { QTest::mouseClick(child<QPushButton>("ok"), Qt::LeftButton); }
 };
 
 } // namespace
 
 TEST_F(DialogFixture, OkWritesAtOnceAndZeroPagesBecomeOne) {
     QSignalSpy applied(&dialog, &SettingsDialog::applied);
-    pageCount()->setValue(0);
-    find<QCheckBox>(QStringLiteral("Rasterlinien in Vorschau anzeigen"))->setChecked(false);
-    find<QRadioButton>(QStringLiteral("Englisch"))->setChecked(true);
-    dialog.confirm();
-    EXPECT_EQ(settings.read(QStringLiteral("Einstellungen"), QStringLiteral("Seitenanzahl")),
-              QStringLiteral("1"));
-    EXPECT_EQ(pageCount()->value(), 1);
+    child<QSpinBox>("Seitenanzahl")->setValue(0);
+    child<QCheckBox>("RasterLinien")->setChecked(false);
+    child<QRadioButton>("Englisch")->setChecked(true);
+    pressOk();
+    EXPECT_EQ(settings.read(kE, QStringLiteral("Seitenanzahl")), QStringLiteral("1"));
+    EXPECT_EQ(child<QSpinBox>("Seitenanzahl")->value(), 1);
     EXPECT_EQ(settings.read(QStringLiteral("Vorschau"), QStringLiteral("RasterLinien")),
               QStringLiteral("FALSE"));
-    EXPECT_EQ(settings.read(QStringLiteral("Einstellungen"), QStringLiteral("Sprache")),
-              QStringLiteral("1000"));
-    EXPECT_EQ(settings.read(QStringLiteral("Einstellungen"), QStringLiteral("DB_Charge")),
-              QStringLiteral("(01)"));
-    EXPECT_EQ(settings.read(QStringLiteral("Scannen"), QStringLiteral("Scan_DBListe")),
-              QStringLiteral("01|10|"));
+    EXPECT_EQ(settings.read(kE, QStringLiteral("Sprache")), QStringLiteral("1000"));
     ASSERT_EQ(applied.count(), 1);
     EXPECT_EQ(applied.at(0).at(1).toString(), defaultDatabasePath());
 }
 
+// Stored identifiers, also those the lists of the caption language do not offer,
+// survive an OK without change byte for byte.
+TEST_F(DialogFixture, OkWithoutChangeWritesTheStoredIdentifiersBack) {
+    const struct {
+        int language;
+        const char* dbCharge;
+        const char* scanList;
+        int stelleDb; // of every slice
+    } cases[] = {
+        {0, "(10)", "01|10|", 8},
+        {0, "", "", 0},                  // no batch identifier, every identifier scanned
+        {0, "(252)", "01|252|", 999},    // 252 is offered in English only
+        {1000, "(255)", "255|10|", 420}, // 255 in German only
+        {1000, "(3102)", "3102|", 6},
+    };
+    for (const auto& c : cases) {
+        SettingsRecord stored;
+        stored.druckerschacht = 0;
+        stored.dbCharge = QString::fromLatin1(c.dbCharge);
+        stored.scanDBListe = QString::fromLatin1(c.scanList);
+        for (ScanPositionRow& row : stored.stellen)
+            row = {1, 2, c.stelleDb};
+        saveSettingsRecord(settings, stored);
+        const QByteArray before = iniBytes();
+        Captions::global().setOffset(c.language);
+        dialog.setCatalogue(Catalogue::forLanguage(c.language));
+        dialog.load(loadSettingsRecord(settings), defaultDatabasePath());
+        pressOk();
+        EXPECT_EQ(iniBytes().toStdString(), before.toStdString())
+            << c.language << " " << c.dbCharge << " " << c.scanList;
+    }
+    Captions::global().setOffset(0);
+}
+
+TEST_F(DialogFixture, ChosenIdentifiersAreWrittenAndUnlistedOnesStay) {
+    settings.write(kE, QStringLiteral("DB_Charge"), QStringLiteral("(252)"));
+    settings.write(kS, QStringLiteral("Scan_DBListe"), QStringLiteral("01|252|"));
+    settings.writeNumber(kS, QStringLiteral("Stelle_DB0"), 999);
+    dialog.load(loadSettingsRecord(settings), defaultDatabasePath());
+    auto* batch = child<QComboBox>("DB_Charge");
+    EXPECT_EQ(batch->currentIndex(), -1) << "German lists have no 252";
+    auto* scan = child<QListWidget>("Scan_DBListe");
+    ASSERT_EQ(scan->selectedItems().size(), 1);
+    auto* target = child<QComboBox>("Stelle_DB0");
+    EXPECT_EQ(target->currentIndex(), -1);
+    // Targets in the order the scan module reads them: none, five text fields, the rows.
+    EXPECT_EQ(target->itemText(0), QString());
+    EXPECT_EQ(target->itemText(1), QStringLiteral("Eingabefeld: Absender"));
+    EXPECT_EQ(target->itemText(5), QStringLiteral("Eingabefeld: Zusatztext 2"));
+    EXPECT_TRUE(target->itemText(6).startsWith(QStringLiteral("(01) GTIN der Handelseinheit")));
+
+    batch->setCurrentIndex(batch->findText(QStringLiteral("(10)"), Qt::MatchStartsWith));
+    scan->selectedItems().first()->setSelected(false);
+    scan->findItems(QStringLiteral("(10)"), Qt::MatchStartsWith).first()->setSelected(true);
+    target->setCurrentIndex(1);
+    pressOk();
+    EXPECT_EQ(settings.read(kE, QStringLiteral("DB_Charge")), QStringLiteral("(10)"));
+    EXPECT_EQ(settings.read(kS, QStringLiteral("Scan_DBListe")), QStringLiteral("10|252|"));
+    EXPECT_EQ(settings.number(kS, QStringLiteral("Stelle_DB0")), 1);
+
+    dialog.load(loadSettingsRecord(settings), defaultDatabasePath());
+    batch->setCurrentIndex(0);
+    pressOk();
+    EXPECT_EQ(settings.read(kE, QStringLiteral("DB_Charge")), QString())
+        << "the blank entry chooses no batch identifier";
+}
+
 TEST_F(DialogFixture, CancelLeavesTheFileAndRestoresTheControls) {
-    auto* raster = find<QCheckBox>(QStringLiteral("Rasterlinien in Vorschau anzeigen"));
+    auto* raster = child<QCheckBox>("RasterLinien");
     ASSERT_TRUE(raster->isChecked());
     raster->setChecked(false);
-    pageCount()->setValue(7);
-    dialog.cancel();
+    child<QSpinBox>("Seitenanzahl")->setValue(7);
+    QTest::mouseClick(child<QPushButton>("abbruch"), Qt::LeftButton);
     EXPECT_FALSE(QFile::exists(iniPath())) << "nothing was written";
     EXPECT_TRUE(raster->isChecked());
-    EXPECT_EQ(pageCount()->value(), 1);
+    EXPECT_EQ(child<QSpinBox>("Seitenanzahl")->value(), 1);
 }
 
 TEST_F(DialogFixture, AutomaticSavingGreysOutTheSaveQuestion) {
-    auto* autoSave = find<QCheckBox>(QStringLiteral("Etiketten automatisch speichern"));
-    auto* ask = find<QCheckBox>(QStringLiteral("Speichern-Frage bei Änderungen im Etikett"));
+    auto* autoSave = child<QCheckBox>("AutoSpeichern");
+    auto* ask = child<QCheckBox>("SpeichernFrage");
     autoSave->setChecked(true);
     EXPECT_FALSE(ask->isEnabled());
     ask->setChecked(true);
-    dialog.confirm();
-    EXPECT_EQ(settings.read(QStringLiteral("Einstellungen"), QStringLiteral("AutoSpeichern")),
-              QStringLiteral("TRUE"));
-    EXPECT_EQ(settings.read(QStringLiteral("Einstellungen"), QStringLiteral("SpeichernFrage")),
-              QStringLiteral("TRUE"));
+    pressOk();
+    EXPECT_EQ(settings.read(kE, QStringLiteral("AutoSpeichern")), QStringLiteral("TRUE"));
+    EXPECT_EQ(settings.read(kE, QStringLiteral("SpeichernFrage")), QStringLiteral("TRUE"));
     autoSave->setChecked(false);
     EXPECT_TRUE(ask->isEnabled());
 }

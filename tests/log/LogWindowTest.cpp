@@ -1,6 +1,7 @@
 #include "ui/log/LogWindow.h"
 #include "app/Paths.h"
 #include "app/Startup.h"
+#include "entry/Catalogue.h"
 #include "log/PrintLog.h"
 
 #include "support/TestSupport.h"
@@ -36,7 +37,7 @@ struct LogWindowFixture : test::DatabaseFixture {
         }
         window.setFileChooser(
             [this](const QString&, const QString&, const QString&) { return chosen; });
-        window.setIdentifierEntries({QStringLiteral("(10)   Losnummer / Chargennummer|c2x")});
+        window.setCatalogue(Catalogue::forLanguage(0));
         window.open();
     }
 
@@ -97,4 +98,15 @@ TEST_F(LogWindowFixture, BadDateIsReportedNotListed) {
     ASSERT_EQ(prompter.shown.size(), 1);
     EXPECT_TRUE(prompter.shown[0].startsWith(QStringLiteral("Fehler-Nr.: ")))
         << prompter.shown[0].toStdString();
+}
+
+TEST_F(LogWindowFixture, IdentifierBoxOffersTheCatalogueAndKeepsItsText) {
+    auto* box = window.findChild<QComboBox*>(QStringLiteral("Combo4"));
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(box->itemText(0), QString()) << "fields without identifier";
+    EXPECT_TRUE(box->itemText(1).startsWith(QStringLiteral("(01) GTIN der Handelseinheit")));
+    box->setCurrentText(QStringLiteral("(10) Los"));
+    window.setCatalogue(Catalogue::forLanguage(1000));
+    EXPECT_GE(box->findText(QStringLiteral("(10) Batch or Lot Number"), Qt::MatchStartsWith), 0);
+    EXPECT_EQ(box->currentText(), QStringLiteral("(10) Los"));
 }

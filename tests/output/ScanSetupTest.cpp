@@ -4,6 +4,7 @@
 
 #include "app/Captions.h"
 #include "app/Paths.h"
+#include "entry/Catalogue.h"
 #include "output/PdfSink.h"
 #include "scan/ScanStrings.h"
 #include "scan/TestPage.h"
@@ -76,7 +77,7 @@ struct Rig {
 
     Rig() {
         dialog.setPrinters({QStringLiteral("Zebra, Lager")}, {QStringLiteral("Zebra")});
-        dialog.setIdentifierEntries({QStringLiteral("(01) GTIN|x")});
+        dialog.setCatalogue(Catalogue::forLanguage(0));
         SettingsRecord r = loadSettingsRecord(settings);
         r.fnc1Identifier = QStringLiteral("old-id");
         r.fnc1Trenner = QStringLiteral("old-sep");

@@ -1,5 +1,7 @@
 #include "app/SettingsRecord.h"
 
+#include <algorithm>
+
 namespace palomex {
 
 namespace {
@@ -137,6 +139,12 @@ QString scanListSetting(const QStringList& chosenEntries) {
     return out.trimmed();
 }
 
+namespace {
+QString scanEntryStart(const QString& identifier) {
+    return QLatin1Char('(') + identifier + QLatin1Char(')');
+}
+} // namespace
+
 QList<int> scanListSelection(const QString& setting, const QStringList& entries) {
     QList<int> out;
     if (setting.isEmpty()) {
@@ -146,12 +154,22 @@ QList<int> scanListSelection(const QString& setting, const QStringList& entries)
     }
     for (const QString& part : setting.split(QLatin1Char('|'), Qt::SkipEmptyParts)) {
         for (int i = 0; i < entries.size(); ++i) {
-            if (entries[i].startsWith(QLatin1Char('(') + part + QLatin1Char(')')) &&
-                !out.contains(i))
+            if (entries[i].startsWith(scanEntryStart(part)) && !out.contains(i))
                 out << i;
         }
     }
     std::sort(out.begin(), out.end());
+    return out;
+}
+
+QStringList unlistedScanEntries(const QString& setting, const QStringList& entries) {
+    QStringList out;
+    for (const QString& part : setting.split(QLatin1Char('|'), Qt::SkipEmptyParts)) {
+        const QString start = scanEntryStart(part);
+        if (std::none_of(entries.begin(), entries.end(),
+                         [&](const QString& e) { return e.startsWith(start); }))
+            out << start;
+    }
     return out;
 }
 

@@ -88,5 +88,8 @@ void saveSettingsRecord(const Settings& settings, const SettingsRecord& record);
 QString scanListSetting(const QStringList& chosenEntries);
 // The entries of the scan list that a "Scan_DBListe" value selects; empty selects all.
 QList<int> scanListSelection(const QString& setting, const QStringList& entries);
+// The identifiers of a "Scan_DBListe" value that no entry of the list carries, each as
+// "(" digits ")": a list in another language may lack them, and they are not dropped.
+QStringList unlistedScanEntries(const QString& setting, const QStringList& entries);
 
 } // namespace palomex

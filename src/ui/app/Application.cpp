@@ -45,6 +45,17 @@
 
 namespace palomex {
 
+namespace {
+
+// The windows that offer identifiers list them in the caption language.
+void offerCatalogue(int language, SettingsDialog& settings, LogWindow& log) {
+    const Catalogue& catalogue = Catalogue::forLanguage(language);
+    settings.setCatalogue(catalogue);
+    log.setCatalogue(catalogue);
+}
+
+} // namespace
+
 Application::Application(Prompter& prompter, bool headless)
     : prompter_(prompter), headless_(headless), settings_(iniPath()) {}
 
@@ -132,6 +143,7 @@ void Application::applySettings() {
     window_->applyCaptions();
     window_->applyLook(record_);
     window_->setIdentifierEntries(Catalogue::forLanguage(record_.sprache).selectionList());
+    offerCatalogue(record_.sprache, *settingsDialog_, *logWindow_);
     const double dpi = screenDpi();
     const QScreen* screen = QGuiApplication::primaryScreen();
     const QSize extent = screen ? screen->size() : QSize(1920, 1080);
@@ -234,9 +246,12 @@ void Application::addMenus() {
             identifiers << f.identifier;
             contents << f.content;
         }
-        batchWindow_->open(
-            settings_.get(QStringLiteral("Einstellungen"), QStringLiteral("DB_Charge")),
-            identifiers, contents);
+        // The batch identifier as the settings dialog's list shows it, so that it
+        // compares with the entries of the label's rows.
+        batchWindow_->open(Catalogue::forLanguage(Captions::global().offset())
+                               .entryOfCode(settings_.get(QStringLiteral("Einstellungen"),
+                                                          QStringLiteral("DB_Charge"))),
+                           identifiers, contents);
     });
     QMenu* extras = nullptr;
     for (QAction* top : window_->menuBar()->actions()) {
@@ -250,10 +265,11 @@ void Application::addMenus() {
     QObject::connect(loggingAction_, &QAction::triggered, window_.get(),
                      [this](bool on) { setLogging(on); });
     extras->addSeparator();
-    extras->addAction(caption(791), window_.get(), [this] {
+    QAction* settingsCommand = extras->addAction(caption(791), window_.get(), [this] {
         settingsDialog_->load(record_, opened_.database->path());
         settingsDialog_->show();
     });
+    settingsCommand->setObjectName(QStringLiteral("einstellmenu"));
     extras->addAction(caption(792), window_.get(), [this] {
         userWindow_->reload(opened_.labelTable);
         userWindow_->show();
@@ -359,6 +375,7 @@ void Application::settingsApplied(const SettingsRecord& record, const QString& d
     Captions::global().setOffset(record.sprache);
     window_->applyCaptions();
     window_->applyLook(record);
+    offerCatalogue(record.sprache, *settingsDialog_, *logWindow_);
     if (auto refused =
             switchDatabase(*opened_.database, settings_, databasePath, seedDatabasePath())) {
         report(*refused, Icon::Critical);

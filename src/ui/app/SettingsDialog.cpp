@@ -3,6 +3,8 @@
 #include "app/Captions.h"
 #include "app/Help.h"
 #include "app/Prompter.h"
+#include "db/Label.h"
+#include "entry/Catalogue.h"
 #include "output/PdfSink.h"
 #include "scan/ScanParser.h"
 #include "scan/ScanStrings.h"
@@ -81,6 +83,7 @@ SettingsDialog::SettingsDialog(const Settings& settings, Prompter& prompter, QWi
     randOben_ = spin(-99, 999);
     randLinks_ = spin(-99, 999);
     seiten_ = spin(0, 999);
+    seiten_->setObjectName(QStringLiteral("Seitenanzahl"));
     skalierung_ = spin(1, 999);
     listPrinter_ = new QComboBox;
     pdfDriver_ = new QComboBox;
@@ -114,10 +117,14 @@ SettingsDialog::SettingsDialog(const Settings& settings, Prompter& prompter, QWi
     tabs_->addTab(page(f), caption(753));
     german_ = new QRadioButton(caption(761));
     english_ = new QRadioButton(caption(762));
+    english_->setObjectName(QStringLiteral("Englisch"));
     letzt_ = new QCheckBox(caption(763));
     raster_ = new QCheckBox(caption(764));
+    raster_->setObjectName(QStringLiteral("RasterLinien"));
     autoSave_ = new QCheckBox(caption(765));
+    autoSave_->setObjectName(QStringLiteral("AutoSpeichern"));
     askSave_ = new QCheckBox(caption(766));
+    askSave_->setObjectName(QStringLiteral("SpeichernFrage"));
     complete_ = new QCheckBox(caption(767));
     felder_ = new QComboBox;
     felder_->addItems({caption(107), caption(116), caption(117)});
@@ -126,6 +133,7 @@ SettingsDialog::SettingsDialog(const Settings& settings, Prompter& prompter, QWi
     fontSize_ = new QComboBox;
     fontSize_->addItems({"7", "8", "9", "10", "11", "12"});
     dbCharge_ = new QComboBox;
+    dbCharge_->setObjectName(QStringLiteral("DB_Charge"));
     auto* colours = new QHBoxLayout;
     colours->addWidget(background_);
     colours->addWidget(fields_);
@@ -158,6 +166,7 @@ SettingsDialog::SettingsDialog(const Settings& settings, Prompter& prompter, QWi
     scanEnde_ = new QComboBox;
     scanEnde_->addItems({caption(202)});
     scanList_ = new QListWidget;
+    scanList_->setObjectName(QStringLiteral("Scan_DBListe"));
     scanList_->setSelectionMode(QAbstractItemView::MultiSelection);
     auto* all = new QPushButton(caption(203));
     auto* none = new QPushButton(caption(204));
@@ -200,10 +209,13 @@ SettingsDialog::SettingsDialog(const Settings& settings, Prompter& prompter, QWi
     f->addRow(caption(777), identifierLine);
     connect(testIdentifier, &QPushButton::clicked, this, &SettingsDialog::testBarcodeIdentifier);
     f->addRow(caption(778), new QWidget);
-    for (auto& row : stellen_) {
+    for (size_t i = 0; i < stellen_.size(); ++i) {
+        auto& row = stellen_[i];
         auto* line = new QHBoxLayout;
         for (int k = 0; k < 3; ++k) {
             row[k] = new QComboBox;
+            row[k]->setObjectName(QStringLiteral("Stelle_") + QStringList{"von", "bis", "DB"}[k] +
+                                  QString::number(i));
             line->addWidget(row[k]);
         }
         for (int k = 0; k < 2; ++k) {
@@ -216,8 +228,10 @@ SettingsDialog::SettingsDialog(const Settings& settings, Prompter& prompter, QWi
     }
 
     auto* buttons = new QDialogButtonBox;
-    buttons->addButton(caption(782), QDialogButtonBox::AcceptRole);
-    buttons->addButton(caption(783), QDialogButtonBox::RejectRole);
+    buttons->addButton(caption(782), QDialogButtonBox::AcceptRole)
+        ->setObjectName(QStringLiteral("ok"));
+    buttons->addButton(caption(783), QDialogButtonBox::RejectRole)
+        ->setObjectName(QStringLiteral("abbruch"));
     auto* help = buttons->addButton(caption(784), QDialogButtonBox::HelpRole);
     connect(buttons, &QDialogButtonBox::accepted, this, &SettingsDialog::confirm);
     connect(buttons, &QDialogButtonBox::rejected, this, &SettingsDialog::cancel);
@@ -255,19 +269,28 @@ void SettingsDialog::setPrinters(const QStringList& entries, const QStringList& 
     pdfDriver_->addItems(names);
 }
 
-void SettingsDialog::setIdentifierEntries(const QStringList& entries) {
+void SettingsDialog::setCatalogue(const Catalogue& catalogue) {
+    QStringList shown;
+    for (const QString& e : catalogue.selectionList())
+        shown << e.section(QLatin1Char('|'), 0, 0);
+    // The blank entry stays in the batch list only: it is the choice of no identifier.
     dbCharge_->clear();
+    dbCharge_->addItems(shown);
+    const QStringList identifiers = shown.mid(1);
     scanList_->clear();
-    for (const QString& e : entries) {
-        const QString shown = e.section(QLatin1Char('|'), 0, 0);
-        dbCharge_->addItem(shown);
-        scanList_->addItem(shown);
-    }
+    scanList_->addItems(identifiers);
+    // A slice goes nowhere, into one of the five text fields, or into the row of an
+    // identifier; the scan module reads the stored position in this order.
+    const Label plain;
+    QStringList targets{QString()};
+    for (const CaptionedText& t : plain.parties)
+        targets << caption(206) + t.caption;
+    for (const CaptionedText& t : plain.extras)
+        targets << caption(206) + t.caption;
+    targets << identifiers;
     for (auto& row : stellen_) {
         row[2]->clear();
-        row[2]->addItem(QString());
-        for (const QString& e : entries)
-            row[2]->addItem(e.section(QLatin1Char('|'), 0, 0));
+        row[2]->addItems(targets);
     }
 }
 
@@ -327,6 +350,27 @@ void SettingsDialog::load(const SettingsRecord& r, const QString& databasePath) 
         stellen_[i][1]->setCurrentIndex(r.stellen[i].bis);
         stellen_[i][2]->setCurrentIndex(r.stellen[i].db);
     }
+    shownIndex_.clear();
+    for (const QComboBox* box : findChildren<QComboBox*>())
+        shownIndex_.insert(box, box->currentIndex());
+    shownScanSelection_ = scanSelection();
+}
+
+QList<int> SettingsDialog::scanSelection() const {
+    QList<int> rows;
+    for (int i = 0; i < scanList_->count(); ++i) {
+        if (scanList_->item(i)->isSelected())
+            rows << i;
+    }
+    return rows;
+}
+
+bool SettingsDialog::leftAsShown(const QComboBox* box) const {
+    return box->currentIndex() == shownIndex_.value(box, -1);
+}
+
+int SettingsDialog::chosenIndex(const QComboBox* box, int stored) const {
+    return leftAsShown(box) ? stored : box->currentIndex();
 }
 
 SettingsRecord SettingsDialog::record() const {
@@ -342,7 +386,7 @@ SettingsRecord SettingsDialog::record() const {
     r.pdfTreiber = pdfDriver_->currentText().trimmed();
     r.schriftart = font_->currentIndex() >= 0 ? font_->currentText() : QString();
     r.linienstaerke = linie_->value();
-    r.vergrFaktor = vergr_->currentIndex();
+    r.vergrFaktor = chosenIndex(vergr_, loaded_.vergrFaktor);
     r.strichbreitenreduktion = strich_->value();
     r.tabWeite = tab_->value();
     r.zeilenabstand = zeile_->value();
@@ -352,25 +396,30 @@ SettingsRecord SettingsDialog::record() const {
     r.autoSpeichern = autoSave_->isChecked();
     r.speichernFrage = askSave_->isChecked();
     r.autovervollstaendigen = complete_->isChecked();
-    r.felderMarkier = felder_->currentIndex();
+    r.felderMarkier = chosenIndex(felder_, loaded_.felderMarkier);
     r.hintergrundfarbe = backgroundColour_;
     r.feldfarbe = fieldColour_;
-    r.progSchriftgroesse = fontSize_->currentIndex();
-    r.dbCharge = dbCharge_->currentText();
-    r.scanVerhalten = scanVerhalten_->currentIndex();
-    r.scanEnde = scanEnde_->currentIndex();
-    QStringList chosen;
-    for (int i = 0; i < scanList_->count(); ++i) {
-        if (scanList_->item(i)->isSelected())
-            chosen << scanList_->item(i)->text();
+    r.progSchriftgroesse = chosenIndex(fontSize_, loaded_.progSchriftgroesse);
+    if (!leftAsShown(dbCharge_))
+        r.dbCharge = identifierCodeOf(dbCharge_->currentText());
+    r.scanVerhalten = chosenIndex(scanVerhalten_, loaded_.scanVerhalten);
+    r.scanEnde = chosenIndex(scanEnde_, loaded_.scanEnde);
+    if (const QList<int> rows = scanSelection(); rows != shownScanSelection_) {
+        QStringList entries, chosen;
+        for (int i = 0; i < scanList_->count(); ++i)
+            entries << scanList_->item(i)->text();
+        for (int i : rows)
+            chosen << entries[i];
+        // Identifiers this language's list does not offer stay chosen.
+        r.scanDBListe = scanListSetting(chosen + unlistedScanEntries(loaded_.scanDBListe, entries));
     }
-    r.scanDBListe = scanListSetting(chosen);
     r.fnc1Trenner = fnc1Trenner_->text();
     r.fnc1Identifier = fnc1Identifier_->text();
     r.barcodeIdentifier = barcodeIdentifier_->text();
     for (size_t i = 0; i < stellen_.size(); ++i)
-        r.stellen[i] = {stellen_[i][0]->currentIndex(), stellen_[i][1]->currentIndex(),
-                        stellen_[i][2]->currentIndex()};
+        r.stellen[i] = {chosenIndex(stellen_[i][0], loaded_.stellen[i].von),
+                        chosenIndex(stellen_[i][1], loaded_.stellen[i].bis),
+                        chosenIndex(stellen_[i][2], loaded_.stellen[i].db)};
     return r;
 }
 

@@ -5,6 +5,7 @@
 #include "output/PrintRun.h"
 
 #include <QDialog>
+#include <QHash>
 #include <array>
 #include <functional>
 #include <optional>
@@ -20,6 +21,7 @@ class QTabWidget;
 
 namespace palomex {
 
+class Catalogue;
 class Prompter;
 
 class SettingsDialog : public QDialog {
@@ -29,11 +31,13 @@ public:
 
     // The printers as "name, port" entries (label and list printer) and names (PDF).
     void setPrinters(const QStringList& entries, const QStringList& names);
-    // The data identifier entries for the batch identifier and the scan list.
-    void setIdentifierEntries(const QStringList& entries);
+    // The catalogue of the caption language, offered by the batch identifier, the scan
+    // list and the slice targets; load() again to show a record in the new lists.
+    void setCatalogue(const Catalogue& catalogue);
     // Shows the values of the record in the controls.
     void load(const SettingsRecord& record, const QString& databasePath);
-    // The record as the controls hold it.
+    // The record as the controls hold it; a list the user left as load() set it keeps
+    // the stored value, also one it could not show.
     SettingsRecord record() const;
     QString databasePath() const;
 
@@ -75,10 +79,16 @@ private:
     void browseDatabase();
     bool printScanTestPage();
     QSizeF scanTestPaper() const;
+    QList<int> scanSelection() const;
+    bool leftAsShown(const QComboBox* box) const;
+    int chosenIndex(const QComboBox* box, int stored) const;
 
     const Settings& settings_;
     Prompter& prompter_;
     SettingsRecord loaded_;
+    // What load() selected, to tell the user's choices from values left as stored.
+    QHash<const QComboBox*, int> shownIndex_;
+    QList<int> shownScanSelection_;
     QTabWidget* tabs_;
     QComboBox* printer_;
     QComboBox* paperSource_;

@@ -23,8 +23,10 @@ namespace palomex {
 
 BatchWindow::BatchWindow(Database& db, LogWindow& log, Prompter& prompter, QWidget* parent)
     : QWidget(parent, Qt::Window), db_(db), log_(log), prompter_(prompter) {
+    setObjectName(QStringLiteral("Chargenverwaltung"));
     setWindowTitle(caption(390));
     own_ = new QListWidget;
+    own_->setObjectName(QStringLiteral("Combo1"));
     own_->setSelectionMode(QAbstractItemView::ExtendedSelection);
     foreign_ = new QComboBox;
     linked_ = new QListWidget;

@@ -4,6 +4,7 @@
 #include "app/Help.h"
 #include "app/Prompter.h"
 #include "db/Database.h"
+#include "entry/Catalogue.h"
 #include "log/LogExport.h"
 #include "log/LogListing.h"
 #include "log/LogPrint.h"
@@ -77,6 +78,7 @@ LogWindow::LogWindow(Database& db, const Settings& settings, Prompter& prompter,
     datumVon_ = dateBox(firstDayEntries(today));
     datumBis_ = dateBox(lastDayEntries(today));
     datenCombo_ = new QComboBox;
+    datenCombo_->setObjectName(QStringLiteral("Combo4"));
     datenCombo_->setEditable(true);
     datenText_ = new QPlainTextEdit;
     datenText_->setMaximumHeight(60);
@@ -139,11 +141,14 @@ LogWindow::LogWindow(Database& db, const Settings& settings, Prompter& prompter,
     resize(900, 640);
 }
 
-void LogWindow::setIdentifierEntries(const QStringList& catalogueEntries) {
+void LogWindow::setCatalogue(const Catalogue& catalogue) {
+    const QString typed = datenCombo_->currentText();
     datenCombo_->clear();
+    // The catalogue's blank entry is offered as empty text: fields without identifier.
     datenCombo_->addItem(QString());
-    for (const QString& e : catalogueEntries)
+    for (const QString& e : catalogue.selectionList().mid(1))
         datenCombo_->addItem(e.section(QLatin1Char('|'), 0, 0));
+    datenCombo_->setCurrentText(typed);
 }
 
 LogFilter LogWindow::filter() const {

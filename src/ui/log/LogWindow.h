@@ -16,6 +16,7 @@ class QPushButton;
 
 namespace palomex {
 
+class Catalogue;
 class Database;
 class Prompter;
 
@@ -25,8 +26,9 @@ public:
     LogWindow(Database& db, const Settings& settings, Prompter& prompter,
               QWidget* parent = nullptr);
 
-    // The identifier entries offered in "Datenbez.:", each cut before its "|".
-    void setIdentifierEntries(const QStringList& catalogueEntries);
+    // Offers the catalogue's identifiers in "Datenbez.:", each cut before its "|"; the
+    // text in the box stays.
+    void setCatalogue(const Catalogue& catalogue);
     // Captions of the three additional texts, used by the detailed list.
     void setZusatzCaptions(const std::array<QString, 3>& captions) { zusatzCaptions_ = captions; }
     // Asks for a file to write (title, proposed name, filter); the file dialog by default.
