@@ -270,23 +270,35 @@ TEST_F(AppFixture, AScanTypedIntoTheWindowFillsTheRowsByIdentifier) {
         const char* scan;
         const char* gtin;
         const char* batch;
-        const char* message; // start of the message, empty for none
+        const char* message;   // start of the message, empty for none
+        const char* typedInto; // the control that has the focus when the scanner types
     } cases[] = {
         {"#0104012345123457"
          "10LOT-7",
-         "04012345123457", "LOT-7", ""},
+         "04012345123457", "LOT-7", "", "NVE_Basis"},
         {"#0104099999000015"
          "10B2@7777",
-         "04099999000015", "B2", "Unbekannter Datenbezeichner: "},
+         "04099999000015", "B2", "Unbekannter Datenbezeichner: ", "NVE_Basis"},
+        {"#0104012345123457"
+         "10LOT-8",
+         "04012345123457", "LOT-8", "", "ZusatzText0"},
+        {"#0104012345123457"
+         "10LOT-9",
+         "04012345123457", "LOT-9", "", "Check1_0"},
     };
     for (const auto& c : cases) {
         prompter.shown.clear();
-        QTest::keyClicks(base, QStringLiteral("#"));
+        auto* control = w.findChild<QWidget*>(QString::fromLatin1(c.typedInto));
+        ASSERT_NE(control, nullptr) << c.typedInto;
+        // The whole scan at once, before the module could come to the front: every
+        // character after the first is the scanner's.
+        QTest::keyClicks(control, QString::fromLatin1(c.scan));
         ScanWindow& scan = app->scanWindow();
         ASSERT_TRUE(scan.isVisible()) << "the scanner's first character opens the module";
-        EXPECT_EQ(base->text(), baseBefore) << "and does not reach the field";
-        QTest::keyClicks(&scan, QString::fromLatin1(c.scan + 1));
-        QTest::keyClick(&scan, Qt::Key_Return);
+        EXPECT_EQ(scan.buffer(), QString::fromLatin1(c.scan)) << c.typedInto;
+        EXPECT_EQ(base->text(), baseBefore) << "and no character reaches the window";
+        EXPECT_TRUE(w.label().extras[0].text.isEmpty()) << c.typedInto;
+        QTest::keyClick(control, Qt::Key_Return);
         EXPECT_FALSE(scan.isVisible());
         EXPECT_EQ(w.label().fields[1].content, QString::fromLatin1(c.gtin)) << c.scan;
         EXPECT_EQ(w.label().fields[2].content, QString::fromLatin1(c.batch)) << c.scan;
@@ -298,6 +310,19 @@ TEST_F(AppFixture, AScanTypedIntoTheWindowFillsTheRowsByIdentifier) {
         }
     }
     EXPECT_TRUE(app->session().changed());
+
+    // The marks of the barcode data reach no control of the window.
+    for (const char* name : {"DIText2", "ZusatzText0", "AbsEmpfText0", "NVE_Basis"}) {
+        auto* control = w.findChild<QWidget*>(QString::fromLatin1(name));
+        ASSERT_NE(control, nullptr) << name;
+        const Label before = w.label();
+        QTest::keyClicks(control, QStringLiteral("|'µ¡¥"));
+        const Label after = w.label();
+        EXPECT_EQ(after.fields[2].content, before.fields[2].content) << name;
+        EXPECT_EQ(after.extras[0].text, before.extras[0].text) << name;
+        EXPECT_EQ(after.parties[0].text, before.parties[0].text) << name;
+        EXPECT_EQ(after.nveBasis, before.nveBasis) << name;
+    }
 }
 
 // "PDF Export" on a machine without any PDF printer: the built-in writer, the

@@ -138,6 +138,12 @@ MainWindow::MainWindow() {
         if (isCaptionEdit(e))
             setEditLook(e, false);
     }
+    // Every control takes part in the keys of the whole window: the scanner's first
+    // character and the characters no field takes. A list's own parts go through it.
+    for (QWidget* w : centralWidget()->findChildren<QWidget*>()) {
+        if (!qobject_cast<QComboBox*>(w->parentWidget()))
+            w->installEventFilter(this);
+    }
     applyCaptions();
     showLabel(shown_);
     applyFormat(LabelFormat::Large);
@@ -754,6 +760,9 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
         auto* keyEvent = static_cast<QKeyEvent*>(event);
         const int key = keyEvent->key();
         if (scanStart_ && keyEvent->text().size() == 1 && scanStart_(keyEvent->text()))
+            return true;
+        // Marks of the barcode data: no control of the window takes them.
+        if (keyEvent->text().size() == 1 && rejectedEverywhere(keyEvent->text()[0]))
             return true;
         // Enter moves on from one-line fields; multi-line texts take it as a line break.
         if ((key == Qt::Key_Return || key == Qt::Key_Enter) &&

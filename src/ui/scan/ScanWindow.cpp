@@ -7,6 +7,7 @@
 #include "scan/ScanStrings.h"
 #include "ui/app/HelpWindow.h"
 
+#include <QApplication>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -50,6 +51,7 @@ void ScanWindow::open(Label* label, const SettingsRecord& record, std::function<
     applied_ = std::move(applied);
     buffer_ = first;
     showBuffer();
+    startCapture();
     show();
     raise();
     activateWindow();
@@ -60,7 +62,39 @@ void ScanWindow::showBuffer() {
     shown_->setText(buffer_);
 }
 
+void ScanWindow::startCapture() {
+    if (!capturing_)
+        qApp->installEventFilter(this);
+    capturing_ = true;
+}
+
+void ScanWindow::stopCapture() {
+    if (capturing_)
+        qApp->removeEventFilter(this);
+    capturing_ = false;
+}
+
+bool ScanWindow::eventFilter(QObject*, QEvent* event) {
+    switch (event->type()) {
+    case QEvent::KeyPress:
+        keyPressEvent(static_cast<QKeyEvent*>(event));
+        return true;
+    case QEvent::KeyRelease:
+    case QEvent::ShortcutOverride:
+        return true;
+    default:
+        return false;
+    }
+}
+
+void ScanWindow::hideEvent(QHideEvent* event) {
+    stopCapture();
+    QWidget::hideEvent(event);
+}
+
 void ScanWindow::apply() {
+    // The message about the scan takes its own keys.
+    stopCapture();
     if (label_) {
         const ScanSetup setup = scanSetupFrom(
             record_, Catalogue::forLanguage(Captions::global().offset()).selectionList().mid(1));

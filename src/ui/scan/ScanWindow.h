@@ -29,9 +29,15 @@ public:
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void showBuffer();
+    // While a scan is collected, every key typed in the program is the scanner's:
+    // it types faster than the window system brings this window to the front.
+    void startCapture();
+    void stopCapture();
 
     Prompter& prompter_;
     SettingsRecord record_;
@@ -39,6 +45,7 @@ private:
     std::function<void()> applied_;
     QString buffer_;
     QLabel* shown_ = nullptr;
+    bool capturing_ = false;
 };
 
 } // namespace palomex
