@@ -333,6 +333,9 @@ TEST(LabelRenderer, GtinCompletion) {
         {"(01) GTIN", "40123451234563", "40123451234563"},
         {"(01) GTIN", "4012 345 12345",
          "04012 345 12345" + QString(withCheck("0401234512345").back())},
+        {"(02) GTIN", "*401234512345",
+         "*401234512345" + QString(withCheck("0401234512345").back())},
+        {"(01) GTIN", "", ""},
         {"(10) Charge", "12345", "12345"},
     };
     ScriptedPrompter prompter;

@@ -126,9 +126,10 @@ void LabelRenderer::completeGtin(DataField& field) {
     const QString code = field.identifierCode();
     if (code != QLatin1String("(01)") && code != QLatin1String("(02)"))
         return;
+    // "*" stands for the zero it is in the barcode; an empty field has no GTIN.
     QString bare = field.content;
-    bare.remove(u' ');
-    if (bare.size() >= 14)
+    bare.remove(u' ').replace(u'*', u'0');
+    if (bare.isEmpty() || bare.size() >= 14)
         return;
     const QString padded = QString(13 - bare.size(), u'0') + bare;
     encoder_.setData(QStringLiteral("\u00AB01\u00BB") + padded + QStringLiteral("\u00A5"));
