@@ -169,7 +169,7 @@ TEST(LayoutRendered, MovedNveBarcodeDecodesAtItsNewPlace) {
         ScriptedPrompter prompter;
         LabelRenderer renderer(SettingsRecord{}, prompter);
         RenderOutcome outcome;
-        rendererPainter(renderer, RenderMode::Printer, outcome)(p, l, shownNve(l), {0, 0}, 1.0, {});
+        rendererPainter(renderer, RenderMode::Printer, outcome)(p, l, shownNve(l), {});
         ASSERT_TRUE(prompter.shown.isEmpty()) << prompter.shown.join(u'\n').toStdString();
     }
     const auto band = [&](double topMm, double bottomMm) {

@@ -41,7 +41,8 @@ public:
     QPainter& painter() override { return p; }
     bool newPage() override { return pages != refusePageAfter && ++pages; }
     QSizeF paperMm() const override { return {148, 230}; }
-    QSizeF printableMm() const override { return {148, 230}; }
+    QSizeF printable{148, 230};
+    QSizeF printableMm() const override { return printable; }
     std::function<void()> onFinish;
     std::function<void()> onDiscard;
     std::optional<QString> finish() override {
@@ -391,6 +392,29 @@ TEST_F(PrintJobFixture, TypedNvesTheLogShowsAsPrintedAreAskedAboutOrWarnedOf) {
             EXPECT_TRUE(prompter.shown[0].endsWith(QString::fromUtf8(c.message))) << c.what;
         }
     }
+}
+
+TEST_F(PrintJobFixture, TextsReachingThePrintableHeightAreLeftOutNotCut) {
+    // Dark pixels between 30 and 100 mm, where the data field texts stand.
+    const auto textPixels = [&](double printableHeight) {
+        QImage page;
+        print([&](QSizeF, bool) {
+            auto sink = std::make_unique<PrinterStandIn>();
+            sink->printable.setHeight(printableHeight);
+            sink->onFinish = [&page, s = sink.get()] { page = s->image; };
+            return sink;
+        });
+        const int from = 30 * 203 / 25.4, to = 100 * 203 / 25.4;
+        int dark = 0;
+        for (int y = from; y < to; ++y)
+            for (int x = 0; x < page.width(); ++x)
+                dark += qGray(page.pixel(x, y)) < 128;
+        return dark;
+    };
+    const int all = textPixels(230);
+    ASSERT_GT(all, 0);
+    label.nveLaufNr = QStringLiteral("2");
+    EXPECT_LT(textPixels(20), all / 10) << "texts below the printable height were drawn";
 }
 
 TEST_F(PrintJobFixture, LoggingOffWritesNoRowButStillStoresTheNumber) {

@@ -71,11 +71,11 @@ struct RunFixture : ::testing::Test {
     RunResult run(std::function<bool()> escape = {}) {
         PrintRun job(
             label, params, range,
-            [this](QPainter&, const Label& l, const QString& nve, QPointF offset, double,
-                   const std::function<bool()>& beginDrawing) {
-                if (static_cast<int>(drawn.size()) == refuseAt || !beginDrawing())
+            [this](QPainter&, const Label& l, const QString& nve, const LabelPlacement& placed) {
+                if (static_cast<int>(drawn.size()) == refuseAt || !placed.beginDrawing())
                     return false;
-                drawn.push_back({sink.page, nve, offset, l.fields[0].content, range.highest()});
+                drawn.push_back(
+                    {sink.page, nve, placed.offsetMm, l.fields[0].content, range.highest()});
                 return true;
             },
             [](const LayoutRect& r, const Label&) { return r.left >= 0; }, sink, prompter);
@@ -251,10 +251,10 @@ TEST(PdfSinkTest, OneLabelPerPageInMillimetres) {
         ASSERT_TRUE(sink.ok());
         PrintRun job(
             label, params, range,
-            [](QPainter& p, const Label&, const QString& nve, QPointF offset, double,
-               const std::function<bool()>& beginDrawing) {
-                if (!beginDrawing())
+            [](QPainter& p, const Label&, const QString& nve, const LabelPlacement& placed) {
+                if (!placed.beginDrawing())
                     return false;
+                const QPointF offset = placed.offsetMm;
                 QFont font(QStringLiteral("DejaVu Sans"));
                 font.setPixelSize(4); // millimetres: the painter unit
                 p.setFont(font);

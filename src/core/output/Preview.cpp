@@ -189,9 +189,9 @@ void drawPreview(QPainter& p, const PreviewInput& in, Prompter& prompter) {
     RenderOutcome outcome;
     const LabelPainter draw = rendererPainter(renderer, RenderMode::Preview, outcome);
     const LabelPainter withMarks = [&](QPainter& painter, const Label& label, const QString& nve,
-                                       QPointF o, double scale,
-                                       const std::function<bool()>& beginDrawing) {
-        const bool go = draw(painter, label, nve, o, scale, beginDrawing);
+                                       const LabelPlacement& placed) {
+        const bool go = draw(painter, label, nve, placed);
+        const QPointF o = placed.offsetMm;
         // The label's bottom and right edge, where the printer's label ends.
         const QPen mark = devicePen(Qt::black, 1, Qt::DotLine);
         const double right = s * (o.x() + width);

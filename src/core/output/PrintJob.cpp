@@ -70,16 +70,16 @@ std::optional<int> nveCountOf(const QString& typed) {
 LabelPainter rendererPainter(LabelRenderer& renderer, RenderMode mode, RenderOutcome& outcome,
                              QDate today) {
     return [&renderer, mode, &outcome, today](QPainter& painter, const Label& label,
-                                              const QString& nve, QPointF offsetMm, double scale,
-                                              const std::function<bool()>& beginDrawing) {
+                                              const QString& nve, const LabelPlacement& placed) {
         // The renderer completes short GTINs in what it draws; the run's label stays.
         Label drawn = label;
         RenderOptions options;
-        options.scale = scale;
-        options.offsetX = offsetMm.x();
-        options.offsetY = offsetMm.y();
+        options.scale = placed.scale;
+        options.offsetX = placed.offsetMm.x();
+        options.offsetY = placed.offsetMm.y();
         options.mode = mode;
-        options.beginDrawing = beginDrawing;
+        options.pageHeightMm = placed.printableHeightMm;
+        options.beginDrawing = placed.beginDrawing;
         const RenderOutcome r =
             renderer.render(painter, drawn, nve, fieldCodeFor(drawn, today), options);
         outcome.openLayoutEditor = outcome.openLayoutEditor || r.openLayoutEditor;

@@ -119,14 +119,18 @@ RunResult PrintRun::run() {
         }
         // The page is started only for a label that will be drawn, so a label the
         // run ends on leaves no empty page behind.
-        const auto beginDrawing = [&] {
+        LabelPlacement placement;
+        placement.offsetMm = {ox, oy};
+        placement.scale = params_.scale;
+        if (!params_.preview)
+            placement.printableHeightMm = printable.height();
+        placement.beginDrawing = [&] {
             if (pageDue && !sink_.newPage())
                 return false;
             pageDue = false;
             return true;
         };
-        if (!painter_(sink_.painter(), labelFor(r), numbers_.composed(r), {ox, oy}, params_.scale,
-                      beginDrawing))
+        if (!painter_(sink_.painter(), labelFor(r), numbers_.composed(r), placement))
             break;
         ++result.labelsPrinted;
         result.lastRun = r;

@@ -41,13 +41,23 @@ public:
 // run opens none. Returns null after telling the user why it could not.
 using SinkOpener = std::function<std::unique_ptr<PageSink>(QSizeF paperMm, bool landscape)>;
 
-// Draws one label for one NVE at an offset (millimetres) and scale; false ends the
-// run (a barcode the encoder refused, Cancel in the fit question). beginDrawing is
-// called once the label is known to be drawn, before anything of it is: it starts
-// the label's page, and false (the device refused the page) ends the run undrawn.
-using LabelPainter =
-    std::function<bool(QPainter&, const Label&, const QString& nve, QPointF offsetMm, double scale,
-                       const std::function<bool()>& beginDrawing)>;
+// Where one label goes on its page.
+struct LabelPlacement {
+    QPointF offsetMm;
+    double scale = 1.0;
+    // The height the device can print to; a text that would reach it is left out.
+    // Nothing where the page has no such edge (the preview).
+    std::optional<double> printableHeightMm;
+    // Called once the label is known to be drawn, before anything of it is: it
+    // starts the label's page, and false (the device refused the page) ends the run
+    // with the label undrawn.
+    std::function<bool()> beginDrawing;
+};
+
+// Draws one label for one NVE; false ends the run (a barcode the encoder refused,
+// Cancel in the fit question).
+using LabelPainter = std::function<bool(QPainter&, const Label&, const QString& nve,
+                                        const LabelPlacement& placement)>;
 
 // Whether a layout element of the label is inside its outline and so takes part.
 using ElementActive = std::function<bool(const LayoutRect&, const Label&)>;
