@@ -200,6 +200,15 @@ TEST(FieldContent, ProblemsAreNamed) {
         {"15", "KW 5/26", nullptr},
         {"15", "~3/2027", nullptr},
         {"10", "LOT«1»", nullptr},
+        {"400", "PO-4711/3_a", nullptr},
+        {"10", "LOT 7",
+         "Im Feld (10) \"Feld\" steht das Zeichen \" \", das ein GS1-128-Barcode nicht enthalten "
+         "kann (erlaubt sind Buchstaben ohne Umlaute, Ziffern und ! \" % & ' ( ) * + , - . / : ; "
+         "< = > ? _): \"LOT 7\""},
+        {"400", "Müller",
+         "Im Feld (400) \"Feld\" steht das Zeichen \"ü\", das ein GS1-128-Barcode nicht "
+         "enthalten kann (erlaubt sind Buchstaben ohne Umlaute, Ziffern und ! \" % & ' ( ) * + , "
+         "- . / : ; < = > ? _): \"Müller\""},
         {"30", "", nullptr},
         {"", "abc", nullptr},
     };

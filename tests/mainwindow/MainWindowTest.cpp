@@ -249,16 +249,18 @@ TEST_F(MainWindowTest, F9OffersTheValuesStoredForTheIdentifier) {
     EXPECT_EQ(content->text(), QStringLiteral("4099999000001"));
 }
 
-TEST_F(MainWindowTest, ADateFieldLeftWithNoDateAsksAndTheHelpFollowsTheField) {
+TEST_F(MainWindowTest, AFieldLeftWithWhatNoBarcodeTakesSaysSoAndTheHelpFollowsTheField) {
     const struct {
         int entry;
         const char* text;
-        bool asked;
+        bool asked; // a date question, answered Yes: the entry goes
         const char* page;
+        bool told = false; // a message, the entry stays
     } cases[] = {
         {3, "30.02.27", true, "Datumsangaben.htm"},
         {3, "1.2.27", false, "Datumsangaben.htm"},
         {2, "30.02.27", false, "Fortlaufende_Nummer.htm"},
+        {2, "LOT 7", false, "Fortlaufende_Nummer.htm", true},
         {1, "401234512345", false, "EAN_Handelseinheit.htm"},
     };
     for (const auto& c : cases) {
@@ -273,7 +275,11 @@ TEST_F(MainWindowTest, ADateFieldLeftWithNoDateAsksAndTheHelpFollowsTheField) {
         content->setFocus();
         EXPECT_EQ(window.topicHelpPage(), QString::fromLatin1(c.page)) << c.text;
         child<QLineEdit>("NVE_Basis")->setFocus();
-        EXPECT_EQ(prompter.shown.size(), c.asked ? 1 : 0) << c.text;
+        EXPECT_EQ(prompter.shown.size(), c.asked || c.told ? 1 : 0) << c.text;
+        if (c.told) {
+            EXPECT_TRUE(prompter.shown.value(0).contains(QStringLiteral("das Zeichen \" \"")))
+                << prompter.shown.value(0).toStdString();
+        }
         EXPECT_EQ(content->text().isEmpty(), c.asked) << "Yes deletes the entry";
     }
 }

@@ -31,5 +31,6 @@ inline constexpr int AskDeleteLogo = 48;
 inline constexpr int OpenFileTitle = 419; // %1 the program title
 inline constexpr int PictureFilter = 420;
 inline constexpr int WrongCheckDigit = 421; // %3 the check digit the digits before it give
+inline constexpr int NotInBarcodeSet = 422; // %3 the character
 
 } // namespace palomex::ids

@@ -189,6 +189,27 @@ std::optional<QString> contentProblem(const DataField& field, const FieldContext
         bool monthOnly = false;
         if (!dateOf(field, context, monthOnly))
             return message(ids::DateUnreadable);
+    } else {
+        return barcodeCharacterProblem(field);
+    }
+    return std::nullopt;
+}
+
+std::optional<QString> barcodeCharacterProblem(const DataField& field) {
+    const auto entry = CatalogueEntry::parse(field.identifier);
+    const FormatCode* f = entry ? &entry->format : nullptr;
+    if (!f || f->numeric() || f->isDecimal() || f->isDate())
+        return std::nullopt;
+    // The characters a GS1-128 symbol holds in its data (the 82 of the GS1 set).
+    static const QString kSet = QStringLiteral(
+        "!\"%&'()*+,-./0123456789:;<=>?ABCDEFGHIJKLMNOPQRSTUVWXYZ_abcdefghijklmnopqrstuvwxyz");
+    const QString inBarcode =
+        withoutPrintOnly(translateChars(field.content, QString(mark::OpenRun) + mark::CloseRun));
+    for (const QChar c : inBarcode) {
+        if (!kSet.contains(c))
+            return caption(ids::NotInBarcodeSet)
+                .arg(entry->code(), field.caption, QString(c),
+                     QLatin1Char('"') + field.content + QLatin1Char('"'));
     }
     return std::nullopt;
 }

@@ -46,7 +46,10 @@ FieldCode fieldCodeFor(const Label& label, QDate today = QDate::currentDate(),
 
 // Why the content would not reach the barcode as the user meant it (letters in a
 // numeric field, too many digits or decimal places, an unreadable date, a missing
-// currency code); nothing when it is fine.
+// currency code, a character a GS1-128 symbol cannot hold); nothing when it is fine.
 std::optional<QString> contentProblem(const DataField& field, const FieldContext& context);
+// The first character of a text field's content that a GS1-128 symbol cannot hold
+// (a blank, "#", "$", "~", an umlaut), named with its field; nothing when every one fits.
+std::optional<QString> barcodeCharacterProblem(const DataField& field);
 
 } // namespace palomex

@@ -7,6 +7,7 @@
 #include "db/LabelStrings.h"
 #include "entry/Catalogue.h"
 #include "entry/EntryStrings.h"
+#include "entry/FieldContent.h"
 #include "entry/FieldRules.h"
 #include "ui/app/HelpWindow.h"
 #include "ui/app/Twips.h"
@@ -744,8 +745,10 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
         const bool popup = static_cast<QFocusEvent*>(event)->reason() == Qt::PopupFocusReason;
         if (row >= 0 && watched == rows_[row].identifier && rows_[row].chosen && !popup)
             leaveIdentifier(row);
-        if (row >= 0 && watched == rows_[row].content && !popup)
+        if (row >= 0 && watched == rows_[row].content && !popup) {
             checkDate(row);
+            checkBarcodeCharacters(row);
+        }
         setTopicHelp(helppage::Contents);
         if (edit && isCaptionEdit(edit))
             setEditLook(edit, false);
@@ -872,6 +875,19 @@ void MainWindow::checkDate(int i) {
         r.content->clear();
         changed();
     }
+}
+
+void MainWindow::checkBarcodeCharacters(int i) {
+    const Row& r = rows_[i];
+    if (!session_)
+        return;
+    DataField field;
+    field.identifier = r.identifier->currentText();
+    field.caption = r.caption->text();
+    field.content = r.content->text();
+    // Told at once, not only when printing; the text stays for the user to mend.
+    if (const auto problem = barcodeCharacterProblem(field))
+        session_->prompter().tell(*problem, Icon::Critical);
 }
 
 void MainWindow::logoClicked(Qt::MouseButton button) {

@@ -120,6 +120,8 @@ private:
     // Leaving an identifier list after a choice: caption, hint, duplicate check.
     void leaveIdentifier(int row);
     void fetchStoredValues(int row);
+    // A character of a text field that no barcode can hold is named on leaving it.
+    void checkBarcodeCharacters(int row);
     void fetchPartyTexts(int party);
     // The logo: a click chooses a picture, the right button removes it.
     void logoClicked(Qt::MouseButton button);
