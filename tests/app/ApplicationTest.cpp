@@ -61,12 +61,18 @@ TEST_F(AppFixture, FirstStartShowsTheSeedMessageOnce) {
     EXPECT_TRUE(prompter.shown.isEmpty());
 }
 
-TEST_F(AppFixture, EnglishCaptionsWhenChosen) {
+TEST_F(AppFixture, QtsOwnButtonsSpeakTheCaptionLanguage) {
+    startApp();
+    EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "&Yes"), QStringLiteral("&Ja"));
+    app.reset();
     Settings(iniPath()).writeNumber(QStringLiteral("Einstellungen"), QStringLiteral("Sprache"),
                                     1000);
     startApp();
     EXPECT_EQ(app->mainWindow().windowTitle(), QStringLiteral("Freight Marker EAN 128 - "));
-    Captions::global().setOffset(0);
+    EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "&Yes"), QStringLiteral("&Yes"));
+    Settings(iniPath()).writeNumber(QStringLiteral("Einstellungen"), QStringLiteral("Sprache"), 0);
+    app.reset();
+    startApp(); // the other tests speak German
 }
 
 TEST_F(AppFixture, CommandLineAnswers) {

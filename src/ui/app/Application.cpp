@@ -37,15 +37,29 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QInputDialog>
+#include <QLibraryInfo>
 #include <QLineEdit>
+#include <QLocale>
 #include <QPrinterInfo>
 #include <QScopedValueRollback>
 #include <QScreen>
 #include <QTextStream>
+#include <QTranslator>
 
 namespace palomex {
 
 namespace {
+
+// The captions in the chosen language, and Qt's own buttons and dialogs with them.
+void applyLanguage(int sprache) {
+    Captions::global().setOffset(sprache);
+    static QTranslator qtTexts;
+    QCoreApplication::removeTranslator(&qtTexts);
+    if (Captions::global().offset() == 0 &&
+        qtTexts.load(QLocale(QLocale::German), QStringLiteral("qtbase"), QStringLiteral("_"),
+                     QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(&qtTexts);
+}
 
 // The windows that offer identifiers list them in the caption language.
 void offerCatalogue(int language, SettingsDialog& settings, LogWindow& log) {
@@ -139,7 +153,7 @@ std::optional<QString> Application::askLabelName(const QString& proposed) {
 
 void Application::applySettings() {
     record_ = loadSettingsRecord(settings_);
-    Captions::global().setOffset(record_.sprache);
+    applyLanguage(record_.sprache);
     window_->applyCaptions();
     window_->applyLook(record_);
     window_->setIdentifierEntries(Catalogue::forLanguage(record_.sprache).selectionList());
@@ -372,7 +386,7 @@ void Application::setLogging(bool on) {
 
 void Application::settingsApplied(const SettingsRecord& record, const QString& databasePath) {
     record_ = record;
-    Captions::global().setOffset(record.sprache);
+    applyLanguage(record.sprache);
     window_->applyCaptions();
     window_->applyLook(record);
     offerCatalogue(record.sprache, *settingsDialog_, *logWindow_);
