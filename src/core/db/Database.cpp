@@ -4,7 +4,6 @@
 #include "app/Captions.h"
 #include "db/DatabaseStrings.h"
 #include "db/EmbeddedNveLock.h"
-#include "entry/NveStrings.h"
 
 #include <QDir>
 #include <QFile>
@@ -16,9 +15,9 @@
 #include <QSysInfo>
 #include <QThread>
 #include <QUrl>
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
-#include <cstring>
 #include <fcntl.h>
 #include <libpq-fe.h>
 #include <unistd.h>
@@ -81,12 +80,30 @@ bool holdsOurTables(const Database& db, const QStringList& tables) {
     return false;
 }
 
-// A copy cut short or damaged: the engine cannot read it through. It tells a
-// header that promises more pages than the file has on the first read.
-bool damaged(const QSqlDatabase& db) {
+// A copy cut short or overwritten: its header promises more pages than the file
+// has, or the first page of a table cannot be read. A check of every page would
+// read the whole file at each start, which a large log makes slow.
+bool damaged(const QSqlDatabase& db, const QString& path) {
+    const auto number = [&db](const QString& sql) -> std::optional<qint64> {
+        QSqlQuery q(db);
+        if (!q.exec(sql) || !q.next())
+            return std::nullopt;
+        return q.value(0).toLongLong();
+    };
+    const auto pages = number(QStringLiteral("PRAGMA page_count"));
+    const auto pageSize = number(QStringLiteral("PRAGMA page_size"));
+    if (!pages || !pageSize || *pages * *pageSize > QFileInfo(path).size())
+        return true;
+    QStringList tables;
     QSqlQuery q(db);
-    return !q.exec(QStringLiteral("PRAGMA quick_check(1)")) || !q.next() ||
-           q.value(0).toString() != QLatin1String("ok");
+    if (!q.exec(QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table'")))
+        return true;
+    while (q.next())
+        tables << q.value(0).toString();
+    return std::any_of(tables.cbegin(), tables.cend(), [&db](const QString& t) {
+        QSqlQuery first(db);
+        return !first.exec(QStringLiteral("SELECT * FROM %1 LIMIT 1").arg(SqlDialect::quote(t)));
+    });
 }
 
 int applicationId(const QSqlDatabase& db) {
@@ -101,44 +118,26 @@ bool isOurs(const Database& db, const QStringList& tables) {
     return id == 0 && holdsOurTables(db, tables);
 }
 
-// Sets or changes this descriptor's lock on len bytes from from (len 0: to the end
-// of any size the file may have); false when another holder's lock is in the way.
-bool setLock(int fd, short type, off_t from, off_t len) {
-    struct flock range {};
-    range.l_type = type;
-    range.l_whence = SEEK_SET;
-    range.l_start = from;
-    range.l_len = len;
-    return ::fcntl(fd, F_OFD_SETLK, &range) == 0;
-}
-
 // Marks the database at path in use for as long as the returned descriptor is open:
 // a shared lock on the first byte of the file that holds its NVE reservations (the
 // bases lock the bytes after it). Waits a little while another workstation compacts.
 int markInUse(const QString& path) {
-    const QString lockPath = EmbeddedNveLock::lockFilePath(path);
-    const int fd =
-        ::open(QFile::encodeName(lockPath).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
-    int error = errno;
-    if (fd >= 0) {
-        constexpr int kTries = 200; // 50 ms apart
-        for (int i = 0; i < kTries; ++i) {
-            if (setLock(fd, F_RDLCK, 0, 1))
-                return fd;
-            error = errno;
-            if (error != EAGAIN && error != EACCES)
-                break;
-            QThread::msleep(50);
-        }
-        ::close(fd);
-        if (error == EAGAIN || error == EACCES)
-            throw AppError(err::RecordLocked, QStringLiteral("Datenbank"),
-                           caption(dbmsg::InExclusiveUse).arg(QDir::toNativeSeparators(path)));
+    const int fd = EmbeddedNveLock::openLockFile(path);
+    constexpr int kTries = 200; // 50 ms apart
+    int error = 0;
+    for (int i = 0; i < kTries; ++i) {
+        if (EmbeddedNveLock::lockBytes(fd, F_RDLCK, 0, 1))
+            return fd;
+        error = errno;
+        if (error != EAGAIN && error != EACCES)
+            break;
+        QThread::msleep(50);
     }
-    throw AppError(
-        err::DatabaseFailure, QStringLiteral("Datenbank"),
-        caption(nvemsg::LockFileUnusable)
-            .arg(QDir::toNativeSeparators(lockPath), QString::fromLocal8Bit(std::strerror(error))));
+    ::close(fd);
+    if (error == EAGAIN || error == EACCES)
+        throw AppError(err::RecordLocked, QStringLiteral("Datenbank"),
+                       caption(dbmsg::InExclusiveUse).arg(QDir::toNativeSeparators(path)));
+    throw EmbeddedNveLock::lockFileUnusable(path, error);
 }
 
 [[noreturn]] void unreachable(const QString& serverText) {
@@ -178,15 +177,15 @@ void Database::swap(Database& other) noexcept {
 }
 
 std::optional<QString> Database::takeExclusiveUse() {
-    if (useLock_ < 0 || setLock(useLock_, F_WRLCK, 0, 0))
+    if (useLock_ < 0 || EmbeddedNveLock::lockBytes(useLock_, F_WRLCK, 0, 0))
         return std::nullopt;
     return caption(dbmsg::StillInUse);
 }
 
 void Database::endExclusiveUse() {
     if (useLock_ >= 0) {
-        setLock(useLock_, F_RDLCK, 0, 1);
-        setLock(useLock_, F_UNLCK, 1, 0);
+        EmbeddedNveLock::lockBytes(useLock_, F_RDLCK, 0, 1);
+        EmbeddedNveLock::lockBytes(useLock_, F_UNLCK, 1, 0);
     }
 }
 
@@ -273,7 +272,7 @@ std::unique_ptr<Database> Database::open(const QString& path) {
         }
     }
     std::unique_ptr<Database> result(new Database(path, std::move(dialect), name));
-    if (damaged(result->connection())) {
+    if (damaged(result->connection(), path)) {
         result.reset();
         giveUp();
         refuse(err::DatabaseFailure, msg::DbDamaged, path);

@@ -75,28 +75,37 @@ EmbeddedNveLock::~EmbeddedNveLock() {
     abandon();
 }
 
+int EmbeddedNveLock::openLockFile(const QString& databasePath) {
+    const int fd = ::open(QFile::encodeName(lockFilePath(databasePath)).constData(),
+                          O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+    if (fd < 0)
+        throw lockFileUnusable(databasePath, errno);
+    return fd;
+}
+
+bool EmbeddedNveLock::lockBytes(int fd, short type, off_t from, off_t len) {
+    struct flock range {};
+    range.l_type = type;
+    range.l_whence = SEEK_SET;
+    range.l_start = from;
+    range.l_len = len;
+    return ::fcntl(fd, F_OFD_SETLK, &range) == 0;
+}
+
+AppError EmbeddedNveLock::lockFileUnusable(const QString& databasePath, int error) {
+    return AppError(err::DatabaseFailure, QStringLiteral("HöchstNVE"),
+                    caption(nvemsg::LockFileUnusable)
+                        .arg(QDir::toNativeSeparators(lockFilePath(databasePath)),
+                             QString::fromLocal8Bit(std::strerror(error))));
+}
+
 void EmbeddedNveLock::lockBase() {
-    const QString path = lockFilePath(db_.path());
-    const auto unusable = [&path](int error) {
-        return AppError(
-            err::DatabaseFailure, QStringLiteral("HöchstNVE"),
-            caption(nvemsg::LockFileUnusable)
-                .arg(QDir::toNativeSeparators(path), QString::fromLocal8Bit(std::strerror(error))));
-    };
     const std::optional<off_t> byte = byteOf(base_);
     if (!byte)
         throw AppError(err::DatabaseFailure, QStringLiteral("HöchstNVE"),
                        caption(nvemsg::BaseNotDigits).arg(base_));
-    // Not inherited by programs this one starts, which would hold the lock on.
-    lockFile_ = ::open(QFile::encodeName(path).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
-    if (lockFile_ < 0)
-        throw unusable(errno);
-    struct flock range {};
-    range.l_type = F_WRLCK;
-    range.l_whence = SEEK_SET;
-    range.l_start = *byte;
-    range.l_len = 1;
-    if (::fcntl(lockFile_, F_OFD_SETLK, &range) == 0)
+    lockFile_ = openLockFile(db_.path());
+    if (lockBytes(lockFile_, F_WRLCK, *byte, 1))
         return;
     const int error = errno;
     ::close(lockFile_);
@@ -105,7 +114,7 @@ void EmbeddedNveLock::lockBase() {
         throw AppError(err::RecordLocked, QStringLiteral("HöchstNVE"),
                        caption(nvemsg::BaseLocked).arg(base_));
     // A folder without working locks is refused: printing unlocked could repeat NVEs.
-    throw unusable(error);
+    throw lockFileUnusable(db_.path(), error);
 }
 
 void EmbeddedNveLock::abandon() {

@@ -6,6 +6,7 @@
 #include <QSqlQuery>
 #include <QString>
 #include <optional>
+#include <sys/types.h>
 
 namespace palomex {
 
@@ -36,6 +37,15 @@ public:
     // after the database file itself, symbolic links resolved, so that every path
     // that reaches one file (a link, another mount of the folder) reaches one lock.
     static QString lockFilePath(const QString& databasePath);
+    // Opens that file, not inherited by programs this one starts (they would hold its
+    // locks on). Throws a clear AppError naming it when it cannot be used.
+    static int openLockFile(const QString& databasePath);
+    // Sets, changes or drops (F_UNLCK) the descriptor's lock on len bytes from
+    // `from` (len 0: to any end); false, errno set, when another holder's lock is in
+    // the way or the file system has no working locks.
+    static bool lockBytes(int fd, short type, off_t from, off_t len);
+    // The error for a lock file the file system does not lock (errno error).
+    static AppError lockFileUnusable(const QString& databasePath, int error);
 
 private:
     std::optional<qint64> beginWrite() override;

@@ -4,10 +4,10 @@
 #include "db/EmbeddedNveLock.h"
 #include "db/Schema.h"
 #include "db/ServerNveLock.h"
+#include "entry/NveNumbers.h"
 #include "entry/NveStrings.h"
 
 #include <QSqlQuery>
-#include <algorithm>
 
 namespace palomex {
 
@@ -130,10 +130,7 @@ QString storedRunningNumber(qint64 n) {
 QString storedRunningNumber(const QString& running) {
     const QString text = running.trimmed();
     static const int width = runningNumberWidth();
-    const bool digits = !text.isEmpty() && std::all_of(text.cbegin(), text.cend(), [](QChar c) {
-        return c >= u'0' && c <= u'9';
-    });
-    if (!digits)
+    if (!runningAcceptable(text))
         throw AppError(err::FieldTooSmall, QStringLiteral("HöchstNVE"),
                        caption(nvemsg::RunningNotNumber).arg(running));
     if (text.size() > width)
