@@ -1,6 +1,7 @@
 #include "app/Settings.h"
 #include "app/SettingsRecord.h"
 #include "app/TextCodec.h"
+#include "output/PdfSink.h"
 
 #include "support/TestSupport.h"
 
@@ -261,4 +262,24 @@ TEST(ScanList, SettingSelectsEntriesByIdentifier) {
     EXPECT_EQ(scanListSelection(QStringLiteral("99|"), entries), QList<int>());
     EXPECT_EQ(scanListSetting({QStringLiteral("(310n) Gewicht"), QStringLiteral("ohne Klammer")}),
               QStringLiteral("310n|"));
+}
+
+// The PDF driver of a fresh installation: the first whose name says PDF, the
+// built-in writer being offered first; a chosen driver is kept.
+TEST(PdfDriver, StartUpTakesTheFirstPdfDriverOnlyWhenNoneIsChosen) {
+    const QStringList drivers = {builtInPdfDriver(), "Zebra", "CUPS-PDF", "Acrobat Distiller"};
+    const struct {
+        const char* stored;
+        QStringList drivers;
+        QString taken;
+    } cases[] = {
+        {"", drivers, builtInPdfDriver()},
+        {" x ", drivers, builtInPdfDriver()}, // one character after trimming counts as none
+        {"CUPS-PDF", drivers, QString()},
+        {"Gibtsnicht", drivers, QString()},
+        {"", {"Zebra", "cups-pdf", "Acrobat Distiller", "CUPS-PDF"}, "Acrobat Distiller"},
+        {"", {"Zebra", "pdf-writer"}, QString()}, // the search is case-sensitive
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(pdfDriverToTake(QString::fromUtf8(c.stored), c.drivers), c.taken) << c.stored;
 }

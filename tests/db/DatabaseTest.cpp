@@ -316,10 +316,12 @@ TEST(DataFolder, FollowsAppDataAndNeedsItsParent) {
     qputenv("APPDATA", appData.root().toLocal8Bit());
 }
 
-TEST_F(StartupFixture, SwitchingToABadPathKeepsTheOldDatabase) {
+TEST_F(StartupFixture, SwitchingStoresTheShownPathButABadPathKeepsTheOldDatabase) {
     OpenedDatabase opened = start();
     Database& db = *opened.database;
     const QString old = db.path();
+    // The first OK of the settings stores the path in use.
+    EXPECT_FALSE(switchDatabase(db, settings, old, QString()));
     const QString bad = appData.root() + QStringLiteral("/kaputt.mdb");
     writeFile(bad, "kein Datenbankinhalt");
     const auto refused = switchDatabase(db, settings, bad, QString());
@@ -328,7 +330,7 @@ TEST_F(StartupFixture, SwitchingToABadPathKeepsTheOldDatabase) {
     EXPECT_EQ(db.path(), old);
     EXPECT_TRUE(db.hasTable(QStringLiteral("Etiketten")));
     EXPECT_EQ(settings.get(QStringLiteral("Einstellungen"), QStringLiteral("Mehrbenutzerpfad")),
-              QString());
+              old);
 
     const QString fresh = appData.root() + QStringLiteral("/Gemeinsam.mdb");
     EXPECT_FALSE(switchDatabase(db, settings, fresh, seedDatabasePath()));

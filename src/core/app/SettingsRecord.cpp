@@ -15,6 +15,16 @@ int clampWindowEdge(int stored, int screenExtent) {
     return stored < limit ? stored : static_cast<int>(limit);
 }
 
+QString pdfDriverToTake(const QString& stored, const QStringList& drivers) {
+    if (stored.trimmed().size() > 1)
+        return {};
+    for (const QString& d : drivers) {
+        if (d.contains(QLatin1String("Acrobat")) || d.contains(QLatin1String("PDF")))
+            return d;
+    }
+    return {};
+}
+
 int languageOffset(const QString& sprache) {
     return static_cast<int>(leadingNumber(sprache.trimmed().left(4)));
 }

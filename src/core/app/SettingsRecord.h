@@ -72,6 +72,11 @@ SettingsRecord loadSettingsRecord(const Settings& settings);
 // are pulled back to 0.8 of it.
 int clampWindowEdge(int stored, int screenExtent);
 
+// The PDF driver to take at start-up when the stored one is at most one character
+// long: the first of the drivers whose name contains "Acrobat" or "PDF"; empty to
+// keep the stored value.
+QString pdfDriverToTake(const QString& stored, const QStringList& drivers);
+
 // The caption offset of a "Sprache" value: its first four characters, read as a number.
 int languageOffset(const QString& sprache);
 

@@ -53,8 +53,14 @@ openStartupDatabase(const Settings& settings, const QString& seedPath,
 
 std::optional<QString> switchDatabase(Database& current, const Settings& settings,
                                       const QString& path, const QString& seedPath) {
-    if (path.isEmpty() || path == current.path())
+    if (path.isEmpty())
         return std::nullopt;
+    if (path == current.path()) {
+        // The first OK after installation stores the default path it shows.
+        if (settings.get(kE, QStringLiteral("Mehrbenutzerpfad")) != path)
+            settings.write(kE, QStringLiteral("Mehrbenutzerpfad"), path);
+        return std::nullopt;
+    }
     std::unique_ptr<Database> next;
     try {
         next = Database::open(path);

@@ -11,6 +11,12 @@
 
 namespace palomex {
 
+// The name under which the PDF driver list offers the built-in writer; it contains
+// "PDF", so the search for a PDF driver at start-up finds it.
+inline QString builtInPdfDriver() {
+    return QStringLiteral("PDF-Datei (Palomex)");
+}
+
 class PdfSink : public PageSink {
 public:
     // A page of the label's size for single labels, DIN A4 for sheets.

@@ -25,6 +25,7 @@
 #include "ui/log/LogWindow.h"
 #include "ui/output/PreviewWindow.h"
 #include "ui/output/PrintCommands.h"
+#include "ui/output/Printers.h"
 #include "ui/scan/ScanWindow.h"
 
 #include <QMenu>
@@ -153,6 +154,11 @@ std::optional<QString> Application::askLabelName(const QString& proposed) {
 
 void Application::applySettings() {
     record_ = loadSettingsRecord(settings_);
+    if (const QString driver = pdfDriverToTake(record_.pdfTreiber, pdfDrivers());
+        !driver.isEmpty()) {
+        record_.pdfTreiber = driver;
+        settings_.write(QStringLiteral("Drucker"), QStringLiteral("PDFTreiber"), driver);
+    }
     applyLanguage(record_.sprache);
     window_->applyCaptions();
     window_->applyLook(record_);
@@ -175,12 +181,8 @@ void Application::createWindows() {
     QObject::connect(userWindow_.get(), &UserWindow::userChanged, window_.get(),
                      [this](const QString& user) { useLabelTable(user); });
     settingsDialog_ = std::make_unique<SettingsDialog>(settings_, prompter_);
-    QStringList entries, names;
-    for (const QPrinterInfo& p : QPrinterInfo::availablePrinters()) {
-        entries << p.printerName() + QStringLiteral(", ") + p.location();
-        names << p.printerName();
-    }
-    settingsDialog_->setPrinters(entries, names);
+    settingsDialog_->setPrinters(printerEntries(), QPrinterInfo::availablePrinterNames(),
+                                 QPrinterInfo::defaultPrinterName());
     QObject::connect(
         settingsDialog_.get(), &SettingsDialog::applied, window_.get(),
         [this](const SettingsRecord& r, const QString& path) { settingsApplied(r, path); });

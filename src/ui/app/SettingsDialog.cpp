@@ -259,14 +259,31 @@ void SettingsDialog::showPdfDriverChoice() {
     pdfDriver_->showPopup();
 }
 
-void SettingsDialog::setPrinters(const QStringList& entries, const QStringList& names) {
+void SettingsDialog::setPrinters(const QStringList& entries, const QStringList& names,
+                                 const QString& current) {
+    printerNames_ = names;
+    currentPrinter_ = current;
     printer_->clear();
     printer_->addItems(entries);
     listPrinter_->clear();
     listPrinter_->addItems(entries);
     pdfDriver_->clear();
-    pdfDriver_->addItem(QStringLiteral(" "));
-    pdfDriver_->addItems(names);
+    pdfDriver_->addItems(QStringList{QStringLiteral(" "), builtInPdfDriver()} + names);
+}
+
+int SettingsDialog::printerIndex(const QComboBox* box, const QString& stored) const {
+    // The settings trim what they read, so an entry with an empty port comes back
+    // without the blank after its comma.
+    const QString wanted = stored.trimmed();
+    for (int i = 0; i < box->count(); ++i) {
+        if (box->itemText(i).trimmed() == wanted || printerNames_.value(i) == wanted)
+            return i;
+    }
+    return printerNames_.indexOf(currentPrinter_);
+}
+
+QString SettingsDialog::chosenPrinter() const {
+    return printerNames_.value(printer_->currentIndex());
 }
 
 void SettingsDialog::setCatalogue(const Catalogue& catalogue) {
@@ -296,7 +313,7 @@ void SettingsDialog::setCatalogue(const Catalogue& catalogue) {
 
 void SettingsDialog::load(const SettingsRecord& r, const QString& databasePath) {
     loaded_ = r;
-    printer_->setCurrentIndex(printer_->findText(r.drucker));
+    printer_->setCurrentIndex(printerIndex(printer_, r.drucker));
     fillPaperSources();
     paperSource_->setCurrentIndex(r.druckerschacht < paperSource_->count() ? r.druckerschacht : 0);
     (r.etikettentyp == 1 ? single_ : a4_)->setChecked(true);
@@ -304,7 +321,7 @@ void SettingsDialog::load(const SettingsRecord& r, const QString& databasePath) 
     randLinks_->setValue(r.randLinks);
     seiten_->setValue(r.seitenanzahl);
     skalierung_->setValue(r.druckerSkalierung);
-    listPrinter_->setCurrentIndex(listPrinter_->findText(r.listendrucker));
+    listPrinter_->setCurrentIndex(printerIndex(listPrinter_, r.listendrucker));
     pdfDriver_->setCurrentIndex(std::max(0, pdfDriver_->findText(r.pdfTreiber)));
     font_->setCurrentIndex(font_->findText(r.schriftart));
     linie_->setValue(r.linienstaerke);
@@ -455,16 +472,15 @@ void SettingsDialog::showHelp() {
 
 void SettingsDialog::fillPaperSources() {
     paperSource_->clear();
-    for (const QString& slot :
-         PrinterSink::paperSources(printer_->currentText().section(QStringLiteral(", "), 0, 0)))
+    for (const QString& slot : PrinterSink::paperSources(chosenPrinter()))
         paperSource_->addItem(slot.left(24));
     paperSource_->setCurrentIndex(paperSource_->count() > 0 ? 0 : -1);
 }
 
 void SettingsDialog::setUpPrinter() {
     QPrinter printer;
-    if (printer_->currentIndex() >= 0)
-        printer.setPrinterName(printer_->currentText().section(QStringLiteral(", "), 0, 0));
+    if (!chosenPrinter().isEmpty())
+        printer.setPrinterName(chosenPrinter());
     printer.setCopyCount(std::max(1, seiten_->value()));
     QPrintDialog dialog(&printer, this);
     dialog.exec();
@@ -508,8 +524,7 @@ QSizeF SettingsDialog::scanTestPaper() const {
 bool SettingsDialog::printScanTestPage() {
     const SinkOpener open =
         openTestSink_ ? openTestSink_
-                      : PrinterSink::opener(printer_->currentIndex() >= 0 ? printer_->currentText()
-                                                                          : QString(),
+                      : PrinterSink::opener(chosenPrinter(),
                                             caption(scanmsg::TestPageLine).trimmed(), prompter_);
     const std::unique_ptr<PageSink> sink = open(scanTestPaper(), false);
     if (!sink)

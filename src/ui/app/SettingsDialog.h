@@ -29,8 +29,12 @@ class SettingsDialog : public QDialog {
 public:
     SettingsDialog(const Settings& settings, Prompter& prompter, QWidget* parent = nullptr);
 
-    // The printers as "name, port" entries (label and list printer) and names (PDF).
-    void setPrinters(const QStringList& entries, const QStringList& names);
+    // The printers as "name, port" entries (label and list printer), their names in
+    // the same order, and the system's current printer, which the lists show where
+    // the stored printer is not installed. The PDF driver list offers the names
+    // after the built-in writer.
+    void setPrinters(const QStringList& entries, const QStringList& names,
+                     const QString& current = {});
     // The catalogue of the caption language, offered by the batch identifier, the scan
     // list and the slice targets; load() again to show a record in the new lists.
     void setCatalogue(const Catalogue& catalogue);
@@ -81,6 +85,8 @@ private:
     QSizeF scanTestPaper() const;
     QList<int> scanSelection() const;
     bool leftAsShown(const QComboBox* box) const;
+    int printerIndex(const QComboBox* box, const QString& stored) const;
+    QString chosenPrinter() const;
     int chosenIndex(const QComboBox* box, int stored) const;
 
     const Settings& settings_;
@@ -88,6 +94,8 @@ private:
     SettingsRecord loaded_;
     // What load() selected, to tell the user's choices from values left as stored.
     QHash<const QComboBox*, int> shownIndex_;
+    QStringList printerNames_;
+    QString currentPrinter_;
     QList<int> shownScanSelection_;
     QTabWidget* tabs_;
     QComboBox* printer_;

@@ -10,6 +10,7 @@
 #include "log/LogPrint.h"
 #include "log/LogStrings.h"
 #include "ui/app/HelpWindow.h"
+#include "ui/output/Printers.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -336,10 +337,9 @@ void LogWindow::printList(bool pdf) {
         return;
     }
     QPrinter printer;
-    const QString name =
-        pdf ? driver
-            : settings_.get(QStringLiteral("Drucker"), QStringLiteral("Listendrucker"))
-                  .section(QStringLiteral(", "), 0, 0);
+    const QString name = pdf ? driver
+                             : installedPrinter(settings_.get(QStringLiteral("Drucker"),
+                                                              QStringLiteral("Listendrucker")));
     if (!name.isEmpty())
         printer.setPrinterName(name);
     printer.setDocName(currentDocumentName_);

@@ -7,20 +7,13 @@
 #include "ui/app/EscapeWatch.h"
 #include "ui/entry/MainWindow.h"
 #include "ui/output/PrinterSink.h"
+#include "ui/output/Printers.h"
 
 #include <QApplication>
 #include <QFileDialog>
-#include <QPrinterInfo>
 #include <QStandardPaths>
 
 namespace palomex {
-
-bool pdfPrinterInstalled() {
-    const QStringList names = QPrinterInfo::availablePrinterNames();
-    return std::any_of(names.begin(), names.end(), [](const QString& n) {
-        return n.contains(QLatin1String("pdf"), Qt::CaseInsensitive);
-    });
-}
 
 PrintCommands::PrintCommands(Database& db, const Settings& settings, Prompter& prompter,
                              MainWindow& window, bool headless)
@@ -65,21 +58,23 @@ JobResult PrintCommands::print(const SettingsRecord& record, const QString& labe
                                bool commandLine) {
     const QString title = window_.currentLabelName();
     return run(record, labelTable,
-               PrinterSink::opener(record.drucker, title, prompter_, record.druckerschacht),
+               PrinterSink::opener(installedPrinter(record.drucker), title, prompter_,
+                                   record.druckerschacht),
                commandLine);
 }
 
 void PrintCommands::exportPdf(const SettingsRecord& record, const QString& labelTable,
                               const std::function<void()>& chooseDriver) {
     const QString title = window_.currentLabelName();
-    if (!record.pdfTreiber.trimmed().isEmpty()) {
-        run(record, labelTable, PrinterSink::opener(record.pdfTreiber, title, prompter_));
-        return;
-    }
-    if (pdfPrinterInstalled()) {
+    const QString driver = record.pdfTreiber.trimmed();
+    if (driver.isEmpty()) {
         if (prompter_.ask(caption(runmsg::ChoosePdfDriver), Buttons::OkCancel, Icon::Critical) ==
             Answer::Ok)
             chooseDriver();
+        return;
+    }
+    if (driver != builtInPdfDriver()) {
+        run(record, labelTable, PrinterSink::opener(driver, title, prompter_));
         return;
     }
     if (headless_)

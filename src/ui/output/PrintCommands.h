@@ -26,9 +26,9 @@ public:
     // From the command line a reprint of logged NVEs is warned of, not asked about.
     JobResult print(const SettingsRecord& record, const QString& labelTable,
                     bool commandLine = false);
-    // The same through the PDF driver of the settings. Without one, the built-in
-    // writer asks for a file, unless a PDF printer is installed: then the user is
-    // asked to choose it, and chooseDriver opens the settings on OK.
+    // The same through the PDF driver of the settings; the built-in writer asks for
+    // a file. Without a driver the user is asked to choose one, and chooseDriver
+    // opens the settings on OK.
     void exportPdf(const SettingsRecord& record, const QString& labelTable,
                    const std::function<void()>& chooseDriver);
     // Asks where the built-in writer puts the PDF; the file dialog by default.
@@ -48,8 +48,5 @@ private:
     bool running_ = false;
     std::function<QString(const QString&)> chooseFile_;
 };
-
-// Whether an installed printer writes PDF files (its name says so).
-bool pdfPrinterInstalled();
 
 } // namespace palomex

@@ -65,20 +65,6 @@ void PrinterSink::discard() {
         painter_.end();
 }
 
-QString PrinterSink::installedPrinter(const QString& entry) {
-    const QStringList installed = QPrinterInfo::availablePrinterNames();
-    if (entry.trimmed().isEmpty()) {
-        const QString fallback = QPrinterInfo::defaultPrinterName();
-        return fallback.isEmpty() ? installed.value(0) : fallback;
-    }
-    for (const QPrinterInfo& p : QPrinterInfo::availablePrinters()) {
-        if (entry == p.printerName() ||
-            entry == p.printerName() + QStringLiteral(", ") + p.location())
-            return p.printerName();
-    }
-    return {};
-}
-
 QStringList PrinterSink::paperSources(const QString& printerName) {
     QStringList sources;
     QProcess lpoptions;
@@ -97,14 +83,12 @@ QStringList PrinterSink::paperSources(const QString& printerName) {
     return sources;
 }
 
-SinkOpener PrinterSink::opener(const QString& entry, const QString& documentName,
-                               Prompter& prompter, int paperSource) {
-    return [entry, documentName, &prompter,
+SinkOpener PrinterSink::opener(const QString& name, const QString& documentName, Prompter& prompter,
+                               int paperSource) {
+    return [name, documentName, &prompter,
             paperSource](QSizeF paper, bool landscape) -> std::unique_ptr<PageSink> {
-        const QString name = installedPrinter(entry);
-        if (name.isEmpty()) {
-            prompter.tell(entry.trimmed().isEmpty() ? caption(312)
-                                                    : caption(runmsg::NoSuchPrinter).arg(entry),
+        if (name.isEmpty() || QPrinterInfo::printerInfo(name).isNull()) {
+            prompter.tell(name.isEmpty() ? caption(312) : caption(runmsg::NoSuchPrinter).arg(name),
                           Icon::Critical);
             return nullptr;
         }

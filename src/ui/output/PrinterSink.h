@@ -27,12 +27,9 @@ public:
     std::optional<QString> finish() override;
     void discard() override;
 
-    // The installed printer a settings entry ("name, location") stands for; the
-    // default printer for an empty entry; empty when there is none.
-    static QString installedPrinter(const QString& settingsEntry);
-    // Opens the printer of the settings entry for a print job, or tells the user
-    // why it cannot.
-    static SinkOpener opener(const QString& settingsEntry, const QString& documentName,
+    // Opens an installed printer for a print job, or tells the user why it cannot
+    // (empty name: none is installed).
+    static SinkOpener opener(const QString& printerName, const QString& documentName,
                              Prompter& prompter, int paperSource = -1);
     // The paper sources CUPS names for a printer (its "InputSlot" option); empty
     // for a printer without one or without the CUPS tools.
