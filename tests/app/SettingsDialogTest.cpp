@@ -7,6 +7,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
@@ -153,4 +154,76 @@ TEST_F(DialogFixture, AutomaticSavingGreysOutTheSaveQuestion) {
     EXPECT_EQ(settings.read(kE, QStringLiteral("SpeichernFrage")), QStringLiteral("TRUE"));
     autoSave->setChecked(false);
     EXPECT_TRUE(ask->isEnabled());
+}
+
+// The printer lists show the stored printer, also one stored with an empty port (its
+// blank after the comma trimmed away on reading), and the system's current printer
+// where the stored one is not installed. The PDF driver list offers the built-in writer.
+TEST_F(DialogFixture, PrinterListsFindTheStoredPrinterOrShowTheCurrentOne) {
+    dialog.setPrinters({QStringLiteral("Zebra, Lager"), QStringLiteral("Laser, ")},
+                       {QStringLiteral("Zebra"), QStringLiteral("Laser")}, QStringLiteral("Zebra"));
+    const struct {
+        const char* stored;
+        int shown;
+    } cases[] = {{"Laser,", 1}, {"Laser", 1}, {"Zebra, Lager", 0}, {"Gibtsnicht, Halle", 0}};
+    for (const auto& c : cases) {
+        settings.write(QStringLiteral("Drucker"), QStringLiteral("Drucker"), c.stored);
+        settings.write(QStringLiteral("Drucker"), QStringLiteral("Listendrucker"), c.stored);
+        dialog.load(loadSettingsRecord(settings), defaultDatabasePath());
+        EXPECT_EQ(child<QComboBox>("Drucker")->currentIndex(), c.shown) << c.stored;
+        EXPECT_EQ(child<QComboBox>("Listendrucker")->currentIndex(), c.shown) << c.stored;
+    }
+    EXPECT_EQ(child<QComboBox>("PDFTreiber")->findText(QStringLiteral("PDF-Datei (Palomex)")), 1);
+}
+
+namespace {
+// Leftmost and rightmost dark pixel of a row, and how many are dark.
+struct RowInk {
+    int left = -1, right = -1, dark = 0;
+};
+RowInk inkOf(const QImage& image, int y) {
+    RowInk ink;
+    for (int x = 0; x < image.width(); ++x) {
+        if (qGray(image.pixel(x, y)) >= 128)
+            continue;
+        ink.left = ink.left < 0 ? x : ink.left;
+        ink.right = x;
+        ++ink.dark;
+    }
+    return ink;
+}
+} // namespace
+
+// The font sample takes the chosen font; the sample barcode follows the scaling and
+// the bar width reduction as printing would; ">" and "<" enlarge and shrink the scan list.
+TEST_F(DialogFixture, SamplesFollowTheChoicesAndTheScanListGrows) {
+    auto* font = child<QComboBox>("Schriftart");
+    ASSERT_GT(font->count(), 1);
+    font->setCurrentIndex(font->count() - 1);
+    EXPECT_EQ(child<QLabel>("Schriftprobe")->font().family(), font->currentText());
+
+    // The sample as the dialog shows it, where it sits on its page.
+    auto* sample = child<QWidget>("Barcodeprobe");
+    dialog.tabs()->setCurrentWidget(sample->parentWidget());
+    dialog.resize(900, 700);
+    dialog.show();
+    const auto inkAt = [&](int scaling, int reduction) {
+        child<QComboBox>("VergrFaktor")->setCurrentIndex(scaling);
+        child<QSpinBox>("Strichbreitenreduktion")->setValue(reduction);
+        return inkOf(dialog.grab(QRect(sample->mapTo(&dialog, QPoint()), sample->size())).toImage(),
+                     40);
+    };
+    const RowInk narrow = inkAt(1, 0), wide = inkAt(6, 0), reduced = inkAt(6, 80);
+    ASSERT_GT(narrow.dark, 0);
+    EXPECT_NEAR(double(wide.right - wide.left) / (narrow.right - narrow.left), 0.50 / 0.25, 0.1);
+    EXPECT_LT(reduced.dark, wide.dark * 0.9) << "80 µm off bars of at least 500 µm";
+
+    auto* list = child<QListWidget>("Scan_DBListe");
+    auto* grow = child<QPushButton>("ScanListeGroesse");
+    const int small = list->maximumHeight();
+    QTest::mouseClick(grow, Qt::LeftButton);
+    EXPECT_GT(list->maximumHeight(), small);
+    EXPECT_EQ(grow->text(), QStringLiteral("<"));
+    QTest::mouseClick(grow, Qt::LeftButton);
+    EXPECT_EQ(list->maximumHeight(), small);
 }

@@ -5,6 +5,8 @@
 #include "app/Prompter.h"
 #include "db/Label.h"
 #include "entry/Catalogue.h"
+#include "output/BarcodeData.h"
+#include "output/Gs1Encoder.h"
 #include "output/PdfSink.h"
 #include "scan/ScanParser.h"
 #include "scan/ScanStrings.h"
@@ -23,8 +25,10 @@
 #include <QFormLayout>
 #include <QInputDialog>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPainter>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QProcess>
@@ -64,6 +68,46 @@ QWidget* page(QFormLayout*& form) {
     return w;
 }
 
+// A GS1-128 symbol drawn as the chosen barcode scaling and bar width reduction
+// would print it, enlarged twice so that a reduction of a few micrometres shows.
+class BarcodeSample : public QWidget {
+public:
+    BarcodeSample(const QComboBox* font, const QComboBox* scaling, const QSpinBox* reduction)
+        : font_(font), scaling_(scaling), reduction_(reduction) {
+        setMinimumSize(540, 140);
+        encoder_.setData(QStringLiteral("\u00AB01\u00BB0401234500001\u00A5"));
+        encoder_.setBarHeight(10);
+        encoder_.setTextSize(8);
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        // Drawn on an image of its own: the encoder places bars in device pixels,
+        // which on a widget inside a window are not the widget's own.
+        QImage image(size(), QImage::Format_RGB32);
+        image.fill(Qt::white);
+        QPainter p(&image);
+        constexpr double kEnlarged = 2.0;
+        const double pxPerMm = logicalDpiX() / 25.4;
+        // A label as wide as the sample leaves the automatic scaling a choice too.
+        const double labelMm = width() / pxPerMm / kEnlarged;
+        selectModuleStep(encoder_, BarcodeKind::Upper, std::max(0, scaling_->currentIndex()), 0,
+                         labelMm);
+        encoder_.setBarWidthAdjust(reduction_->value());
+        encoder_.setFont(font_->currentText());
+        p.scale(pxPerMm, pxPerMm);
+        encoder_.draw(p, QPointF(1, 1), kEnlarged);
+        p.end();
+        QPainter(this).drawImage(0, 0, image);
+    }
+
+private:
+    const QComboBox* font_;
+    const QComboBox* scaling_;
+    const QSpinBox* reduction_;
+    Gs1Encoder encoder_;
+};
+
 } // namespace
 
 SettingsDialog::SettingsDialog(const Settings& settings, Prompter& prompter, QWidget* parent)
@@ -74,6 +118,7 @@ SettingsDialog::SettingsDialog(const Settings& settings, Prompter& prompter, QWi
 
     tabs_->addTab(page(f), caption(751));
     printer_ = new QComboBox;
+    printer_->setObjectName(QStringLiteral("Drucker"));
     paperSource_ = new QComboBox;
     auto* setup = new QPushButton(caption(758));
     connect(setup, &QPushButton::clicked, this, &SettingsDialog::setUpPrinter);
@@ -86,7 +131,9 @@ SettingsDialog::SettingsDialog(const Settings& settings, Prompter& prompter, QWi
     seiten_->setObjectName(QStringLiteral("Seitenanzahl"));
     skalierung_ = spin(1, 999);
     listPrinter_ = new QComboBox;
+    listPrinter_->setObjectName(QStringLiteral("Listendrucker"));
     pdfDriver_ = new QComboBox;
+    pdfDriver_->setObjectName(QStringLiteral("PDFTreiber"));
     f->addRow(caption(100), printer_);
     f->addRow(caption(101), paperSource_);
     f->addRow(a4_);
@@ -100,19 +147,39 @@ SettingsDialog::SettingsDialog(const Settings& settings, Prompter& prompter, QWi
 
     tabs_->addTab(page(f), caption(752));
     font_ = new QComboBox;
+    font_->setObjectName(QStringLiteral("Schriftart"));
     font_->addItems(QFontDatabase::families());
     linie_ = spin(0, 99);
     vergr_ = new QComboBox;
+    vergr_->setObjectName(QStringLiteral("VergrFaktor"));
     vergr_->addItems({"Auto", "0.25", "0.30", "0.35", "0.40", "0.45", "0.50"});
     strich_ = spin(-99, 99);
+    strich_->setObjectName(QStringLiteral("Strichbreitenreduktion"));
     tab_ = spin(1, 200);
     zeile_ = spin(10, 500);
-    f->addRow(caption(109), font_);
+    fontSample_ = new QLabel(caption(789));
+    fontSample_->setObjectName(QStringLiteral("Schriftprobe"));
+    fontSample_->setFrameShape(QFrame::Box);
+    connect(font_, &QComboBox::currentTextChanged, fontSample_, [this](const QString& family) {
+        QFont sampleFont(family);
+        sampleFont.setPointSize(12);
+        fontSample_->setFont(sampleFont);
+    });
+    auto* fontLine = new QHBoxLayout;
+    fontLine->addWidget(font_);
+    fontLine->addWidget(fontSample_);
+    barcodeSample_ = new BarcodeSample(font_, vergr_, strich_);
+    barcodeSample_->setObjectName(QStringLiteral("Barcodeprobe"));
+    connect(vergr_, &QComboBox::currentIndexChanged, barcodeSample_, qOverload<>(&QWidget::update));
+    connect(strich_, &QSpinBox::valueChanged, barcodeSample_, qOverload<>(&QWidget::update));
+    connect(font_, &QComboBox::currentIndexChanged, barcodeSample_, qOverload<>(&QWidget::update));
+    f->addRow(caption(109), fontLine);
     f->addRow(caption(110), linie_);
     f->addRow(caption(111), vergr_);
     f->addRow(caption(112), strich_);
     f->addRow(caption(113), tab_);
     f->addRow(caption(114), zeile_);
+    f->addRow(barcodeSample_);
 
     tabs_->addTab(page(f), caption(753));
     german_ = new QRadioButton(caption(761));
@@ -172,9 +239,20 @@ SettingsDialog::SettingsDialog(const Settings& settings, Prompter& prompter, QWi
     auto* none = new QPushButton(caption(204));
     connect(all, &QPushButton::clicked, scanList_, &QListWidget::selectAll);
     connect(none, &QPushButton::clicked, scanList_, &QListWidget::clearSelection);
+    // The list shows a few entries; ">" lets it take the page's height, "<" gives it back.
+    auto* larger = new QPushButton(QStringLiteral(">"));
+    larger->setObjectName(QStringLiteral("ScanListeGroesse"));
+    const int shortList = scanList_->fontMetrics().height() * 8;
+    scanList_->setMaximumHeight(shortList);
+    connect(larger, &QPushButton::clicked, scanList_, [this, larger, shortList] {
+        const bool enlarge = larger->text() == QLatin1String(">");
+        scanList_->setMaximumHeight(enlarge ? QWIDGETSIZE_MAX : shortList);
+        larger->setText(enlarge ? QStringLiteral("<") : QStringLiteral(">"));
+    });
     auto* allNone = new QHBoxLayout;
     allNone->addWidget(all);
     allNone->addWidget(none);
+    allNone->addWidget(larger);
     f->addRow(caption(772), scanVerhalten_);
     f->addRow(caption(773), scanEnde_);
     f->addRow(caption(774), scanList_);

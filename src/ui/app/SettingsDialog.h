@@ -12,6 +12,7 @@
 
 class QCheckBox;
 class QComboBox;
+class QLabel;
 class QLineEdit;
 class QListWidget;
 class QPushButton;
@@ -109,6 +110,8 @@ private:
     QComboBox* listPrinter_;
     QComboBox* pdfDriver_;
     QComboBox* font_;
+    QLabel* fontSample_;
+    QWidget* barcodeSample_;
     QSpinBox* linie_;
     QComboBox* vergr_;
     QSpinBox* strich_;
