@@ -9,6 +9,8 @@
 #include <QCoreApplication>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
 #include <QMouseEvent>
 #include <gtest/gtest.h>
 
@@ -97,6 +99,19 @@ TEST_F(DataImportWindowTest, TheEditorJoinsInsertionsAndShowsTheFirstRowsValue) 
     editor.insert(QStringLiteral("UCase(\"x\")"));
     EXPECT_EQ(editor.expression(), QStringLiteral("[Kunde] & UCase(\"x\")"));
     EXPECT_EQ(editor.preview(), QStringLiteral("BauerX"));
+    // A click inside a column name picks that column in the list.
+    auto* text = editor.findChild<QLineEdit*>(QStringLiteral("Text1"));
+    auto* columns = editor.findChild<QListWidget*>(QStringLiteral("List1"));
+    ASSERT_TRUE(text && columns);
+    for (const int caret : {1, 6}) {
+        columns->setCurrentRow(-1);
+        text->setCursorPosition(caret);
+        ASSERT_NE(columns->currentItem(), nullptr) << caret;
+        EXPECT_EQ(columns->currentItem()->text(), QStringLiteral("Kunde"));
+    }
+    columns->setCurrentRow(-1);
+    text->setCursorPosition(10);
+    EXPECT_EQ(columns->currentItem(), nullptr) << "outside the brackets";
     editor.insert(QStringLiteral("Left("));
     EXPECT_EQ(editor.preview(), QStringLiteral("Ausdruck unvollständig oder ungültig"));
 }

@@ -59,7 +59,7 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"Asc(\"A\")", "65"}, Case{"Asc(\"€\")", "128"}, Case{"Chr(65) & Chr(228)", "Aä"},
         Case{"InStr(\"4711-0815\", \"-\")", "5"}, Case{"InStr(6, \"a-b-c-d\", \"-\")", "6"},
         Case{"InStr(\"abc\", \"x\")", "0"}, Case{"LCase(\"ÄBC\")", "äbc"},
-        Case{"UCase(\"straße\")", "STRASSE"}, Case{"Left(\"4711-0815\", 6)", "4711-0"},
+        Case{"UCase(\"straße\")", "STRAßE"}, Case{"Left(\"4711-0815\", 6)", "4711-0"},
         Case{"Left(\"ab\", 10)", "ab"}, Case{"Right(\"4711-0815\", 4)", "0815"},
         Case{"Mid(\"Palette\", 2, 3)", "ale"}, Case{"Mid(\"Palette\", 4)", "ette"},
         Case{"Mid(\"ab\", 5)", ""}, Case{"Len(\"Kühlkette\")", "9"}, Case{"Len(12.5)", "4"},
@@ -99,7 +99,9 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"Hour(Time)", "14"}, Case{"Minute(Time)", "5"}, Case{"Second(\"08:09:10\")", "10"},
         Case{"CDate(\"06.12.2026\") + 1", "07.12.2026"},
         Case{"\"06.12.2026\" < \"07.01.2026\"", "Wahr"},
-        Case{"CDate(\"06.12.2026\") < CDate(\"07.01.2026\")", "Falsch"}));
+        Case{"CDate(\"06.12.2026\") < CDate(\"07.01.2026\")", "Falsch"},
+        Case{"#12/31/2026#", "31.12.2026"}, Case{"#2/1/26# + 1", "02.02.2026"},
+        Case{"#2026-12-31 8:30#", "31.12.2026 08:30:00"}, Case{"Day(#3/4/2026#)", "4"}));
 
 struct ErrorCase {
     const char* source;
@@ -125,7 +127,8 @@ INSTANTIATE_TEST_SUITE_P(
                       ErrorCase{"\"open", true, 1}, ErrorCase{"Left(\"a\", 1", true, 12},
                       ErrorCase{"(1 + 2", true, 7}, ErrorCase{"1 2", true, 3},
                       ErrorCase{"a $ b", true, 3}, ErrorCase{"\"a\" & & \"b\"", true, 7},
-                      ErrorCase{"x.", true, 3},
+                      ErrorCase{"x.", true, 3}, ErrorCase{"1 + #2/30/2026#", true, 5},
+                      ErrorCase{"#31.12.2026#", true, 1}, ErrorCase{"#12/31/2026", true, 1},
                       ErrorCase{"CreateObject(\"WScript.Shell\").Run \"rm\"", true, 35}));
 
 INSTANTIATE_TEST_SUITE_P(

@@ -150,4 +150,17 @@ const QStringList& functionTemplates() {
     return templates;
 }
 
+QString columnAt(const QString& text, int caret) {
+    if (caret <= 0)
+        return {};
+    const qsizetype open = text.lastIndexOf(QLatin1Char('['), caret - 1);
+    if (open < 0)
+        return {};
+    // The name runs to the next "]", as the substitution of the row's values reads it.
+    const qsizetype close = text.indexOf(QLatin1Char(']'), open);
+    if (close < caret)
+        return {};
+    return text.mid(open + 1, close - open - 1);
+}
+
 } // namespace palomex

@@ -57,4 +57,7 @@ const QStringList& functionTemplates();
 // The expression as stored on OK: trimmed, without a trailing "&".
 QString finishedExpression(const QString& text);
 
+// The column name in brackets around a caret position; empty outside brackets.
+QString columnAt(const QString& text, int caret);
+
 } // namespace palomex

@@ -21,6 +21,7 @@ inline constexpr int ExprTooManySteps = 822;
 inline constexpr int ExprStringTooLong = 823;
 inline constexpr int ExprNoProperty = 824;
 inline constexpr int ExprTrailing = 825;
+inline constexpr int ExprBadDateLiteral = 826; // %1 the text between the "#" signs
 inline constexpr int ExprNoColumn = 835;
 } // namespace palomex::msg
 

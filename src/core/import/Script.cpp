@@ -5,6 +5,7 @@
 #include "import/ImportStrings.h"
 
 #include <QHash>
+#include <QRegularExpression>
 #include <cmath>
 #include <functional>
 #include <memory>
@@ -26,7 +27,7 @@ struct Failure {
 
 // ---------------------------------------------------------------- tokens
 
-enum class Tok { End, Number, String, Name, Op };
+enum class Tok { End, Number, String, Date, Name, Op };
 
 struct Token {
     Tok kind = Tok::End;
@@ -34,6 +35,25 @@ struct Token {
     double number = 0;
     int pos = 0; // 1-based
 };
+
+// A date literal between "#" signs: month/day/year as the script language writes
+// them whatever the country, or year-month-day; a time may follow, or stand alone.
+std::optional<double> dateLiteral(const QString& inside) {
+    static const QRegularExpression usDate(QStringLiteral(
+        R"(^\s*(\d{1,2})/(\d{1,2})/(\d{2}|\d{4})(\s+\d{1,2}:\d{2}(?::\d{2})?)?\s*$)"));
+    if (const auto m = usDate.match(inside); m.hasMatch())
+        return parseDate(m.captured(2) + QLatin1Char('.') + m.captured(1) + QLatin1Char('.') +
+                         m.captured(3) + m.captured(4));
+    return inside.contains(QLatin1Char('.')) ? std::nullopt : parseDate(inside);
+}
+
+// UCase and LCase change each character by itself, so that "ß" stays one
+// character, as in the script language the expressions are written in.
+QString eachChar(QString text, bool upper) {
+    for (QChar& c : text)
+        c = upper ? c.toUpper() : c.toLower();
+    return text;
+}
 
 std::vector<Token> tokenize(const QString& src) {
     std::vector<Token> out;
@@ -91,6 +111,16 @@ std::vector<Token> tokenize(const QString& src) {
                 t.text += src[j++];
             }
             i = j;
+        } else if (c == QLatin1Char('#')) {
+            const int close = static_cast<int>(src.indexOf(QLatin1Char('#'), i + 1));
+            const QString inside = src.mid(i + 1, close < 0 ? -1 : close - i - 1);
+            const std::optional<double> serial = close < 0 ? std::nullopt : dateLiteral(inside);
+            if (!serial)
+                fail(t.pos, true, caption(msg::ExprBadDateLiteral).arg(inside));
+            t.kind = Tok::Date;
+            t.text = inside;
+            t.number = *serial;
+            i = close + 1;
         } else if (c.isLetter() || c == QLatin1Char('_')) {
             int j = i;
             while (j < n && (src[j].isLetterOrNumber() || src[j] == QLatin1Char('_')))
@@ -171,6 +201,8 @@ private:
             return formatNumber(t.number);
         case Tok::String:
             return QLatin1Char('"') + t.text + QLatin1Char('"');
+        case Tok::Date:
+            return QLatin1Char('#') + t.text + QLatin1Char('#');
         default:
             return t.text;
         }
@@ -291,6 +323,9 @@ private:
             return std::make_unique<Node>(Node{Node::Literal, t.pos, {}, Value::num(t.number), {}});
         case Tok::String:
             return std::make_unique<Node>(Node{Node::Literal, t.pos, {}, Value::str(t.text), {}});
+        case Tok::Date:
+            return std::make_unique<Node>(
+                Node{Node::Literal, t.pos, {}, Value::date(t.number), {}});
         case Tok::Name: {
             if (!isOp(QStringLiteral("(")))
                 return std::make_unique<Node>(Node{Node::Name, t.pos, t.text, {}, {}});
@@ -814,10 +849,14 @@ const QHash<QString, Evaluator::Function>& Evaluator::builtins() {
           }}},
         {QStringLiteral("lcase"),
          {1, 1,
-          [](E& e, const Node&, const Args& a) { return Value::str(e.text(a[0]).toLower()); }}},
+          [](E& e, const Node&, const Args& a) {
+              return Value::str(eachChar(e.text(a[0]), false));
+          }}},
         {QStringLiteral("ucase"),
          {1, 1,
-          [](E& e, const Node&, const Args& a) { return Value::str(e.text(a[0]).toUpper()); }}},
+          [](E& e, const Node&, const Args& a) {
+              return Value::str(eachChar(e.text(a[0]), true));
+          }}},
         {QStringLiteral("left"),
          {2, 2,
           [](E& e, const Node& n, const Args& a) {

@@ -86,6 +86,14 @@ ExpressionEditor::ExpressionEditor(QWidget* parent) : QDialog(parent) {
     grid->addLayout(actions, 7, 0, 1, 2);
 
     connect(text_, &QLineEdit::textChanged, this, &ExpressionEditor::evaluate);
+    connect(text_, &QLineEdit::cursorPositionChanged, this, [this](int, int caret) {
+        const QString column = columnAt(text_->text(), caret);
+        if (column.isEmpty())
+            return;
+        const QList<QListWidgetItem*> found = columns_->findItems(column, Qt::MatchExactly);
+        if (!found.isEmpty())
+            columns_->setCurrentItem(found.first());
+    });
     connect(columns_, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem* item) {
         insert(QLatin1Char('[') + item->text() + QLatin1Char(']'));
     });
