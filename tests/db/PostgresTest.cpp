@@ -8,6 +8,7 @@
 #include "db/Migration.h"
 #include "db/NveLock.h"
 #include "log/LogListing.h"
+#include "log/LogQuery.h"
 #include "log/PrintLog.h"
 #include "support/TestSupport.h"
 
@@ -232,9 +233,22 @@ TEST_F(Server, APrintLogRowKeepsItsDayAndTimeAndCanBeTakenBack) {
     LogEntry e;
     e.vonNve = QStringLiteral("40123450000000001");
     e.bisNve = QStringLiteral("40123450000000003");
+    e.absender = QStringLiteral("Süd GmbH");
     const QDateTime at(QDate(2026, 12, 6), QTime(14, 5, 9, 250));
     const auto refused = appendLogRow(*db, e, at);
     ASSERT_FALSE(refused) << refused->toStdString();
+    // Sender filters ignore case also beyond ASCII, as LIKE and as a pattern.
+    for (const char* typed : {"SÜD", "s?d", "[S]ÜD G", "s[ü]d"}) {
+        LogFilter f;
+        f.absender = QString::fromUtf8(typed);
+        const LogQuery query = selectstring(*db, f);
+        QSqlQuery found(db->connection());
+        found.prepare(query.sql);
+        for (const QVariant& p : query.params)
+            found.addBindValue(p);
+        EXPECT_TRUE(found.exec() && found.next())
+            << typed << found.lastError().text().toStdString();
+    }
     QSqlQuery q(db->connection());
     ASSERT_TRUE(q.exec(R"(SELECT "Datum", "Uhrzeit" FROM "Protokoll")") && q.next());
     EXPECT_EQ(q.value(0).toDate(), at.date());

@@ -76,7 +76,8 @@ struct QueryFixture : test::DatabaseFixture {
     void SetUp() override {
         const QStringList senders = {
             "Musterfirma GmbH", "O'Brien & Co", "100% Bio", "a_b Logistik",
-            "Müller;Lager",     "[Lager] Nord", "",         "Spedition 4711"};
+            "Müller;Lager",     "[Lager] Nord", "",         "Spedition 4711",
+            "Süd GmbH"};
         const QStringList codes = {"(10)", "(15)", "(310n)", "", "(00)"};
         const QStringList contents = {"4711", "A4711B", "12", "9", "100", "LOT0009", "", "x*y"};
         QRandomGenerator rng(42);
@@ -217,6 +218,8 @@ TEST_F(QueryFixture, FiltersSelectWhatAnIndependentMatchSelects) {
         {"sender unterminated bracket",
          [](LogFilter& f) { f.absender = QStringLiteral("[Lager"); }},
         {"sender sql injection", [](LogFilter& f) { f.absender = QStringLiteral("x' OR '1'='1"); }},
+        {"sender umlaut in other case", [](LogFilter& f) { f.absender = QStringLiteral("SÜD"); }},
+        {"receiver umlaut wildcard", [](LogFilter& f) { f.empfaenger = QStringLiteral("MÜ?LER"); }},
         {"receiver", [](LogFilter& f) { f.empfaenger = QStringLiteral("Zeile"); }},
         {"nve from", [](LogFilter& f) { f.vonNve = QStringLiteral("34012345000000500"); }},
         {"nve from, where only the widest runs reach",
@@ -225,6 +228,11 @@ TEST_F(QueryFixture, FiltersSelectWhatAnIndependentMatchSelects) {
          [](LogFilter& f) {
              f.vonNve = QStringLiteral("34012345000000200");
              f.bisNve = QStringLiteral("34012345000000300");
+         }},
+        {"nve range reversed",
+         [](LogFilter& f) {
+             f.vonNve = QStringLiteral("34012345000000300");
+             f.bisNve = QStringLiteral("34012345000000200");
          }},
         {"date range",
          [this](LogFilter& f) {

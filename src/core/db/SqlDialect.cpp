@@ -175,12 +175,14 @@ QString SqliteDialect::leadingNumber(const QString& expr) const {
 
 // The case-insensitive collation admits no pattern matching on the server, so the
 // patterns match under the database's default collation, without regard to case.
+// The columns' own collation is not deterministic, which LIKE refuses; ICU's root
+// collation folds case beyond ASCII whatever locale the server was set up with.
 QString PostgresDialect::likeCondition(const QString& expr) const {
-    return QStringLiteral("(%1 COLLATE \"default\") ILIKE ? ESCAPE '\\'").arg(expr);
+    return QStringLiteral("(%1 COLLATE \"und-x-icu\") ILIKE ? ESCAPE '\\'").arg(expr);
 }
 
 QString PostgresDialect::regexCondition(const QString& expr) const {
-    return QStringLiteral("(%1 COLLATE \"default\") ~* ?").arg(expr);
+    return QStringLiteral("(%1 COLLATE \"und-x-icu\") ~* ?").arg(expr);
 }
 
 // The server's expressions match newlines with "." already.

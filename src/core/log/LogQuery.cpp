@@ -20,9 +20,12 @@ QString q(const QString& name) {
 }
 
 // A pattern with only "*" and "?" runs as LIKE, which the engine evaluates fast;
-// "#" and character classes need the regular expression form.
+// "#" and character classes need the regular expression form, and so do letters
+// beyond ASCII, which the embedded engine's LIKE compares with regard to case.
 bool needsRegex(const QString& pattern) {
-    return pattern.contains(QLatin1Char('#')) || pattern.contains(QLatin1Char('['));
+    const bool ascii =
+        std::all_of(pattern.begin(), pattern.end(), [](QChar c) { return c.unicode() < 0x80; });
+    return !ascii || pattern.contains(QLatin1Char('#')) || pattern.contains(QLatin1Char('['));
 }
 
 QString toLikePattern(const QString& pattern) {
@@ -201,11 +204,15 @@ LogQuery selectstring(Database& db, LogFilter& f) {
     // that distance below V, and not after B. Saying so as a closed range lets the
     // engine read the von_NVE index instead of the whole log in date order; the
     // overlap above still decides.
+    // With V after B only the rows holding V or B overlap; they start from B's
+    // distance below B up to V.
     static const QRegularExpression fullNve(QStringLiteral("^\\d{17}$"));
-    if (fullNve.match(v).hasMatch()) {
-        const qint64 lower = std::max<qint64>(0, v.toLongLong() - (kMaxRunNves - 1));
+    const bool reversed = b < v;
+    const QString low = reversed ? b : v;
+    if (fullNve.match(low).hasMatch()) {
+        const qint64 lower = std::max<qint64>(0, low.toLongLong() - (kMaxRunNves - 1));
         where << QStringLiteral("%1 BETWEEN ? AND ?").arg(von);
-        r.params << QStringLiteral("%1").arg(lower, 17, 10, QLatin1Char('0')) << b;
+        r.params << QStringLiteral("%1").arg(lower, 17, 10, QLatin1Char('0')) << (reversed ? v : b);
     }
 
     const QString datum = q(QStringLiteral("Datum"));
