@@ -311,6 +311,7 @@ TEST_F(AppFixture, AScanTypedIntoTheWindowFillsTheRowsByIdentifier) {
         if (*c.message) {
             ASSERT_EQ(prompter.shown.size(), 1) << c.scan;
             EXPECT_TRUE(prompter.shown[0].startsWith(QString::fromUtf8(c.message)));
+            EXPECT_EQ(prompter.titles.last(), QStringLiteral("Fehler beim Scannen von GS1 128"));
         } else {
             EXPECT_TRUE(prompter.shown.isEmpty()) << c.scan;
         }

@@ -307,6 +307,9 @@ TEST_F(PrintJobFixture, ARunEndedBeforeItsFirstLabelTakesNoNumberAndSendsNoPage)
             ASSERT_FALSE(prompter.shown.isEmpty()) << c.what;
             EXPECT_TRUE(prompter.shown.last().startsWith(QString::fromUtf8(c.message)))
                 << c.what << ": " << prompter.shown.last().toStdString();
+            // Errors are titled "Fehler"; the fit question keeps the program's title.
+            EXPECT_EQ(prompter.titles.last(), c.answer ? QString() : QStringLiteral("Fehler"))
+                << c.what;
             EXPECT_FALSE(r.complete) << c.what;
             EXPECT_TRUE(discarded) << c.what << ": the printer got a page";
             EXPECT_EQ(storedHighest(db, base), before) << c.what;

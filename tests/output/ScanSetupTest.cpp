@@ -192,6 +192,7 @@ TEST(ScanSetupCases, ScanOfTheTestBarcodeFillsTheFnc1Fields) {
                       caption(scanmsg::Fnc1Found).arg(c.prefix + c.startFnc1, c.separator));
         } else {
             EXPECT_EQ(r.prompter.shown.back(), caption(scanmsg::Fnc1NotFound));
+            EXPECT_EQ(r.prompter.titles.back(), caption(msg::ErrorTitle));
             EXPECT_EQ(r.fnc1Identifier(), "old-id");
             EXPECT_EQ(r.fnc1Separator(), "old-sep");
         }

@@ -28,6 +28,7 @@ QString TempAppData::file(const QString& name) const {
 
 Answer ScriptedPrompter::ask(const QString& text, Buttons buttons, Icon) {
     shown << text;
+    titles << title();
     if (!answers_.empty()) {
         const Answer a = answers_.front();
         answers_.pop_front();

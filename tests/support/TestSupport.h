@@ -37,6 +37,7 @@ public:
     Answer ask(const QString& text, Buttons buttons, Icon icon) override;
     void willAnswer(Answer a) { answers_.push_back(a); }
     QStringList shown;
+    QStringList titles; // of every text shown, empty for the program's title
 
 private:
     std::deque<Answer> answers_;

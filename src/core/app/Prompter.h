@@ -16,6 +16,20 @@ public:
     virtual ~Prompter() = default;
     virtual Answer ask(const QString& text, Buttons buttons, Icon icon) = 0;
     void tell(const QString& text, Icon icon) { ask(text, Buttons::Ok, icon); }
+    // A message whose box is titled by what went wrong ("Fehler") rather than by
+    // the program.
+    void tellTitled(const QString& title, const QString& text, Icon icon) {
+        title_ = title;
+        tell(text, icon);
+        title_.clear();
+    }
+
+protected:
+    // The title of the message being shown; empty for the program's own.
+    const QString& title() const { return title_; }
+
+private:
+    QString title_;
 };
 
 // Writes every message to stderr. A question has nobody to answer it, so it gets

@@ -102,7 +102,8 @@ void LabelRenderer::drawLogo(QPainter& painter, const Label& label) {
         logoFile_ = label.logoFile;
         logo_ = QImage(label.logoFile);
         if (logo_.isNull())
-            prompter_.tell(caption(msg::LogoNotOpened).arg(label.logoFile), Icon::Critical);
+            prompter_.tellTitled(caption(msg::ErrorTitle),
+                                 caption(msg::LogoNotOpened).arg(label.logoFile), Icon::Critical);
     }
     if (logo_.isNull())
         return;
@@ -166,7 +167,7 @@ std::optional<bool> LabelRenderer::checkBarcode(QPainter& painter, const Label& 
     if (kind != BarcodeKind::Nve && !data.isEmpty() &&
         isActive(label.elements[element::FirstBarcode + int(kind)], label)) {
         if (const auto message = checkBarcodeData(encoder_, data)) {
-            prompter_.tell(*message, Icon::Critical);
+            prompter_.tellTitled(caption(msg::ErrorTitle), *message, Icon::Critical);
             outcome.endRun = true;
             return std::nullopt;
         }

@@ -93,7 +93,8 @@ PrintJob::PrintJob(Database& db, const SettingsRecord& record, JobSettings setti
     : db_(db), record_(record), settings_(std::move(settings)), prompter_(prompter) {}
 
 void PrintJob::tellError(int number, const QString& module, const QString& text) {
-    prompter_.tell(caption(runmsg::RunError).arg(number).arg(module, text), Icon::Critical);
+    prompter_.tellTitled(caption(msg::ErrorTitle),
+                         caption(runmsg::RunError).arg(number).arg(module, text), Icon::Critical);
 }
 
 JobResult PrintJob::print(const Label& shown, const SinkOpener& open) {
@@ -185,8 +186,9 @@ bool PrintJob::runOnce(JobResult& job, const LabelPainter& painter, const SinkOp
         first = settings_.autoNve ? lock->highest().value_or(0) + 1 : typed;
     } catch (const AppError& e) {
         if (e.number() == err::RecordLocked)
-            prompter_.tell(caption(runmsg::BaseLocked).arg(e.number()).arg(e.text()),
-                           Icon::Critical);
+            prompter_.tellTitled(caption(msg::ErrorTitle),
+                                 caption(runmsg::BaseLocked).arg(e.number()).arg(e.text()),
+                                 Icon::Critical);
         else
             tellError(e.number(), e.module(), e.text());
         job.refused = true;
@@ -242,7 +244,8 @@ bool PrintJob::runOnce(JobResult& job, const LabelPainter& painter, const SinkOp
         l.nveLaufNr = runningNumberEntry(l.nveBasis, *r.lastRun);
     if (r.stopped) {
         const qint64 at = r.lastRun ? *r.lastRun + 1 : first;
-        prompter_.tell(tooLongMessage(l.nveBasis, at), Icon::Critical);
+        prompter_.tellTitled(caption(msg::ErrorTitle), tooLongMessage(l.nveBasis, at),
+                             Icon::Critical);
         return false;
     }
     if (r.failure) {

@@ -320,7 +320,7 @@ void Application::takeNextNve() {
     try {
         const qint64 n = nextRunningNumber(*opened_.database, base);
         if (runningNumberText(base, n).isEmpty()) {
-            report(tooLongMessage(base, n), Icon::Critical);
+            prompter_.tellTitled(caption(msg::ErrorTitle), tooLongMessage(base, n), Icon::Critical);
             return;
         }
         window_->setRunningNumber(runningNumberEntry(base, n));

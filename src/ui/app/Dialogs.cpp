@@ -37,7 +37,7 @@ Answer GuiPrompter::ask(const QString& text, Buttons buttons, Icon icon) {
         boxIcon = QMessageBox::Critical;
     else if (icon == Icon::Question)
         boxIcon = QMessageBox::Question;
-    QMessageBox box(boxIcon, caption(msg::Title), text, set, parent_);
+    QMessageBox box(boxIcon, title().isEmpty() ? caption(msg::Title) : title(), text, set, parent_);
     if (buttons == Buttons::NoYes)
         box.setDefaultButton(QMessageBox::No);
     switch (box.exec()) {

@@ -648,7 +648,8 @@ void SettingsDialog::testFnc1() {
         return;
     const auto [identifier, separator] = detectFnc1(*scanned);
     if (identifier.isEmpty() || separator.isEmpty()) {
-        prompter_.tell(caption(scanmsg::Fnc1NotFound), Icon::Critical);
+        prompter_.tellTitled(caption(msg::ErrorTitle), caption(scanmsg::Fnc1NotFound),
+                             Icon::Critical);
         return;
     }
     if (prompter_.ask(caption(scanmsg::Fnc1Found).arg(identifier, separator), Buttons::YesNo,

@@ -102,7 +102,10 @@ void ScanWindow::apply() {
         // What was read before a problem stays in the fields; the message says where
         // reading stopped.
         if (!result.ok())
-            prompter_.tell(result.message, Icon::Critical);
+            prompter_.tellTitled(caption(result.problem == ScanProblem::UnknownIdentifier
+                                             ? scanmsg::ErrorTitle
+                                             : msg::ErrorTitle),
+                                 result.message, Icon::Critical);
         if (applied_)
             applied_();
     }
