@@ -7,9 +7,11 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QListWidget>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QSqlQuery>
 #include <QTableView>
+#include <QTest>
 #include <gtest/gtest.h>
 
 using namespace palomex;
@@ -97,4 +99,41 @@ TEST_F(UserWindowFixture, RawEditorAsksFirstAndOnlyEverRaisesAHighestNve) {
     QSqlQuery rows(opened.database->connection());
     ASSERT_TRUE(rows.exec(QStringLiteral("SELECT count(*) FROM \"HöchstNVE\"")) && rows.next());
     EXPECT_EQ(rows.value(0).toInt(), 1) << "a row of HöchstNVE was deleted";
+}
+
+// The grid adds a row at the end and deletes the selected rows after a question.
+TEST_F(UserWindowFixture, RawEditorAddsAndDeletesRows) {
+    const auto count = [&] {
+        QSqlQuery q(opened.database->connection());
+        q.exec(QStringLiteral("SELECT count(*) FROM \"Etiketten\""));
+        return q.next() ? q.value(0).toInt() : -1;
+    };
+    auto* add = window.findChild<QPushButton*>(QStringLiteral("ZeileNeu"));
+    auto* remove = window.findChild<QPushButton*>(QStringLiteral("ZeilenLoeschen"));
+    ASSERT_TRUE(add && remove);
+    window.tableList()->setCurrentItem(
+        window.tableList()->findItems(QStringLiteral("Etiketten"), Qt::MatchExactly).value(0));
+    window.show();
+    prompter.willAnswer(Answer::Ok);
+    window.edit();
+    const int before = count();
+    QTest::mouseClick(add, Qt::LeftButton);
+    QAbstractItemModel* model = window.grid()->model();
+    const int name = model->headerData(0, Qt::Horizontal) == "EtikName" ? 0 : -1;
+    ASSERT_EQ(name, 0);
+    model->setData(model->index(model->rowCount() - 1, name), QStringLiteral("Handangelegt"));
+    window.accept();
+    EXPECT_EQ(count(), before + 1);
+
+    for (const Answer answer : {Answer::Cancel, Answer::Ok}) {
+        model = window.grid()->model();
+        const QModelIndexList found =
+            model->match(model->index(0, name), Qt::DisplayRole, QStringLiteral("Handangelegt"));
+        ASSERT_EQ(found.size(), 1);
+        window.grid()->setCurrentIndex(found[0]);
+        window.grid()->selectRow(found[0].row());
+        prompter.willAnswer(answer);
+        QTest::mouseClick(remove, Qt::LeftButton);
+        EXPECT_EQ(count(), answer == Answer::Ok ? before : before + 1);
+    }
 }

@@ -11,6 +11,7 @@ inline constexpr int UserDeleted = 905;
 inline constexpr int AskNewUser = 906;
 inline constexpr int AskEditData = 907;
 inline constexpr int SortTip = 908;
+inline constexpr int AskDeleteRows = 909; // %1 how many rows
 inline constexpr int WindowTitle = 910;
 inline constexpr int CurrentUser = 911;
 inline constexpr int NewUser = 912;
@@ -20,6 +21,8 @@ inline constexpr int EditButton = 915;
 inline constexpr int Ok = 916;
 inline constexpr int Help = 917;
 inline constexpr int Tables = 918;
+inline constexpr int AddRow = 919;
+inline constexpr int DeleteRows = 945;
 } // namespace palomex::adminmsg
 
 namespace palomex::adminmsg {

@@ -96,6 +96,12 @@ UserWindow::UserWindow(Database& database, const Settings& settings, Prompter& p
     auto* compactButton = new QPushButton(caption(adminmsg::CompactButton));
     auto* serverButton = new QPushButton(caption(dbmsg::MoveToServer));
     auto* editButton = new QPushButton(caption(adminmsg::EditButton));
+    addRowButton_ = new QPushButton(caption(adminmsg::AddRow));
+    addRowButton_->setObjectName(QStringLiteral("ZeileNeu"));
+    deleteRowsButton_ = new QPushButton(caption(adminmsg::DeleteRows));
+    deleteRowsButton_->setObjectName(QStringLiteral("ZeilenLoeschen"));
+    for (QPushButton* b : {addRowButton_, deleteRowsButton_})
+        b->setEnabled(false);
     auto* okButton = new QPushButton(caption(adminmsg::Ok));
     auto* helpButton = new QPushButton(caption(adminmsg::Help));
 
@@ -111,6 +117,8 @@ UserWindow::UserWindow(Database& database, const Settings& settings, Prompter& p
     auto* side = new QVBoxLayout;
     side->addWidget(tables_, 1);
     side->addWidget(editButton);
+    side->addWidget(addRowButton_);
+    side->addWidget(deleteRowsButton_);
     dataLayout->addLayout(side);
     dataLayout->addWidget(grid_, 3);
     auto* bottom = new QHBoxLayout;
@@ -129,6 +137,8 @@ UserWindow::UserWindow(Database& database, const Settings& settings, Prompter& p
     connect(compactButton, &QPushButton::clicked, this, &UserWindow::compact);
     connect(serverButton, &QPushButton::clicked, this, &UserWindow::moveToServer);
     connect(editButton, &QPushButton::clicked, this, &UserWindow::edit);
+    connect(addRowButton_, &QPushButton::clicked, this, &UserWindow::addRow);
+    connect(deleteRowsButton_, &QPushButton::clicked, this, &UserWindow::deleteRows);
     connect(okButton, &QPushButton::clicked, this, &UserWindow::accept);
     connect(helpButton, &QPushButton::clicked, this, [] { HelpWindow::showPage(helppage::Users); });
     connect(users_, &QComboBox::currentTextChanged, this, &UserWindow::userChanged);
@@ -226,10 +236,10 @@ void UserWindow::moveToServer() {
 void UserWindow::edit() {
     if (prompter_.ask(caption(adminmsg::AskEditData), Buttons::OkCancel, Icon::Question) !=
         Answer::Ok) {
-        grid_->setEnabled(false);
+        setGridEnabled(false);
         return;
     }
-    grid_->setEnabled(true);
+    setGridEnabled(true);
     if (tables_->currentItem())
         showTable(tables_->currentItem()->text());
 }
@@ -238,29 +248,71 @@ void UserWindow::showTable(const QString& table) {
     auto* model = table == table::HoechstNVE ? new HighestNveModel(this, db_, prompter_)
                                              : new QSqlTableModel(this, db_.connection());
     model->setTable(SqlDialect::quote(table));
-    model->setEditStrategy(QSqlTableModel::OnRowChange);
+    // Rows are written when the user leaves them, as the edit strategy for that would
+    // do, but a new row is only written once it has been typed into.
+    model->setEditStrategy(QSqlTableModel::OnManualSubmit);
     model->select();
     for (int c = 0; c < model->columnCount(); ++c)
         model->setHeaderData(
             c, Qt::Horizontal,
             caption(adminmsg::SortTip).arg(model->headerData(c, Qt::Horizontal).toString()),
             Qt::ToolTipRole);
-    // A value the engine refuses (too long, empty where it must not be) is reported
-    // and the row keeps its stored contents.
-    connect(model, &QSqlTableModel::dataChanged, this, [this, model] {
-        if (model->lastError().isValid()) {
-            prompter_.tell(model->lastError().text(), Icon::Critical);
-            model->revertAll();
-        }
-    });
     grid_->setModel(model);
     delete model_;
     model_ = model;
+    connect(grid_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex& now, const QModelIndex& before) {
+                if (before.isValid() && now.row() != before.row())
+                    writeGrid();
+            });
+}
+
+void UserWindow::setGridEnabled(bool on) {
+    for (QWidget* w : std::initializer_list<QWidget*>{grid_, addRowButton_, deleteRowsButton_})
+        w->setEnabled(on);
+}
+
+void UserWindow::addRow() {
+    if (!model_)
+        return;
+    const int row = model_->rowCount();
+    if (!model_->insertRow(row))
+        return;
+    grid_->setCurrentIndex(model_->index(row, 0));
+    grid_->edit(grid_->currentIndex());
+}
+
+void UserWindow::deleteRows() {
+    if (!model_)
+        return;
+    QList<int> rows;
+    for (const QModelIndex& i : grid_->selectionModel()->selectedIndexes())
+        if (!rows.contains(i.row()))
+            rows << i.row();
+    if (rows.isEmpty() && grid_->currentIndex().isValid())
+        rows << grid_->currentIndex().row();
+    if (rows.isEmpty() || prompter_.ask(caption(adminmsg::AskDeleteRows).arg(rows.size()),
+                                        Buttons::OkCancel, Icon::Question) != Answer::Ok)
+        return;
+    // From the last, so that the positions of the others stay as they were.
+    std::sort(rows.begin(), rows.end(), std::greater<>());
+    for (const int row : rows)
+        model_->removeRow(row);
+    writeGrid();
+}
+
+void UserWindow::writeGrid() {
+    if (!model_ || !model_->isDirty() || model_->submitAll())
+        return;
+    // A value the engine refuses (too long, empty where it must not be) is reported
+    // and the rows keep their stored contents.
+    if (model_->lastError().isValid())
+        prompter_.tell(model_->lastError().text(), Icon::Critical);
+    model_->revertAll();
 }
 
 void UserWindow::accept() {
-    if (model_)
-        model_->submitAll();
+    writeGrid();
     hide();
     settings_.write(QStringLiteral("Einstellungen"), QStringLiteral("Benutzername"), currentUser());
 }

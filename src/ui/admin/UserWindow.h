@@ -8,6 +8,7 @@
 class QComboBox;
 class QListWidget;
 class QSqlTableModel;
+class QPushButton;
 class QTableView;
 
 namespace palomex {
@@ -35,6 +36,9 @@ public:
     // Copies the open database into an empty database on a server.
     void moveToServer();
     void edit();
+    // The data grid's rows: a new one at the end, the selected ones deleted after a question.
+    void addRow();
+    void deleteRows();
     // "OK": writes the pending edit and the current user, hides the window.
     void accept();
 
@@ -48,6 +52,9 @@ signals:
 
 private:
     void showTable(const QString& table);
+    void setGridEnabled(bool on);
+    // Writes the grid's changed rows, or reports why not and shows the stored ones.
+    void writeGrid();
 
     Database& db_;
     const Settings& settings_;
@@ -57,6 +64,8 @@ private:
     QComboBox* users_;
     QListWidget* tables_;
     QTableView* grid_;
+    QPushButton* addRowButton_;
+    QPushButton* deleteRowsButton_;
     QSqlTableModel* model_ = nullptr;
 };
 
