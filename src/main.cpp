@@ -8,6 +8,7 @@
 #include "db/DatabaseStrings.h"
 #include "db/Migration.h"
 #include "ui/app/Application.h"
+#include "ui/app/CommandRun.h"
 #include "ui/app/Dialogs.h"
 #include "ui/entry/MainWindow.h"
 
@@ -74,13 +75,15 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationName(QStringLiteral("Palomex"));
     QApplication::setOrganizationName(QStringLiteral("Hallvik Software"));
 
-    palomex::ConsolePrompter console;
+    if (headless) {
+        palomex::ConsolePrompter console;
+        return palomex::runWithoutWindows(console, request);
+    }
     palomex::GuiPrompter gui;
-    palomex::Application app(headless ? static_cast<palomex::Prompter&>(console) : gui, headless);
+    palomex::Application app(gui, false);
     if (!app.start())
         return 1;
-    if (!headless)
-        app.mainWindow().show();
+    app.mainWindow().show();
     if (auto code = app.processCommandLine(request)) {
         app.exitRoutine();
         return *code;

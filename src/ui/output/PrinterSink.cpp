@@ -2,6 +2,7 @@
 
 #include "app/Captions.h"
 #include "app/Prompter.h"
+#include "app/Workspace.h"
 #include "output/RunStrings.h"
 
 #include <QPageSize>
@@ -95,6 +96,12 @@ QStringList PrinterSink::paperSources(const QString& printerName) {
             sources << slot.remove(QLatin1Char('*'));
     }
     return sources;
+}
+
+SinkOpener PrinterSink::labelPrinter(Workspace& workspace) {
+    const SettingsRecord& record = workspace.record();
+    return opener(record.drucker, workspace.session().name(), workspace.prompter(),
+                  record.druckerschacht);
 }
 
 SinkOpener PrinterSink::opener(const QString& entry, const QString& documentName,

@@ -10,6 +10,7 @@
 namespace palomex {
 
 class Prompter;
+class Workspace;
 
 class PrinterSink : public PageSink {
 public:
@@ -37,6 +38,9 @@ public:
     // The paper sources CUPS names for a printer (its "InputSlot" option); empty
     // for a printer without one or without the CUPS tools.
     static QStringList paperSources(const QString& printerName);
+
+    // The label printer of the workspace's settings, for its current label.
+    static SinkOpener labelPrinter(Workspace& workspace);
 
 private:
     QPrinter printer_;
