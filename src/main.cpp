@@ -14,6 +14,7 @@
 
 #include <QApplication>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <cstdio>
 
 namespace {
@@ -67,18 +68,20 @@ int main(int argc, char* argv[]) {
                      qUtf8Printable(palomex::caption(palomex::msg::NeedsDisplay).arg(what)));
         return 1;
     }
-    const bool headless = !hasDisplay();
-    if (headless)
+    if (!hasDisplay()) {
+        // No window can be built here: Qt's painting, fonts and printing need no
+        // more than a GUI application without a screen.
         qputenv("QT_QPA_PLATFORM", "offscreen");
+        QGuiApplication gapp(argc, argv);
+        QGuiApplication::setApplicationName(QStringLiteral("Palomex"));
+        QGuiApplication::setOrganizationName(QStringLiteral("Hallvik Software"));
+        palomex::ConsolePrompter console;
+        return palomex::runWithoutWindows(console, request);
+    }
 
     QApplication qapp(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Palomex"));
     QApplication::setOrganizationName(QStringLiteral("Hallvik Software"));
-
-    if (headless) {
-        palomex::ConsolePrompter console;
-        return palomex::runWithoutWindows(console, request);
-    }
     palomex::GuiPrompter gui;
     palomex::Application app(gui, false);
     if (!app.start())

@@ -12,11 +12,12 @@
 
 namespace palomex {
 
-PrinterSink::PrinterSink(const QString& printerName, QSizeF paperMm, bool landscape,
+PrinterSink::PrinterSink(const QPrinterInfo& printer, QSizeF paperMm, bool landscape,
                          const QString& documentName, int paperSource)
-    : printer_(QPrinter::HighResolution) {
-    printer_.setPrinterName(printerName);
-    const QStringList sources = paperSources(printerName);
+    : printer_(printer, QPrinter::HighResolution) {
+    // Asking CUPS for the sources starts a program; only a chosen source needs it.
+    const QStringList sources =
+        paperSource >= 0 ? paperSources(printer.printerName()) : QStringList();
     if (paperSource >= 0 && paperSource < sources.size()) {
         // Qt hands CUPS options to the job through this engine property.
         constexpr auto kCupsOptions = QPrintEngine::PrintEnginePropertyKey(0xfe00);
@@ -66,17 +67,21 @@ void PrinterSink::discard() {
         painter_.end();
 }
 
-QString PrinterSink::installedPrinter(const QString& entry) {
-    const QStringList installed = QPrinterInfo::availablePrinterNames();
+QPrinterInfo PrinterSink::installedPrinter(const QString& entry) {
     if (entry.trimmed().isEmpty()) {
-        const QString fallback = QPrinterInfo::defaultPrinterName();
-        return fallback.isEmpty() ? installed.value(0) : fallback;
+        const QPrinterInfo fallback = QPrinterInfo::defaultPrinter();
+        return fallback.isNull()
+                   ? QPrinterInfo::printerInfo(QPrinterInfo::availablePrinterNames().value(0))
+                   : fallback;
     }
-    for (const QPrinterInfo& p : QPrinterInfo::availablePrinters()) {
-        if (entry == p.printerName() ||
-            entry == p.printerName() + QStringLiteral(", ") + p.location())
-            return p.printerName();
-    }
+    // A printer's name holds no blank, so the entry's name is what comes before
+    // ", ". Only that printer is asked for: every printer asked for is a round trip
+    // to the spooler and a reading of its driver description.
+    const QString name = entry.section(QStringLiteral(", "), 0, 0);
+    const QPrinterInfo printer = QPrinterInfo::printerInfo(name);
+    if (!printer.isNull() &&
+        (entry == name || entry == name + QStringLiteral(", ") + printer.location()))
+        return printer;
     return {};
 }
 
@@ -108,18 +113,18 @@ SinkOpener PrinterSink::opener(const QString& entry, const QString& documentName
                                Prompter& prompter, int paperSource) {
     return [entry, documentName, &prompter,
             paperSource](QSizeF paper, bool landscape) -> std::unique_ptr<PageSink> {
-        const QString name = installedPrinter(entry);
-        if (name.isEmpty()) {
+        const QPrinterInfo printer = installedPrinter(entry);
+        if (printer.isNull()) {
             prompter.tell(entry.trimmed().isEmpty() ? caption(312)
                                                     : caption(runmsg::NoSuchPrinter).arg(entry),
                           Icon::Critical);
             return nullptr;
         }
         auto sink =
-            std::make_unique<PrinterSink>(name, paper, landscape, documentName, paperSource);
+            std::make_unique<PrinterSink>(printer, paper, landscape, documentName, paperSource);
         if (sink->ok())
             return sink;
-        prompter.tell(caption(runmsg::PrinterRefused).arg(name), Icon::Critical);
+        prompter.tell(caption(runmsg::PrinterRefused).arg(printer.printerName()), Icon::Critical);
         return nullptr;
     };
 }

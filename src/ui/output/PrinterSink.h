@@ -6,6 +6,7 @@
 
 #include <QPainter>
 #include <QPrinter>
+#include <QPrinterInfo>
 
 namespace palomex {
 
@@ -16,7 +17,7 @@ class PrinterSink : public PageSink {
 public:
     // paperSource: the position in the printer's list of paper sources, -1 for
     // the printer's own choice.
-    PrinterSink(const QString& printerName, QSizeF paperMm, bool landscape,
+    PrinterSink(const QPrinterInfo& printer, QSizeF paperMm, bool landscape,
                 const QString& documentName, int paperSource = -1);
     ~PrinterSink() override;
 
@@ -29,8 +30,8 @@ public:
     void discard() override;
 
     // The installed printer a settings entry ("name, location") stands for; the
-    // default printer for an empty entry; empty when there is none.
-    static QString installedPrinter(const QString& settingsEntry);
+    // default printer for an empty entry; a null one when there is none.
+    static QPrinterInfo installedPrinter(const QString& settingsEntry);
     // Opens the printer of the settings entry for a print job, or tells the user
     // why it cannot.
     static SinkOpener opener(const QString& settingsEntry, const QString& documentName,
