@@ -8,11 +8,13 @@
 #include "db/DatabaseStrings.h"
 #include "db/Migration.h"
 #include "ui/app/Application.h"
+#include "ui/app/CommandRun.h"
 #include "ui/app/Dialogs.h"
 #include "ui/entry/MainWindow.h"
 
 #include <QApplication>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <cstdio>
 
 namespace {
@@ -66,21 +68,25 @@ int main(int argc, char* argv[]) {
                      qUtf8Printable(palomex::caption(palomex::msg::NeedsDisplay).arg(what)));
         return 1;
     }
-    const bool headless = !hasDisplay();
-    if (headless)
+    if (!hasDisplay()) {
+        // No window can be built here: Qt's painting, fonts and printing need no
+        // more than a GUI application without a screen.
         qputenv("QT_QPA_PLATFORM", "offscreen");
+        QGuiApplication gapp(argc, argv);
+        QGuiApplication::setApplicationName(QStringLiteral("Palomex"));
+        QGuiApplication::setOrganizationName(QStringLiteral("Hallvik Software"));
+        palomex::ConsolePrompter console;
+        return palomex::runWithoutWindows(console, request);
+    }
 
     QApplication qapp(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Palomex"));
     QApplication::setOrganizationName(QStringLiteral("Hallvik Software"));
-
-    palomex::ConsolePrompter console;
     palomex::GuiPrompter gui;
-    palomex::Application app(headless ? static_cast<palomex::Prompter&>(console) : gui, headless);
+    palomex::Application app(gui, false);
     if (!app.start())
         return 1;
-    if (!headless)
-        app.mainWindow().show();
+    app.mainWindow().show();
     if (auto code = app.processCommandLine(request)) {
         app.exitRoutine();
         return *code;

@@ -6,14 +6,19 @@
 #include "app/Paths.h"
 #include "app/Settings.h"
 #include "app/Startup.h"
+#include "app/Workspace.h"
 #include "db/LabelStore.h"
 #include "db/NveLock.h"
+#include "output/PdfSink.h"
 #include "support/TestSupport.h"
+#include "ui/app/CommandRun.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QProcess>
+#include <QSet>
 #include <QSqlQuery>
 #include <QThread>
 #include <gtest/gtest.h>
@@ -168,6 +173,57 @@ TEST_F(CommandLinePrint, PrintWithoutADisplayGoesToTheCupsQueue) {
         ++jobs;
         EXPECT_EQ(printedNves(jobs).back(), nveSymbol(31 + jobs - 1)) << entry.toStdString();
     }
+}
+
+// The print commands without a display run on the workspace alone: not one widget
+// is built, and the run prints, stores its numbers and logs as any print does.
+TEST_F(CommandLinePrint, WithoutADisplayAPrintBuildsNoWidget) {
+    const QString pdf = appData.file(QStringLiteral("lauf.pdf"));
+    test::writeFile(appData.file(QStringLiteral("auftrag.txt")),
+                    "'Palette groß' - 10 2\n'Palette groß' - 5x 1\n");
+    const struct {
+        const char* line;
+        int code;
+        std::vector<qint64> printed; // running numbers on the pages, in order
+        const char* message;         // start of the one message, or empty for none
+    } cases[] = {
+        {"print 'Palette groß' - 5 3", 0, {5, 6, 7}, ""},
+        {"print Gibtsnicht", 3, {}, "Etikett \"Gibtsnicht\" wurde nicht gefunden"},
+        {"print 'Palette groß' - - 0", 4, {}, "Die Anzahl der NVEs muss eine Zahl von 1 bis 9999"},
+        // The file stops at its first refused line, after what came before it.
+        {"fileprint auftrag.txt", 4, {10, 11}, "Die NVE-Laufnummer"},
+    };
+    const QSet<QWidget*> before(QApplication::allWidgets().begin(),
+                                QApplication::allWidgets().end());
+    for (const auto& c : cases) {
+        QFile::remove(pdf);
+        test::ScriptedPrompter prompter;
+        const QString line = QString::fromUtf8(c.line).replace(
+            QStringLiteral("auftrag.txt"),
+            u'"' + appData.file(QStringLiteral("auftrag.txt")) + u'"');
+        const int code = runWithoutWindows(prompter, CommandRequest(line), [&](Workspace& w) {
+            return PdfSink::opener(pdf, w.session().name(), w.prompter());
+        });
+        EXPECT_EQ(code, c.code) << c.line << ": " << prompter.shown.join(u'|').toStdString();
+        const QList<QWidget*> after = QApplication::allWidgets();
+        EXPECT_EQ(QSet<QWidget*>(after.begin(), after.end()), before) << c.line;
+        std::vector<QByteArray> nves, expected;
+        for (const QImage& page :
+             QFile::exists(pdf) ? test::pdfPages(pdf, 200) : std::vector<QImage>{})
+            nves.push_back(test::printTestSymbols(page, 200).back());
+        for (const qint64 n : c.printed)
+            expected.push_back(nveSymbol(n));
+        EXPECT_EQ(nves, expected) << c.line;
+        if (*c.message) {
+            ASSERT_EQ(prompter.shown.size(), 1) << c.line;
+            EXPECT_TRUE(prompter.shown[0].startsWith(QString::fromUtf8(c.message)))
+                << prompter.shown[0].toStdString();
+        } else {
+            EXPECT_TRUE(prompter.shown.isEmpty()) << prompter.shown.join(u'|').toStdString();
+        }
+    }
+    EXPECT_EQ(highest(), 11);
+    EXPECT_EQ(logRanges(), (QStringList{"05-07", "10-11"}));
 }
 
 TEST_F(CommandLinePrint, NoPrinterAtAllOrALockedBaseEndsWithAMessageAndNothingStored) {

@@ -10,6 +10,9 @@ namespace palomex {
 namespace {
 
 QString unescape(QStringView s) {
+    // Most texts hold no escape and are taken as they are.
+    if (!s.contains(QLatin1Char('\\')))
+        return s.toString();
     QString out;
     out.reserve(s.size());
     for (qsizetype i = 0; i < s.size(); ++i) {

@@ -18,6 +18,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <dlfcn.h>
 #include <fcntl.h>
 #include <libpq-fe.h>
 #include <unistd.h>
@@ -303,8 +304,16 @@ bool Database::connectionLost(const QSqlDatabase& db) const {
     if (!handle.isValid() ||
         (qstrcmp(handle.typeName(), "PGconn*") != 0 && qstrcmp(handle.typeName(), "pg_conn*") != 0))
         return true;
+    // The client library is the one the server driver brought in with the
+    // connection; found there, it and what it draws in (TLS, Kerberos, LDAP) stay
+    // out of every start that never talks to a server.
+    using StatusOf = ConnStatusType (*)(const PGconn*);
+    static const auto statusOf = [] {
+        void* library = dlopen("libpq.so.5", RTLD_NOW | RTLD_NOLOAD);
+        return library ? reinterpret_cast<StatusOf>(dlsym(library, "PQstatus")) : nullptr;
+    }();
     PGconn* conn = *static_cast<PGconn* const*>(handle.constData());
-    return conn == nullptr || PQstatus(conn) != CONNECTION_OK;
+    return conn == nullptr || (statusOf && statusOf(conn) != CONNECTION_OK);
 }
 
 QSqlDatabase Database::connection() const {

@@ -80,6 +80,13 @@ void applyNewLabelDefaults(Label& label) {
     sizes(element::FirstBarcode + 2, element::FirstBarcode + 2, 11, 32);
 }
 
+Label initialLabel() {
+    Label l;
+    applyInitialLayout(l);
+    applyNewLabelDefaults(l);
+    return l;
+}
+
 Label storedNewLabel(LabelFormat format) {
     Label l;
     l.format = format;

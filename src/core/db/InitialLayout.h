@@ -13,6 +13,10 @@ void applyInitialLayout(Label& label);
 // barcodes the format prints, and the sizes of every element.
 void applyNewLabelDefaults(Label& label);
 
+// The label the program starts with and stores as its first label: the initial
+// layout with the defaults of the default format.
+Label initialLabel();
+
 // A new label of the format as a stored row gives it back: the layout of a new
 // label, with only the lines' lengths as extents. What a row does not store is
 // taken from here.

@@ -2,6 +2,7 @@
 
 #include "app/AppError.h"
 #include "app/Captions.h"
+#include "db/InitialLayout.h"
 #include "db/LabelStrings.h"
 #include "db/NveLock.h"
 #include "entry/NveNumbers.h"
@@ -36,7 +37,32 @@ Label clearedLabel(const Label& current, const QString& blankIdentifier) {
 LabelSession::LabelSession(LabelStore& store, const Settings& settings, Prompter& prompter,
                            NameAsker askName, IdentifierLookup lookup)
     : store_(store), settings_(settings), prompter_(prompter), askName_(std::move(askName)),
-      lookup_(std::move(lookup)) {}
+      lookup_(std::move(lookup)),
+      label_(clearedLabel(initialLabel(), lookup_ ? lookup_(QString()) : QString())) {}
+
+void LabelSession::edit(const Label& label) {
+    label_ = label;
+    changed_ = true;
+}
+
+void LabelSession::setContents(const Label& label, bool flagChanged) {
+    label_ = label;
+    changed_ = changed_ || flagChanged;
+    emit contentsChanged();
+}
+
+void LabelSession::changedInPlace() {
+    changed_ = true;
+    emit contentsChanged();
+}
+
+void LabelSession::useTable(const QString& table) {
+    if (table == store_.table())
+        return;
+    if (readyToLeave())
+        clear();
+    store_.setTable(table);
+}
 
 bool LabelSession::saveAs(const QString& name) {
     Label toStore = label_;
@@ -49,6 +75,7 @@ bool LabelSession::saveAs(const QString& name) {
     }
     label_.name = name;
     changed_ = false;
+    emit contentsChanged();
     // A saved running number counts as used, so automatic numbering goes on above
     // it. The label is saved whether or not the number could be recorded (another
     // workstation printing on the base holds it); the run that holds it goes higher.
@@ -111,12 +138,14 @@ std::optional<QStringList> LabelSession::open(const QString& name) {
     // What a row does not hold keeps its cleared state, as the form does.
     label_ = loaded->label;
     changed_ = false;
+    emit replaced();
     return loaded->notes;
 }
 
 void LabelSession::clear() {
     label_ = clearedLabel(label_, lookup_ ? lookup_(QString()) : QString());
     changed_ = false;
+    emit replaced();
 }
 
 } // namespace palomex

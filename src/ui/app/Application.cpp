@@ -1,10 +1,8 @@
 #include "ui/app/Application.h"
 
-#include "admin/AdminStrings.h"
 #include "app/AppError.h"
 #include "app/Captions.h"
 #include "app/Paths.h"
-#include "db/LabelParameters.h"
 #include "db/LabelSession.h"
 #include "db/LabelStrings.h"
 #include "entry/Catalogue.h"
@@ -33,34 +31,16 @@
 #include <QTabWidget>
 
 #include <QApplication>
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <QGuiApplication>
 #include <QInputDialog>
-#include <QLibraryInfo>
 #include <QLineEdit>
-#include <QLocale>
 #include <QPrinterInfo>
 #include <QScopedValueRollback>
 #include <QScreen>
-#include <QTextStream>
-#include <QTranslator>
 
 namespace palomex {
 
 namespace {
-
-// The captions in the chosen language, and Qt's own buttons and dialogs with them.
-void applyLanguage(int sprache) {
-    Captions::global().setOffset(sprache);
-    static QTranslator qtTexts;
-    QCoreApplication::removeTranslator(&qtTexts);
-    if (Captions::global().offset() == 0 &&
-        qtTexts.load(QLocale(QLocale::German), QStringLiteral("qtbase"), QStringLiteral("_"),
-                     QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QCoreApplication::installTranslator(&qtTexts);
-}
 
 // The windows that offer identifiers list them in the caption language.
 void offerCatalogue(int language, SettingsDialog& settings, LogWindow& log) {
@@ -72,7 +52,7 @@ void offerCatalogue(int language, SettingsDialog& settings, LogWindow& log) {
 } // namespace
 
 Application::Application(Prompter& prompter, bool headless)
-    : prompter_(prompter), headless_(headless), settings_(iniPath()) {}
+    : prompter_(prompter), headless_(headless), workspace_(prompter) {}
 
 Application::~Application() = default;
 
@@ -82,48 +62,19 @@ void Application::report(const QString& text, Icon icon) {
 
 bool Application::start() {
     try {
+        workspace_.open([this](const QString& proposed) { return askLabelName(proposed); });
         window_ = std::make_unique<MainWindow>();
         window_->setExitHandler([this] { return exitRoutine(); });
-
-        // The first start stores the window's initial contents, as a label of two
-        // barcodes, under the name "Standardetikett".
-        const auto saveStandardLabel = [this](Database& db, const QString& table) {
-            Label initial = window_->label();
-            initial.format = LabelFormat::Small;
-            initial.name = QStringLiteral("Standardetikett");
-            LabelStore(db, table).save(initial);
-        };
-        opened_ = openStartupDatabase(
-            settings_, seedDatabasePath(), saveStandardLabel, [this](const QString& path) {
-                return prompter_.ask(
-                           caption(adminmsg::OfferMigration).arg(QDir::toNativeSeparators(path)),
-                           Buttons::YesNo, Icon::Question) == Answer::Yes;
-            });
-        if (!opened_.accessFileKeptAs.isEmpty())
-            report(caption(adminmsg::Migrated)
-                       .arg(opened_.migratedLabels)
-                       .arg(QDir::toNativeSeparators(opened_.accessFileKeptAs)),
-                   Icon::Information);
-        store_ = std::make_unique<LabelStore>(*opened_.database, opened_.labelTable);
-        session_ = std::make_unique<LabelSession>(
-            *store_, settings_, prompter_,
-            [this](const QString& proposed) { return askLabelName(proposed); },
-            [](const QString& code) {
-                return Catalogue::forLanguage(Captions::global().offset()).entryOfCode(code);
-            });
-        session_->label() = window_->label();
-        session_->clear();
         dialog_ = std::make_unique<LabelListDialog>(
-            *store_, settings_, prompter_,
+            workspace_.store(), workspace_.settings(), prompter_,
             [this](const QString& name) {
                 if (window_->loadLabel(name) && std::exchange(importTemplateWanted_, false))
-                    settings_.write(QStringLiteral("Datenimport"), QStringLiteral("ImportEtikett"),
-                                    window_->currentLabelName());
+                    workspace_.settings().write(QStringLiteral("Datenimport"),
+                                                QStringLiteral("ImportEtikett"),
+                                                workspace_.session().name());
             },
             window_.get());
-        window_->attach(session_.get(), dialog_.get());
-        if (opened_.seedAdded)
-            report(caption(msg::SeedImported).arg(*opened_.seedAdded), Icon::Information);
+        window_->attach(&workspace_.session(), dialog_.get());
         // The other windows are created once and live until the program ends; the
         // layout editor and the preview join here.
         createWindows();
@@ -135,9 +86,7 @@ bool Application::start() {
         addMenus();
         return true;
     } catch (const AppError& e) {
-        const QString text =
-            caption(msg::ErrorBox).arg(e.number()).arg(QStringLiteral("Form1.Load"), e.text());
-        report(text.trimmed(), Icon::Critical);
+        report(startFailure(e), Icon::Critical);
         return false;
     }
 }
@@ -153,50 +102,58 @@ std::optional<QString> Application::askLabelName(const QString& proposed) {
 }
 
 void Application::applySettings() {
-    record_ = loadSettingsRecord(settings_);
-    if (const QString driver = pdfDriverToTake(record_.pdfTreiber, pdfDrivers());
+    workspace_.reloadRecord();
+    if (const QString driver = pdfDriverToTake(workspace_.record().pdfTreiber, pdfDrivers());
         !driver.isEmpty()) {
-        record_.pdfTreiber = driver;
-        settings_.write(QStringLiteral("Drucker"), QStringLiteral("PDFTreiber"), driver);
+        workspace_.settings().write(QStringLiteral("Drucker"), QStringLiteral("PDFTreiber"),
+                                    driver);
+        SettingsRecord record = workspace_.record();
+        record.pdfTreiber = driver;
+        workspace_.setRecord(record);
     }
-    applyLanguage(record_.sprache);
     window_->applyCaptions();
-    window_->applyLook(record_);
-    window_->setIdentifierEntries(Catalogue::forLanguage(record_.sprache).selectionList());
-    offerCatalogue(record_.sprache, *settingsDialog_, *logWindow_);
+    window_->applyLook(workspace_.record());
+    window_->setIdentifierEntries(
+        Catalogue::forLanguage(workspace_.record().sprache).selectionList());
+    offerCatalogue(workspace_.record().sprache, *settingsDialog_, *logWindow_);
     const double dpi = screenDpi();
     const QScreen* screen = QGuiApplication::primaryScreen();
     const QSize extent = screen ? screen->size() : QSize(1920, 1080);
-    const int left = clampWindowEdge(record_.left, toTwips(extent.width(), dpi));
-    const int top = clampWindowEdge(record_.top, toTwips(extent.height(), dpi));
+    const int left = clampWindowEdge(workspace_.record().left, toTwips(extent.width(), dpi));
+    const int top = clampWindowEdge(workspace_.record().top, toTwips(extent.height(), dpi));
     window_->move(fromTwips(left, dpi), fromTwips(top, dpi));
-    if (record_.letztDatei && !record_.recentEtik.isEmpty())
-        window_->loadLabel(record_.recentEtik);
+    if (workspace_.record().letztDatei && !workspace_.record().recentEtik.isEmpty())
+        window_->loadLabel(workspace_.record().recentEtik);
 }
 
 void Application::createWindows() {
-    userWindow_ =
-        std::make_unique<UserWindow>(*opened_.database, settings_, prompter_, seedDatabasePath());
-    userWindow_->reload(opened_.labelTable);
+    userWindow_ = std::make_unique<UserWindow>(workspace_.database(), workspace_.settings(),
+                                               prompter_, seedDatabasePath());
+    userWindow_->reload(workspace_.session().table());
     QObject::connect(userWindow_.get(), &UserWindow::userChanged, window_.get(),
                      [this](const QString& user) { useLabelTable(user); });
-    settingsDialog_ = std::make_unique<SettingsDialog>(settings_, prompter_);
+    settingsDialog_ = std::make_unique<SettingsDialog>(workspace_.settings(), prompter_);
     settingsDialog_->setPrinters(printerEntries(), QPrinterInfo::availablePrinterNames(),
                                  QPrinterInfo::defaultPrinterName());
     QObject::connect(
         settingsDialog_.get(), &SettingsDialog::applied, window_.get(),
         [this](const SettingsRecord& r, const QString& path) { settingsApplied(r, path); });
-    logWindow_ = std::make_unique<LogWindow>(*opened_.database, settings_, prompter_);
-    batchWindow_ = std::make_unique<BatchWindow>(*opened_.database, *logWindow_, prompter_);
-    importWindow_ = std::make_unique<ImportWindow>(*opened_.database, settings_, prompter_);
-    preview_ = std::make_unique<PreviewWindow>(*opened_.database, settings_, prompter_);
+    logWindow_ =
+        std::make_unique<LogWindow>(workspace_.database(), workspace_.settings(), prompter_);
+    batchWindow_ = std::make_unique<BatchWindow>(workspace_.database(), *logWindow_, prompter_);
+    importWindow_ =
+        std::make_unique<ImportWindow>(workspace_.database(), workspace_.settings(), prompter_);
+    preview_ =
+        std::make_unique<PreviewWindow>(workspace_.database(), workspace_.settings(), prompter_);
     layoutEditor_ = std::make_unique<LayoutEditor>(prompter_);
     scan_ = std::make_unique<ScanWindow>(prompter_);
-    dataImport_ = std::make_unique<DataImportWindow>(*opened_.database, settings_, prompter_);
+    dataImport_ =
+        std::make_unique<DataImportWindow>(workspace_.database(), workspace_.settings(), prompter_);
     window_->setScanStart([this](const QString& c) {
         // A scanner's first character, when the settings name it as one character.
         for (const QString& start :
-             {record_.fnc1Identifier, record_.fnc1Trenner, record_.barcodeIdentifier}) {
+             {workspace_.record().fnc1Identifier, workspace_.record().fnc1Trenner,
+              workspace_.record().barcodeIdentifier}) {
             if (start.size() == 1 && start == c) {
                 openScan(c);
                 return true;
@@ -204,8 +161,7 @@ void Application::createWindows() {
         }
         return false;
     });
-    print_ = std::make_unique<PrintCommands>(*opened_.database, settings_, prompter_, *window_,
-                                             headless_);
+    print_ = std::make_unique<PrintCommands>(workspace_, *window_, headless_);
     QObject::connect(importWindow_.get(), &ImportWindow::settingsImported, window_.get(),
                      [this] { applySettings(); });
 }
@@ -222,8 +178,8 @@ void Application::addMenus() {
     QAction* pdf = command("PDFmenu");
     pdf->setEnabled(true);
     QObject::connect(pdf, &QAction::triggered, window_.get(), [this] {
-        print_->exportPdf(record_, opened_.labelTable, [this] {
-            settingsDialog_->load(record_, opened_.database->path());
+        print_->exportPdf([this] {
+            settingsDialog_->load(workspace_.record(), workspace_.database().path());
             settingsDialog_->showPdfDriverChoice();
         });
     });
@@ -234,13 +190,13 @@ void Application::addMenus() {
     QAction* next = command("neuNVEmenu");
     next->setEnabled(true);
     QObject::connect(next, &QAction::triggered, window_.get(), [this] { takeNextNve(); });
-    window_->showAutoNve(
-        settings_.number(QStringLiteral("Einstellungen"), QStringLiteral("AutoNVE")) == 1);
+    window_->showAutoNve(workspace_.settings().number(QStringLiteral("Einstellungen"),
+                                                      QStringLiteral("AutoNVE")) == 1);
     QAction* layout = command("etiklaymenu");
     layout->setEnabled(true);
     QObject::connect(layout, &QAction::triggered, window_.get(), [this] { openLayoutEditor(); });
-    // An open editor edits the label the window shows, never one it showed before.
-    QObject::connect(window_.get(), &MainWindow::labelReplaced, layoutEditor_.get(), [this] {
+    // An open editor edits the current label, never one that was current before.
+    QObject::connect(&workspace_.session(), &LabelSession::replaced, layoutEditor_.get(), [this] {
         if (layoutEditor_->isVisible() && !resettingLayout_)
             openLayoutEditor();
     });
@@ -250,23 +206,22 @@ void Application::addMenus() {
     QAction* preview = command("voransichtmenu");
     preview->setEnabled(true);
     QObject::connect(preview, &QAction::triggered, window_.get(),
-                     [this] { preview_->open(window_->label(), record_); });
+                     [this] { preview_->open(workspace_.session().label(), workspace_.record()); });
     viewLogAction_ = command("Protoansehmenu");
     batchesAction_ = command("chargenmenu");
     QObject::connect(viewLogAction_, &QAction::triggered, window_.get(),
                      [this] { logWindow_->open(); });
     QObject::connect(batchesAction_, &QAction::triggered, window_.get(), [this] {
-        Label shown = window_->label();
         QStringList identifiers, contents;
-        for (const DataField& f : shown.fields) {
+        for (const DataField& f : workspace_.session().label().fields) {
             identifiers << f.identifier;
             contents << f.content;
         }
         // The batch identifier as the settings dialog's list shows it, so that it
         // compares with the entries of the label's rows.
         batchWindow_->open(Catalogue::forLanguage(Captions::global().offset())
-                               .entryOfCode(settings_.get(QStringLiteral("Einstellungen"),
-                                                          QStringLiteral("DB_Charge"))),
+                               .entryOfCode(workspace_.settings().get(
+                                   QStringLiteral("Einstellungen"), QStringLiteral("DB_Charge"))),
                            identifiers, contents);
     });
     QMenu* extras = nullptr;
@@ -282,48 +237,53 @@ void Application::addMenus() {
                      [this](bool on) { setLogging(on); });
     extras->addSeparator();
     QAction* settingsCommand = extras->addAction(caption(791), window_.get(), [this] {
-        settingsDialog_->load(record_, opened_.database->path());
+        settingsDialog_->load(workspace_.record(), workspace_.database().path());
         settingsDialog_->show();
     });
     settingsCommand->setObjectName(QStringLiteral("einstellmenu"));
     extras->addAction(caption(792), window_.get(), [this] {
-        userWindow_->reload(opened_.labelTable);
+        userWindow_->reload(workspace_.session().table());
         userWindow_->show();
     });
     extras->addAction(caption(797), window_.get(),
-                      [this] { importWindow_->open(opened_.labelTable); });
+                      [this] { importWindow_->open(workspace_.session().table()); });
     extras->addAction(caption(msg::ImportMenu), window_.get(), [this] {
-        dataImport_->open(opened_.labelTable, {[this] { return window_->label(); },
-                                               [this] {
-                                                   if (!window_->currentLabelName().isEmpty())
-                                                       window_->saveLabel();
-                                               },
-                                               [this] {
-                                                   importTemplateWanted_ = true;
-                                                   window_->openLabel();
-                                               }});
+        dataImport_->open(workspace_.session().table(),
+                          {[this] { return workspace_.session().label(); },
+                           [this] {
+                               if (!workspace_.session().name().isEmpty())
+                                   window_->saveLabel();
+                           },
+                           [this] {
+                               importTemplateWanted_ = true;
+                               window_->openLabel();
+                           }});
     });
-    setLogging(loggingEnabled(settings_));
+    setLogging(loggingEnabled(workspace_.settings()));
 }
 
 void Application::setAutoNve(bool on) {
-    settings_.writeNumber(QStringLiteral("Einstellungen"), QStringLiteral("AutoNVE"), on ? 1 : 0);
+    workspace_.settings().writeNumber(QStringLiteral("Einstellungen"), QStringLiteral("AutoNVE"),
+                                      on ? 1 : 0);
     window_->showAutoNve(on);
 }
 
 void Application::takeNextNve() {
-    const QString base = window_->label().nveBasis;
+    LabelSession& session = workspace_.session();
+    const QString base = session.label().nveBasis;
     if (!baseAcceptable(base)) {
         report(caption(nvemsg::BaseNotDigits).arg(base), Icon::Critical);
         return;
     }
     try {
-        const qint64 n = nextRunningNumber(*opened_.database, base);
+        const qint64 n = nextRunningNumber(workspace_.database(), base);
         if (runningNumberText(base, n).isEmpty()) {
             prompter_.tellTitled(caption(msg::ErrorTitle), tooLongMessage(base, n), Icon::Critical);
             return;
         }
-        window_->setRunningNumber(runningNumberEntry(base, n));
+        Label next = session.label();
+        next.nveLaufNr = runningNumberEntry(base, n);
+        session.setContents(next, false);
         setAutoNve(false);
     } catch (const AppError& e) {
         report(e.text(), Icon::Critical);
@@ -331,157 +291,78 @@ void Application::takeNextNve() {
 }
 
 void Application::openLayoutEditor() {
-    editing_ = window_->label();
+    // The editor changes the current label itself; the entry window shows no layout.
+    LabelSession& session = workspace_.session();
     layoutEditor_->open(
-        &editing_, record_, [this] { window_->setLayout(editing_); },
-        [this] {
-            // Back to the stored layout: the label as saved, into the same object
-            // the editor holds (it is not opened anew meanwhile).
+        &session.label(), workspace_.record(), [&session] { session.markChanged(); },
+        [this, &session] {
+            // Back to the stored layout: the label as saved, in the editor that is
+            // open now (it is not opened anew meanwhile).
             const QScopedValueRollback resetting(resettingLayout_, true);
-            if (!window_->currentLabelName().isEmpty())
-                window_->loadLabel(window_->currentLabelName());
-            editing_ = window_->label();
+            if (!session.name().isEmpty())
+                window_->loadLabel(session.name());
         });
 }
 
 void Application::openScan(const QString& first) {
-    scanning_ = window_->label();
+    LabelSession& session = workspace_.session();
     scan_->open(
-        &scanning_, record_,
-        [this] {
-            window_->showLabel(scanning_);
-            session_->markChanged();
-        },
-        first);
+        &session.label(), workspace_.record(), [&session] { session.changedInPlace(); }, first);
 }
 
 void Application::useLabelTable(const QString& table) {
-    if (table == store_->table())
-        return;
-    // The label shown belongs to the user it came from: the save question stores it
-    // there, then the form is cleared for the new user. Cancel keeps it on the form.
-    window_->newLabel();
-    opened_.labelTable = table;
-    store_->setTable(table);
+    workspace_.session().useTable(table);
 }
 
-int Application::printShown(bool commandLine) {
-    const JobResult r = print_->print(record_, opened_.labelTable, commandLine);
+JobResult Application::printShown(bool commandLine) {
+    const JobResult r = print_->print(commandLine);
     // The answers of the question whether a barcode fits: where to fix it.
     if (r.openLayoutEditor && !headless_)
         openLayoutEditor();
     if (r.openBarcodeScaling && !headless_) {
-        settingsDialog_->load(record_, opened_.database->path());
+        settingsDialog_->load(workspace_.record(), workspace_.database().path());
         settingsDialog_->tabs()->setCurrentIndex(1);
         settingsDialog_->show();
     }
-    // The command line tells a caller whenever less came out than was asked for.
-    return r.refused || !r.complete ? 4 : 0;
+    return r;
 }
 
 void Application::setLogging(bool on) {
-    setLoggingEnabled(settings_, on);
+    setLoggingEnabled(workspace_.settings(), on);
     loggingAction_->setChecked(on);
     viewLogAction_->setEnabled(on);
     batchesAction_->setEnabled(on);
 }
 
 void Application::settingsApplied(const SettingsRecord& record, const QString& databasePath) {
-    record_ = record;
-    applyLanguage(record.sprache);
+    workspace_.setRecord(record);
     window_->applyCaptions();
     window_->applyLook(record);
     offerCatalogue(record.sprache, *settingsDialog_, *logWindow_);
-    if (auto refused =
-            switchDatabase(*opened_.database, settings_, databasePath, seedDatabasePath())) {
+    if (auto refused = switchDatabase(workspace_.database(), workspace_.settings(), databasePath,
+                                      seedDatabasePath())) {
         report(*refused, Icon::Critical);
     } else {
-        useLabelTable(opened_.database->currentLabelTable(opened_.labelTable));
-        userWindow_->reload(opened_.labelTable);
+        useLabelTable(workspace_.database().currentLabelTable(workspace_.session().table()));
+        userWindow_->reload(workspace_.session().table());
     }
 }
 
 std::optional<int> Application::processCommandLine(const CommandRequest& request) {
-    const QString program = QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName();
-    switch (request.command()) {
-    case Command::None:
-        return std::nullopt;
-    case Command::Help:
-        report(usageText(), Icon::Critical);
-        return 0;
-    case Command::FilePrint:
-    case Command::Print:
-    case Command::Open:
-    case Command::Unknown:
-        break;
-    }
-    if (request.command() == Command::FilePrint)
-        return filePrint(request, program);
-    if (const auto failed = showRequestedLabel(request))
-        return *failed;
-    if (request.command() == Command::Unknown) {
-        report(unknownCommandText(request), Icon::Critical);
-        return 2;
-    }
-    if (request.command() == Command::Print) {
-        if (!headless_)
-            window_->showMinimized();
-        return printShown(true);
-    }
-    if (!headless_)
+    // The command runs on the workspace; the window shows the label it leaves.
+    if (!headless_ && request.command() == Command::Print)
+        window_->showMinimized();
+    const std::optional<int> code =
+        workspace_.runCommandLine(request, [this] { return printShown(true); });
+    if (!code && !headless_ && request.command() != Command::None)
         window_->showNormal();
-    return std::nullopt;
-}
-
-std::optional<int> Application::showRequestedLabel(const CommandRequest& request) {
-    if (!window_->loadLabel(request.labelName())) {
-        report(caption(msg::LabelNotFound).arg(request.labelName()), Icon::Critical);
-        return 3;
-    }
-    // Filled and checked as stored, not as the window's boxes would hold it: a box
-    // keeps only as many characters as its column, and what does not fit is refused.
-    Label filled = session_->label();
-    const bool autoNve = jobSettings(record_, settings_, opened_.labelTable).autoNve;
-    if (const auto refused = applyCommandParameters(filled, request, autoNve)) {
-        report(*refused, Icon::Critical);
-        return 4;
-    }
-    window_->showLabel(filled);
-    return std::nullopt;
-}
-
-int Application::filePrint(const CommandRequest& request, const QString& program) {
-    QFile file(request.labelName());
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
-        report(wrongParameterText(program, request.line()), Icon::Critical);
-        return 1;
-    }
-    // Every line is a print command of its own; the first that fails ends the file,
-    // so that what follows is not printed out of order.
-    QTextStream in(&file);
-    while (!in.atEnd()) {
-        const QString line = in.readLine();
-        if (line.trimmed().isEmpty())
-            continue;
-        const CommandRequest each(QStringLiteral("FILEPRINT ") +
-                                  QString(line).replace(QLatin1Char('\''), QLatin1Char('"')));
-        if (const auto failed = showRequestedLabel(each))
-            return *failed;
-        if (const int code = printShown(true); code != 0)
-            return code;
-    }
-    return 0;
+    return code;
 }
 
 bool Application::exitRoutine() {
-    if (session_ && !session_->readyToLeave())
-        return false;
     const double dpi = screenDpi();
     const QPoint pos = window_ ? window_->pos() : QPoint();
-    writeExitState(settings_, opened_.database.get(),
-                   {toTwips(pos.x(), dpi), toTwips(pos.y(), dpi),
-                    window_ ? window_->currentLabelName() : QString()});
-    return true;
+    return workspace_.finish(toTwips(pos.x(), dpi), toTwips(pos.y(), dpi));
 }
 
 } // namespace palomex

@@ -1,13 +1,11 @@
 #pragma once
-// The program frame: owns the settings, the open database and the main window,
-// runs the start-up sequence, the command line and the exit routine.
+// The program frame: the workspace (settings, database, current label) and the
+// windows that show it; runs the start-up sequence, the command line and the exit
+// routine.
 
 #include "app/CommandLine.h"
 #include "app/Prompter.h"
-#include "app/Settings.h"
-#include "app/SettingsRecord.h"
-#include "app/Startup.h"
-#include "db/Label.h"
+#include "app/Workspace.h"
 
 #include <memory>
 #include <optional>
@@ -27,8 +25,6 @@ class ScanWindow;
 class DataImportWindow;
 class SettingsDialog;
 class UserWindow;
-class LabelStore;
-class LabelSession;
 class LabelListDialog;
 
 class Application {
@@ -55,11 +51,10 @@ public:
     ScanWindow& scanWindow() { return *scan_; }
     DataImportWindow& dataImportWindow() { return *dataImport_; }
     PrintCommands& printCommands() { return *print_; }
-    Database& database() { return *opened_.database; }
-    const QString& labelTable() const { return opened_.labelTable; }
-    const Settings& settings() const { return settings_; }
-    const SettingsRecord& record() const { return record_; }
-    LabelSession& session() { return *session_; }
+    Workspace& workspace() { return workspace_; }
+    Database& database() { return workspace_.database(); }
+    const QString& labelTable() { return workspace_.session().table(); }
+    LabelSession& session() { return workspace_.session(); }
 
 private:
     void applySettings();
@@ -71,23 +66,17 @@ private:
     std::optional<QString> askLabelName(const QString& proposed);
     // The current user's label table, where every label command works from now on.
     void useLabelTable(const QString& table);
-    // Prints the label the window shows; the exit code of a command line print.
-    int printShown(bool commandLine = false);
+    // Prints the current label; with a display the window shows the run, and the
+    // answers of the question whether a barcode fits open where to fix it.
+    JobResult printShown(bool commandLine = false);
     void setAutoNve(bool on);
     void openLayoutEditor();
     void openScan(const QString& first = {});
     void takeNextNve();
-    // Opens the label a command names and fills in its parameters. After telling
-    // why not, the exit code: 3 when the label was not found, 4 when a parameter
-    // is refused (as a refused print is).
-    std::optional<int> showRequestedLabel(const CommandRequest& request);
-    int filePrint(const CommandRequest& request, const QString& program);
 
     Prompter& prompter_;
     bool headless_;
-    Settings settings_;
-    SettingsRecord record_;
-    OpenedDatabase opened_;
+    Workspace workspace_;
     std::unique_ptr<MainWindow> window_;
     std::unique_ptr<SettingsDialog> settingsDialog_;
     std::unique_ptr<LogWindow> logWindow_;
@@ -98,17 +87,13 @@ private:
     QAction* viewLogAction_ = nullptr;
     QAction* batchesAction_ = nullptr;
     bool resettingLayout_ = false; // the editor's reset loads the stored label
-    std::unique_ptr<LabelStore> store_;
-    std::unique_ptr<LabelSession> session_;
     std::unique_ptr<LabelListDialog> dialog_;
     std::unique_ptr<PrintCommands> print_;
     std::unique_ptr<PreviewWindow> preview_;
     std::unique_ptr<LayoutEditor> layoutEditor_;
-    Label editing_; // the label the layout editor works on
     std::unique_ptr<ScanWindow> scan_;
     std::unique_ptr<DataImportWindow> dataImport_;
     bool importTemplateWanted_ = false; // the next label opened becomes the import template
-    Label scanning_;                    // the label a scan goes into
 };
 
 } // namespace palomex

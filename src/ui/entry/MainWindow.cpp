@@ -32,6 +32,7 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QRadioButton>
+#include <QScopeGuard>
 #include <QSignalBlocker>
 #include <QStatusBar>
 #include <QStyle>
@@ -118,8 +119,6 @@ void showLines(QPlainTextEdit* e, const QString& text) {
 
 MainWindow::MainWindow() {
     setObjectName(QStringLiteral("Form1"));
-    applyInitialLayout(shown_);
-    applyNewLabelDefaults(shown_);
     buildEntryArea();
     buildMenus();
     // Panel 1 and 2 and the progress of a print run, right of the notes.
@@ -146,7 +145,7 @@ MainWindow::MainWindow() {
             w->installEventFilter(this);
     }
     applyCaptions();
-    showLabel(shown_);
+    showFields(current());
     applyFormat(LabelFormat::Large);
 }
 
@@ -311,9 +310,10 @@ void MainWindow::buildEntryArea() {
     }
     connect(format_, &QButtonGroup::idClicked, this, [this](int id) {
         // A label not yet saved takes the layout defaults of its new format.
-        if (shown_.name.isEmpty()) {
-            shown_.format = static_cast<LabelFormat>(id);
-            applyNewLabelDefaults(shown_);
+        if (session_ && current().name.isEmpty()) {
+            Label l = label();
+            applyNewLabelDefaults(l);
+            session_->edit(l);
         }
         applyFormat(static_cast<LabelFormat>(id));
         changed();
@@ -436,7 +436,7 @@ void MainWindow::buildEntryArea() {
     for (QPlainTextEdit* e :
          {parties_[0].text, parties_[1].text, extras_[0].text, extras_[1].text, extras_[2].text}) {
         connect(e, &QPlainTextEdit::textChanged, this, &MainWindow::changed);
-        connect(e, &QPlainTextEdit::textChanged, this, [e] {
+        connect(e, &QPlainTextEdit::textChanged, this, [this, e] {
             // The stored column is the limit of what a text can hold, line breaks
             // counted as the two characters they are stored as.
             const int limit =
@@ -446,9 +446,12 @@ void MainWindow::buildEntryArea() {
                 return;
             while (text.size() + text.count(QLatin1Char('\n')) > limit)
                 text.chop(1);
-            const QSignalBlocker quiet(e);
-            e->setPlainText(text);
-            e->moveCursor(QTextCursor::End);
+            {
+                const QSignalBlocker quiet(e);
+                e->setPlainText(text);
+                e->moveCursor(QTextCursor::End);
+            }
+            changed();
         });
     }
     setCentralWidget(central);
@@ -459,20 +462,33 @@ void MainWindow::attach(LabelSession* session, LabelListDialog* dialog) {
     dialog_ = dialog;
     for (QAction* a : labelCommands_)
         a->setEnabled(session_ != nullptr);
-    if (session_)
-        showLabel(session_->label());
+    if (!session_)
+        return;
+    // Whoever changes the current label, the form shows it.
+    connect(session_, &LabelSession::replaced, this, [this] { showFields(session_->label()); });
+    connect(session_, &LabelSession::contentsChanged, this,
+            [this] { showFields(session_->label()); });
+    showFields(session_->label());
+}
+
+const Label& MainWindow::current() const {
+    static const Label unattached = initialLabel();
+    return session_ ? session_->label() : unattached;
 }
 
 QString MainWindow::currentLabelName() const {
-    return shown_.name;
+    return current().name;
 }
 
 void MainWindow::setCurrentLabelName(const QString& name) {
-    shown_.name = name;
     if (session_)
         session_->label().name = name;
+    showTitle();
+}
+
+void MainWindow::showTitle() {
     // The caption keeps its dash with no label open, so the name always has the same place.
-    setWindowTitle(caption(msg::Title) + QStringLiteral(" - ") + name);
+    setWindowTitle(caption(msg::Title) + QStringLiteral(" - ") + current().name);
 }
 
 void MainWindow::setIdentifierEntries(const QStringList& entries) {
@@ -487,7 +503,7 @@ void MainWindow::setIdentifierEntries(const QStringList& entries) {
 }
 
 Label MainWindow::label() const {
-    Label l = shown_;
+    Label l = current();
     l.format = static_cast<LabelFormat>(std::max(0, format_->checkedId()));
     l.nveBasis = nveBasis_->text();
     l.nveLaufNr = nveLaufNr_->text();
@@ -509,8 +525,14 @@ Label MainWindow::label() const {
 }
 
 void MainWindow::showLabel(const Label& l) {
+    if (session_)
+        session_->setContents(l, false);
+    else
+        showFields(l);
+}
+
+void MainWindow::showFields(const Label& l) {
     filling_ = true;
-    shown_ = l;
     nveBasis_->setText(l.nveBasis);
     nveLaufNr_->setText(l.nveLaufNr);
     anzahlNVEs_->setText(l.anzahlNVEs);
@@ -538,8 +560,8 @@ void MainWindow::showLabel(const Label& l) {
     if (QAbstractButton* b = format_->button(static_cast<int>(l.format)))
         b->setChecked(true);
     applyFormat(l.format);
-    showLogo();
-    setCurrentLabelName(l.name);
+    showLogo(l.logoFile);
+    setWindowTitle(caption(msg::Title) + QStringLiteral(" - ") + l.name);
     filling_ = false;
 }
 
@@ -562,13 +584,14 @@ void MainWindow::applyFormat(LabelFormat format) {
 }
 
 void MainWindow::changed() {
+    // Every edit goes into the current label at once; the fields are only its view.
     if (filling_ || !session_)
         return;
-    session_->markChanged();
+    session_->edit(label());
 }
 
 void MainWindow::syncToSession() {
-    if (session_)
+    if (session_ && !filling_)
         session_->label() = label();
 }
 
@@ -577,8 +600,6 @@ void MainWindow::newLabel() {
     if (!session_ || !session_->readyToLeave())
         return;
     session_->clear();
-    showLabel(session_->label());
-    emit labelReplaced();
 }
 
 void MainWindow::openLabel() {
@@ -591,18 +612,12 @@ void MainWindow::openLabel() {
 
 bool MainWindow::saveLabel() {
     syncToSession();
-    if (!session_ || !session_->save())
-        return false;
-    showLabel(session_->label());
-    return true;
+    return session_ && session_->save();
 }
 
 bool MainWindow::saveLabelAs() {
     syncToSession();
-    if (!session_ || !session_->saveUnderNewName())
-        return false;
-    showLabel(session_->label());
-    return true;
+    return session_ && session_->saveUnderNewName();
 }
 
 void MainWindow::deleteLabels() {
@@ -631,22 +646,11 @@ void MainWindow::applyLook(const SettingsRecord& record) {
     }
 }
 
-void MainWindow::setLayout(const Label& layout) {
-    shown_.elements = layout.elements;
-    shown_.logo = layout.logo;
-    shown_.height = layout.height;
-    changed();
-}
-
 void MainWindow::showAutoNve(bool on) {
     if (auto* a = findChild<QAction*>(QStringLiteral("autoNVEmenu")))
         a->setChecked(on);
     nveLaufNr_->setEnabled(!on);
     nveLaufNr_->setStyleSheet(on ? QStringLiteral("background-color: #E0E0E0") : QString());
-}
-
-void MainWindow::setRunningNumber(const QString& text) {
-    nveLaufNr_->setText(text);
 }
 
 void MainWindow::showRunProgress(const QString& panel1, const QString& panel2, int percent) {
@@ -662,18 +666,16 @@ bool MainWindow::loadLabel(const QString& name) {
     const std::optional<QStringList> notes = session_->open(name);
     if (!notes)
         return false;
-    showLabel(session_->label());
     if (notes->isEmpty())
         statusBar()->clearMessage();
     else
         statusBar()->showMessage(
             caption(msg::NotesLoaded).arg(session_->name(), notes->join(QStringLiteral("; "))));
-    emit labelReplaced();
     return true;
 }
 
 void MainWindow::applyCaptions() {
-    setCurrentLabelName(shown_.name);
+    showTitle();
     for (auto& [w, id] : captioned_) {
         if (auto* l = qobject_cast<QLabel*>(w))
             l->setText(caption(id));
@@ -830,6 +832,8 @@ void MainWindow::identifierChosen(int i) {
 }
 
 void MainWindow::leaveIdentifier(int i) {
+    // The caption and the content it sets are edits of the label like typed ones.
+    const auto edited = qScopeGuard([this] { changed(); });
     Row& r = rows_[i];
     r.chosen = false;
     const QString entryText = r.identifier->currentText();
@@ -892,29 +896,29 @@ void MainWindow::checkBarcodeCharacters(int i) {
 
 void MainWindow::logoClicked(Qt::MouseButton button) {
     if (button == Qt::RightButton) {
-        if (shown_.logoFile.isEmpty() || !session_ ||
+        if (current().logoFile.isEmpty() || !session_ ||
             session_->prompter().ask(caption(ids::AskDeleteLogo), Buttons::OkCancel,
                                      Icon::Question) != Answer::Ok)
             return;
-        shown_.logoFile.clear();
+        session_->label().logoFile.clear();
     } else {
         const QString file =
             QFileDialog::getOpenFileName(this, caption(ids::OpenFileTitle).arg(caption(msg::Title)),
-                                         shown_.logoFile, caption(ids::PictureFilter));
-        if (file.isEmpty())
+                                         current().logoFile, caption(ids::PictureFilter));
+        if (file.isEmpty() || !session_)
             return;
-        shown_.logoFile = file;
+        session_->label().logoFile = file;
     }
-    showLogo();
+    showLogo(current().logoFile);
     changed();
 }
 
-void MainWindow::showLogo() {
-    const QPixmap picture(shown_.logoFile);
+void MainWindow::showLogo(const QString& logoFile) {
+    const QPixmap picture(logoFile);
     logo_->setPixmap(picture.isNull() ? QPixmap()
                                       : picture.scaled(logo_->size(), Qt::KeepAspectRatio,
                                                        Qt::SmoothTransformation));
-    logo_->setToolTip(QDir::toNativeSeparators(shown_.logoFile));
+    logo_->setToolTip(QDir::toNativeSeparators(logoFile));
 }
 
 void MainWindow::fetchPartyTexts(int party) {
@@ -949,8 +953,11 @@ void MainWindow::completePartyText(int party) {
     const auto found = session_->store().partyTextStartingWith(party, typed);
     if (!found)
         return;
-    const QSignalBlocker quiet(e);
-    showLines(e, *found);
+    {
+        const QSignalBlocker quiet(e);
+        showLines(e, *found);
+    }
+    changed();
     // The completed rest is selected, so typing on replaces it.
     cursor = e->textCursor();
     cursor.setPosition(int(e->toPlainText().size()));

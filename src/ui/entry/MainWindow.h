@@ -1,6 +1,6 @@
 #pragma once
-// The label entry window: the program's main window. It shows and edits one
-// Label; storing, loading and clearing go through the LabelSession.
+// The label entry window: the program's main window. It shows and edits the
+// current label of the LabelSession, which holds it; every edit goes there at once.
 
 #include "app/Help.h"
 #include "app/SettingsRecord.h"
@@ -45,11 +45,10 @@ public:
     void setCurrentLabelName(const QString& name);
 
     // The label as the fields show it; what the fields do not show (the layout,
-    // the logo rectangle, the height) comes from the label last shown.
+    // the logo rectangle, the height) comes from the current label.
     Label label() const;
+    // Makes label the current one as if typed in (not counted as a change).
     void showLabel(const Label& label);
-    // The layout the editor made: positions, sizes, height and logo place.
-    void setLayout(const Label& layout);
     // The identifier entries of every row's list; the blank entry comes first.
     void setIdentifierEntries(const QStringList& entries);
 
@@ -69,7 +68,6 @@ public:
     // Automatic NVE: the command shows its tick and the running number cannot be
     // typed (light grey) while it is on.
     void showAutoNve(bool on);
-    void setRunningNumber(const QString& text);
 
     // The status bar panels and the progress bar of a print run; empty texts
     // and 0 when none runs.
@@ -85,10 +83,6 @@ public:
     void setTopicHelp(const QString& page, const QString& fieldCaption = {},
                       const QString& identifierEntry = {});
     QString topicHelpPage() const { return topicPage_; }
-
-signals:
-    // Another label became the current one: opened, or a new one begun.
-    void labelReplaced();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -114,6 +108,10 @@ private:
     void buildEntryArea();
     QAction* addCommand(QMenu* menu, const char* name, int captionId, int tooltipId,
                         std::function<void()> run, bool available);
+    // The current label; the initial one while no session is attached.
+    const Label& current() const;
+    void showFields(const Label& label);
+    void showTitle();
     void applyFormat(LabelFormat format);
     void syncToSession();
     void changed();
@@ -125,7 +123,7 @@ private:
     void fetchPartyTexts(int party);
     // The logo: a click chooses a picture, the right button removes it.
     void logoClicked(Qt::MouseButton button);
-    void showLogo();
+    void showLogo(const QString& logoFile);
     // Completes a sender or receiver text from the stored ones as it is typed.
     void completePartyText(int party);
     // A date field left with text that is no date: the question whether to delete it.
@@ -140,7 +138,6 @@ private:
     std::function<bool(const QString&)> scanStart_;
     LabelSession* session_ = nullptr;
     LabelListDialog* dialog_ = nullptr;
-    Label shown_;
     bool filling_ = false;
     QString topicPage_ = helppage::Contents;
 

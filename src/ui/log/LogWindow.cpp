@@ -10,7 +10,7 @@
 #include "log/LogPrint.h"
 #include "log/LogStrings.h"
 #include "ui/app/HelpWindow.h"
-#include "ui/output/Printers.h"
+#include "ui/output/PrinterSink.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -337,9 +337,11 @@ void LogWindow::printList(bool pdf) {
         return;
     }
     QPrinter printer;
-    const QString name = pdf ? driver
-                             : installedPrinter(settings_.get(QStringLiteral("Drucker"),
-                                                              QStringLiteral("Listendrucker")));
+    const QString name =
+        pdf ? driver
+            : PrinterSink::installedPrinter(
+                  settings_.get(QStringLiteral("Drucker"), QStringLiteral("Listendrucker")))
+                  .printerName();
     if (!name.isEmpty())
         printer.setPrinterName(name);
     printer.setDocName(currentDocumentName_);

@@ -2,12 +2,12 @@
 
 #include "app/Captions.h"
 #include "app/Prompter.h"
+#include "app/Workspace.h"
 #include "output/PdfSink.h"
 #include "output/RunStrings.h"
 #include "ui/app/EscapeWatch.h"
 #include "ui/entry/MainWindow.h"
 #include "ui/output/PrinterSink.h"
-#include "ui/output/Printers.h"
 
 #include <QApplication>
 #include <QFileDialog>
@@ -15,66 +15,57 @@
 
 namespace palomex {
 
-PrintCommands::PrintCommands(Database& db, const Settings& settings, Prompter& prompter,
-                             MainWindow& window, bool headless)
-    : db_(db), settings_(settings), prompter_(prompter), window_(window), headless_(headless) {
+PrintCommands::PrintCommands(Workspace& workspace, MainWindow& window, bool headless)
+    : workspace_(workspace), window_(window), headless_(headless) {
     chooseFile_ = [this](const QString& proposed) {
         return QFileDialog::getSaveFileName(&window_, caption(runmsg::SavePdfTitle), proposed,
                                             caption(runmsg::PdfFilter));
     };
 }
 
-JobResult PrintCommands::run(const SettingsRecord& record, const QString& labelTable,
-                             const SinkOpener& open, bool commandLine) {
+JobResult PrintCommands::run(const SinkOpener& open, bool commandLine) {
     if (running_)
         return {};
-    JobSettings js = jobSettings(record, settings_, labelTable);
-    js.askBeforeReprint = !commandLine;
-    PrintJob job(db_, record, js, prompter_);
     std::unique_ptr<EscapeWatch> escape;
+    std::function<bool()> escapeHeld;
     if (!headless_) {
         escape = std::make_unique<EscapeWatch>();
-        job.setEscapeCheck([&escape] { return escape->pressed(); });
+        escapeHeld = [&escape] { return escape->pressed(); };
         QApplication::setOverrideCursor(Qt::WaitCursor);
     }
-    job.setProgress([this](const QString& nve, int percent) {
-        window_.showRunProgress(caption(runmsg::Printing).arg(nve), caption(runmsg::EscToCancel),
-                                percent);
-    });
     // While a run polls for ESC the window's commands stay live; a second run
     // does not start meanwhile.
     running_ = true;
-    const JobResult result = job.print(window_.label(), open);
+    const JobResult result =
+        workspace_.print(open, commandLine, escapeHeld, [this](const QString& nve, int percent) {
+            window_.showRunProgress(caption(runmsg::Printing).arg(nve),
+                                    caption(runmsg::EscToCancel), percent);
+        });
     running_ = false;
     window_.showRunProgress({}, {}, 0);
     if (!headless_)
         QApplication::restoreOverrideCursor();
-    if (result.label.nveLaufNr != window_.label().nveLaufNr)
-        window_.showLabel(result.label);
     return result;
 }
 
-JobResult PrintCommands::print(const SettingsRecord& record, const QString& labelTable,
-                               bool commandLine) {
-    const QString title = window_.currentLabelName();
-    return run(record, labelTable,
-               PrinterSink::opener(installedPrinter(record.drucker), title, prompter_,
-                                   record.druckerschacht),
-               commandLine);
+JobResult PrintCommands::print(bool commandLine) {
+    return run(PrinterSink::labelPrinter(workspace_), commandLine);
 }
 
-void PrintCommands::exportPdf(const SettingsRecord& record, const QString& labelTable,
-                              const std::function<void()>& chooseDriver) {
-    const QString title = window_.currentLabelName();
+void PrintCommands::exportPdf(const std::function<void()>& chooseDriver) {
+    const SettingsRecord& record = workspace_.record();
+    Prompter& prompter = workspace_.prompter();
+    const QString title = workspace_.session().name();
     const QString driver = record.pdfTreiber.trimmed();
     if (driver.isEmpty()) {
-        if (prompter_.ask(caption(runmsg::ChoosePdfDriver), Buttons::OkCancel, Icon::Critical) ==
+        if (prompter.ask(caption(runmsg::ChoosePdfDriver), Buttons::OkCancel, Icon::Critical) ==
             Answer::Ok)
             chooseDriver();
         return;
     }
     if (driver != builtInPdfDriver()) {
-        run(record, labelTable, PrinterSink::opener(driver, title, prompter_));
+        // A PDF driver that has gone is reported: another printer would print on paper.
+        run(PrinterSink::opener(driver, title, prompter, -1, PrinterSink::Missing::Refuse));
         return;
     }
     if (headless_)
@@ -83,7 +74,7 @@ void PrintCommands::exportPdf(const SettingsRecord& record, const QString& label
     const QString name = title.isEmpty() ? QStringLiteral("Etikett") : title;
     const QString path = chooseFile_(folder + QLatin1Char('/') + name + QStringLiteral(".pdf"));
     if (!path.isEmpty())
-        run(record, labelTable, PdfSink::opener(path, title, prompter_));
+        run(PdfSink::opener(path, title, prompter));
 }
 
 } // namespace palomex

@@ -2,6 +2,7 @@
 
 #include "app/Captions.h"
 #include "app/Prompter.h"
+#include "app/Workspace.h"
 #include "output/RunStrings.h"
 
 #include <QPageSize>
@@ -11,11 +12,12 @@
 
 namespace palomex {
 
-PrinterSink::PrinterSink(const QString& printerName, QSizeF paperMm, bool landscape,
+PrinterSink::PrinterSink(const QPrinterInfo& printer, QSizeF paperMm, bool landscape,
                          const QString& documentName, int paperSource)
-    : printer_(QPrinter::HighResolution) {
-    printer_.setPrinterName(printerName);
-    const QStringList sources = paperSources(printerName);
+    : printer_(printer, QPrinter::HighResolution) {
+    // Asking CUPS for the sources starts a program; only a chosen source needs it.
+    const QStringList sources =
+        paperSource >= 0 ? paperSources(printer.printerName()) : QStringList();
     if (paperSource >= 0 && paperSource < sources.size()) {
         // Qt hands CUPS options to the job through this engine property.
         constexpr auto kCupsOptions = QPrintEngine::PrintEnginePropertyKey(0xfe00);
@@ -65,6 +67,27 @@ void PrinterSink::discard() {
         painter_.end();
 }
 
+QPrinterInfo PrinterSink::installedPrinter(const QString& entry, Missing missing) {
+    // A printer's name holds no blank, so the entry's name is what comes before
+    // its comma. Only that printer is asked for: every printer asked for is a round
+    // trip to the spooler and a reading of its driver description.
+    const QString wanted = entry.trimmed();
+    if (!wanted.isEmpty()) {
+        const QString name = wanted.section(QLatin1Char(','), 0, 0);
+        const QPrinterInfo printer = QPrinterInfo::printerInfo(name);
+        if (!printer.isNull() &&
+            (wanted == name ||
+             wanted == (name + QStringLiteral(", ") + printer.location()).trimmed()))
+            return printer;
+        if (missing == Missing::Refuse)
+            return {};
+    }
+    const QPrinterInfo current = QPrinterInfo::defaultPrinter();
+    return current.isNull()
+               ? QPrinterInfo::printerInfo(QPrinterInfo::availablePrinterNames().value(0))
+               : current;
+}
+
 QStringList PrinterSink::paperSources(const QString& printerName) {
     QStringList sources;
     QProcess lpoptions;
@@ -83,20 +106,28 @@ QStringList PrinterSink::paperSources(const QString& printerName) {
     return sources;
 }
 
-SinkOpener PrinterSink::opener(const QString& name, const QString& documentName, Prompter& prompter,
-                               int paperSource) {
-    return [name, documentName, &prompter,
-            paperSource](QSizeF paper, bool landscape) -> std::unique_ptr<PageSink> {
-        if (name.isEmpty() || QPrinterInfo::printerInfo(name).isNull()) {
-            prompter.tell(name.isEmpty() ? caption(312) : caption(runmsg::NoSuchPrinter).arg(name),
+SinkOpener PrinterSink::labelPrinter(Workspace& workspace) {
+    const SettingsRecord& record = workspace.record();
+    return opener(record.drucker, workspace.session().name(), workspace.prompter(),
+                  record.druckerschacht);
+}
+
+SinkOpener PrinterSink::opener(const QString& entry, const QString& documentName,
+                               Prompter& prompter, int paperSource, Missing missing) {
+    return [entry, documentName, &prompter, paperSource,
+            missing](QSizeF paper, bool landscape) -> std::unique_ptr<PageSink> {
+        const QPrinterInfo printer = installedPrinter(entry, missing);
+        if (printer.isNull()) {
+            prompter.tell(missing == Missing::Current ? caption(312)
+                                                      : caption(runmsg::NoSuchPrinter).arg(entry),
                           Icon::Critical);
             return nullptr;
         }
         auto sink =
-            std::make_unique<PrinterSink>(name, paper, landscape, documentName, paperSource);
+            std::make_unique<PrinterSink>(printer, paper, landscape, documentName, paperSource);
         if (sink->ok())
             return sink;
-        prompter.tell(caption(runmsg::PrinterRefused).arg(name), Icon::Critical);
+        prompter.tell(caption(runmsg::PrinterRefused).arg(printer.printerName()), Icon::Critical);
         return nullptr;
     };
 }

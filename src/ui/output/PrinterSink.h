@@ -6,16 +6,18 @@
 
 #include <QPainter>
 #include <QPrinter>
+#include <QPrinterInfo>
 
 namespace palomex {
 
 class Prompter;
+class Workspace;
 
 class PrinterSink : public PageSink {
 public:
     // paperSource: the position in the printer's list of paper sources, -1 for
     // the printer's own choice.
-    PrinterSink(const QString& printerName, QSizeF paperMm, bool landscape,
+    PrinterSink(const QPrinterInfo& printer, QSizeF paperMm, bool landscape,
                 const QString& documentName, int paperSource = -1);
     ~PrinterSink() override;
 
@@ -27,13 +29,25 @@ public:
     std::optional<QString> finish() override;
     void discard() override;
 
-    // Opens an installed printer for a print job, or tells the user why it cannot
-    // (empty name: none is installed).
-    static SinkOpener opener(const QString& printerName, const QString& documentName,
-                             Prompter& prompter, int paperSource = -1);
+    // What stands for a printer of the settings that is not installed.
+    enum class Missing { Current, Refuse };
+    // The installed printer a settings entry ("name, location") stands for. An empty
+    // entry stands for the system's current printer, and so does one of a printer
+    // no longer installed unless refused; a null one when there is none. The entry
+    // may have lost the blank after its comma: the settings trim what they read.
+    static QPrinterInfo installedPrinter(const QString& settingsEntry,
+                                         Missing missing = Missing::Current);
+    // Opens the printer of the settings entry for a print job, or tells the user
+    // why it cannot.
+    static SinkOpener opener(const QString& settingsEntry, const QString& documentName,
+                             Prompter& prompter, int paperSource = -1,
+                             Missing missing = Missing::Current);
     // The paper sources CUPS names for a printer (its "InputSlot" option); empty
     // for a printer without one or without the CUPS tools.
     static QStringList paperSources(const QString& printerName);
+
+    // The label printer of the workspace's settings, for its current label.
+    static SinkOpener labelPrinter(Workspace& workspace);
 
 private:
     QPrinter printer_;

@@ -19,19 +19,6 @@ QStringList printerEntries() {
     return entries;
 }
 
-QString installedPrinter(const QString& entry) {
-    const QString wanted = entry.trimmed();
-    const QList<QPrinterInfo> installed = QPrinterInfo::availablePrinters();
-    for (const QPrinterInfo& p : installed) {
-        if (wanted == p.printerName() || wanted == entryOf(p).trimmed())
-            return p.printerName();
-    }
-    const QString current = QPrinterInfo::defaultPrinterName();
-    if (!current.isEmpty() || installed.isEmpty())
-        return current;
-    return installed.first().printerName();
-}
-
 QStringList pdfDrivers() {
     return QStringList{builtInPdfDriver()} + QPrinterInfo::availablePrinterNames();
 }
