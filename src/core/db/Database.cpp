@@ -21,6 +21,7 @@
 #include <fcntl.h>
 #include <libpq-fe.h>
 #include <unistd.h>
+#include <utility>
 
 namespace palomex {
 
@@ -158,6 +159,8 @@ Database::~Database() {
 }
 
 void Database::closeConnection() {
+    for (ReservationConnection& kept : std::exchange(idleReservationConnections_, {}))
+        giveBackReservationConnection(std::move(kept), false);
     if (connectionName_.isEmpty())
         return;
     {
@@ -173,6 +176,7 @@ void Database::swap(Database& other) noexcept {
     std::swap(dialect_, other.dialect_);
     std::swap(connectionName_, other.connectionName_);
     std::swap(lastConnectError_, other.lastConnectError_);
+    std::swap(idleReservationConnections_, other.idleReservationConnections_);
     std::swap(useLock_, other.useLock_);
 }
 
@@ -353,6 +357,32 @@ QSqlDatabase Database::openSeparateConnection(const QString& name) const {
                        caption(msg::DbCannotOpen).arg(path_, why.text()));
     }
     return db;
+}
+
+Database::ReservationConnection Database::takeReservationConnection() const {
+    if (!idleReservationConnections_.empty()) {
+        ReservationConnection kept = std::move(idleReservationConnections_.back());
+        idleReservationConnections_.pop_back();
+        return kept;
+    }
+    static std::atomic<int> counter{0};
+    const QString name = QStringLiteral("palomex-nve-lock-%1").arg(++counter);
+    openSeparateConnection(name);
+    return {name, {}};
+}
+
+void Database::giveBackReservationConnection(ReservationConnection connection,
+                                             bool reusable) const {
+    if (reusable && idleReservationConnections_.empty()) {
+        idleReservationConnections_.push_back(std::move(connection));
+        return;
+    }
+    connection.prepared.reset();
+    {
+        QSqlDatabase c = QSqlDatabase::database(connection.name, false);
+        c.close();
+    }
+    QSqlDatabase::removeDatabase(connection.name);
 }
 
 QStringList Database::columnNames(const QString& table) const {
