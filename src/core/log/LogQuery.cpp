@@ -7,6 +7,7 @@
 #include "app/Captions.h"
 
 #include <QRegularExpression>
+#include <QSqlError>
 #include <QSqlQuery>
 
 namespace palomex {
@@ -176,8 +177,7 @@ QString accessPatternToRegex(const QString& pattern) {
     return out + QLatin1Char('$');
 }
 
-LogQuery selectstring(Database& db, LogFilter& f) {
-    const SqlDialect& d = db.dialect();
+LogQuery buildLogQuery(const SqlDialect& d, LogFilter& f) {
     LogQuery r;
     QStringList where;
     // An empty sender or receiver filter selects every row, so it adds no condition.
@@ -254,22 +254,31 @@ LogQuery selectstring(Database& db, LogFilter& f) {
     }
     where << QLatin1Char('(') + fields.join(QStringLiteral(" OR ")) + QLatin1Char(')');
 
-    const QString selection = QStringLiteral("SELECT * FROM %1 WHERE %2")
-                                  .arg(q(table::Protokoll), where.join(QStringLiteral(" AND ")));
+    const QString condition = where.join(QStringLiteral(" AND "));
+    const QString selection =
+        QStringLiteral("SELECT * FROM %1 WHERE %2").arg(q(table::Protokoll), condition);
+    r.countSql =
+        QStringLiteral("SELECT COUNT(*) FROM %1 WHERE %2").arg(q(table::Protokoll), condition);
     static const char* const columnOrders[] = {"Datum", "Absender", "Empfänger", "bis_NVE"};
-    if (f.order != LogOrder::ContentAlphabetic && f.order != LogOrder::ContentNumeric) {
-        r.params = emptyTextsNotNull(r.params);
-        r.sql = selection + QStringLiteral(" ORDER BY %1, %2")
-                                .arg(q(QString::fromUtf8(columnOrders[static_cast<int>(f.order)])),
-                                     q(QStringLiteral("Uhrzeit")));
+    if (isContentOrder(f.order)) {
+        r.sql = selection; // sorted once copied into the scratch table
         return r;
     }
+    r.params = emptyTextsNotNull(r.params);
+    r.sql = selection + QStringLiteral(" ORDER BY %1, %2")
+                            .arg(q(QString::fromUtf8(columnOrders[static_cast<int>(f.order)])),
+                                 q(QStringLiteral("Uhrzeit")));
+    return r;
+}
 
-    // Content orders sort a copy of the selection in this workstation's scratch table,
-    // keyed by the content of the first field that carries the chosen identifier.
+// Content orders sort a copy of the selection in this workstation's scratch table,
+// keyed by the content of the first field that carries the chosen identifier.
+LogQuery sortInScratchTable(const SqlDialect& d, const QSqlDatabase& connection,
+                            const LogQuery& selection, const LogFilter& f) {
+    const QString code = identifierCodeOf(f.datenCombo);
     const QString scratch = Database::scratchTableName();
     const QString t = q(scratch);
-    QSqlQuery s(db.connection());
+    QSqlQuery s(connection);
     s.exec(QStringLiteral("DROP TABLE %1").arg(t));
     s.exec(QStringLiteral("CREATE TABLE %1 AS SELECT * FROM %2 WHERE 1 = 0")
                .arg(t, q(table::Protokoll)));
@@ -288,13 +297,24 @@ LogQuery selectstring(Database& db, LogFilter& f) {
     }
     key += QStringLiteral(" ELSE NULL END");
     s.prepare(QStringLiteral("INSERT INTO %1 SELECT *, %2 AS %3 FROM (%4) AS sel")
-                  .arg(t, key, q(QStringLiteral("SortierFeld")), selection));
-    bindValues(s, emptyTextsNotNull(insertParams + r.params));
-    s.exec();
-    r.params.clear();
+                  .arg(t, key, q(QStringLiteral("SortierFeld")), selection.sql));
+    bindValues(s, emptyTextsNotNull(insertParams + selection.params));
+    LogQuery r;
+    if (!s.exec())
+        r.error = s.lastError().text();
     const QString sortKey = q(QStringLiteral("SortierFeld"));
     r.sql = QStringLiteral("SELECT * FROM %1 ORDER BY %2")
                 .arg(t, f.order == LogOrder::ContentNumeric ? d.leadingNumber(sortKey) : sortKey);
+    r.countSql = QStringLiteral("SELECT COUNT(*) FROM %1").arg(t);
+    return r;
+}
+
+LogQuery selectstring(Database& db, LogFilter& f) {
+    LogQuery r = buildLogQuery(db.dialect(), f);
+    if (!r.error.isEmpty() || !isContentOrder(f.order))
+        return r;
+    r = sortInScratchTable(db.dialect(), db.connection(), r, f);
+    r.error.clear(); // as before: a failed copy lists an empty scratch table
     return r;
 }
 

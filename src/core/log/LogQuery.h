@@ -6,6 +6,7 @@
 #include "app/Settings.h"
 
 #include <QDate>
+#include <QSqlDatabase>
 #include <QString>
 #include <QStringList>
 #include <QVariantList>
@@ -50,8 +51,13 @@ QString formatDate(const QDate& date); // the short date form, dd.MM.yyyy
 // of the other list then keeps only its date.
 void normaliseDateRange(LogFilter& filter, const QDate& today);
 
+inline bool isContentOrder(LogOrder order) {
+    return order == LogOrder::ContentAlphabetic || order == LogOrder::ContentNumeric;
+}
+
 struct LogQuery {
     QString sql;
+    QString countSql; // the number of rows sql gives, with the same params
     QVariantList params;
     QString error; // a date box that holds no date
 };
@@ -60,6 +66,13 @@ struct LogQuery {
 // workstation's scratch table and returns a query on it. Several content lines lose
 // their "*" (the window shows the cleaned text), which is why the filter is updated.
 LogQuery selectstring(Database& db, LogFilter& filter);
+// The same without touching the database: for a content order, the unsorted
+// selection that sortInScratchTable() copies.
+LogQuery buildLogQuery(const SqlDialect& dialect, LogFilter& filter);
+// Fills the scratch table on that connection with the selection of a content order
+// and returns the query on it; error holds the engine's text when the copy failed.
+LogQuery sortInScratchTable(const SqlDialect& dialect, const QSqlDatabase& connection,
+                            const LogQuery& selection, const LogFilter& filter);
 
 // Access pattern (as typed into the filter) to an anchored regular expression.
 QString accessPatternToRegex(const QString& pattern);
