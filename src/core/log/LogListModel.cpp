@@ -58,18 +58,23 @@ public:
     Reader(const Reader&) = delete;
     Reader& operator=(const Reader&) = delete;
 
-    // Runs work in the reader's thread on its connection, opened at first use and
-    // again when a server ended it; the engine's text when it cannot be opened.
-    void post(std::function<void(const QSqlDatabase&)> work,
+    // Runs work in the reader's thread on a connection to the database at path. A
+    // server connection is kept for the next work while the path stays (opened again
+    // when the server ended it); an embedded file is let go after each work, so that
+    // a compaction or another database path never finds it held. cannotOpen gets the
+    // engine's text when no connection can be opened.
+    void post(const QString& path, std::function<void(const QSqlDatabase&)> work,
               std::function<void(const QString&)> cannotOpen) {
         QMetaObject::invokeMethod(
             context_,
-            [this, work = std::move(work), cannotOpen = std::move(cannotOpen)] {
+            [this, path, work = std::move(work), cannotOpen = std::move(cannotOpen)] {
                 try {
-                    work(connection());
+                    work(connection(path));
                 } catch (const AppError& e) {
                     cannotOpen(e.text());
                 }
+                if (!Database::isServerUri(path))
+                    close();
             },
             Qt::QueuedConnection);
     }
@@ -90,12 +95,13 @@ public:
     }
 
 private:
-    QSqlDatabase connection() {
+    QSqlDatabase connection(const QString& path) {
         QSqlDatabase c = QSqlDatabase::database(name_, false);
-        if (c.isOpen() && !db_.connectionLost(c))
+        if (c.isOpen() && path == path_ && !db_.connectionLost(c))
             return c;
         close();
         c = db_.openSeparateConnection(name_);
+        path_ = path;
         const std::lock_guard<std::mutex> lock(mutex_);
         sqlite_ = driverHandle<sqlite3>(c, "sqlite3*");
         if (PGconn* pg = driverHandle<PGconn>(c, "PGconn*"))
@@ -119,6 +125,7 @@ private:
 
     const Database& db_;
     const QString name_;
+    QString path_; // of the open connection
     QThread thread_;
     QObject* context_;
     std::mutex mutex_;
@@ -139,16 +146,16 @@ QString readerName(const char* what) {
 // touches it once the display has started.
 struct LogListModel::Display {
     int generation;
+    QString path; // of the database when the display started
     LogQuery query;
-    LogFilter filter;
     LogListing listing;
-    const SqlDialect& dialect;
     qint64 offset = 0;
 };
 
 LogListModel::LogListModel(const Database& db, QObject* parent)
-    : QAbstractListModel(parent), pages_(std::make_unique<Reader>(db, readerName("pages"))),
-      count_(std::make_unique<Reader>(db, readerName("count"))), dialect_(db.dialect()) {}
+    : QAbstractListModel(parent), db_(db),
+      pages_(std::make_unique<Reader>(db, readerName("pages"))),
+      count_(std::make_unique<Reader>(db, readerName("count"))) {}
 
 LogListModel::~LogListModel() = default;
 
@@ -188,30 +195,20 @@ void LogListModel::showLines(const QStringList& lines) {
     endResetModel();
 }
 
-void LogListModel::show(const LogQuery& query, const LogFilter& filter, const LogListing& listing) {
+void LogListModel::show(const LogQuery& query, const LogListing& listing) {
     showLines(listing.lines());
-    display_ = std::make_shared<Display>(Display{generation_, query, filter, listing, dialect_});
+    display_ = std::make_shared<Display>(Display{generation_, db_.path(), query, listing});
     atEnd_ = false;
-    reading_ = true;
     counting_ = true;
-    const std::shared_ptr<Display> d = display_;
-    pages_->post(
-        [this, d](const QSqlDatabase& c) {
-            if (d->generation != generation_)
-                return;
-            if (isContentOrder(d->filter.order)) {
-                d->query = sortInScratchTable(d->dialect, c, d->query, d->filter);
-                if (!d->query.error.isEmpty())
-                    return fail(d->generation, d->query.error);
-            }
-            count(d->generation, d->query);
-            readPage(c, *d, kFirstPage);
-        },
-        [this, d](const QString& error) { fail(d->generation, error); });
+    count(*display_);
+    requestPage(kFirstPage);
 }
 
-void LogListModel::count(int generation, const LogQuery& query) {
+void LogListModel::count(const Display& d) {
+    const int generation = d.generation;
+    const LogQuery query = d.query;
     count_->post(
+        d.path,
         [this, generation, query](const QSqlDatabase& c) {
             if (generation != generation_)
                 return;
@@ -241,6 +238,7 @@ void LogListModel::requestPage(int rows) {
     reading_ = true;
     const std::shared_ptr<Display> d = display_;
     pages_->post(
+        d->path,
         [this, d, rows](const QSqlDatabase& c) {
             if (d->generation == generation_)
                 readPage(c, *d, rows);
@@ -300,10 +298,6 @@ void LogListModel::fail(int generation, const QString& error) {
 void LogListModel::takeWhatWasRead(Reader& reader) {
     reader.wait();
     QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
-}
-
-void LogListModel::waitForQuery() {
-    takeWhatWasRead(*pages_);
 }
 
 QStringList LogListModel::allLines() {

@@ -9,6 +9,7 @@
 
 #include <QAbstractListModel>
 #include <QDateTime>
+#include <QSqlDatabase>
 #include <QStringList>
 #include <array>
 #include <atomic>
@@ -26,17 +27,14 @@ public:
     LogListModel(const LogListModel&) = delete;
     LogListModel& operator=(const LogListModel&) = delete;
 
-    // Starts a display of the rows of query (built by buildLogQuery for the filter):
+    // Starts a display of the rows of query (for a content order its sortedSelection):
     // the listing's heading lines now, the rows and the count when they are read.
-    void show(const LogQuery& query, const LogFilter& filter, const LogListing& listing);
+    void show(const LogQuery& query, const LogListing& listing);
     // Ends a display still reading (its queries are interrupted) and shows these
     // lines instead; no lines clears the list.
     void showLines(const QStringList& lines);
     // Whether the rows of the display are still being counted.
     bool counting() const { return counting_; }
-    // Returns once the display's query is ready to be run again on another
-    // connection (for a content order: the scratch table is filled).
-    void waitForQuery();
     // Every line of the display, reading the rows not read yet, or the lines shown.
     QStringList allLines();
 
@@ -55,15 +53,15 @@ private:
     class Reader;
     struct Display;
     void stop();
-    void count(int generation, const LogQuery& query);
+    void count(const Display& display);
     void requestPage(int rows);
     void readPage(const QSqlDatabase& connection, Display& display, int rows);
     void fail(int generation, const QString& error);
     void takeWhatWasRead(Reader& reader);
 
+    const Database& db_;
     std::unique_ptr<Reader> pages_; // the display's rows
     std::unique_ptr<Reader> count_; // their number, read alongside
-    const SqlDialect& dialect_;
     // Results of an earlier display that arrive late are dropped by this number.
     std::atomic<int> generation_{0};
     std::shared_ptr<Display> display_;

@@ -7,7 +7,6 @@
 #include "app/Captions.h"
 
 #include <QRegularExpression>
-#include <QSqlError>
 #include <QSqlQuery>
 
 namespace palomex {
@@ -271,14 +270,32 @@ LogQuery buildLogQuery(const SqlDialect& d, LogFilter& f) {
     return r;
 }
 
+namespace {
+
+// The content of the first field that carries the identifier code, the key of the
+// content orders; its values are appended to params.
+QString contentKey(const QString& code, QVariantList& params) {
+    QString key = QStringLiteral("CASE");
+    for (int i = 0; i < 10; ++i) {
+        key += QStringLiteral(" WHEN %1 = ? THEN %2")
+                   .arg(q(QStringLiteral("DB%1").arg(i)), q(QStringLiteral("Daten%1").arg(i)));
+        params << code;
+    }
+    return key + QStringLiteral(" ELSE NULL END");
+}
+
+QString sortExpression(const SqlDialect& d, LogOrder order) {
+    const QString sortKey = q(QStringLiteral("SortierFeld"));
+    return order == LogOrder::ContentNumeric ? d.leadingNumber(sortKey) : sortKey;
+}
+
 // Content orders sort a copy of the selection in this workstation's scratch table,
 // keyed by the content of the first field that carries the chosen identifier.
-LogQuery sortInScratchTable(const SqlDialect& d, const QSqlDatabase& connection,
-                            const LogQuery& selection, const LogFilter& f) {
-    const QString code = identifierCodeOf(f.datenCombo);
+LogQuery sortInScratchTable(Database& db, const LogQuery& selection, const LogFilter& f) {
+    const SqlDialect& d = db.dialect();
     const QString scratch = Database::scratchTableName();
     const QString t = q(scratch);
-    QSqlQuery s(connection);
+    QSqlQuery s(db.connection());
     s.exec(QStringLiteral("DROP TABLE %1").arg(t));
     s.exec(QStringLiteral("CREATE TABLE %1 AS SELECT * FROM %2 WHERE 1 = 0")
                .arg(t, q(table::Protokoll)));
@@ -288,24 +305,31 @@ LogQuery sortInScratchTable(const SqlDialect& d, const QSqlDatabase& connection,
     s.exec(
         QStringLiteral("CREATE INDEX %1 ON %2 (%3)")
             .arg(q(scratch + QStringLiteral(" SortierFeld")), t, q(QStringLiteral("SortierFeld"))));
-    QString key = QStringLiteral("CASE");
     QVariantList insertParams;
-    for (int i = 0; i < 10; ++i) {
-        key += QStringLiteral(" WHEN %1 = ? THEN %2")
-                   .arg(q(QStringLiteral("DB%1").arg(i)), q(QStringLiteral("Daten%1").arg(i)));
-        insertParams << code;
-    }
-    key += QStringLiteral(" ELSE NULL END");
+    const QString key = contentKey(identifierCodeOf(f.datenCombo), insertParams);
     s.prepare(QStringLiteral("INSERT INTO %1 SELECT *, %2 AS %3 FROM (%4) AS sel")
                   .arg(t, key, q(QStringLiteral("SortierFeld")), selection.sql));
     bindValues(s, emptyTextsNotNull(insertParams + selection.params));
+    s.exec();
     LogQuery r;
-    if (!s.exec())
-        r.error = s.lastError().text();
-    const QString sortKey = q(QStringLiteral("SortierFeld"));
-    r.sql = QStringLiteral("SELECT * FROM %1 ORDER BY %2")
-                .arg(t, f.order == LogOrder::ContentNumeric ? d.leadingNumber(sortKey) : sortKey);
+    r.sql = QStringLiteral("SELECT * FROM %1 ORDER BY %2").arg(t, sortExpression(d, f.order));
     r.countSql = QStringLiteral("SELECT COUNT(*) FROM %1").arg(t);
+    return r;
+}
+
+} // namespace
+
+LogQuery sortedSelection(const SqlDialect& d, const LogQuery& selection, const LogFilter& f) {
+    LogQuery r;
+    const QString key = contentKey(identifierCodeOf(f.datenCombo), r.params);
+    r.params = emptyTextsNotNull(r.params + selection.params);
+    const QString keyed = QStringLiteral("SELECT *, %1 AS %2 FROM (%3) AS sel")
+                              .arg(key, q(QStringLiteral("SortierFeld")), selection.sql);
+    // Rows of equal content in a fixed order, so that no row moves between pages.
+    r.sql = QStringLiteral("SELECT * FROM (%1) AS keyed ORDER BY %2, %3, %4, %5")
+                .arg(keyed, sortExpression(d, f.order), q(QStringLiteral("Datum")),
+                     q(QStringLiteral("Uhrzeit")), q(QStringLiteral("von_NVE")));
+    r.countSql = QStringLiteral("SELECT COUNT(*) FROM (%1) AS keyed").arg(keyed);
     return r;
 }
 
@@ -313,9 +337,7 @@ LogQuery selectstring(Database& db, LogFilter& f) {
     LogQuery r = buildLogQuery(db.dialect(), f);
     if (!r.error.isEmpty() || !isContentOrder(f.order))
         return r;
-    r = sortInScratchTable(db.dialect(), db.connection(), r, f);
-    r.error.clear(); // as before: a failed copy lists an empty scratch table
-    return r;
+    return sortInScratchTable(db, r, f);
 }
 
 void saveLogFilter(const Settings& s, const LogFilter& f, const QDate& today) {

@@ -6,7 +6,6 @@
 #include "app/Settings.h"
 
 #include <QDate>
-#include <QSqlDatabase>
 #include <QString>
 #include <QStringList>
 #include <QVariantList>
@@ -66,13 +65,14 @@ struct LogQuery {
 // workstation's scratch table and returns a query on it. Several content lines lose
 // their "*" (the window shows the cleaned text), which is why the filter is updated.
 LogQuery selectstring(Database& db, LogFilter& filter);
-// The same without touching the database: for a content order, the unsorted
-// selection that sortInScratchTable() copies.
+// The same without touching the database: for a content order, the selection
+// unsorted.
 LogQuery buildLogQuery(const SqlDialect& dialect, LogFilter& filter);
-// Fills the scratch table on that connection with the selection of a content order
-// and returns the query on it; error holds the engine's text when the copy failed.
-LogQuery sortInScratchTable(const SqlDialect& dialect, const QSqlDatabase& connection,
-                            const LogQuery& selection, const LogFilter& filter);
+// The selection of a content order sorted without a copy, for reading a page at a
+// time: the engine then keeps only the rows up to the page in its sort. Rows of
+// equal content follow in date, time and NVE order.
+LogQuery sortedSelection(const SqlDialect& dialect, const LogQuery& selection,
+                         const LogFilter& filter);
 
 // Access pattern (as typed into the filter) to an anchored regular expression.
 QString accessPatternToRegex(const QString& pattern);

@@ -82,6 +82,7 @@ LogWindow::LogWindow(Database& db, const Settings& settings, Prompter& prompter,
     datenText_ = new QPlainTextEdit;
     datenText_->setMaximumHeight(60);
     order_ = new QComboBox;
+    order_->setObjectName(QStringLiteral("Combo1"));
     order_->addItems(splitCaption(kOrders));
     detail_ = new QCheckBox(caption(371));
     detail_->setObjectName(QStringLiteral("Check2"));
@@ -257,7 +258,7 @@ void LogWindow::showList(const QString& heading) {
     if (!busy_)
         QApplication::setOverrideCursor(Qt::BusyCursor);
     busy_ = true;
-    model_->show(lq, f, listing);
+    model_->show(isContentOrder(f.order) ? sortedSelection(db_.dialect(), lq, f) : lq, listing);
 }
 
 void LogWindow::listCounted(qint64 rows) {
@@ -345,10 +346,6 @@ void LogWindow::printList(bool pdf) {
 void LogWindow::runOutput() {
     const int choice = output_->currentIndex();
     showList();
-    // The outputs run their own query on the program's connection, or take the
-    // whole list.
-    if (choice > 0)
-        model_->waitForQuery();
     switch (choice) {
     case 1:
     case 2:
