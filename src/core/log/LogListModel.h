@@ -8,10 +8,8 @@
 #include "log/LogQuery.h"
 
 #include <QAbstractListModel>
-#include <QDateTime>
 #include <QSqlDatabase>
 #include <QStringList>
-#include <array>
 #include <atomic>
 #include <memory>
 
