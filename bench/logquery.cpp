@@ -6,62 +6,16 @@
 #include "app/Startup.h"
 #include "log/PrintLog.h"
 
+#include "LogRows.h"
+
 #include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QRandomGenerator>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <cstdio>
 #include <functional>
 
 using namespace palomex;
-
-namespace {
-
-void generate(Database& db, int rows, const QDate& today) {
-    const QStringList senders = {"Musterfirma GmbH", "Spedition Nord", "Lager Süd",
-                                 "Becker & Söhne", "Hafen AG"};
-    const QStringList codes = {"(10)", "(15)", "(310n)", "(02)", ""};
-    QStringList columns = {"Datum",    "Uhrzeit",   "Benutzer", "Etikett",
-                           "Absender", "Empfänger", "von_NVE",  "bis_NVE"};
-    for (int i = 0; i < 10; ++i)
-        columns << QStringLiteral("DB%1").arg(i) << QStringLiteral("Bez_Text%1").arg(i)
-                << QStringLiteral("Daten%1").arg(i);
-    QStringList quoted, marks;
-    for (const QString& c : columns) {
-        quoted << SqlDialect::quote(c);
-        marks << QStringLiteral("?");
-    }
-    QSqlDatabase c = db.connection();
-    c.transaction();
-    QSqlQuery q(c);
-    q.prepare(QStringLiteral("INSERT INTO \"Protokoll\" (%1) VALUES (%2)")
-                  .arg(quoted.join(','), marks.join(',')));
-    QRandomGenerator rng(7);
-    quint64 nve = 34012345000000000ull;
-    for (int n = 0; n < rows; ++n) {
-        QVariantList v;
-        v << today.addDays(-static_cast<int>(rng.bounded(730)))
-          << QTime(static_cast<int>(rng.bounded(24)), static_cast<int>(rng.bounded(60)), 0)
-          << QStringLiteral("Etiketten") << QStringLiteral("Lager")
-          << senders[rng.bounded(senders.size())]
-          << QStringLiteral("Kunde %1\nStraße 1").arg(rng.bounded(5000));
-        const quint64 first = nve;
-        nve += 1 + rng.bounded(5);
-        v << QString::number(first) << QString::number(nve - 1);
-        for (int i = 0; i < 10; ++i) {
-            const QString code = i < 4 ? codes[rng.bounded(codes.size())] : QString("");
-            v << code << QString("")
-              << (code.isEmpty() ? QString("") : QString::number(rng.bounded(100000)));
-        }
-        for (int i = 0; i < v.size(); ++i)
-            q.bindValue(i, v[i]);
-        q.exec();
-    }
-    c.commit();
-}
-
-} // namespace
 
 int main(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
@@ -75,7 +29,7 @@ int main(int argc, char* argv[]) {
 
     QElapsedTimer timer;
     timer.start();
-    generate(db, rows, today);
+    bench::generateLog(db, rows, today, 100000);
     std::printf("generated %d log rows in %.1f s\n", rows, timer.elapsed() / 1000.0);
 
     struct Case {

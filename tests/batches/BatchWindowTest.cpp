@@ -58,7 +58,7 @@ TEST_F(BatchWindowFixture, LinkTraceAndUnlink) {
 
     window.ownList()->selectAll();
     window.trace();
-    const QStringList logLines = items(log.list());
+    const QStringList logLines = log.lines();
     EXPECT_TRUE(logLines.contains(QStringLiteral("Fremdcharge: L-77\tMühle")));
     EXPECT_TRUE(log.windowTitle().endsWith(QStringLiteral(":   3 Datensätze gefunden")))
         << log.windowTitle().toStdString();

@@ -191,6 +191,31 @@ TEST_F(Server, ConnectionEndedByTheServerShowsItsTextAndIsOpenedAgain) {
     EXPECT_TRUE(failure.text().contains("terminat")) << failure.text().toStdString();
     EXPECT_EQ(value(*db, R"(SELECT count(*) FROM "Chargen")"), "0");
     EXPECT_NE(value(*db, "SELECT pg_backend_pid()"), pid);
+
+    // The reservations keep one connection of their own from run to run; one that the
+    // server ended between two runs is opened again without failing the next run.
+    const auto reservationBackends = [&] {
+        return value(*db, "SELECT string_agg(pid::text, ',') FROM pg_stat_activity WHERE "
+                          "datname = current_database() AND pid <> pg_backend_pid()");
+    };
+    QString kept;
+    for (qint64 run = 1; run <= 4; ++run) {
+        if (run == 4) {
+            ASSERT_EQ(value(*db, QStringLiteral("SELECT pg_terminate_backend(%1)").arg(kept)),
+                      "true");
+        }
+        const auto lock = lockNveBase(*db, "4012345", 0);
+        EXPECT_EQ(lock->highest(), run - 1);
+        lock->release(run);
+        const QString backends = reservationBackends();
+        EXPECT_FALSE(backends.isEmpty() || backends.contains(u',')) << backends.toStdString();
+        if (run > 1 && run < 4) {
+            EXPECT_EQ(backends, kept) << "run " << run << " opened a connection of its own";
+        } else if (run == 4) {
+            EXPECT_NE(backends, kept) << "the ended connection was not replaced";
+        }
+        kept = backends;
+    }
 }
 
 TEST_F(Server, ADatabaseOfAnotherProgramIsRefusedAndLeftAlone) {

@@ -7,12 +7,14 @@
 #include "support/TestSupport.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
 #include <QDir>
 #include <QLineEdit>
-#include <QListWidget>
+#include <QListView>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -48,14 +50,15 @@ struct LogWindowFixture : test::DatabaseFixture {
 
 TEST_F(LogWindowFixture, ShowsTodaysRunsAndFiltersBySender) {
     QTest::mouseClick(window.findChildren<QPushButton*>().first(), Qt::LeftButton);
+    window.lines();
     EXPECT_TRUE(window.windowTitle().endsWith(QStringLiteral(":   3 Datensätze gefunden")))
         << window.windowTitle().toStdString();
     QLineEdit* sender = edit(0);
     ASSERT_NE(sender, nullptr);
     QTest::keyClicks(sender, QStringLiteral("Nord"));
     window.showList();
+    const QString last = window.lines().last();
     EXPECT_TRUE(window.windowTitle().endsWith(QStringLiteral(":   1 Datensatz gefunden")));
-    const QString last = window.list()->item(window.list()->count() - 1)->text();
     EXPECT_TRUE(last.contains(QStringLiteral("Nord"))) << last.toStdString();
 }
 
@@ -74,7 +77,7 @@ TEST_F(LogWindowFixture, OutputChoicesWriteFilesAndClipboard) {
     window.outputChoice()->setCurrentIndex(4);
     window.runOutput();
     EXPECT_TRUE(QFile::exists(chosen));
-    EXPECT_EQ(window.list()->item(1)->text(), QStringLiteral("Die Datei:"));
+    EXPECT_EQ(window.lines().value(1), QStringLiteral("Die Datei:"));
     EXPECT_EQ(settings.get(QStringLiteral("Protokoll"), QStringLiteral("Exportdatei")), chosen);
 
     chosen = QDir(appData.root()).filePath(QStringLiteral("liste.pdf"));
@@ -95,6 +98,7 @@ TEST_F(LogWindowFixture, OutputChoicesWriteFilesAndClipboard) {
 TEST_F(LogWindowFixture, BadDateIsReportedNotListed) {
     window.findChildren<QComboBox*>().at(0)->setCurrentText(QStringLiteral("31.02.2026"));
     window.showList();
+    window.lines();
     ASSERT_EQ(prompter.shown.size(), 1);
     EXPECT_TRUE(prompter.shown[0].startsWith(QStringLiteral("Fehler-Nr.: ")))
         << prompter.shown[0].toStdString();
@@ -109,4 +113,58 @@ TEST_F(LogWindowFixture, IdentifierBoxOffersTheCatalogueAndKeepsItsText) {
     window.setCatalogue(Catalogue::forLanguage(1000));
     EXPECT_GE(box->findText(QStringLiteral("(10) Batch or Lot Number"), Qt::MatchStartsWith), 0);
     EXPECT_EQ(box->currentText(), QStringLiteral("(10) Los"));
+}
+
+// A long log is read a page at a time as the list is scrolled to it and counted
+// apart, no row twice; ESC stops a listing whose rows are not counted yet.
+TEST_F(LogWindowFixture, LongLogsAreReadAsScrolledAndEscapeStopsTheListing) {
+    constexpr int kRows = 1500;
+    ASSERT_TRUE(db.connection().transaction());
+    for (int i = 0; i < kRows; ++i) {
+        LogEntry e;
+        e.absender = QStringLiteral("Lager");
+        e.vonNve = e.bisNve = QStringLiteral("34099999%1").arg(i, 9, 10, QLatin1Char('0'));
+        ASSERT_FALSE(appendLogRow(db, e));
+    }
+    ASSERT_TRUE(db.connection().commit());
+    auto* list = window.findChild<QListView*>(QStringLiteral("List1"));
+    ASSERT_NE(list, nullptr);
+    const QString today = QDate::currentDate().toString(QStringLiteral("dd.MM.yyyy "));
+    const struct {
+        bool detailed;
+        LogOrder order;
+    } cases[] = {{false, LogOrder::Datum},
+                 {true, LogOrder::Datum},
+                 {false, LogOrder::ContentAlphabetic},
+                 {true, LogOrder::ContentNumeric}};
+    for (const auto& c : cases) {
+        const bool detailed = c.detailed;
+        window.findChild<QCheckBox*>(QStringLiteral("Check2"))->setChecked(detailed);
+        window.findChild<QComboBox*>(QStringLiteral("Combo1"))
+            ->setCurrentIndex(static_cast<int>(c.order));
+        window.showList();
+        ASSERT_TRUE(QTest::qWaitFor([&] {
+            return window.windowTitle().endsWith(
+                QStringLiteral(":   %1 Datensätze gefunden").arg(kRows + 3));
+        })) << window.windowTitle().toStdString();
+        const int shown = list->model()->rowCount();
+        EXPECT_LT(shown, kRows) << "rows nobody scrolled to were read, detailed " << detailed;
+        list->scrollToBottom();
+        EXPECT_TRUE(QTest::qWaitFor([&] { return list->model()->rowCount() > shown; }))
+            << "scrolling reads the next rows, detailed " << detailed;
+        QStringList rows = window.lines().filter(
+            QRegularExpression(QStringLiteral("^") + QRegularExpression::escape(today)));
+        rows.removeDuplicates();
+        EXPECT_EQ(rows.size(), kRows + 3) << detailed << static_cast<int>(c.order);
+
+        prompter.shown.clear();
+        prompter.willAnswer(Answer::Yes);
+        window.showList();
+        QTest::keyClick(&window, Qt::Key_Escape);
+        EXPECT_EQ(prompter.shown, QStringList{QStringLiteral("Verarbeitung abbrechen ?")});
+        EXPECT_TRUE(window.lines().isEmpty());
+        QTest::qWait(20);
+        EXPECT_EQ(window.windowTitle(), QStringLiteral("Protokoll der gedruckten Etiketten"));
+        EXPECT_TRUE(window.isVisible());
+    }
 }

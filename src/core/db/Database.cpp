@@ -4,6 +4,7 @@
 #include "app/Captions.h"
 #include "db/DatabaseStrings.h"
 #include "db/EmbeddedNveLock.h"
+#include "db/PgClient.h"
 
 #include <QDir>
 #include <QFile>
@@ -18,10 +19,9 @@
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
-#include <dlfcn.h>
 #include <fcntl.h>
-#include <libpq-fe.h>
 #include <unistd.h>
+#include <utility>
 
 namespace palomex {
 
@@ -159,6 +159,8 @@ Database::~Database() {
 }
 
 void Database::closeConnection() {
+    for (ReservationConnection& kept : std::exchange(idleReservationConnections_, {}))
+        giveBackReservationConnection(std::move(kept), false);
     if (connectionName_.isEmpty())
         return;
     {
@@ -174,6 +176,7 @@ void Database::swap(Database& other) noexcept {
     std::swap(dialect_, other.dialect_);
     std::swap(connectionName_, other.connectionName_);
     std::swap(lastConnectError_, other.lastConnectError_);
+    std::swap(idleReservationConnections_, other.idleReservationConnections_);
     std::swap(useLock_, other.useLock_);
 }
 
@@ -304,16 +307,8 @@ bool Database::connectionLost(const QSqlDatabase& db) const {
     if (!handle.isValid() ||
         (qstrcmp(handle.typeName(), "PGconn*") != 0 && qstrcmp(handle.typeName(), "pg_conn*") != 0))
         return true;
-    // The client library is the one the server driver brought in with the
-    // connection; found there, it and what it draws in (TLS, Kerberos, LDAP) stay
-    // out of every start that never talks to a server.
-    using StatusOf = ConnStatusType (*)(const PGconn*);
-    static const auto statusOf = [] {
-        void* library = dlopen("libpq.so.5", RTLD_NOW | RTLD_NOLOAD);
-        return library ? reinterpret_cast<StatusOf>(dlsym(library, "PQstatus")) : nullptr;
-    }();
     PGconn* conn = *static_cast<PGconn* const*>(handle.constData());
-    return conn == nullptr || (statusOf && statusOf(conn) != CONNECTION_OK);
+    return conn == nullptr || !pgclient::connectionOk(conn);
 }
 
 QSqlDatabase Database::connection() const {
@@ -362,6 +357,32 @@ QSqlDatabase Database::openSeparateConnection(const QString& name) const {
                        caption(msg::DbCannotOpen).arg(path_, why.text()));
     }
     return db;
+}
+
+Database::ReservationConnection Database::takeReservationConnection() const {
+    if (!idleReservationConnections_.empty()) {
+        ReservationConnection kept = std::move(idleReservationConnections_.back());
+        idleReservationConnections_.pop_back();
+        return kept;
+    }
+    static std::atomic<int> counter{0};
+    const QString name = QStringLiteral("palomex-nve-lock-%1").arg(++counter);
+    openSeparateConnection(name);
+    return {name, {}};
+}
+
+void Database::giveBackReservationConnection(ReservationConnection connection,
+                                             bool reusable) const {
+    if (reusable && idleReservationConnections_.empty()) {
+        idleReservationConnections_.push_back(std::move(connection));
+        return;
+    }
+    connection.prepared.reset();
+    {
+        QSqlDatabase c = QSqlDatabase::database(connection.name, false);
+        c.close();
+    }
+    QSqlDatabase::removeDatabase(connection.name);
 }
 
 QStringList Database::columnNames(const QString& table) const {

@@ -15,6 +15,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <vector>
 
 namespace palomex {
 
@@ -52,6 +53,22 @@ public:
     // that must not share the program's transaction (the NVE reservation). The
     // caller closes it and removes it by name. Throws failure() when it cannot open.
     QSqlDatabase openSeparateConnection(const QString& name) const;
+    // The server connection of the NVE reservations: one kept open for the next
+    // reservation once given back, with what the reservation prepared on it, so a run
+    // pays for neither a new server session nor preparing its statements again. A
+    // further one is opened while the kept one is in use. Used on the thread that
+    // opened the database.
+    struct ReservationConnection {
+        QString name;
+        std::shared_ptr<void> prepared; // dropped before the connection closes
+    };
+    // Throws failure() when no connection can be opened.
+    ReservationConnection takeReservationConnection() const;
+    // Keeps the connection when reusable (no transaction, no lock of its own left),
+    // else closes it.
+    void giveBackReservationConnection(ReservationConnection connection, bool reusable) const;
+    // Whether a connection to the server was lost (always false when embedded).
+    bool connectionLost(const QSqlDatabase& db) const;
     // Column names of a table in their order.
     QStringList columnNames(const QString& table) const;
 
@@ -95,12 +112,12 @@ private:
     static std::unique_ptr<Database> openServer(const QString& uri);
     void closeConnection();
     int importSeedLabels(const QString& seedPath);
-    bool connectionLost(const QSqlDatabase& db) const;
 
     QString path_;
     std::unique_ptr<SqlDialect> dialect_;
     QString connectionName_;
     mutable QString lastConnectError_; // the server's text of the last failed reconnect
+    mutable std::vector<ReservationConnection> idleReservationConnections_;
     // An embedded database is marked in use, for as long as it is open, by a shared
     // lock in the file of its NVE reservations; compaction takes it exclusively.
     int useLock_ = -1;

@@ -171,7 +171,7 @@ double tolerantNumber(const QString& input, bool* clean) {
 
 QStringList labelColumns() {
     QStringList names;
-    for (const Column& c : labelTableSchema(table::Etiketten).columns)
+    for (const Column& c : labelTableColumns())
         names << c.name;
     return names;
 }

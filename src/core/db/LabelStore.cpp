@@ -21,7 +21,7 @@ constexpr int kRowRefused = 3022; // the engine's number for a refused row
 } // namespace
 
 std::optional<QString> overlongValue(const LabelRow& row) {
-    for (const Column& c : labelTableSchema(table::Etiketten).columns) {
+    for (const Column& c : labelTableColumns()) {
         if (c.type != ColumnType::Text)
             continue;
         const QString value = row.value(c.name).toString();
@@ -61,6 +61,28 @@ std::optional<DecodedLabel> LabelStore::load(const QString& name,
     return decodeLabel(row, lookup);
 }
 
+LabelStore::SaveStatements LabelStore::prepareSave(const QSqlDatabase& db) const {
+    SaveStatements s{{}, QSqlQuery(db), QSqlQuery(db), QSqlQuery(db)};
+    const QString table = SqlDialect::quote(table_);
+    // Only the columns the table has: a table of an older version keeps its layout.
+    const QSqlRecord present = db.record(table_);
+    QStringList quoted, marks, assignments;
+    for (const QString& c : labelColumns()) {
+        if (present.indexOf(c) < 0)
+            continue;
+        s.columns << c;
+        quoted << SqlDialect::quote(c);
+        marks << QStringLiteral("?");
+        assignments << SqlDialect::quote(c) + QStringLiteral(" = ?");
+    }
+    s.find.prepare(QStringLiteral("SELECT \"EtikName\" FROM %1 WHERE \"EtikName\" = ?").arg(table));
+    s.update.prepare(QStringLiteral("UPDATE %1 SET %2 WHERE \"EtikName\" = ?")
+                         .arg(table, assignments.join(QLatin1String(", "))));
+    s.insert.prepare(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                         .arg(table, quoted.join(QLatin1Char(',')), marks.join(QLatin1Char(','))));
+    return s;
+}
+
 bool LabelStore::save(const Label& label) {
     if (label.name.isEmpty())
         fail(caption(msg::NameEmpty));
@@ -69,19 +91,12 @@ bool LabelStore::save(const Label& label) {
         fail(*tooLong);
 
     QSqlDatabase db = database_.connection();
-    const QString table = SqlDialect::quote(table_);
-    // Only the columns the table has: a table of an older version keeps its layout.
-    const QSqlRecord present = db.record(table_);
-    QStringList columns, marks, assignments;
-    QVariantList values;
-    for (const QString& c : labelColumns()) {
-        if (present.indexOf(c) < 0)
-            continue;
-        columns << SqlDialect::quote(c);
-        marks << QStringLiteral("?");
-        assignments << SqlDialect::quote(c) + QStringLiteral(" = ?");
-        values << row.value(c);
-    }
+    std::optional<SaveStatements> single;
+    if (inBatch_ && !batchStatements_)
+        batchStatements_ = prepareSave(db);
+    else if (!inBatch_)
+        single = prepareSave(db);
+    SaveStatements& s = inBatch_ ? *batchStatements_ : *single;
     // Inside a batch the label is a savepoint of the batch's transaction.
     const auto run = [&db](const char* statement) {
         QSqlQuery q(db);
@@ -89,32 +104,24 @@ bool LabelStore::save(const Label& label) {
     };
     if (inBatch_ ? !run("SAVEPOINT label") : !db.transaction())
         fail(db.lastError().text());
-    QSqlQuery find(db);
-    find.prepare(QStringLiteral("SELECT \"EtikName\" FROM %1 WHERE \"EtikName\" = ?").arg(table));
-    find.addBindValue(label.name);
-    QSqlQuery write(db);
+    QSqlQuery& find = s.find;
+    find.bindValue(0, label.name);
     bool ok = find.exec();
     const bool replacing = ok && find.next();
-    if (replacing) {
-        const QString storedName = find.value(0).toString();
-        find.finish();
-        write.prepare(QStringLiteral("UPDATE %1 SET %2 WHERE \"EtikName\" = ?")
-                          .arg(table, assignments.join(QLatin1String(", "))));
-        for (const QVariant& v : values)
-            write.addBindValue(v);
-        write.addBindValue(storedName);
-    } else {
-        find.finish();
-        write.prepare(
-            QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                .arg(table, columns.join(QLatin1Char(',')), marks.join(QLatin1Char(','))));
-        for (const QVariant& v : values)
-            write.addBindValue(v);
-    }
+    const QString storedName = replacing ? find.value(0).toString() : label.name;
+    find.finish();
+    QSqlQuery& write = replacing ? s.update : s.insert;
+    int position = 0;
+    for (const QString& c : std::as_const(s.columns))
+        write.bindValue(position++, row.value(c));
+    if (replacing)
+        write.bindValue(position, storedName);
+    const QSqlQuery& failed = ok ? write : find;
     ok = ok && write.exec();
+    const QString why = failed.lastError().text();
+    write.finish();
     if (inBatch_) {
         if (!ok) {
-            const QString why = write.lastError().text();
             run("ROLLBACK TO SAVEPOINT label");
             run("RELEASE SAVEPOINT label");
             fail(why);
@@ -123,9 +130,9 @@ bool LabelStore::save(const Label& label) {
         return replacing;
     }
     if (!ok || !db.commit()) {
-        const QString why = (ok ? db.lastError() : write.lastError()).text();
+        const QString whyNot = ok ? db.lastError().text() : why;
         db.rollback();
-        fail(why);
+        fail(whyNot);
     }
     return replacing;
 }
@@ -197,6 +204,7 @@ void LabelStore::begin() {
 }
 
 void LabelStore::commit() {
+    batchStatements_.reset();
     if (inBatch_ && !database_.connection().commit())
         database_.connection().rollback();
     inBatch_ = false;

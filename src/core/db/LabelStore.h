@@ -5,6 +5,7 @@
 #include "db/Database.h"
 #include "db/LabelRecord.h"
 
+#include <QSqlQuery>
 #include <optional>
 
 namespace palomex {
@@ -57,12 +58,21 @@ public:
     void remove(const QStringList& names);
 
 private:
+    // The statements of save(): the table's label columns in their order, and the
+    // look-up, insert and update on them.
+    struct SaveStatements {
+        QStringList columns;
+        QSqlQuery find, insert, update;
+    };
+    SaveStatements prepareSave(const QSqlDatabase& db) const;
     void begin();
     void commit();
 
     Database& database_;
     QString table_;
     bool inBatch_ = false;
+    // Prepared once for all labels of a batch; an import saves thousands.
+    std::optional<SaveStatements> batchStatements_;
 };
 
 // The first column of the row whose text does not fit its column width, with the

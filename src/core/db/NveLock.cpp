@@ -27,7 +27,7 @@ QString lockedTable() {
 
 } // namespace
 
-bool NveLock::write(qint64 n, const QString& text, bool mayLower, bool overwrite) {
+bool NveLock::write(qint64 n, const QString& text, bool mayLower, bool overwrite, bool last) {
     const std::optional<qint64> inRow = beginWrite();
     const bool raises = !inRow || *inRow < n;
     // Only numbers this holder took ahead itself come back; a row somebody else
@@ -36,7 +36,10 @@ bool NveLock::write(qint64 n, const QString& text, bool mayLower, bool overwrite
     const bool writes = raises || givesBack || overwrite;
     if (writes)
         writeRow(text);
-    endWrite();
+    if (last)
+        endLastWrite();
+    else
+        endWrite();
     return writes;
 }
 
@@ -55,7 +58,7 @@ void NveLock::release(std::optional<qint64> lastPrinted) {
     if (atLock_ && (!keep || *keep < *atLock_))
         keep = atLock_;
     if (keep)
-        write(*keep, storedRunningNumber(*keep), true);
+        write(*keep, storedRunningNumber(*keep), true, false, true);
     unlock();
 }
 

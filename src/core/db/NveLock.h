@@ -57,13 +57,17 @@ protected:
     virtual void writeRow(const QString& stored) = 0;
     // Makes the write durable; the row stays held.
     virtual void endWrite() = 0;
+    // Ends the last write, which unlock() follows at once; by default as endWrite().
+    virtual void endLastWrite() { endWrite(); }
     // Ends the reservation after the last write.
     virtual void unlock() = 0;
 
 private:
     // Writes text (the number n) when it raises the row, when mayLower and the row
     // still holds what this holder took ahead, or when overwrite; true when written.
-    bool write(qint64 n, const QString& text, bool mayLower, bool overwrite = false);
+    // The last write is the one before unlock().
+    bool write(qint64 n, const QString& text, bool mayLower, bool overwrite = false,
+               bool last = false);
 
     std::optional<qint64> atLock_;
     std::optional<qint64> ownAhead_; // the number this holder wrote last

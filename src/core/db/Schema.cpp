@@ -18,40 +18,48 @@ QString indexed(const char* stem, int i, const char* tail = "") {
 
 } // namespace
 
+// Built once: a save checks every value against its column, and an import saves
+// thousands of labels.
+const std::vector<Column>& labelTableColumns() {
+    static const std::vector<Column> columns = [] {
+        std::vector<Column> c;
+        c.push_back(text(QStringLiteral("EtikName"), 255));
+        c.push_back(longColumn(QStringLiteral("Etikformat")));
+        c.push_back(longColumn(QStringLiteral("EtikHöhe")));
+        c.push_back(text(QStringLiteral("Logodatei"), 255));
+        c.push_back(text(QStringLiteral("Logo_PosXY"), 255));
+        c.push_back(text(QStringLiteral("Linien"), 255));
+        c.push_back(text(QStringLiteral("NVE_Basis"), 12));
+        c.push_back(text(QStringLiteral("NVE_LaufNr"), 9));
+        c.push_back(text(QStringLiteral("AnzahlNVEs"), 4, false));
+        c.push_back(longColumn(QStringLiteral("AnzahlProNVE")));
+        c.push_back(text(QStringLiteral("NVE_PosXY"), 255));
+        c.push_back(text(QStringLiteral("KleinNVE_PosXY"), 255));
+        for (int i = 0; i < 3; ++i)
+            c.push_back(text(indexed("Barcode", i, "_PosXY"), 255));
+        for (int i = 0; i < 2; ++i) {
+            c.push_back(text(indexed("AbsEmpfBez", i), 50));
+            c.push_back(text(indexed("AbsEmpfText", i), 255));
+            c.push_back(text(indexed("AbsEmpf", i, "_PosXY"), 255));
+        }
+        for (int i = 0; i < 10; ++i) {
+            c.push_back(text(indexed("DBCombo", i), 6));
+            c.push_back(text(indexed("DBBez", i), 50));
+            c.push_back(text(indexed("DIText", i), 50));
+            c.push_back(text(indexed("DB", i, "_PosXY"), 255));
+        }
+        for (int i = 0; i < 3; ++i) {
+            c.push_back(text(indexed("ZusatzBez", i), 80));
+            c.push_back(text(indexed("ZusatzText", i), 80));
+            c.push_back(text(indexed("Zusatz", i, "_PosXY"), 255));
+        }
+        return c;
+    }();
+    return columns;
+}
+
 TableSchema labelTableSchema(const QString& name) {
-    TableSchema t{name, {}, QStringLiteral("EtikName")};
-    auto& c = t.columns;
-    c.push_back(text(QStringLiteral("EtikName"), 255));
-    c.push_back(longColumn(QStringLiteral("Etikformat")));
-    c.push_back(longColumn(QStringLiteral("EtikHöhe")));
-    c.push_back(text(QStringLiteral("Logodatei"), 255));
-    c.push_back(text(QStringLiteral("Logo_PosXY"), 255));
-    c.push_back(text(QStringLiteral("Linien"), 255));
-    c.push_back(text(QStringLiteral("NVE_Basis"), 12));
-    c.push_back(text(QStringLiteral("NVE_LaufNr"), 9));
-    c.push_back(text(QStringLiteral("AnzahlNVEs"), 4, false));
-    c.push_back(longColumn(QStringLiteral("AnzahlProNVE")));
-    c.push_back(text(QStringLiteral("NVE_PosXY"), 255));
-    c.push_back(text(QStringLiteral("KleinNVE_PosXY"), 255));
-    for (int i = 0; i < 3; ++i)
-        c.push_back(text(indexed("Barcode", i, "_PosXY"), 255));
-    for (int i = 0; i < 2; ++i) {
-        c.push_back(text(indexed("AbsEmpfBez", i), 50));
-        c.push_back(text(indexed("AbsEmpfText", i), 255));
-        c.push_back(text(indexed("AbsEmpf", i, "_PosXY"), 255));
-    }
-    for (int i = 0; i < 10; ++i) {
-        c.push_back(text(indexed("DBCombo", i), 6));
-        c.push_back(text(indexed("DBBez", i), 50));
-        c.push_back(text(indexed("DIText", i), 50));
-        c.push_back(text(indexed("DB", i, "_PosXY"), 255));
-    }
-    for (int i = 0; i < 3; ++i) {
-        c.push_back(text(indexed("ZusatzBez", i), 80));
-        c.push_back(text(indexed("ZusatzText", i), 80));
-        c.push_back(text(indexed("Zusatz", i, "_PosXY"), 255));
-    }
-    return t;
+    return {name, labelTableColumns(), QStringLiteral("EtikName")};
 }
 
 TableSchema hoechstNveSchema() {

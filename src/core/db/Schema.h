@@ -33,6 +33,8 @@ inline const QString Chargen = QStringLiteral("Chargen");
 
 // A user's label table of that name: 70 columns, primary index on EtikName.
 TableSchema labelTableSchema(const QString& name);
+// The columns of every label table, in their order.
+const std::vector<Column>& labelTableColumns();
 TableSchema hoechstNveSchema();
 TableSchema protokollSchema();
 TableSchema chargenSchema();

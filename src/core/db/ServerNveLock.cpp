@@ -4,7 +4,6 @@
 
 #include <QSqlError>
 #include <QSqlQuery>
-#include <atomic>
 
 namespace palomex {
 
@@ -12,23 +11,29 @@ namespace {
 
 const QString kLockNotAvailable = QStringLiteral("55P03");
 
-QString nextName() {
-    static std::atomic<int> counter{0};
-    return QStringLiteral("palomex-nve-lock-%1").arg(++counter);
-}
-
 // 64-bit key of the base's session lock; other bases never share it in practice.
 const QString kSessionKey = QStringLiteral("hashtextextended('HöchstNVE:' || ?, 0)");
 
 } // namespace
 
+// The statements a reservation runs, prepared once on a kept connection: a run then
+// costs one exchange with the server per statement.
+struct ServerNveLock::Statements {
+    explicit Statements(const QSqlDatabase& c)
+        : tryLock(c), unlock(c), lockRow(c), lockRowWaiting(c), update(c) {
+        tryLock.prepare(QStringLiteral("SELECT pg_try_advisory_lock(%1)").arg(kSessionKey));
+        unlock.prepare(QStringLiteral("SELECT pg_advisory_unlock(%1)").arg(kSessionKey));
+        lockRow.prepare(selectBaseSql() + QStringLiteral(" FOR UPDATE NOWAIT"));
+        lockRowWaiting.prepare(selectBaseSql() + QStringLiteral(" FOR UPDATE"));
+        update.prepare(updateBaseSql());
+    }
+    QSqlQuery tryLock, unlock, lockRow, lockRowWaiting, update;
+};
+
 ServerNveLock::ServerNveLock(const Database& db, const QString& base, qint64 startNumber)
-    : db_(db), base_(base), connectionName_(nextName()) {
-    db_.openSeparateConnection(connectionName_);
+    : db_(db), base_(base), connection_(db.takeReservationConnection()) {
     try {
-        QSqlQuery q =
-            run(QStringLiteral("SELECT pg_try_advisory_lock(%1)").arg(kSessionKey), {base_});
-        if (!q.next() || !q.value(0).toBool())
+        if (!takeBase())
             throw AppError(err::RecordLocked, QStringLiteral("HöchstNVE"),
                            QStringLiteral("could not obtain lock on row in relation \"%1\"")
                                .arg(table::HoechstNVE));
@@ -38,7 +43,9 @@ ServerNveLock::ServerNveLock(const Database& db, const QString& base, qint64 sta
         // two rows for one base.
         const bool create = lockRow() == 0;
         if (create) {
-            exec(insertMissingBaseSql(), {base_, storedRunningNumber(startNumber), base_});
+            QSqlQuery insert(connection());
+            insert.prepare(insertMissingBaseSql());
+            run(insert, {base_, storedRunningNumber(startNumber), base_});
             lockRow();
         }
         held(highest_, create);
@@ -52,57 +59,80 @@ ServerNveLock::~ServerNveLock() {
     abandon();
 }
 
+QSqlDatabase ServerNveLock::connection() const {
+    return QSqlDatabase::database(connection_.name, false);
+}
+
+ServerNveLock::Statements& ServerNveLock::statements() {
+    if (!connection_.prepared)
+        connection_.prepared = std::make_shared<Statements>(connection());
+    return *std::static_pointer_cast<Statements>(connection_.prepared);
+}
+
+// The connection was kept from an earlier run and the server may have ended it
+// since (a restart); nothing is held yet, so it is opened once more and asked again.
+bool ServerNveLock::takeBase() {
+    QSqlQuery* q = &statements().tryLock;
+    q->bindValue(0, base_);
+    if (!q->exec()) {
+        QSqlDatabase c = connection();
+        if (!db_.connectionLost(c))
+            throw db_.failure(q->lastError(), c);
+        connection_.prepared.reset();
+        c.close();
+        if (!c.open())
+            throw db_.failure(c.lastError(), c);
+        q = &run(statements().tryLock, {base_});
+    }
+    return q->next() && q->value(0).toBool();
+}
+
 void ServerNveLock::abandon() {
+    bool clean = !held_;
     if (held_) {
         try {
             exec(QStringLiteral("ROLLBACK"));
             unlockBase();
+            clean = true;
         } catch (const AppError&) {
             // The server is gone, and the locks with it.
         }
     }
-    {
-        QSqlDatabase c = QSqlDatabase::database(connectionName_, false);
-        c.close();
-    }
-    QSqlDatabase::removeDatabase(connectionName_);
+    const bool reusable = clean && !db_.connectionLost(connection());
+    db_.giveBackReservationConnection(std::move(connection_), reusable);
 }
 
 // Closing the session would drop the lock too, but only once the server has noticed;
 // the next run of this very workstation may come sooner.
 void ServerNveLock::unlockBase() {
-    exec(QStringLiteral("SELECT pg_advisory_unlock(%1)").arg(kSessionKey), {base_});
+    run(statements().unlock, {base_});
     held_ = false;
 }
 
-QSqlQuery ServerNveLock::run(const QString& sql, const QVariantList& values) {
-    QSqlQuery q(QSqlDatabase::database(connectionName_, false));
-    bool ok = false;
-    if (values.isEmpty()) {
-        ok = q.exec(sql); // transaction control cannot be prepared
-    } else if (q.prepare(sql)) {
-        for (const QVariant& v : values)
-            q.addBindValue(v);
-        ok = q.exec();
-    }
-    if (!ok) {
-        if (q.lastError().nativeErrorCode() == kLockNotAvailable)
-            throw AppError(err::RecordLocked, QStringLiteral("HöchstNVE"),
-                           q.lastError().databaseText());
-        throw db_.failure(q.lastError(), QSqlDatabase::database(connectionName_, false));
-    }
+QSqlQuery& ServerNveLock::run(QSqlQuery& q, const QVariantList& values) {
+    for (int i = 0; i < values.size(); ++i)
+        q.bindValue(i, values.at(i));
+    if (!q.exec())
+        fail(q.lastError());
     return q;
 }
 
-void ServerNveLock::exec(const QString& sql, const QVariantList& values) {
-    run(sql, values);
+// Transaction control, which cannot be prepared.
+void ServerNveLock::exec(const QString& sql) {
+    QSqlQuery q(connection());
+    if (!q.exec(sql))
+        fail(q.lastError());
+}
+
+void ServerNveLock::fail(const QSqlError& error) {
+    if (error.nativeErrorCode() == kLockNotAvailable)
+        throw AppError(err::RecordLocked, QStringLiteral("HöchstNVE"), error.databaseText());
+    throw db_.failure(error, connection());
 }
 
 int ServerNveLock::lockRow(bool wait) {
-    QSqlQuery q = run(selectBaseSql() + (wait ? QStringLiteral(" FOR UPDATE")
-                                              : QStringLiteral(" FOR UPDATE NOWAIT")),
-                      {base_});
-    const BaseRows rows = readBaseRows(q);
+    Statements& s = statements();
+    const BaseRows rows = readBaseRows(run(wait ? s.lockRowWaiting : s.lockRow, {base_}));
     highest_ = rows.highest;
     return rows.count;
 }
@@ -113,7 +143,7 @@ std::optional<qint64> ServerNveLock::beginWrite() {
 }
 
 void ServerNveLock::writeRow(const QString& stored) {
-    exec(updateBaseSql(), {stored, base_});
+    run(statements().update, {stored, base_});
 }
 
 void ServerNveLock::endWrite() {

@@ -84,6 +84,11 @@ LogListing::LogListing(const LogFilter& filter, const QDateTime& now, const QStr
 
 void LogListing::addRow(const QSqlRecord& row) {
     ++rows_;
+    lines_ << rowLines(row);
+}
+
+QStringList LogListing::rowLines(const QSqlRecord& row) const {
+    QStringList lines;
     const QString bis = value(row, "bis_NVE");
     if (!filter_.detailliste) {
         QString content;
@@ -93,42 +98,47 @@ void LogListing::addRow(const QSqlRecord& row) {
                 break;
             }
         }
-        lines_ << value(row, "Datum") + QLatin1Char(' ') + fixedWidth(value(row, "Absender"), 15) +
-                      QLatin1Char(' ') + fixedWidth(value(row, "Empfänger"), 20) +
-                      QLatin1Char(' ') + value(row, "von_NVE") + QLatin1Char(' ') + QChar(0x2026) +
-                      bis.right(5) + QStringLiteral("  ") + content;
-        return;
+        lines << value(row, "Datum") + QLatin1Char(' ') + fixedWidth(value(row, "Absender"), 15) +
+                     QLatin1Char(' ') + fixedWidth(value(row, "Empfänger"), 20) + QLatin1Char(' ') +
+                     value(row, "von_NVE") + QLatin1Char(' ') + QChar(0x2026) + bis.right(5) +
+                     QStringLiteral("  ") + content;
+        return lines;
     }
-    lines_ << value(row, "Datum") + QLatin1Char(' ') + value(row, "Uhrzeit") +
-                  QStringLiteral("  ") + value(row, "von_NVE") + QLatin1Char(' ') + bis +
-                  QStringLiteral("  ") + value(row, "Etikett");
+    lines << value(row, "Datum") + QLatin1Char(' ') + value(row, "Uhrzeit") + QStringLiteral("  ") +
+                 value(row, "von_NVE") + QLatin1Char(' ') + bis + QStringLiteral("  ") +
+                 value(row, "Etikett");
     const auto joined = [](QString t) {
         return t.replace(QLatin1String("\r\n"), QLatin1String(", "))
             .replace(QLatin1Char('\n'), QLatin1String(", "));
     };
     if (const QString s = value(row, "Absender"); !s.isEmpty())
-        lines_ << QStringLiteral("Absender:  ") + joined(s);
+        lines << QStringLiteral("Absender:  ") + joined(s);
     if (const QString s = value(row, "Empfänger"); !s.isEmpty())
-        lines_ << QStringLiteral("Empfänger: ") + joined(s);
+        lines << QStringLiteral("Empfänger: ") + joined(s);
     for (int i = 0; i < 10; ++i) {
         const QString db = row.value(QStringLiteral("DB%1").arg(i)).toString();
         if (!db.isEmpty())
-            lines_ << (db + QLatin1Char(' ') +
-                       row.value(QStringLiteral("Bez_Text%1").arg(i)).toString())
-                              .leftJustified(35, QLatin1Char(' '), true) +
-                          row.value(QStringLiteral("Daten%1").arg(i)).toString();
+            lines << (db + QLatin1Char(' ') +
+                      row.value(QStringLiteral("Bez_Text%1").arg(i)).toString())
+                             .leftJustified(35, QLatin1Char(' '), true) +
+                         row.value(QStringLiteral("Daten%1").arg(i)).toString();
     }
     for (int i = 0; i < 3; ++i) {
         const QString z = row.value(QStringLiteral("Zusatz%1").arg(i)).toString();
         if (!z.isEmpty())
-            lines_ << zusatzCaptions_[i].leftJustified(35, QLatin1Char(' '), true) + z;
+            lines << zusatzCaptions_[i].leftJustified(35, QLatin1Char(' '), true) + z;
     }
-    lines_ << QStringLiteral("  ");
+    lines << QStringLiteral("  ");
+    return lines;
 }
 
 QString LogListing::caption(const QString& base) const {
-    return base + QStringLiteral(":   ") + QString::number(rows_) +
-           palomex::caption(rows_ == 1 ? logmsg::OneRowFound : logmsg::RowsFound);
+    return countCaption(base, rows_);
+}
+
+QString LogListing::countCaption(const QString& base, qint64 rows) {
+    return base + QStringLiteral(":   ") + QString::number(rows) +
+           palomex::caption(rows == 1 ? logmsg::OneRowFound : logmsg::RowsFound);
 }
 
 QString LogListing::documentName() const {

@@ -24,11 +24,14 @@ public:
 
     // Appends the list lines of one result row.
     void addRow(const QSqlRecord& row);
+    // The list lines of one result row, kept nowhere.
+    QStringList rowLines(const QSqlRecord& row) const;
 
     const QStringList& lines() const { return lines_; }
     int rowCount() const { return rows_; }
     // The window caption: base caption + ":   <n> Datensatz/Datensätze gefunden".
     QString caption(const QString& base) const;
+    static QString countCaption(const QString& base, qint64 rows);
     // The document name of a printed list: "Protokoll 04_12_2026 11-20-39".
     QString documentName() const;
     // The table name of a database export: "Protokoll vom: 04/12/2026 11:20:39".

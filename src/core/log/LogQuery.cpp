@@ -179,8 +179,7 @@ QString accessPatternToRegex(const QString& pattern) {
     return out + QLatin1Char('$');
 }
 
-LogQuery selectstring(Database& db, LogFilter& f) {
-    const SqlDialect& d = db.dialect();
+LogQuery buildLogQuery(const SqlDialect& d, LogFilter& f) {
     LogQuery r;
     QStringList where;
     // An empty sender or receiver filter selects every row, so it adds no condition.
@@ -261,19 +260,46 @@ LogQuery selectstring(Database& db, LogFilter& f) {
     }
     where << QLatin1Char('(') + fields.join(QStringLiteral(" OR ")) + QLatin1Char(')');
 
-    const QString selection = QStringLiteral("SELECT * FROM %1 WHERE %2")
-                                  .arg(q(table::Protokoll), where.join(QStringLiteral(" AND ")));
+    const QString condition = where.join(QStringLiteral(" AND "));
+    const QString selection =
+        QStringLiteral("SELECT * FROM %1 WHERE %2").arg(q(table::Protokoll), condition);
+    r.countSql =
+        QStringLiteral("SELECT COUNT(*) FROM %1 WHERE %2").arg(q(table::Protokoll), condition);
     static const char* const columnOrders[] = {"Datum", "Absender", "Empfänger", "bis_NVE"};
-    if (f.order != LogOrder::ContentAlphabetic && f.order != LogOrder::ContentNumeric) {
-        r.params = emptyTextsNotNull(r.params);
-        r.sql = selection + QStringLiteral(" ORDER BY %1, %2")
-                                .arg(q(QString::fromUtf8(columnOrders[static_cast<int>(f.order)])),
-                                     q(QStringLiteral("Uhrzeit")));
+    if (isContentOrder(f.order)) {
+        r.sql = selection; // sorted once copied into the scratch table
         return r;
     }
+    r.params = emptyTextsNotNull(r.params);
+    r.sql = selection + QStringLiteral(" ORDER BY %1, %2")
+                            .arg(q(QString::fromUtf8(columnOrders[static_cast<int>(f.order)])),
+                                 q(QStringLiteral("Uhrzeit")));
+    return r;
+}
 
-    // Content orders sort a copy of the selection in this workstation's scratch table,
-    // keyed by the content of the first field that carries the chosen identifier.
+namespace {
+
+// The content of the first field that carries the identifier code, the key of the
+// content orders; its values are appended to params.
+QString contentKey(const QString& code, QVariantList& params) {
+    QString key = QStringLiteral("CASE");
+    for (int i = 0; i < 10; ++i) {
+        key += QStringLiteral(" WHEN %1 = ? THEN %2")
+                   .arg(q(QStringLiteral("DB%1").arg(i)), q(QStringLiteral("Daten%1").arg(i)));
+        params << code;
+    }
+    return key + QStringLiteral(" ELSE NULL END");
+}
+
+QString sortExpression(const SqlDialect& d, LogOrder order) {
+    const QString sortKey = q(QStringLiteral("SortierFeld"));
+    return order == LogOrder::ContentNumeric ? d.leadingNumber(sortKey) : sortKey;
+}
+
+// Content orders sort a copy of the selection in this workstation's scratch table,
+// keyed by the content of the first field that carries the chosen identifier.
+LogQuery sortInScratchTable(Database& db, const LogQuery& selection, const LogFilter& f) {
+    const SqlDialect& d = db.dialect();
     const QString scratch = Database::scratchTableName();
     const QString t = q(scratch);
     QSqlQuery s(db.connection());
@@ -286,23 +312,39 @@ LogQuery selectstring(Database& db, LogFilter& f) {
     s.exec(
         QStringLiteral("CREATE INDEX %1 ON %2 (%3)")
             .arg(q(scratch + QStringLiteral(" SortierFeld")), t, q(QStringLiteral("SortierFeld"))));
-    QString key = QStringLiteral("CASE");
     QVariantList insertParams;
-    for (int i = 0; i < 10; ++i) {
-        key += QStringLiteral(" WHEN %1 = ? THEN %2")
-                   .arg(q(QStringLiteral("DB%1").arg(i)), q(QStringLiteral("Daten%1").arg(i)));
-        insertParams << code;
-    }
-    key += QStringLiteral(" ELSE NULL END");
+    const QString key = contentKey(identifierCodeOf(f.datenCombo), insertParams);
     s.prepare(QStringLiteral("INSERT INTO %1 SELECT *, %2 AS %3 FROM (%4) AS sel")
-                  .arg(t, key, q(QStringLiteral("SortierFeld")), selection));
-    bindValues(s, emptyTextsNotNull(insertParams + r.params));
+                  .arg(t, key, q(QStringLiteral("SortierFeld")), selection.sql));
+    bindValues(s, emptyTextsNotNull(insertParams + selection.params));
     s.exec();
-    r.params.clear();
-    const QString sortKey = q(QStringLiteral("SortierFeld"));
-    r.sql = QStringLiteral("SELECT * FROM %1 ORDER BY %2")
-                .arg(t, f.order == LogOrder::ContentNumeric ? d.leadingNumber(sortKey) : sortKey);
+    LogQuery r;
+    r.sql = QStringLiteral("SELECT * FROM %1 ORDER BY %2").arg(t, sortExpression(d, f.order));
+    r.countSql = QStringLiteral("SELECT COUNT(*) FROM %1").arg(t);
     return r;
+}
+
+} // namespace
+
+LogQuery sortedSelection(const SqlDialect& d, const LogQuery& selection, const LogFilter& f) {
+    LogQuery r;
+    const QString key = contentKey(identifierCodeOf(f.datenCombo), r.params);
+    r.params = emptyTextsNotNull(r.params + selection.params);
+    const QString keyed = QStringLiteral("SELECT *, %1 AS %2 FROM (%3) AS sel")
+                              .arg(key, q(QStringLiteral("SortierFeld")), selection.sql);
+    // Rows of equal content in a fixed order, so that no row moves between pages.
+    r.sql = QStringLiteral("SELECT * FROM (%1) AS keyed ORDER BY %2, %3, %4, %5")
+                .arg(keyed, sortExpression(d, f.order), q(QStringLiteral("Datum")),
+                     q(QStringLiteral("Uhrzeit")), q(QStringLiteral("von_NVE")));
+    r.countSql = QStringLiteral("SELECT COUNT(*) FROM (%1) AS keyed").arg(keyed);
+    return r;
+}
+
+LogQuery selectstring(Database& db, LogFilter& f) {
+    LogQuery r = buildLogQuery(db.dialect(), f);
+    if (!r.error.isEmpty() || !isContentOrder(f.order))
+        return r;
+    return sortInScratchTable(db, r, f);
 }
 
 void saveLogFilter(const Settings& s, const LogFilter& f, const QDate& today) {

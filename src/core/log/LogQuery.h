@@ -50,8 +50,13 @@ QString formatDate(const QDate& date); // the short date form, dd.MM.yyyy
 // of the other list then keeps only its date.
 void normaliseDateRange(LogFilter& filter, const QDate& today);
 
+inline bool isContentOrder(LogOrder order) {
+    return order == LogOrder::ContentAlphabetic || order == LogOrder::ContentNumeric;
+}
+
 struct LogQuery {
     QString sql;
+    QString countSql; // the number of rows sql gives, with the same params
     QVariantList params;
     QString error; // a date box that holds no date
 };
@@ -60,6 +65,14 @@ struct LogQuery {
 // workstation's scratch table and returns a query on it. Several content lines lose
 // their "*" (the window shows the cleaned text), which is why the filter is updated.
 LogQuery selectstring(Database& db, LogFilter& filter);
+// The same without touching the database: for a content order, the selection
+// unsorted.
+LogQuery buildLogQuery(const SqlDialect& dialect, LogFilter& filter);
+// The selection of a content order sorted without a copy, for reading a page at a
+// time: the engine then keeps only the rows up to the page in its sort. Rows of
+// equal content follow in date, time and NVE order.
+LogQuery sortedSelection(const SqlDialect& dialect, const LogQuery& selection,
+                         const LogFilter& filter);
 
 // Access pattern (as typed into the filter) to an anchored regular expression.
 QString accessPatternToRegex(const QString& pattern);

@@ -1,12 +1,13 @@
 #pragma once
 // Notes ESC pressed anywhere in the program while a long run (printing, an
 // import) polls for it between its steps. The run keeps the windows painted by
-// processing the events at each poll, but no other input reaches them meanwhile:
+// processing the events at the polls, but no other input reaches them meanwhile:
 // no command starts, no window closes and no choice changes under the run. Only a
 // question the run itself asks (a modal box opened after the watch began) takes
 // its answers.
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QPointer>
 #include <QWidget>
@@ -21,7 +22,12 @@ public:
     }
     ~EscapeWatch() override { qApp->removeEventFilter(this); }
     bool pressed() {
-        QCoreApplication::processEvents();
+        // Events are taken a few dozen times a second, not at every step: painting
+        // the window after each of thousands of rows would cost more than the rows.
+        if (!sinceEvents_.isValid() || sinceEvents_.elapsed() >= kEventMillis) {
+            QCoreApplication::processEvents();
+            sinceEvents_.start();
+        }
         return std::exchange(pressed_, false);
     }
 
@@ -59,7 +65,9 @@ private:
         }
     }
 
+    static constexpr int kEventMillis = 30;
     QPointer<QWidget> modalBefore_;
+    QElapsedTimer sinceEvents_;
     bool pressed_ = false;
 };
 

@@ -6,6 +6,7 @@
 #include "db/Database.h"
 #include "entry/Catalogue.h"
 #include "log/LogExport.h"
+#include "log/LogListModel.h"
 #include "log/LogListing.h"
 #include "log/LogPrint.h"
 #include "log/LogStrings.h"
@@ -22,14 +23,12 @@
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLineEdit>
-#include <QListWidget>
+#include <QListView>
 #include <QPdfWriter>
 #include <QPlainTextEdit>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QPushButton>
-#include <QSqlError>
-#include <QSqlQuery>
 #include <QVBoxLayout>
 #include <utility>
 
@@ -84,12 +83,19 @@ LogWindow::LogWindow(Database& db, const Settings& settings, Prompter& prompter,
     datenText_ = new QPlainTextEdit;
     datenText_->setMaximumHeight(60);
     order_ = new QComboBox;
+    order_->setObjectName(QStringLiteral("Combo1"));
     order_->addItems(splitCaption(kOrders));
     detail_ = new QCheckBox(caption(371));
+    detail_->setObjectName(QStringLiteral("Check2"));
     cp1252_ = new QCheckBox(caption(kCp1252));
     output_ = new QComboBox;
     output_->addItems(splitCaption(kOutputs));
-    list_ = new QListWidget;
+    model_ = new LogListModel(db_, this);
+    connect(model_, &LogListModel::counted, this, &LogWindow::listCounted);
+    connect(model_, &LogListModel::failed, this, &LogWindow::listFailed);
+    list_ = new QListView;
+    list_->setObjectName(QStringLiteral("List1"));
+    list_->setModel(model_);
     list_->setUniformItemSizes(true);
     QFont mono(QStringLiteral("Courier New"), 9);
     mono.setStyleHint(QFont::TypeWriter);
@@ -196,7 +202,8 @@ void LogWindow::open() {
 void LogWindow::closeWindow() {
     saveLogFilter(settings_, filter(), QDate::currentDate());
     settings_.writeNumber(kSection, QStringLiteral("Liste"), output_->currentIndex());
-    list_->clear();
+    model_->showLines({});
+    endBusy();
     hide();
 }
 
@@ -211,76 +218,68 @@ void LogWindow::keyPressEvent(QKeyEvent* event) {
         return;
     }
     if (event->key() == Qt::Key_Escape) {
-        if (listing_)
-            escapeRequested_ = true;
-        else if (!datenText_->hasFocus())
-            closeWindow();
+        if (!listing()) {
+            if (!datenText_->hasFocus())
+                closeWindow();
+        } else if (prompter_.ask(caption(kAskCancel), Buttons::YesNo, Icon::Question) ==
+                       Answer::Yes &&
+                   listing()) {
+            model_->showLines({});
+            endBusy();
+        }
         return;
     }
     QWidget::keyPressEvent(event);
 }
 
+QStringList LogWindow::lines() const {
+    return model_->allLines();
+}
+
+bool LogWindow::listing() const {
+    return model_->counting();
+}
+
 void LogWindow::showList(const QString& heading) {
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    listing_ = true;
-    escapeRequested_ = false;
     setWindowTitle(caption(kCaption));
     LogFilter f = filter();
     normaliseDateRange(f, QDate::currentDate());
     datumVon_->setCurrentText(f.datumVon);
     datumBis_->setCurrentText(f.datumBis);
-    const LogQuery lq = selectstring(db_, f);
+    const LogQuery lq = buildLogQuery(db_.dialect(), f);
     datenText_->setPlainText(f.datenText);
-    QSqlQuery q(db_.connection());
-    q.setForwardOnly(true);
-    QString error = lq.error;
-    if (error.isEmpty()) {
-        q.prepare(lq.sql);
-        bindValues(q, lq.params);
-        if (!q.exec())
-            error = q.lastError().text();
-    }
-    list_->clear();
-    if (!error.isEmpty()) {
-        QApplication::restoreOverrideCursor();
-        listing_ = false;
-        prompter_.tell(caption(kListError).arg(0).arg(error), Icon::Critical);
+    if (!lq.error.isEmpty()) {
+        model_->showLines({});
+        listFailed(lq.error);
         return;
     }
-    LogListing listing(f, QDateTime::currentDateTime(), heading, zusatzCaptions_);
-    list_->addItems(listing.lines());
-    int shown = static_cast<int>(listing.lines().size());
-    // The first rows appear at once; the rest follow in steps that keep the window
-    // responsive and let ESC stop a long listing.
-    int sinceRefresh = 0;
-    while (q.next()) {
-        listing.addRow(q.record());
-        if (++sinceRefresh < 500)
-            continue;
-        sinceRefresh = 0;
-        list_->addItems(listing.lines().mid(shown));
-        shown = static_cast<int>(listing.lines().size());
-        QApplication::processEvents();
-        if (std::exchange(escapeRequested_, false)) {
-            if (prompter_.ask(caption(kAskCancel), Buttons::YesNo, Icon::Question) == Answer::Yes) {
-                list_->clear();
-                listing_ = false;
-                QApplication::restoreOverrideCursor();
-                return;
-            }
-        }
-    }
-    list_->addItems(listing.lines().mid(shown));
+    const LogListing listing(f, QDateTime::currentDateTime(), heading, zusatzCaptions_);
     currentDocumentName_ = listing.documentName();
-    setWindowTitle(listing.caption(caption(kCaption)));
     exportTable_ = listing.exportTableName();
-    listing_ = false;
-    QApplication::restoreOverrideCursor();
+    if (!busy_)
+        QApplication::setOverrideCursor(Qt::BusyCursor);
+    busy_ = true;
+    model_->show(isContentOrder(f.order) ? sortedSelection(db_.dialect(), lq, f) : lq, listing);
+}
+
+void LogWindow::listCounted(qint64 rows) {
+    setWindowTitle(LogListing::countCaption(caption(kCaption), rows));
+    endBusy();
+}
+
+void LogWindow::listFailed(const QString& error) {
+    endBusy();
+    prompter_.tell(caption(kListError).arg(0).arg(error), Icon::Critical);
+}
+
+void LogWindow::endBusy() {
+    if (std::exchange(busy_, false))
+        QApplication::restoreOverrideCursor();
 }
 
 void LogWindow::replaceList(const QString& message) {
-    list_->clear();
-    list_->addItems(message.split(QLatin1Char('\n')));
+    model_->showLines(message.split(QLatin1Char('\n')));
+    endBusy();
 }
 
 QString LogWindow::chooseFile(const QString& filter) {
@@ -318,9 +317,7 @@ void LogWindow::exportDatabase() {
 }
 
 void LogWindow::printList(bool pdf) {
-    QStringList lines;
-    for (int i = 0; i < list_->count(); ++i)
-        lines << list_->item(i)->text();
+    const QStringList lines = this->lines();
     const QString driver = settings_.get(QStringLiteral("Drucker"), QStringLiteral("PDFTreiber"));
     const bool hasDriver = !QPrinterInfo::printerInfo(driver).isNull();
     if (pdf && !hasDriver) {
@@ -364,9 +361,7 @@ void LogWindow::runOutput() {
         exportDatabase();
         break;
     case 6: {
-        QStringList lines;
-        for (int i = 0; i < list_->count(); ++i)
-            lines << list_->item(i)->text();
+        const QStringList lines = this->lines();
         QApplication::clipboard()->setText(listClipboardText(lines));
         replaceList(caption(logmsg::ListCopied).arg(formatNumber(lines.size())));
         break;

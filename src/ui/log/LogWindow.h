@@ -10,7 +10,7 @@
 class QCheckBox;
 class QComboBox;
 class QLineEdit;
-class QListWidget;
+class QListView;
 class QPlainTextEdit;
 class QPushButton;
 
@@ -18,6 +18,7 @@ namespace palomex {
 
 class Catalogue;
 class Database;
+class LogListModel;
 class Prompter;
 
 class LogWindow : public QWidget {
@@ -38,6 +39,8 @@ public:
     // Restores the filters and shows the window.
     void open();
     // Fills the list (ZeigListe); the heading may hold several "¶"-separated lines.
+    // The heading shows at once; the rows follow as they are scrolled into view, and
+    // the caption gets their number once they are counted, meanwhile ESC stops it.
     void showList(const QString& heading = {});
     // Sets the identifier and content boxes as a batch trace does.
     void setContentFilter(const QString& identifier, const QString& content);
@@ -46,7 +49,11 @@ public:
     // Saves the filters and hides the window ("&Schließen").
     void closeWindow();
 
-    QListWidget* list() const { return list_; }
+    QListView* list() const { return list_; }
+    // Every line of the list; waits for the rows and the count not read yet.
+    QStringList lines() const;
+    // Whether a list is being shown whose rows are not counted yet.
+    bool listing() const;
     QComboBox* outputChoice() const { return output_; }
     LogFilter filter() const;
 
@@ -59,6 +66,9 @@ private:
     void exportDatabase();
     void printList(bool pdf);
     void replaceList(const QString& message);
+    void listCounted(qint64 rows);
+    void listFailed(const QString& error);
+    void endBusy();
     QString chooseFile(const QString& filter);
 
     Database& db_;
@@ -68,8 +78,7 @@ private:
     FileChooser chooseFile_;
     QString currentDocumentName_;
     QString exportTable_;
-    bool listing_ = false;
-    bool escapeRequested_ = false;
+    bool busy_ = false; // the busy cursor is shown
     QLineEdit* absender_;
     QLineEdit* empfaenger_;
     QLineEdit* vonNve_;
@@ -82,7 +91,8 @@ private:
     QCheckBox* detail_;
     QCheckBox* cp1252_;
     QComboBox* output_;
-    QListWidget* list_;
+    LogListModel* model_;
+    QListView* list_;
 };
 
 } // namespace palomex
