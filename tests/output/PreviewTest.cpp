@@ -4,10 +4,13 @@
 #include "PrintTestLabel.h"
 #include "app/Captions.h"
 #include "db/NveLock.h"
+#include "entry/NveNumbers.h"
+#include "output/PdfSink.h"
 #include "support/TestSupport.h"
 #include "ui/output/PreviewWindow.h"
 
 #include <QPainter>
+#include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -167,6 +170,67 @@ TEST(PreviewDrawing, TheGridIsDrawnOnlyWhenSwitchedOn) {
     EXPECT_GT(gridPixels(drawn(in, prompter)), 1000);
     in.record.rasterLinien = false;
     EXPECT_EQ(gridPixels(drawn(in, prompter)), 0);
+}
+
+// Where the first and the last dark pixel of a pixel row lie, in millimetres.
+std::pair<double, double> inkAlongRow(const QImage& image, double yMm, double dpi) {
+    const double k = dpi / 25.4;
+    const int y = qRound(yMm * k);
+    int first = -1, last = -1;
+    for (int x = 0; x < image.width(); ++x) {
+        if (qGray(image.pixel(x, y)) < 128) {
+            first = first < 0 ? x : first;
+            last = x;
+        }
+    }
+    return {first / k, (last + 1) / k};
+}
+
+// On a screen of 96 dpi a module of 0.35 mm is 1.3 pixels: the preview still shows
+// each symbol as wide as the printer prints it.
+TEST(PreviewDrawing, BarcodesAreAsWideAsPrinted) {
+    const Label label = test::printTestLabel();
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath(QStringLiteral("label.pdf"));
+    {
+        // The run of the "PDF Export" without a PDF printer, one label.
+        test::ScriptedPrompter prompter;
+        LabelRenderer renderer(SettingsRecord{}, prompter);
+        RenderOutcome outcome;
+        RunParameters params;
+        params.mode = PageMode::SingleLabels;
+        params.labelWidthMm = labelWidthMm(label.format);
+        PdfSink sink(pdf, paperSizeMm(label, PageMode::SingleLabels), QString());
+        BaseNveRange numbers(label.nveBasis, nullptr);
+        PrintRun(label, params, numbers, rendererPainter(renderer, RenderMode::Printer, outcome),
+                 isActive, sink, prompter)
+            .run();
+        ASSERT_FALSE(sink.finish());
+    }
+    const auto pages = test::pdfPages(pdf, 300);
+    ASSERT_EQ(pages.size(), 1u);
+
+    constexpr int screenDpi = 96;
+    test::ScriptedPrompter prompter;
+    PreviewInput in;
+    in.label = label;
+    in.mode = PageMode::SingleLabels;
+    in.record.rasterLinien = false;
+    QImage screen = test::blankImage(labelWidthMm(label.format), label.height, screenDpi);
+    {
+        QPainter p(&screen);
+        p.scale(screenDpi / 25.4, screenDpi / 25.4);
+        drawPreview(p, in, prompter);
+    }
+    EXPECT_TRUE(prompter.shown.isEmpty());
+    // A row through the bars of the upper, the lower and the NVE symbol.
+    for (const double y : {113.0, 147.0, 185.0}) {
+        const auto [printedLeft, printedRight] = inkAlongRow(pages[0], y, 300);
+        const auto [shownLeft, shownRight] = inkAlongRow(screen, y, screenDpi);
+        const double printed = printedRight - printedLeft;
+        ASSERT_GT(printed, 40) << y;
+        EXPECT_NEAR((shownRight - shownLeft) / printed, 1.0, 0.01) << "symbol at " << y << " mm";
+    }
 }
 
 struct PreviewWindowFixture : test::DatabaseFixture {

@@ -7,6 +7,7 @@
 #include <QPaintDevice>
 #include <QPainter>
 #include <QtDebug>
+#include <cmath>
 
 namespace palomex {
 
@@ -78,6 +79,42 @@ double MmFont::height() const {
 
 double MmFont::ascent() const {
     return metrics_.ascent() / UnitsPerMm;
+}
+
+QRectF MmFont::inkRect(const QString& text) const {
+    const QRectF r = metrics_.tightBoundingRect(text).translated(0, metrics_.ascent());
+    return {r.topLeft() / UnitsPerMm, r.size() / UnitsPerMm};
+}
+
+QStringList MmFont::wrap(const QString& text, double widthMm) const {
+    const double room = widthMm * UnitsPerMm;
+    QStringList lines;
+    QString line;
+    const auto fits = [&](const QString& s) { return metrics_.horizontalAdvance(s) <= room; };
+    for (const QString& word : text.split(u' ')) {
+        const QString joined = line.isEmpty() ? word : line + u' ' + word;
+        if (fits(joined) || (line.isEmpty() && word.isEmpty())) {
+            line = joined;
+            continue;
+        }
+        if (!line.isEmpty())
+            lines << line;
+        line = word;
+        // A word wider than the whole line is broken where it has to be.
+        while (!fits(line) && line.size() > 1) {
+            qsizetype n = line.size() - 1;
+            while (n > 1 && !fits(line.left(n)))
+                --n;
+            lines << line.left(n);
+            line = line.mid(n);
+        }
+    }
+    lines << line;
+    return lines;
+}
+
+double fittingPoints(double points, double wide, double room) {
+    return std::floor(points * room / wide * 4) / 4;
 }
 
 const MmFont& MmFontCache::font(const QString& family, double points, const QPaintDevice* device) {

@@ -7,7 +7,9 @@
 #include <QFont>
 #include <QFontMetricsF>
 #include <QPointF>
+#include <QRectF>
 #include <QString>
+#include <QStringList>
 #include <map>
 #include <tuple>
 
@@ -18,6 +20,10 @@ namespace palomex {
 
 // The installed family used for a font name.
 QString resolveFontFamily(const QString& requested);
+
+// The size of a font whose text of width wide fits into room: a little smaller
+// than proportional, in quarter points, so that the fonts made stay few.
+double fittingPoints(double points, double wide, double room);
 
 // A font of a size in points for a painter whose user unit is one millimetre.
 // Font engines round pixel sizes to whole units, which at one unit per
@@ -30,6 +36,11 @@ public:
     double width(const QString& text) const;
     double height() const;
     double ascent() const;
+    // Where the ink of text lies, relative to the top left corner it is drawn at.
+    QRectF inkRect(const QString& text) const;
+    // The text broken into lines no wider than widthMm: at blanks, and inside a
+    // word only where the word alone is wider.
+    QStringList wrap(const QString& text, double widthMm) const;
     // Draws text with its top left corner at topLeft (millimetres).
     void draw(QPainter& painter, const QPointF& topLeft, const QString& text) const;
 

@@ -188,6 +188,10 @@ void Application::createWindows() {
     batchWindow_ = std::make_unique<BatchWindow>(*opened_.database, *logWindow_, prompter_);
     importWindow_ = std::make_unique<ImportWindow>(*opened_.database, settings_, prompter_);
     preview_ = std::make_unique<PreviewWindow>(*opened_.database, settings_, prompter_);
+    QObject::connect(preview_.get(), &PreviewWindow::layoutEditorWanted, window_.get(),
+                     [this] { openLayoutEditor(); });
+    QObject::connect(preview_.get(), &PreviewWindow::barcodeScalingWanted, window_.get(),
+                     [this] { openBarcodeScaling(); });
     layoutEditor_ = std::make_unique<LayoutEditor>(prompter_);
     scan_ = std::make_unique<ScanWindow>(prompter_);
     dataImport_ = std::make_unique<DataImportWindow>(*opened_.database, settings_, prompter_);
@@ -368,13 +372,16 @@ int Application::printShown(bool commandLine) {
     // The answers of the question whether a barcode fits: where to fix it.
     if (r.openLayoutEditor && !headless_)
         openLayoutEditor();
-    if (r.openBarcodeScaling && !headless_) {
-        settingsDialog_->load(record_, opened_.database->path());
-        settingsDialog_->tabs()->setCurrentIndex(1);
-        settingsDialog_->show();
-    }
+    if (r.openBarcodeScaling && !headless_)
+        openBarcodeScaling();
     // The command line tells a caller whenever less came out than was asked for.
     return r.refused || !r.complete ? 4 : 0;
+}
+
+void Application::openBarcodeScaling() {
+    settingsDialog_->load(record_, opened_.database->path());
+    settingsDialog_->tabs()->setCurrentIndex(1);
+    settingsDialog_->show();
 }
 
 void Application::setLogging(bool on) {

@@ -75,6 +75,8 @@ private:
     int printShown(bool commandLine = false);
     void setAutoNve(bool on);
     void openLayoutEditor();
+    // The settings on the page of the barcode scaling.
+    void openBarcodeScaling();
     void openScan(const QString& first = {});
     void takeNextNve();
     // Opens the label a command names and fills in its parameters. After telling
