@@ -274,3 +274,31 @@ TEST_F(PreviewWindowFixture, AutomaticNveShowsTheNextNumberAndReservesNothing) {
     EXPECT_EQ(window.input().firstRunning, 42);
     EXPECT_EQ(storedHighest(db, QStringLiteral("4012345")), 41);
 }
+
+// The question whether a barcode fits is the one printing asks, and its answer
+// leads to the same places: the layout editor, the barcode scaling, or nowhere.
+TEST_F(PreviewWindowFixture, ABarcodeThatDoesNotFitAsksAsPrintingDoes) {
+    const struct {
+        Answer answer;
+        bool editor, scaling;
+    } cases[] = {
+        {Answer::Yes, true, false}, {Answer::No, false, true}, {Answer::Cancel, false, false}};
+    Label label = test::printTestLabel();
+    label.elements[element::FirstBarcode].left = 40; // the upper symbol starts at 80 of 148 mm
+    for (const auto& c : cases) {
+        PreviewWindow window(db, settings, prompter);
+        bool editor = false, scaling = false;
+        QObject::connect(&window, &PreviewWindow::layoutEditorWanted, [&] { editor = true; });
+        QObject::connect(&window, &PreviewWindow::barcodeScalingWanted, [&] { scaling = true; });
+        prompter.shown.clear();
+        prompter.willAnswer(c.answer);
+        window.open(label, SettingsRecord{});
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !prompter.shown.isEmpty(); }));
+        ASSERT_EQ(prompter.shown.size(), 1);
+        EXPECT_TRUE(prompter.shown[0].startsWith("Fehler: Barcode passt nicht auf das Etikett !"));
+        EXPECT_FALSE(window.isVisible());
+        EXPECT_EQ(editor, c.editor);
+        EXPECT_EQ(scaling, c.scaling);
+    }
+}
