@@ -70,7 +70,19 @@ MmFont::MmFont(const QString& family, double points, const QPaintDevice* device)
     : font_(makeFont(family, points, device)), metrics_(font_, device) {}
 
 double MmFont::width(const QString& text) const {
-    return metrics_.horizontalAdvance(text) / UnitsPerMm;
+    // Most texts of a label are the same on every label of a run: each is shaped
+    // for its width once. A run of ever new texts starts the cache afresh.
+    constexpr qsizetype MaxWidths = 512;
+    const auto it = widths_.constFind(text);
+    if (it != widths_.constEnd())
+        return *it;
+    if (widths_.size() >= MaxWidths)
+        widths_.clear();
+    return *widths_.insert(text, metrics_.horizontalAdvance(text) / UnitsPerMm);
+}
+
+bool MmFont::fits(const QString& text, double room) const {
+    return double(text.size()) * metrics_.maxWidth() <= room * UnitsPerMm || width(text) <= room;
 }
 
 double MmFont::height() const {

@@ -6,6 +6,7 @@
 
 #include <QFont>
 #include <QFontMetricsF>
+#include <QHash>
 #include <QPointF>
 #include <QRectF>
 #include <QString>
@@ -34,6 +35,9 @@ public:
     MmFont(const QString& family, double points, const QPaintDevice* device);
 
     double width(const QString& text) const;
+    // Whether text is no wider than room, known without shaping it when it is
+    // clearly short: most label texts are.
+    bool fits(const QString& text, double room) const;
     double height() const;
     double ascent() const;
     // Where the ink of text lies, relative to the top left corner it is drawn at.
@@ -50,6 +54,7 @@ private:
     QFont font_;
     // Looked up once: the renderer measures each text several times per label.
     QFontMetricsF metrics_;
+    mutable QHash<QString, double> widths_;
 };
 
 // The fonts of one renderer, made once per family, size and device resolution:

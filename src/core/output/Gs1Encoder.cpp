@@ -3,7 +3,6 @@
 #include "output/FontChoice.h"
 
 #include <QPainter>
-#include <QPainterPath>
 #include <QtMath>
 
 #include <zint.h>
@@ -283,8 +282,8 @@ QRectF Gs1Encoder::draw(QPainter& painter, const QPointF& topLeft, double scale)
         return {};
     const int quiet = quietZones_ ? QuietZoneModules : 0;
     const qsizetype n = modules_.size();
-    // All bars go into one path: one fill for the symbol, whatever the surface.
-    QPainterPath bars;
+    // All bars in one call: one fill for the symbol, whatever the surface.
+    QVector<QRectF> bars;
     const auto addBars = [&](double left, double module, double adjust, auto rect) {
         for (qsizetype x = 0; x < n;) {
             if (!modules_[x]) {
@@ -296,7 +295,7 @@ QRectF Gs1Encoder::draw(QPainter& painter, const QPointF& topLeft, double scale)
                 ++run;
             const double w = std::max(module / 2, double(run) * module - adjust);
             // A reduction keeps the bar centred on its nominal place.
-            bars.addRect(rect(left + double(x) * module + (double(run) * module - w) / 2, w));
+            bars.append(rect(left + double(x) * module + (double(run) * module - w) / 2, w));
             x += run;
         }
     };
@@ -305,6 +304,7 @@ QRectF Gs1Encoder::draw(QPainter& painter, const QPointF& topLeft, double scale)
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, false);
     painter.setPen(Qt::NoPen);
+    painter.setBrush(Qt::black);
     if (pxPerMm_ > 0) {
         // Whole device pixels: the painter works in them for the bars.
         const QTransform toDevice = painter.deviceTransform();
@@ -322,7 +322,7 @@ QRectF Gs1Encoder::draw(QPainter& painter, const QPointF& topLeft, double scale)
         addBars(topLeft.x() + quiet * moduleMm, moduleMm, barAdjustUm_ / 1000.0 * scale,
                 [&](double x, double w) { return QRectF(x, topLeft.y(), w, barsMm); });
     }
-    painter.fillPath(bars, Qt::black);
+    painter.drawRects(bars);
     painter.restore();
 
     const double symbolMm = double(n + 2 * quiet) * moduleMm;

@@ -78,12 +78,9 @@ void LabelRenderer::printText(Pen& pen, const QString& text, double right) {
     const MmFont* font = pen.font;
     // Tabbed texts stand at their tab stops; only a plain line is set smaller.
     const double room = right - pen.x;
-    if (room > 0 && !text.contains(u'\t')) {
-        const double wide = font->width(text);
-        if (wide > room)
-            font = &fonts_.font(pen.family, fittingPoints(pen.points, wide, room),
-                                pen.painter.device());
-    }
+    if (room > 0 && !text.contains(u'\t') && !font->fits(text, room))
+        font = &fonts_.font(pen.family, fittingPoints(pen.points, font->width(text), room),
+                            pen.painter.device());
     const QStringList parts = text.split(u'\t');
     for (qsizetype k = 0; k < parts.size(); ++k) {
         const QPointF at(pen.x + options_.scale * double(k) * settings_.tabWeite, pen.y);
@@ -141,8 +138,9 @@ void LabelRenderer::drawTextElement(Pen& pen, const Label& label, int i, const Q
             // The lines the entry box shows: its own breaks, then wrapped to the
             // room the label gives the element, as the box wraps to its width.
             for (const QString& line : contentLines(content))
-                lines << (line.contains(u'\t') || right <= x ? QStringList{line}
-                                                             : pen.font->wrap(line, right - x));
+                lines << (line.contains(u'\t') || right <= x || pen.font->fits(line, right - x)
+                              ? QStringList{line}
+                              : pen.font->wrap(line, right - x));
         } else {
             lines << content;
         }
