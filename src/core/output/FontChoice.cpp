@@ -144,12 +144,20 @@ const MmFont& MmFontCache::font(const QString& family, double points, const QPai
 }
 
 void MmFont::draw(QPainter& painter, const QPointF& topLeft, const QString& text) const {
+    begin(painter);
+    drawAt(painter, topLeft, text);
+    painter.restore();
+}
+
+void MmFont::begin(QPainter& painter) const {
     painter.save();
-    painter.translate(topLeft);
     painter.scale(1 / UnitsPerMm, 1 / UnitsPerMm);
     painter.setFont(font_);
-    painter.drawText(QPointF(0, metrics_.ascent()), text);
-    painter.restore();
+}
+
+void MmFont::drawAt(QPainter& painter, const QPointF& topLeft, const QString& text) const {
+    painter.drawText(
+        QPointF(topLeft.x() * UnitsPerMm, topLeft.y() * UnitsPerMm + metrics_.ascent()), text);
 }
 
 } // namespace palomex

@@ -47,6 +47,10 @@ public:
     QStringList wrap(const QString& text, double widthMm) const;
     // Draws text with its top left corner at topLeft (millimetres).
     void draw(QPainter& painter, const QPointF& topLeft, const QString& text) const;
+    // Many texts in this font under one painter state, which a PDF writes once:
+    // begin saves the painter and sets it up, drawAt draws, painter.restore() ends.
+    void begin(QPainter& painter) const;
+    void drawAt(QPainter& painter, const QPointF& topLeft, const QString& text) const;
 
 private:
     static QFont makeFont(const QString& family, double points, const QPaintDevice* device);
