@@ -118,6 +118,14 @@ std::vector<DefaultLabel> defaultLabels() {
     const std::string fourElements = gtin + "10LX24A12345" + GS + "1526123137" + "48";
     std::vector<Row> large = fourRows;
     large.push_back({6, kOrderEntry, "Bestellnummer", QStringLiteral("PO-4711-2026")});
+    // Texts far longer than their place: wrapped, and set smaller before they
+    // reach what lies below them.
+    Label wordy = filled(newLabel(LabelFormat::Large), large);
+    wordy.parties[0].text = QStringLiteral(
+        "Musterfirma Großhandelsgesellschaft für Verpackungen mbH & Co. KG\nLagerstraße 12\n"
+        "Tor 4, Rampe 17\n12345 Musterstadt");
+    for (CaptionedText& extra : wordy.extras)
+        extra.text = QString(extra.text + u' ').repeated(3).trimmed();
     Label standard = storedNewLabel(LabelFormat::Small);
     standard.name = QStringLiteral("Standardetikett");
     return {
@@ -125,6 +133,7 @@ std::vector<DefaultLabel> defaultLabels() {
          filled(newLabel(LabelFormat::Large), large),
          0,
          {fourElements, "400PO-4711-2026", nve}},
+        {"large, long texts", wordy, 0, {fourElements, "400PO-4711-2026", nve}},
         // 105 mm hold these four elements only with the narrowest modules.
         {"small", filled(newLabel(LabelFormat::Small), fourRows), 1, {fourElements, nve}},
         // At "Auto" a numeric batch keeps the symbol within the label.

@@ -25,6 +25,8 @@ constexpr double ColumnGapMm = 1.0;
 constexpr double NveLeastBarsMm = 31.75;
 // Bars lower than this would not be a symbol any more, whatever the sizes say.
 constexpr double LeastBarsMm = 1.0;
+// Smaller than this a text is no longer read on a label: it is not shrunk further.
+constexpr double LeastPoints = 5.0;
 
 QStringList contentLines(const QString& text) {
     QString t = text;
@@ -117,6 +119,18 @@ double LabelRenderer::firstLinesBottom(const LayoutElement& e) const {
     return 2 * e.top + 1.15 * PointMm * (e.firstSize() * lineFactor_ + e.secondSize());
 }
 
+double LabelRenderer::bottomLimit(const Label& label, int i) const {
+    const LayoutElement& e = label.elements[i];
+    const double right = rightLimit(label, i);
+    double limit = label.height;
+    for (const Occupied& o : occupied_) {
+        // Anything starting left of the element's right end may run under it.
+        if (o.element != i && o.top > 2 * e.top + ColumnGapMm && o.left < right)
+            limit = std::min(limit, o.top - ColumnGapMm);
+    }
+    return limit;
+}
+
 double LabelRenderer::rightLimit(const Label& label, int i) const {
     const LayoutElement& e = label.elements[i];
     const double left = 2 * e.left;
@@ -150,18 +164,35 @@ void LabelRenderer::drawTextElement(Pen& pen, const Label& label, int i, const Q
     }
     if (e.secondSize() > 0) {
         pen.setFont(settings_.schriftart, s * e.secondSize());
-        const double h = pen.textHeight();
+        double h = pen.textHeight();
         const double x = s * (2 * e.left + options_.offsetX + dx);
-        QStringList lines;
-        if (multiLine) {
-            // The lines the entry box shows: its own breaks, then wrapped to the
-            // room the label gives the element, as the box wraps to its width.
+        const double top = s * (2 * e.top + options_.offsetY + dy);
+        const double bottom = s * (bottomLimit(label, i) + options_.offsetY);
+        // The lines the entry box shows: its own breaks, then wrapped to the room
+        // the label gives the element, as the box wraps to its width. Lines that
+        // would reach the element below are set smaller, a few times at most.
+        const auto wrapped = [&] {
+            QStringList lines;
             for (const QString& line : contentLines(content))
                 lines << (line.contains(u'\t') || right <= x || pen.font->fits(line, right - x)
                               ? QStringList{line}
                               : pen.font->wrap(line, right - x));
-        } else {
-            lines << content;
+            return lines;
+        };
+        QStringList lines = multiLine ? wrapped() : QStringList{content};
+        for (int attempt = 0; multiLine && lines.size() > 1 && attempt < 4; ++attempt) {
+            const double end = top + lineFactor_ * double(lines.size() - 1) * h + h;
+            if (end <= bottom || pen.points <= LeastPoints * s)
+                break;
+            // Smaller lines are lower and hold more: the height goes with the
+            // square of the size.
+            const double points = std::max(
+                LeastPoints * s,
+                std::floor(pen.points * std::sqrt(std::max(0.0, bottom - top) / (end - top)) * 4) /
+                    4);
+            pen.setFont(settings_.schriftart, points);
+            h = pen.textHeight();
+            lines = wrapped();
         }
         for (qsizetype k = 0; k < lines.size(); ++k) {
             pen.x = x;
