@@ -213,10 +213,11 @@ TEST_F(DialogFixture, SamplesFollowTheChoicesAndTheScanListGrows) {
         return inkOf(dialog.grab(QRect(sample->mapTo(&dialog, QPoint()), sample->size())).toImage(),
                      40);
     };
-    const RowInk narrow = inkAt(1, 0), wide = inkAt(6, 0), reduced = inkAt(6, 80);
+    const RowInk narrow = inkAt(1, 0), wide = inkAt(6, 0), reduced = inkAt(6, 99);
     ASSERT_GT(narrow.dark, 0);
     EXPECT_NEAR(double(wide.right - wide.left) / (narrow.right - narrow.left), 0.50 / 0.25, 0.1);
-    EXPECT_LT(reduced.dark, wide.dark * 0.9) << "80 µm off bars of at least 500 µm";
+    // On screen a bar loses whole pixels: one of the four or more of each module.
+    EXPECT_LT(reduced.dark, wide.dark * 0.97) << "99 µm off bars of at least 500 µm";
 
     auto* list = child<QListWidget>("Scan_DBListe");
     auto* grow = child<QPushButton>("ScanListeGroesse");

@@ -7,22 +7,25 @@
 #include <ZXing/ReadBarcode.h>
 
 #include <QDir>
+#include <QPainter>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <algorithm>
+#include <optional>
 
 namespace palomex::test {
 
-std::vector<Decoded> decodeAll(const QImage& image) {
-    const QImage gray = image.convertToFormat(QImage::Format_Grayscale8);
+namespace {
+
+std::optional<Decoded> decodeOne(const QImage& gray) {
     const ZXing::ImageView view(gray.constBits(), gray.width(), gray.height(),
                                 ZXing::ImageFormat::Lum, int(gray.bytesPerLine()));
     ZXing::DecodeHints hints;
     hints.setFormats(ZXing::BarcodeFormat::Code128);
-    hints.setTryHarder(false);
+    // Every row of a whole page is looked at, not only a few around its middle.
+    hints.setTryHarder(true);
     hints.setTryRotate(false);
     hints.setMaxNumberOfSymbols(1);
-    std::vector<Decoded> found;
     for (const ZXing::Result& r : ZXing::ReadBarcodes(view, hints)) {
         if (!r.isValid())
             continue;
@@ -34,9 +37,43 @@ std::vector<Decoded> decodeAll(const QImage& image) {
             x1 = std::max(x1, p.x);
             y1 = std::max(y1, p.y);
         }
-        found.push_back({QByteArray(reinterpret_cast<const char*>(bytes.data()), int(bytes.size())),
-                         QString::fromStdString(r.symbologyIdentifier()),
-                         QRect(QPoint(x0, y0), QPoint(x1, y1))});
+        return Decoded{QByteArray(reinterpret_cast<const char*>(bytes.data()), int(bytes.size())),
+                       QString::fromStdString(r.symbologyIdentifier()),
+                       QRect(QPoint(x0, y0), QPoint(x1, y1))};
+    }
+    return std::nullopt;
+}
+
+// Whether a row holds bars between x0 and x1: a fair share of dark pixels.
+bool barsInRow(const QImage& gray, int y, int x0, int x1) {
+    const uchar* row = gray.constScanLine(y);
+    int dark = 0;
+    for (int x = x0; x <= x1; ++x)
+        dark += row[x] < 128;
+    return dark * 5 > x1 - x0;
+}
+
+} // namespace
+
+std::vector<Decoded> decodeAll(const QImage& image, int maxSymbols) {
+    // The reader finds one symbol at a time on the whole image; a symbol found is
+    // whited out, bars top to bottom, so that the next search finds another.
+    QImage gray = image.convertToFormat(QImage::Format_Grayscale8);
+    std::vector<Decoded> found;
+    while (int(found.size()) < maxSymbols) {
+        const auto d = decodeOne(gray);
+        if (!d)
+            break;
+        found.push_back(*d);
+        const int x0 = std::max(0, d->where.left());
+        const int x1 = std::min(gray.width() - 1, d->where.right());
+        int top = std::clamp(d->where.top(), 0, gray.height() - 1);
+        int bottom = std::clamp(d->where.bottom(), 0, gray.height() - 1);
+        while (top > 0 && barsInRow(gray, top - 1, x0, x1))
+            --top;
+        while (bottom < gray.height() - 1 && barsInRow(gray, bottom + 1, x0, x1))
+            ++bottom;
+        QPainter(&gray).fillRect(QRect(QPoint(x0, top), QPoint(x1, bottom)), Qt::white);
     }
     std::sort(found.begin(), found.end(),
               [](const Decoded& a, const Decoded& b) { return a.where.top() < b.where.top(); });

@@ -14,8 +14,8 @@ struct Decoded {
     QRect where;        // bounding box in image pixels
 };
 
-// The Code 128 symbol found in the image (one at most: crop to read several).
-std::vector<Decoded> decodeAll(const QImage& image);
+// The Code 128 symbols found in the image, at most maxSymbols, top to bottom.
+std::vector<Decoded> decodeAll(const QImage& image, int maxSymbols = 1);
 
 // The pages of a PDF file rendered by poppler, and the text it finds on them.
 std::vector<QImage> pdfPages(const QString& pdf, int dpi);

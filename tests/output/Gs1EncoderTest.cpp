@@ -27,7 +27,11 @@ QImage render(Gs1Encoder& enc, int dpi) {
     QImage image = palomex::test::blankImage(enc.width() + 10, enc.height() + 10, dpi);
     QPainter p(&image);
     p.scale(dpi / 25.4, dpi / 25.4);
+    // As a printer of that resolution draws it; the widths asked for afterwards
+    // stay the nominal ones.
+    enc.setDeviceResolution(dpi / 25.4);
     enc.draw(p, QPointF(5, 5));
+    enc.setDeviceResolution(0);
     return image;
 }
 

@@ -182,3 +182,52 @@ TEST(LayoutRendered, MovedNveBarcodeDecodesAtItsNewPlace) {
     EXPECT_TRUE(palomex::test::decodeAll(band(oldTopMm, 230)).empty())
         << "nothing is left where the NVE symbol stood";
 }
+
+// The first and the last dark pixel along a pixel row, from x0 to x1.
+std::pair<int, int> inkAlongRow(const QImage& image, int y, int x0, int x1) {
+    int first = -1, last = -1;
+    for (int x = std::max(0, x0); x <= std::min(x1, image.width() - 1); ++x) {
+        if (qGray(image.pixel(x, y)) < 64) {
+            first = first < 0 ? x : first;
+            last = x;
+        }
+    }
+    return {first, last};
+}
+
+// The editor shows the label at half size as it prints: a symbol that fits on
+// the printed label ends inside the outline, also on a coarse screen.
+TEST_F(LayoutEditorWindow, BarcodesAreDrawnAsWideAsPrinted) {
+    constexpr int dpi = 300;
+    QImage page = palomex::test::blankImage(148, 210, dpi);
+    {
+        QPainter p(&page);
+        p.scale(dpi / 25.4, dpi / 25.4);
+        LabelRenderer renderer(SettingsRecord{}, prompter);
+        RenderOutcome outcome;
+        // As the built-in PDF writer prints: modules at their nominal widths.
+        LabelPlacement placement;
+        placement.devicePixels = false;
+        rendererPainter(renderer, RenderMode::Printer, outcome)(p, label, shownNve(label),
+                                                                placement);
+    }
+    const QImage shown = editor.canvas()->grab().toImage();
+    const int outlineLeft = editor.toCanvas(QPointF(0, 0)).x();
+    const int outlineRight = editor.toCanvas(QPointF(labelWidthMm(label.format) / 2.0, 0)).x();
+    const double unit = unitPx();
+    for (int k = 0; k < 3; ++k) {
+        SCOPED_TRACE(k);
+        // A row through the bars, a layout unit below the symbol's top.
+        const double rowUnits = label.elements[element::FirstBarcode + k].top + 1.5;
+        const auto [printedFirst, printedLast] =
+            inkAlongRow(page, qRound(2 * rowUnits * dpi / 25.4), 0, page.width());
+        // Inside the outline, whose own edges are black too.
+        const int y = editor.toCanvas(QPointF(0, rowUnits)).y();
+        const auto [first, last] = inkAlongRow(shown, y, outlineLeft + 2, outlineRight - 2);
+        ASSERT_GE(first, 0) << "no bars drawn";
+        EXPECT_EQ(inkAlongRow(shown, y, outlineRight + 2, shown.width()).first, -1)
+            << "drawn past the outline";
+        const double printedMm = (printedLast - printedFirst + 1) * 25.4 / dpi;
+        EXPECT_NEAR((last - first + 1) / unit * 2, printedMm, 2 * 2 / unit);
+    }
+}

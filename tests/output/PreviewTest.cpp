@@ -4,10 +4,13 @@
 #include "PrintTestLabel.h"
 #include "app/Captions.h"
 #include "db/NveLock.h"
+#include "entry/NveNumbers.h"
+#include "output/PdfSink.h"
 #include "support/TestSupport.h"
 #include "ui/output/PreviewWindow.h"
 
 #include <QPainter>
+#include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -169,6 +172,67 @@ TEST(PreviewDrawing, TheGridIsDrawnOnlyWhenSwitchedOn) {
     EXPECT_EQ(gridPixels(drawn(in, prompter)), 0);
 }
 
+// Where the first and the last dark pixel of a pixel row lie, in millimetres.
+std::pair<double, double> inkAlongRow(const QImage& image, double yMm, double dpi) {
+    const double k = dpi / 25.4;
+    const int y = qRound(yMm * k);
+    int first = -1, last = -1;
+    for (int x = 0; x < image.width(); ++x) {
+        if (qGray(image.pixel(x, y)) < 128) {
+            first = first < 0 ? x : first;
+            last = x;
+        }
+    }
+    return {first / k, (last + 1) / k};
+}
+
+// On a screen of 96 dpi a module of 0.35 mm is 1.3 pixels: the preview still shows
+// each symbol as wide as the printer prints it.
+TEST(PreviewDrawing, BarcodesAreAsWideAsPrinted) {
+    const Label label = test::printTestLabel();
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath(QStringLiteral("label.pdf"));
+    {
+        // The run of the "PDF Export" without a PDF printer, one label.
+        test::ScriptedPrompter prompter;
+        LabelRenderer renderer(SettingsRecord{}, prompter);
+        RenderOutcome outcome;
+        RunParameters params;
+        params.mode = PageMode::SingleLabels;
+        params.labelWidthMm = labelWidthMm(label.format);
+        PdfSink sink(pdf, paperSizeMm(label, PageMode::SingleLabels), QString());
+        BaseNveRange numbers(label.nveBasis, nullptr);
+        PrintRun(label, params, numbers, rendererPainter(renderer, RenderMode::Printer, outcome),
+                 isActive, sink, prompter)
+            .run();
+        ASSERT_FALSE(sink.finish());
+    }
+    const auto pages = test::pdfPages(pdf, 300);
+    ASSERT_EQ(pages.size(), 1u);
+
+    constexpr int screenDpi = 96;
+    test::ScriptedPrompter prompter;
+    PreviewInput in;
+    in.label = label;
+    in.mode = PageMode::SingleLabels;
+    in.record.rasterLinien = false;
+    QImage screen = test::blankImage(labelWidthMm(label.format), label.height, screenDpi);
+    {
+        QPainter p(&screen);
+        p.scale(screenDpi / 25.4, screenDpi / 25.4);
+        drawPreview(p, in, prompter);
+    }
+    EXPECT_TRUE(prompter.shown.isEmpty());
+    // A row through the bars of the upper, the lower and the NVE symbol.
+    for (const double y : {113.0, 147.0, 185.0}) {
+        const auto [printedLeft, printedRight] = inkAlongRow(pages[0], y, 300);
+        const auto [shownLeft, shownRight] = inkAlongRow(screen, y, screenDpi);
+        const double printed = printedRight - printedLeft;
+        ASSERT_GT(printed, 40) << y;
+        EXPECT_NEAR((shownRight - shownLeft) / printed, 1.0, 0.01) << "symbol at " << y << " mm";
+    }
+}
+
 struct PreviewWindowFixture : test::DatabaseFixture {
     test::ScriptedPrompter prompter;
 };
@@ -209,4 +273,32 @@ TEST_F(PreviewWindowFixture, AutomaticNveShowsTheNextNumberAndReservesNothing) {
     window.open(test::printTestLabel(), SettingsRecord{});
     EXPECT_EQ(window.input().firstRunning, 42);
     EXPECT_EQ(storedHighest(db, QStringLiteral("4012345")), 41);
+}
+
+// The question whether a barcode fits is the one printing asks, and its answer
+// leads to the same places: the layout editor, the barcode scaling, or nowhere.
+TEST_F(PreviewWindowFixture, ABarcodeThatDoesNotFitAsksAsPrintingDoes) {
+    const struct {
+        Answer answer;
+        bool editor, scaling;
+    } cases[] = {
+        {Answer::Yes, true, false}, {Answer::No, false, true}, {Answer::Cancel, false, false}};
+    Label label = test::printTestLabel();
+    label.elements[element::FirstBarcode].left = 40; // the upper symbol starts at 80 of 148 mm
+    for (const auto& c : cases) {
+        PreviewWindow window(db, settings, prompter);
+        bool editor = false, scaling = false;
+        QObject::connect(&window, &PreviewWindow::layoutEditorWanted, [&] { editor = true; });
+        QObject::connect(&window, &PreviewWindow::barcodeScalingWanted, [&] { scaling = true; });
+        prompter.shown.clear();
+        prompter.willAnswer(c.answer);
+        window.open(label, SettingsRecord{});
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !prompter.shown.isEmpty(); }));
+        ASSERT_EQ(prompter.shown.size(), 1);
+        EXPECT_TRUE(prompter.shown[0].startsWith("Fehler: Barcode passt nicht auf das Etikett !"));
+        EXPECT_FALSE(window.isVisible());
+        EXPECT_EQ(editor, c.editor);
+        EXPECT_EQ(scaling, c.scaling);
+    }
 }

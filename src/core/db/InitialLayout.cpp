@@ -21,6 +21,8 @@ constexpr Place kPlaces[] = {
     {10.0, 143.9, 72.4, 30.1}, {14.0, 182.0, 72.4, 34.3},
 };
 
+constexpr double kSmallExtrasTopMm = 58.5;
+
 // Layout units with the one decimal a stored row keeps, so that a new label
 // comes back from the table exactly as it went in.
 double units(double mm) {
@@ -65,6 +67,11 @@ void applyNewLabelDefaults(Label& label) {
         if (barcodeTops[k] > 0)
             label.elements[element::FirstBarcode + k].top = barcodeTops[k] / 2;
     }
+    // The small label's upper barcode stands where the additional texts start on
+    // the large one; they go into the free band above it, under the data fields.
+    for (int i = element::FirstExtra; i < element::NveVertical; ++i)
+        label.elements[i].top =
+            units(label.format == LabelFormat::Small ? kSmallExtrasTopMm : kPlaces[i].top);
     const auto sizes = [&label](int from, int to, double first, double second) {
         for (int i = from; i <= to; ++i) {
             LayoutElement& e = label.elements[i];

@@ -35,8 +35,9 @@ void drawLayout(QPainter& p, const LayoutModel& model, const SettingsRecord& rec
 
     LabelRenderer renderer(record, prompter);
     RenderOutcome outcome;
-    rendererPainter(renderer, RenderMode::Preview, outcome)(p, label, shownNve(label),
-                                                            {{0, 0}, kHalfSize, {}, {}});
+    LabelPlacement placement;
+    placement.scale = kHalfSize;
+    rendererPainter(renderer, RenderMode::Preview, outcome)(p, label, shownNve(label), placement);
 
     p.setBrush(Qt::NoBrush);
     p.setPen(devicePen(Qt::black, 1));

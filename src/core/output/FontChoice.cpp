@@ -7,6 +7,7 @@
 #include <QPaintDevice>
 #include <QPainter>
 #include <QtDebug>
+#include <cmath>
 
 namespace palomex {
 
@@ -69,7 +70,19 @@ MmFont::MmFont(const QString& family, double points, const QPaintDevice* device)
     : font_(makeFont(family, points, device)), metrics_(font_, device) {}
 
 double MmFont::width(const QString& text) const {
-    return metrics_.horizontalAdvance(text) / UnitsPerMm;
+    // Most texts of a label are the same on every label of a run: each is shaped
+    // for its width once. A run of ever new texts starts the cache afresh.
+    constexpr qsizetype MaxWidths = 512;
+    const auto it = widths_.constFind(text);
+    if (it != widths_.constEnd())
+        return *it;
+    if (widths_.size() >= MaxWidths)
+        widths_.clear();
+    return *widths_.insert(text, metrics_.horizontalAdvance(text) / UnitsPerMm);
+}
+
+bool MmFont::fits(const QString& text, double room) const {
+    return double(text.size()) * metrics_.maxWidth() <= room * UnitsPerMm || width(text) <= room;
 }
 
 double MmFont::height() const {
@@ -78,6 +91,42 @@ double MmFont::height() const {
 
 double MmFont::ascent() const {
     return metrics_.ascent() / UnitsPerMm;
+}
+
+QRectF MmFont::inkRect(const QString& text) const {
+    const QRectF r = metrics_.tightBoundingRect(text).translated(0, metrics_.ascent());
+    return {r.topLeft() / UnitsPerMm, r.size() / UnitsPerMm};
+}
+
+QStringList MmFont::wrap(const QString& text, double widthMm) const {
+    const double room = widthMm * UnitsPerMm;
+    QStringList lines;
+    QString line;
+    const auto fits = [&](const QString& s) { return metrics_.horizontalAdvance(s) <= room; };
+    for (const QString& word : text.split(u' ')) {
+        const QString joined = line.isEmpty() ? word : line + u' ' + word;
+        if (fits(joined) || (line.isEmpty() && word.isEmpty())) {
+            line = joined;
+            continue;
+        }
+        if (!line.isEmpty())
+            lines << line;
+        line = word;
+        // A word wider than the whole line is broken where it has to be.
+        while (!fits(line) && line.size() > 1) {
+            qsizetype n = line.size() - 1;
+            while (n > 1 && !fits(line.left(n)))
+                --n;
+            lines << line.left(n);
+            line = line.mid(n);
+        }
+    }
+    lines << line;
+    return lines;
+}
+
+double fittingPoints(double points, double wide, double room) {
+    return std::floor(points * room / wide * 4) / 4;
 }
 
 const MmFont& MmFontCache::font(const QString& family, double points, const QPaintDevice* device) {
@@ -95,12 +144,20 @@ const MmFont& MmFontCache::font(const QString& family, double points, const QPai
 }
 
 void MmFont::draw(QPainter& painter, const QPointF& topLeft, const QString& text) const {
+    begin(painter);
+    drawAt(painter, topLeft, text);
+    painter.restore();
+}
+
+void MmFont::begin(QPainter& painter) const {
     painter.save();
-    painter.translate(topLeft);
     painter.scale(1 / UnitsPerMm, 1 / UnitsPerMm);
     painter.setFont(font_);
-    painter.drawText(QPointF(0, metrics_.ascent()), text);
-    painter.restore();
+}
+
+void MmFont::drawAt(QPainter& painter, const QPointF& topLeft, const QString& text) const {
+    painter.drawText(
+        QPointF(topLeft.x() * UnitsPerMm, topLeft.y() * UnitsPerMm + metrics_.ascent()), text);
 }
 
 } // namespace palomex

@@ -6,8 +6,11 @@
 
 #include <QFont>
 #include <QFontMetricsF>
+#include <QHash>
 #include <QPointF>
+#include <QRectF>
 #include <QString>
+#include <QStringList>
 #include <map>
 #include <tuple>
 
@@ -19,6 +22,10 @@ namespace palomex {
 // The installed family used for a font name.
 QString resolveFontFamily(const QString& requested);
 
+// The size of a font whose text of width wide fits into room: a little smaller
+// than proportional, in quarter points, so that the fonts made stay few.
+double fittingPoints(double points, double wide, double room);
+
 // A font of a size in points for a painter whose user unit is one millimetre.
 // Font engines round pixel sizes to whole units, which at one unit per
 // millimetre would make a 10 pt text 13 % too large; the font is therefore made
@@ -28,10 +35,22 @@ public:
     MmFont(const QString& family, double points, const QPaintDevice* device);
 
     double width(const QString& text) const;
+    // Whether text is no wider than room, known without shaping it when it is
+    // clearly short: most label texts are.
+    bool fits(const QString& text, double room) const;
     double height() const;
     double ascent() const;
+    // Where the ink of text lies, relative to the top left corner it is drawn at.
+    QRectF inkRect(const QString& text) const;
+    // The text broken into lines no wider than widthMm: at blanks, and inside a
+    // word only where the word alone is wider.
+    QStringList wrap(const QString& text, double widthMm) const;
     // Draws text with its top left corner at topLeft (millimetres).
     void draw(QPainter& painter, const QPointF& topLeft, const QString& text) const;
+    // Many texts in this font under one painter state, which a PDF writes once:
+    // begin saves the painter and sets it up, drawAt draws, painter.restore() ends.
+    void begin(QPainter& painter) const;
+    void drawAt(QPainter& painter, const QPointF& topLeft, const QString& text) const;
 
 private:
     static QFont makeFont(const QString& family, double points, const QPaintDevice* device);
@@ -39,6 +58,7 @@ private:
     QFont font_;
     // Looked up once: the renderer measures each text several times per label.
     QFontMetricsF metrics_;
+    mutable QHash<QString, double> widths_;
 };
 
 // The fonts of one renderer, made once per family, size and device resolution:

@@ -268,60 +268,82 @@ double Gs1Encoder::moduleOnDevice() const {
     return pxPerMm_ > 0 ? qMax(1, qRound(nominal * pxPerMm_)) / pxPerMm_ : nominal;
 }
 
-double Gs1Encoder::textHeightMm() const {
+double Gs1Encoder::textHeight() const {
     // One text line of the human-readable font with a little leading.
     return textSize_ > 0 ? textSize_ * 25.4 / 72.0 * 1.2 : 0.0;
 }
 
 double Gs1Encoder::height() const {
-    return modules_.isEmpty() ? 0 : barHeight_ + textHeightMm();
+    return modules_.isEmpty() ? 0 : barHeight_ + textHeight();
 }
 
-void Gs1Encoder::draw(QPainter& painter, const QPointF& topLeft, double scale) const {
+QRectF Gs1Encoder::draw(QPainter& painter, const QPointF& topLeft, double scale) const {
     if (modules_.isEmpty())
-        return;
-    const QTransform toDevice = painter.deviceTransform();
-    const double pxPerMm = std::hypot(toDevice.m11(), toDevice.m12()) * scale;
-    const QPointF origin = toDevice.map(topLeft);
-    const int modulePx = qMax(1, qRound(moduleWidthMm(moduleStep_) * pxPerMm));
-    const int adjustPx = qRound(barAdjustUm_ / 1000.0 * pxPerMm);
-    const int left = qRound(origin.x()) + (quietZones_ ? QuietZoneModules * modulePx : 0);
-    const int top = qRound(origin.y());
-    const int barPx = qMax(1, qRound(barHeight_ * pxPerMm));
-
-    painter.save();
-    painter.resetTransform();
-    painter.setRenderHint(QPainter::Antialiasing, false);
+        return {};
+    const int quiet = quietZones_ ? QuietZoneModules : 0;
     const qsizetype n = modules_.size();
-    for (qsizetype x = 0; x < n;) {
-        if (!modules_[x]) {
-            ++x;
-            continue;
+    // All bars in one call: one fill for the symbol, whatever the surface.
+    QVector<QRectF> bars;
+    const auto addBars = [&](double left, double module, double adjust, auto rect) {
+        for (qsizetype x = 0; x < n;) {
+            if (!modules_[x]) {
+                ++x;
+                continue;
+            }
+            qsizetype run = 1;
+            while (x + run < n && modules_[x + run])
+                ++run;
+            const double w = std::max(module / 2, double(run) * module - adjust);
+            // A reduction keeps the bar centred on its nominal place.
+            bars.append(rect(left + double(x) * module + (double(run) * module - w) / 2, w));
+            x += run;
         }
-        qsizetype run = 1;
-        while (x + run < n && modules_[x + run])
-            ++run;
-        const int w = qMax(1, int(run) * modulePx - adjustPx);
-        // A reduction keeps the bar centred on its nominal place.
-        const int shift = (int(run) * modulePx - w) / 2;
-        painter.fillRect(QRect(left + int(x) * modulePx + shift, top, w, barPx), Qt::black);
-        x += run;
+    };
+    double moduleMm = moduleWidthMm(moduleStep_) * scale;
+    double barsMm = barHeight_ * scale;
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(Qt::black);
+    if (pxPerMm_ > 0) {
+        // Whole device pixels: the painter works in them for the bars.
+        const QTransform toDevice = painter.deviceTransform();
+        const QPointF origin = toDevice.map(topLeft);
+        const int modulePx = qMax(1, qRound(moduleWidthMm(moduleStep_) * pxPerMm_));
+        const int adjustPx = qRound(barAdjustUm_ / 1000.0 * pxPerMm_);
+        const int top = qRound(origin.y());
+        const int barPx = qMax(1, qRound(barHeight_ * pxPerMm_));
+        addBars(qRound(origin.x()) + quiet * modulePx, modulePx, adjustPx,
+                [&](double x, double w) { return QRectF(qRound(x), top, qRound(w), barPx); });
+        painter.resetTransform();
+        moduleMm = modulePx / pxPerMm_ * scale;
+        barsMm = barPx / pxPerMm_ * scale;
+    } else {
+        addBars(topLeft.x() + quiet * moduleMm, moduleMm, barAdjustUm_ / 1000.0 * scale,
+                [&](double x, double w) { return QRectF(x, topLeft.y(), w, barsMm); });
     }
+    painter.drawRects(bars);
     painter.restore();
 
-    if (textSize_ > 0) {
-        const MmFont& font = fonts_.font(fontFamily_, textSize_ * scale, painter.device());
-        const double barsMm = barPx / pxPerMm * scale;
-        const double symbolMm =
-            (n + (quietZones_ ? 2 * QuietZoneModules : 0)) * modulePx / pxPerMm * scale;
+    const double symbolMm = double(n + 2 * quiet) * moduleMm;
+    QRectF extent(topLeft, QSizeF(symbolMm, barsMm));
+    if (textSize_ > 0 && !humanReadable_.isEmpty()) {
+        // A line wider than the symbol is set smaller rather than run past it.
+        const MmFont* font = &fonts_.font(fontFamily_, textSize_ * scale, painter.device());
+        if (font->width(humanReadable_) > symbolMm)
+            font = &fonts_.font(
+                fontFamily_,
+                fittingPoints(textSize_ * scale, font->width(humanReadable_), symbolMm),
+                painter.device());
+        const double textMm = font->width(humanReadable_);
+        const QPointF at(topLeft.x() + (symbolMm - textMm) / 2, topLeft.y() + barsMm);
         painter.save();
         painter.setPen(Qt::black);
-        font.draw(painter,
-                  QPointF(topLeft.x() + (symbolMm - font.width(humanReadable_)) / 2,
-                          topLeft.y() + barsMm),
-                  humanReadable_);
+        font->draw(painter, at, humanReadable_);
         painter.restore();
+        extent |= QRectF(at, QSizeF(textMm, font->height()));
     }
+    return extent;
 }
 
 } // namespace palomex

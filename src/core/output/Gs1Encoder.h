@@ -11,6 +11,7 @@
 
 #include <QFont>
 #include <QPointF>
+#include <QRectF>
 #include <QString>
 #include <QVector>
 
@@ -57,14 +58,15 @@ public:
     void setQuietZones(bool on) { quietZones_ = on; }
     void setModuleStep(int step) { moduleStep_ = qBound(0, step, MaxModuleStep); }
     int moduleStep() const { return moduleStep_; }
-    // Bar height in millimetres.
-    void setBarHeight(int mm) { barHeight_ = mm; }
+    // Height of the bars alone in millimetres; the human-readable line adds its own.
+    void setBarHeight(double mm) { barHeight_ = mm; }
     void setTextSize(int points) { textSize_ = points; }
 
     static double moduleWidthMm(int step) { return 0.25 + 0.05 * step; }
     // Device pixels per label millimetre of the surface about to be drawn on;
     // widths then report what the whole-pixel bars will really measure.
-    // 0: nominal widths.
+    // 0: nominal widths, and bars drawn at them in painter units (a screen too
+    // coarse for whole-pixel modules still shows the printed width).
     void setDeviceResolution(double pixelsPerMm) { pxPerMm_ = pixelsPerMm; }
 
     // AIs in parentheses, marks removed, check digits filled in.
@@ -75,11 +77,14 @@ public:
     // Extent of the drawn symbol (bars, quiet zones, human-readable line), millimetres.
     double width() const { return symbolWidth(); }
     double height() const;
+    // Height of the human-readable line, 0 without one.
+    double textHeight() const;
 
     // Draws the symbol, enlarged by scale, with its top left corner at topLeft
-    // (painter coordinates in millimetres). Module and bar widths are rounded to
-    // whole device pixels so that every bar of a printed symbol is equally wide.
-    void draw(QPainter& painter, const QPointF& topLeft, double scale = 1.0) const;
+    // (painter coordinates in millimetres), and returns where its bars, quiet
+    // zones and human-readable line lie. With a device resolution set, module and
+    // bar widths are whole device pixels so that every printed bar is equally wide.
+    QRectF draw(QPainter& painter, const QPointF& topLeft, double scale = 1.0) const;
 
 private:
     struct Parsed;
@@ -90,7 +95,6 @@ private:
     // much of the string fits when it is refused.
     static bool bareSymbol(const QString& dataString, QVector<bool>* modules, QString* readable,
                            qsizetype* acceptedChars, QString* why);
-    double textHeightMm() const;
     double moduleOnDevice() const;
 
     QString fontFamily_;
@@ -99,7 +103,7 @@ private:
     double barAdjustUm_ = 0;
     bool quietZones_ = false;
     int moduleStep_ = 5;
-    int barHeight_ = 24;
+    double barHeight_ = 24;
     int textSize_ = 12;
     double pxPerMm_ = 0;
 

@@ -7,6 +7,7 @@
 
 #include <QPainter>
 #include <array>
+#include <limits>
 #include <optional>
 
 namespace palomex {
@@ -16,6 +17,16 @@ namespace {
 // Pitch of the letters of the vertical NVE designation: one text line of the
 // entry window's font, 195 twips, at 56.7 twips per millimetre.
 constexpr double EntryLineMm = 195.0 / 56.7;
+constexpr double PointMm = 25.4 / 72.0;
+// Texts of neighbouring columns keep this much white between them.
+constexpr double ColumnGapMm = 1.0;
+// GS1 logistic labels want the SSCC's bars at least this high; the NVE symbol
+// grows to it wherever the label has the room below.
+constexpr double NveLeastBarsMm = 31.75;
+// Bars lower than this would not be a symbol any more, whatever the sizes say.
+constexpr double LeastBarsMm = 1.0;
+// Smaller than this a text is no longer read on a label: it is not shrunk further.
+constexpr double LeastPoints = 5.0;
 
 QStringList contentLines(const QString& text) {
     QString t = text;
@@ -41,10 +52,32 @@ struct LabelRenderer::Pen {
     double x = 0;
     double y = 0;
     MmFontCache& fonts;
+    std::vector<DrawnExtent>* extents = nullptr;
+    int element = 0;
     const MmFont* font = nullptr;
+    QString family;
+    double points = 0;
 
-    void setFont(const QString& family, double points) {
+    // The font the painter is set up for: an element's lines share one state.
+    const MmFont* inked = nullptr;
+
+    void setFont(const QString& f, double p) {
+        lift(); // a new font may push the inked one out of the cache
+        family = f;
+        points = p;
         font = &fonts.font(family, points, painter.device());
+    }
+    void ink(const MmFont* f) {
+        if (inked == f)
+            return;
+        lift();
+        f->begin(painter);
+        inked = f;
+    }
+    void lift() {
+        if (inked)
+            painter.restore();
+        inked = nullptr;
     }
     double textWidth(const QString& s) const { return font->width(s); }
     double textHeight() const { return font->height(); }
@@ -56,21 +89,67 @@ LabelRenderer::LabelRenderer(const SettingsRecord& settings, Prompter& prompter)
     encoder_.setBarWidthAdjust(settings.strichbreitenreduktion);
 }
 
-void LabelRenderer::printText(Pen& pen, const QString& text) {
+void LabelRenderer::printText(Pen& pen, const QString& text, double right) {
     const double height = pen.textHeight();
     if (options_.pageHeightMm && pen.y + height >= *options_.pageHeightMm)
         return;
+    const MmFont* font = pen.font;
+    // Tabbed texts stand at their tab stops; only a plain line is set smaller.
+    const double room = right - pen.x;
+    if (room > 0 && !text.contains(u'\t') && !font->fits(text, room)) {
+        pen.lift();
+        font = &fonts_.font(pen.family, fittingPoints(pen.points, font->width(text), room),
+                            pen.painter.device());
+    }
+    pen.ink(font);
     const QStringList parts = text.split(u'\t');
     for (qsizetype k = 0; k < parts.size(); ++k) {
-        const double x = pen.x + options_.scale * double(k) * settings_.tabWeite;
-        pen.font->draw(pen.painter, QPointF(x, pen.y), parts[k]);
+        const QPointF at(pen.x + options_.scale * double(k) * settings_.tabWeite, pen.y);
+        font->drawAt(pen.painter, at, parts[k]);
+        if (pen.extents && !parts[k].trimmed().isEmpty())
+            pen.extents->push_back({pen.element, font->inkRect(parts[k]).translated(at)});
     }
+    if (font != pen.font) // the smaller font may have pushed the pen's out of the cache
+        pen.setFont(pen.family, pen.points);
     pen.y += height;
 }
 
-void LabelRenderer::drawTextElement(Pen& pen, const LayoutElement& e, const QString& designation,
+double LabelRenderer::firstLinesBottom(const LayoutElement& e) const {
+    // A line of the label fonts is about 1.15 of its size high.
+    return 2 * e.top + 1.15 * PointMm * (e.firstSize() * lineFactor_ + e.secondSize());
+}
+
+double LabelRenderer::bottomLimit(const Label& label, int i) const {
+    const LayoutElement& e = label.elements[i];
+    const double right = rightLimit(label, i);
+    double limit = label.height;
+    for (const Occupied& o : occupied_) {
+        // Anything starting left of the element's right end may run under it.
+        if (o.element != i && o.top > 2 * e.top + ColumnGapMm && o.left < right)
+            limit = std::min(limit, o.top - ColumnGapMm);
+    }
+    return limit;
+}
+
+double LabelRenderer::rightLimit(const Label& label, int i) const {
+    const LayoutElement& e = label.elements[i];
+    const double left = 2 * e.left;
+    const double top = 2 * e.top;
+    const double bottom = firstLinesBottom(e);
+    double limit = labelWidthMm(label.format);
+    for (const Occupied& o : occupied_) {
+        if (o.element != i && o.left > left + ColumnGapMm && o.top < bottom && o.bottom > top)
+            limit = std::min(limit, o.left - ColumnGapMm);
+    }
+    return limit;
+}
+
+void LabelRenderer::drawTextElement(Pen& pen, const Label& label, int i, const QString& designation,
                                     const QString& content, bool multiLine) {
+    const LayoutElement& e = label.elements[i];
     const double s = options_.scale;
+    const double right = s * (rightLimit(label, i) + options_.offsetX);
+    pen.element = i;
     double dx = 0;
     double dy = 0;
     if (e.firstSize() > 0) {
@@ -81,18 +160,47 @@ void LabelRenderer::drawTextElement(Pen& pen, const LayoutElement& e, const QStr
             dy = pen.textHeight() / s * lineFactor_;
         pen.x = s * (2 * e.left + options_.offsetX);
         pen.y = s * (2 * e.top + options_.offsetY);
-        printText(pen, designation);
+        printText(pen, designation, right);
     }
     if (e.secondSize() > 0) {
         pen.setFont(settings_.schriftart, s * e.secondSize());
-        const double h = pen.textHeight();
-        const QStringList lines = multiLine ? contentLines(content) : QStringList{content};
+        double h = pen.textHeight();
+        const double x = s * (2 * e.left + options_.offsetX + dx);
+        const double top = s * (2 * e.top + options_.offsetY + dy);
+        const double bottom = s * (bottomLimit(label, i) + options_.offsetY);
+        // The lines the entry box shows: its own breaks, then wrapped to the room
+        // the label gives the element, as the box wraps to its width. Lines that
+        // would reach the element below are set smaller, a few times at most.
+        const auto wrapped = [&] {
+            QStringList lines;
+            for (const QString& line : contentLines(content))
+                lines << (line.contains(u'\t') || right <= x || pen.font->fits(line, right - x)
+                              ? QStringList{line}
+                              : pen.font->wrap(line, right - x));
+            return lines;
+        };
+        QStringList lines = multiLine ? wrapped() : QStringList{content};
+        for (int attempt = 0; multiLine && lines.size() > 1 && attempt < 4; ++attempt) {
+            const double end = top + lineFactor_ * double(lines.size() - 1) * h + h;
+            if (end <= bottom || pen.points <= LeastPoints * s)
+                break;
+            // Smaller lines are lower and hold more: the height goes with the
+            // square of the size.
+            const double points = std::max(
+                LeastPoints * s,
+                std::floor(pen.points * std::sqrt(std::max(0.0, bottom - top) / (end - top)) * 4) /
+                    4);
+            pen.setFont(settings_.schriftart, points);
+            h = pen.textHeight();
+            lines = wrapped();
+        }
         for (qsizetype k = 0; k < lines.size(); ++k) {
-            pen.x = s * (2 * e.left + options_.offsetX + dx);
+            pen.x = x;
             pen.y = s * (2 * e.top + options_.offsetY + dy + lineFactor_ * double(k) * h / s);
-            printText(pen, lines[k]);
+            printText(pen, lines[k], right);
         }
     }
+    pen.lift();
 }
 
 void LabelRenderer::drawLogo(QPainter& painter, const Label& label) {
@@ -108,10 +216,12 @@ void LabelRenderer::drawLogo(QPainter& painter, const Label& label) {
     if (logo_.isNull())
         return;
     const double s = options_.scale;
-    painter.drawImage(QRectF(s * (2 * label.logo.left + options_.offsetX),
-                             s * (2 * label.logo.top + options_.offsetY), s * 2 * label.logo.width,
-                             s * 2 * label.logo.height),
-                      logo_);
+    const QRectF at(s * (2 * label.logo.left + options_.offsetX),
+                    s * (2 * label.logo.top + options_.offsetY), s * 2 * label.logo.width,
+                    s * 2 * label.logo.height);
+    painter.drawImage(at, logo_);
+    if (options_.extents)
+        options_.extents->push_back({-1, at});
 }
 
 QString LabelRenderer::nveText(const QString& nve) {
@@ -147,15 +257,22 @@ bool LabelRenderer::setUpBarcode(QPainter& painter, const Label& label, BarcodeK
         return false;
     encoder_.setData(data);
     // A screen is often too coarse for the modules: the preview checks the fit with
-    // the nominal widths, as a printer fine enough for the label draws them.
+    // the nominal widths and draws them so, as wide as a printer fine enough for
+    // the label prints them.
     encoder_.setDeviceResolution(
-        options_.mode == RenderMode::Preview
+        options_.mode == RenderMode::Preview || !options_.devicePixels
             ? 0
             : std::hypot(painter.deviceTransform().m11(), painter.deviceTransform().m12()) *
                   options_.scale);
-    encoder_.setBarHeight(int(e.secondSize()));
-    selectModuleStep(encoder_, kind, settings_.vergrFaktor, 2 * e.left, labelWidthMm(label.format));
+    // The second size is the height of the whole symbol, human-readable line
+    // included: a symbol then ends where the layout's numbers say it does.
     encoder_.setTextSize(int(e.firstSize()));
+    double bars = e.secondSize() - encoder_.textHeight();
+    if (kind == BarcodeKind::Nve)
+        bars = std::max(bars,
+                        std::min(NveLeastBarsMm, label.height - 2 * e.top - encoder_.textHeight()));
+    encoder_.setBarHeight(std::max(LeastBarsMm, bars));
+    selectModuleStep(encoder_, kind, settings_.vergrFaktor, 2 * e.left, labelWidthMm(label.format));
     return true;
 }
 
@@ -212,51 +329,87 @@ RenderOutcome LabelRenderer::render(QPainter& painter, Label& label, const QStri
         outcome.endRun = true;
         return outcome;
     }
+    // What the label draws, so that a text stops before its right-hand neighbour.
+    occupied_.clear();
+    const auto occupy = [&](int i, bool draws, double bottomMm) {
+        const LayoutElement& e = label.elements[i];
+        if (draws && isActive(e, label))
+            occupied_.push_back({i, 2 * e.left, 2 * e.top, bottomMm});
+    };
+    const auto textBottom = [&](int i) { return firstLinesBottom(label.elements[i]); };
+    const auto hasText = [&](int i, const QString& designation, const QString& content) {
+        const LayoutElement& e = label.elements[i];
+        return (e.firstSize() > 0 && !designation.isEmpty()) ||
+               (e.secondSize() > 0 && !content.isEmpty());
+    };
+    for (int i = 0; i < 2; ++i)
+        occupy(element::Sender + i,
+               hasText(element::Sender + i, label.parties[i].caption, label.parties[i].text),
+               textBottom(element::Sender + i));
+    for (int i = 0; i < Label::kFieldCount; ++i)
+        occupy(element::FirstField + i,
+               hasText(element::FirstField + i, label.fields[i].caption, label.fields[i].content),
+               textBottom(element::FirstField + i));
+    for (int i = 0; i < Label::kExtraCount; ++i)
+        occupy(element::FirstExtra + i,
+               hasText(element::FirstExtra + i, label.extras[i].caption, label.extras[i].text),
+               textBottom(element::FirstExtra + i));
+    occupy(element::NveLine, true, textBottom(element::NveLine));
+    for (int k = 0; k < 3; ++k) {
+        const LayoutElement& e = label.elements[element::FirstBarcode + k];
+        occupy(element::FirstBarcode + k, drawn[k],
+               kinds[k] == BarcodeKind::Nve ? label.height : 2 * e.top + e.secondSize());
+    }
+
     painter.save();
     painter.setPen(Qt::black);
-    Pen pen{painter, 0, 0, fonts_};
+    Pen pen{painter, 0, 0, fonts_, options.extents, 0, nullptr, {}, 0, nullptr};
 
     drawLogo(painter, label);
     for (int i = 0; i < 2; ++i) {
-        const LayoutElement& e = label.elements[element::Sender + i];
-        if (isActive(e, label))
-            drawTextElement(pen, e, label.parties[i].caption, label.parties[i].text, true);
+        if (isActive(label.elements[element::Sender + i], label))
+            drawTextElement(pen, label, element::Sender + i, label.parties[i].caption,
+                            label.parties[i].text, true);
     }
     for (int i = 0; i < Label::kFieldCount; ++i) {
-        const LayoutElement& e = label.fieldElement(i);
-        if (!isActive(e, label))
+        if (!isActive(label.fieldElement(i), label))
             continue;
         DataField& field = label.fields[i];
         completeGtin(field);
-        drawTextElement(pen, e, field.caption, printedFieldText(field.content, field.isDate()),
-                        false);
+        drawTextElement(pen, label, element::FirstField + i, field.caption,
+                        printedFieldText(field.content, field.isDate()), false);
     }
     for (int i = 0; i < Label::kExtraCount; ++i) {
-        const LayoutElement& e = label.elements[element::FirstExtra + i];
-        if (isActive(e, label))
-            drawTextElement(pen, e, label.extras[i].caption, label.extras[i].text, true);
+        if (isActive(label.elements[element::FirstExtra + i], label))
+            drawTextElement(pen, label, element::FirstExtra + i, label.extras[i].caption,
+                            label.extras[i].text, true);
     }
     const LayoutElement& nveLine = label.elements[element::NveLine];
     if (isActive(nveLine, label))
-        drawTextElement(pen, nveLine, nveLine.designation(), nveText(nve), false);
+        drawTextElement(pen, label, element::NveLine, nveLine.designation(), nveText(nve), false);
     const LayoutElement& vertical = label.elements[element::NveVertical];
     if (isActive(vertical, label) && vertical.secondSize() > 0) {
         pen.setFont(settings_.schriftart, s * vertical.firstSize());
+        pen.element = element::NveVertical;
         const QString letters = vertical.designation();
         for (qsizetype k = 0; k < letters.size(); ++k) {
             pen.x = s * (2 * vertical.left + options.offsetX);
             pen.y = s * (2 * vertical.top + options.offsetY + 2 * double(k) * EntryLineMm);
-            printText(pen, letters.mid(k, 1));
+            printText(pen, letters.mid(k, 1), std::numeric_limits<double>::infinity());
         }
+        pen.lift();
     }
     for (int k = 0; k < 3; ++k) {
         const LayoutElement& e = label.elements[element::FirstBarcode + k];
-        if (drawn[k] &&
-            setUpBarcode(painter, label, kinds[k], barcodeDataString(kinds[k], nve, fieldCode)))
-            encoder_.draw(painter,
-                          QPointF(qRound(s * (2 * e.left + options.offsetX)),
-                                  qRound(s * (2 * e.top + options.offsetY))),
-                          s);
+        if (!drawn[k] ||
+            !setUpBarcode(painter, label, kinds[k], barcodeDataString(kinds[k], nve, fieldCode)))
+            continue;
+        const QRectF extent = encoder_.draw(painter,
+                                            QPointF(qRound(s * (2 * e.left + options.offsetX)),
+                                                    qRound(s * (2 * e.top + options.offsetY))),
+                                            s);
+        if (options.extents)
+            options.extents->push_back({element::FirstBarcode + k, extent});
     }
     const double pxPerMm =
         std::hypot(painter.deviceTransform().m11(), painter.deviceTransform().m12());

@@ -10,8 +10,10 @@
 #include "output/Gs1Encoder.h"
 
 #include <QImage>
+#include <QRectF>
 #include <functional>
 #include <optional>
+#include <vector>
 
 class QPainter;
 
@@ -27,6 +29,12 @@ bool isActive(const LayoutRect& rect, const Label& label);
 
 enum class RenderMode { Printer, Preview };
 
+// Where the ink of one element lies on the painter (logo: element -1).
+struct DrawnExtent {
+    int element = 0;
+    QRectF rect;
+};
+
 struct RenderOptions {
     double scale = 1.0; // output scale s
     double offsetX = 0; // label offset in millimetres
@@ -34,8 +42,13 @@ struct RenderOptions {
     RenderMode mode = RenderMode::Printer;
     // Printable page height in millimetres; texts that would reach it are skipped.
     std::optional<double> pageHeightMm;
+    // Module widths in whole device pixels, so that every bar prints equally wide;
+    // otherwise (and always in the preview) at their nominal widths.
+    bool devicePixels = true;
     // Called after the checks, before the first stroke; false: nothing is drawn.
     std::function<bool()> beginDrawing;
+    // When set, receives the extent of every text line, symbol and picture drawn.
+    std::vector<DrawnExtent>* extents = nullptr;
 };
 
 // What the user asked for when a barcode did not fit, and whether the run must end.
@@ -67,8 +80,19 @@ public:
 
 private:
     struct Pen;
-    void printText(Pen& pen, const QString& text);
-    void drawTextElement(Pen& pen, const LayoutElement& e, const QString& designation,
+    // Where an element's text has to end (label millimetres): before the next
+    // element to its right on the same lines, or at the label's right edge.
+    double rightLimit(const Label& label, int i) const;
+    // Where its lines have to end: above the next element below it, or at the
+    // label's bottom edge (label millimetres).
+    double bottomLimit(const Label& label, int i) const;
+    // Where the designation and the first line of content of a text element end,
+    // label millimetres.
+    double firstLinesBottom(const LayoutElement& e) const;
+    // One line from the pen's position; a line that would pass right (painter
+    // units) is set smaller so that it ends there.
+    void printText(Pen& pen, const QString& text, double right);
+    void drawTextElement(Pen& pen, const Label& label, int i, const QString& designation,
                          const QString& content, bool multiLine);
     void drawLogo(QPainter& painter, const Label& label);
     // Whether the barcode of kind is drawn, after its data was checked and the user
@@ -86,6 +110,12 @@ private:
     MmFontCache fonts_;
     double lineFactor_;
     RenderOptions options_;
+    // What the label draws at all, as label millimetres: left, top and bottom.
+    struct Occupied {
+        int element;
+        double left, top, bottom;
+    };
+    std::vector<Occupied> occupied_;
     QString logoFile_;
     QImage logo_;
 };

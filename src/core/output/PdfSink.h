@@ -33,6 +33,7 @@ public:
     // A file that could not be written whole is removed: half a PDF helps nobody.
     std::optional<QString> finish() override;
     void discard() override;
+    bool hasPixels() const override { return false; }
 
     // Opens the file for a print job, or tells the user why it cannot.
     static SinkOpener opener(const QString& path, const QString& title, Prompter& prompter);

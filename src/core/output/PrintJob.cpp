@@ -79,6 +79,7 @@ LabelPainter rendererPainter(LabelRenderer& renderer, RenderMode mode, RenderOut
         options.offsetY = placed.offsetMm.y();
         options.mode = mode;
         options.pageHeightMm = placed.printableHeightMm;
+        options.devicePixels = placed.devicePixels;
         options.beginDrawing = placed.beginDrawing;
         const RenderOutcome r =
             renderer.render(painter, drawn, nve, fieldCodeFor(drawn, today), options);

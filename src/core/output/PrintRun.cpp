@@ -122,6 +122,7 @@ RunResult PrintRun::run() {
         LabelPlacement placement;
         placement.offsetMm = {ox, oy};
         placement.scale = params_.scale;
+        placement.devicePixels = sink_.hasPixels();
         if (!params_.preview)
             placement.printableHeightMm = printable.height();
         placement.beginDrawing = [&] {

@@ -35,6 +35,9 @@ public:
     // Ends the document without output: nothing of it reaches the device, not even
     // an empty page.
     virtual void discard() = 0;
+    // Whether the device prints in pixels of its own, to which bars are best
+    // rounded; a file of vectors leaves that to whatever prints it.
+    virtual bool hasPixels() const { return true; }
 };
 
 // Opens the device of a print job once its NVEs are reserved, so that a refused
@@ -48,6 +51,7 @@ struct LabelPlacement {
     // The height the device can print to; a text that would reach it is left out.
     // Nothing where the page has no such edge (the preview).
     std::optional<double> printableHeightMm;
+    bool devicePixels = true; // see PageSink::hasPixels
     // Called once the label is known to be drawn, before anything of it is: it
     // starts the label's page, and false (the device refused the page) ends the run
     // with the label undrawn.

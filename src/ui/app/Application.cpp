@@ -145,6 +145,10 @@ void Application::createWindows() {
         std::make_unique<ImportWindow>(workspace_.database(), workspace_.settings(), prompter_);
     preview_ =
         std::make_unique<PreviewWindow>(workspace_.database(), workspace_.settings(), prompter_);
+    QObject::connect(preview_.get(), &PreviewWindow::layoutEditorWanted, window_.get(),
+                     [this] { openLayoutEditor(); });
+    QObject::connect(preview_.get(), &PreviewWindow::barcodeScalingWanted, window_.get(),
+                     [this] { openBarcodeScaling(); });
     layoutEditor_ = std::make_unique<LayoutEditor>(prompter_);
     scan_ = std::make_unique<ScanWindow>(prompter_);
     dataImport_ =
@@ -319,12 +323,15 @@ JobResult Application::printShown(bool commandLine) {
     // The answers of the question whether a barcode fits: where to fix it.
     if (r.openLayoutEditor && !headless_)
         openLayoutEditor();
-    if (r.openBarcodeScaling && !headless_) {
-        settingsDialog_->load(workspace_.record(), workspace_.database().path());
-        settingsDialog_->tabs()->setCurrentIndex(1);
-        settingsDialog_->show();
-    }
+    if (r.openBarcodeScaling && !headless_)
+        openBarcodeScaling();
     return r;
+}
+
+void Application::openBarcodeScaling() {
+    settingsDialog_->load(workspace_.record(), workspace_.database().path());
+    settingsDialog_->tabs()->setCurrentIndex(1);
+    settingsDialog_->show();
 }
 
 void Application::setLogging(bool on) {

@@ -71,6 +71,8 @@ private:
     JobResult printShown(bool commandLine = false);
     void setAutoNve(bool on);
     void openLayoutEditor();
+    // The settings on the page of the barcode scaling.
+    void openBarcodeScaling();
     void openScan(const QString& first = {});
     void takeNextNve();
 

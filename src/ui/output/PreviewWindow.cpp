@@ -36,27 +36,46 @@ protected:
         p.setRenderHint(QPainter::Antialiasing, false);
         p.scale(logicalDpiX() / 25.4, logicalDpiY() / 25.4);
         drawPreview(p, window_.input_, window_.prompter_);
-        QTimer::singleShot(0, &window_, [w = &window_] { w->prompter_.flush(); });
+        QTimer::singleShot(0, &window_, [w = &window_] { w->afterDrawing(); });
     }
 
 private:
     PreviewWindow& window_;
 };
 
-Answer PreviewWindow::DeferredPrompter::ask(const QString& text, Buttons, Icon icon) {
+Answer PreviewWindow::DeferredPrompter::ask(const QString& text, Buttons buttons, Icon icon) {
     // Drawing goes on without the question; Cancel ends the drawn run as it would
     // end a print run.
     pending_ = text;
+    buttons_ = buttons;
     icon_ = icon;
     return Answer::Cancel;
 }
 
-void PreviewWindow::DeferredPrompter::flush() {
+std::optional<Answer> PreviewWindow::DeferredPrompter::flush() {
     // The same problem is told once, not at every redraw.
-    if (!pending_.isEmpty() && pending_ != shown_)
-        target_.tell(pending_, icon_);
+    std::optional<Answer> answer;
+    if (!pending_.isEmpty() && pending_ != shown_) {
+        const Answer a = target_.ask(pending_, buttons_, icon_);
+        if (buttons_ == Buttons::YesNoCancel)
+            answer = a;
+    }
     shown_ = pending_;
     pending_.clear();
+    return answer;
+}
+
+void PreviewWindow::afterDrawing() {
+    const std::optional<Answer> answer = prompter_.flush();
+    if (!answer)
+        return;
+    // Whatever the answer, the preview makes way: for the editor, the settings,
+    // or because the run it shows was cancelled.
+    close();
+    if (*answer == Answer::Yes)
+        emit layoutEditorWanted();
+    else if (*answer == Answer::No)
+        emit barcodeScalingWanted();
 }
 
 PreviewWindow::PreviewWindow(Database& db, const Settings& settings, Prompter& prompter)
@@ -108,6 +127,7 @@ void PreviewWindow::open(const Label& label, const SettingsRecord& record) {
     // The run the preview shows starts where the next print would start.
     input_.firstRunning = js.autoNve ? nextRunningNumber(db_, label.nveBasis)
                                      : runningNumberOf(label.nveLaufNr).value_or(1);
+    prompter_.forget();
     redraw();
     show();
     raise();

@@ -6,6 +6,7 @@
 #include "output/Preview.h"
 
 #include <QWidget>
+#include <optional>
 
 class QScrollBar;
 
@@ -26,6 +27,11 @@ public:
     double zoom() const { return zoom_; }
     const PreviewInput& input() const { return input_; }
 
+signals:
+    // The answers to the question whether a barcode fits: where to fix it.
+    void layoutEditorWanted();
+    void barcodeScalingWanted();
+
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
@@ -33,23 +39,30 @@ protected:
 
 private:
     class Canvas;
-    // Messages of the renderer while it draws go out once, after the drawing.
+    // Messages and questions of the renderer while it draws go out once, after
+    // the drawing: a paint event cannot wait for an answer.
     class DeferredPrompter : public Prompter {
     public:
         explicit DeferredPrompter(Prompter& target) : target_(target) {}
         Answer ask(const QString& text, Buttons buttons, Icon icon) override;
-        void flush();
+        // Puts what the last drawing had to say, unless it was said already;
+        // the answer to a Yes/No/Cancel question, if one was asked.
+        std::optional<Answer> flush();
+        // The next drawing may say it again.
+        void forget() { shown_.clear(); }
 
     private:
         Prompter& target_;
         QString pending_;
         QString shown_;
+        Buttons buttons_ = Buttons::Ok;
         Icon icon_ = Icon::Critical;
     };
 
     void applyState(const PreviewState& state);
     PreviewState state() const;
     void redraw();
+    void afterDrawing();
 
     Database& db_;
     const Settings& settings_;
