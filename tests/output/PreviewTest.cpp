@@ -1,9 +1,9 @@
 #include "output/Preview.h"
 
-#include "Decode.h"
-#include "PrintTestLabel.h"
 #include "app/Captions.h"
 #include "db/NveLock.h"
+#include "support/Decode.h"
+#include "support/PrintTestLabel.h"
 #include "support/TestSupport.h"
 #include "ui/output/PreviewWindow.h"
 

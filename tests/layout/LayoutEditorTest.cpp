@@ -1,9 +1,9 @@
 #include "ui/layout/LayoutEditor.h"
-#include "Decode.h"
-#include "PrintTestLabel.h"
 #include "layout/LayoutDrawing.h"
 #include "output/LabelRenderer.h"
 #include "output/PrintJob.h"
+#include "support/Decode.h"
+#include "support/PrintTestLabel.h"
 #include "support/TestSupport.h"
 
 #include <QLabel>

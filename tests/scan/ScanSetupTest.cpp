@@ -10,7 +10,7 @@
 #include "scan/TestPage.h"
 #include "ui/app/SettingsDialog.h"
 
-#include "output/Decode.h"
+#include "support/Decode.h"
 #include "support/TestSupport.h"
 
 #include <QLineEdit>
