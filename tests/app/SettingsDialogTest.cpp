@@ -67,6 +67,7 @@ TEST_F(DialogFixture, OkWritesAtOnceAndZeroPagesBecomeOne) {
 // Stored identifiers, also those the lists of the caption language do not offer,
 // survive an OK without change byte for byte.
 TEST_F(DialogFixture, OkWithoutChangeWritesTheStoredIdentifiersBack) {
+    const test::CaptionsRestorer restore;
     const struct {
         int language;
         const char* dbCharge;
@@ -95,7 +96,6 @@ TEST_F(DialogFixture, OkWithoutChangeWritesTheStoredIdentifiersBack) {
         EXPECT_EQ(iniBytes().toStdString(), before.toStdString())
             << c.language << " " << c.dbCharge << " " << c.scanList;
     }
-    Captions::global().setOffset(0);
 }
 
 TEST_F(DialogFixture, ChosenIdentifiersAreWrittenAndUnlistedOnesStay) {

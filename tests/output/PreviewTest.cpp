@@ -66,6 +66,7 @@ TEST(PreviewZoom, StepsStayWithinTheirBoundsAndNonsenseGivesTheFallback) {
 }
 
 TEST(PreviewZoom, CaptionShowsOneDecimalInEitherLanguage) {
+    const test::CaptionsRestorer restore;
     const struct {
         int offset;
         double zoom;
@@ -78,7 +79,6 @@ TEST(PreviewZoom, CaptionShowsOneDecimalInEitherLanguage) {
         Captions::global().setOffset(c.offset);
         EXPECT_EQ(previewCaption(c.zoom), QString::fromUtf8(c.caption));
     }
-    Captions::global().setOffset(0);
 }
 
 TEST(PreviewKeys, KeysCloseZoomScrollAndHelp) {
