@@ -103,7 +103,7 @@ TEST_F(MainWindowTest, TypedFieldsMakeTheLabel) {
     child<QLineEdit>("ZusatzBez1")->clear();
     typeInto(child<QLineEdit>("ZusatzBez1"), QStringLiteral("Hinweis"));
     auto* list = child<QComboBox>("DBCombo2");
-    list->setCurrentIndex(2);
+    list->setCurrentIndex(list->findText(kEntries[2]));
     child<QLineEdit>("DIText2")->setEnabled(true);
     typeInto(child<QLineEdit>("DIText2"), QStringLiteral("L-7"));
     const Label l = window.label();
