@@ -4,7 +4,7 @@
 // named in PALOMEX_BENCH_PRINTER (or a CUPS test printer in PALOMEX_TEST_CUPS as
 // "SOCKET|QUEUE|OUTDIR"), the same run as a whole "palomex print" process.
 
-#include "../tests/output/PrintTestLabel.h"
+#include "../tests/support/PrintTestLabel.h"
 #include "app/Paths.h"
 #include "app/Prompter.h"
 #include "app/Settings.h"

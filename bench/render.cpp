@@ -1,7 +1,7 @@
 // Labels drawn per second by the renderer: a large label with three barcodes and
 // all its texts, onto an in-memory image at 300 dpi and onto PDF pages.
 
-#include "../tests/output/PrintTestLabel.h"
+#include "../tests/support/PrintTestLabel.h"
 #include "app/Prompter.h"
 #include "entry/FieldContent.h"
 #include "output/LabelRenderer.h"

@@ -4,49 +4,42 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QProcess>
 #include <gtest/gtest.h>
 
 using namespace palomex;
 
 namespace {
 
-QString fruitDatabase() {
-    return QDir(qEnvironmentVariable("PALOMEX_TESTDATA")).filePath(QStringLiteral("fruit.mdb"));
-}
-
-// The row count as the mdbtools command line export sees it: one CSV line a row.
-int exportedRows(const QString& path, const QString& table) {
-    QProcess p;
-    p.start(QStringLiteral("mdb-export"),
-            {QStringLiteral("-Q"), QStringLiteral("-d"), QStringLiteral("\t"), path, table});
-    p.waitForFinished();
-    return static_cast<int>(QString::fromUtf8(p.readAllStandardOutput())
-                                .split('\n', Qt::SkipEmptyParts)
-                                .size()) -
-           1;
+QStringList texts(const QVariantList& row) {
+    QStringList out;
+    for (const QVariant& v : row)
+        out << v.toString();
+    return out;
 }
 
 } // namespace
 
-TEST(AccessSource, ReadsTheTablesAndRowsOfAJetFile) {
-    const QString path = fruitDatabase();
+// The contents are those the publisher of the file documents for it.
+TEST(AccessSource, ReadsTheTablesColumnsAndRowsOfAJetFile) {
+    const QString path =
+        QDir(qEnvironmentVariable("PALOMEX_TESTDATA")).filePath(QStringLiteral("fruit.mdb"));
     if (!QFileInfo::exists(path))
         GTEST_SKIP() << "test file not fetched (tools/fetch-test-data)";
     ASSERT_TRUE(isAccessFile(path));
     QString error;
     auto source = openAccessSource(path, &error);
     ASSERT_TRUE(source) << error.toStdString();
-    const QStringList tables = source->tables();
-    EXPECT_EQ(tables,
+    EXPECT_EQ(source->tables(),
               QStringList({"Fruit", "Fruit Salad", "Veggie Salad", "Muffin/Bread", "Dried"}));
-    for (const QString& t : tables) {
-        const auto rows = source->rows(t);
-        EXPECT_EQ(static_cast<int>(rows.size()), exportedRows(path, t)) << t.toStdString();
-        const int columns = static_cast<int>(source->columns(t).size());
-        for (const QVariantList& row : rows)
-            EXPECT_EQ(row.size(), columns);
-    }
+    EXPECT_EQ(source->columns(QStringLiteral("Fruit")),
+              QStringList({"Fruit", "Fiber", "Fat", "Protien", "Sugar", "Vit A", "Vit C", "Vit B1",
+                           "Vit B2", "Vit B6", "Vit E"}));
+    const auto rows = source->rows(QStringLiteral("Fruit"));
+    ASSERT_GE(rows.size(), 2u);
+    EXPECT_EQ(texts(rows[0]),
+              QStringList({"Apple", "2", "0", "0", "12", "2", "15", "0", "0", "0", "0"}));
+    EXPECT_EQ(texts(rows[1]),
+              QStringList({"Apricot", "2", "0", "1", "8", "420", "5", "0", "0", "0", "0"}));
     EXPECT_TRUE(source->labelTables().isEmpty()) << "no table of the label layout";
 }
 

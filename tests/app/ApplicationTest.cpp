@@ -375,6 +375,7 @@ TEST_F(AppFixture, PdfExportWithoutAPdfPrinterWritesTheFileItselfAndEscapeStopsI
 // The identifiers a user chose are in the lists of every window that offers them, in
 // the caption language, and OK without a change writes back exactly what was stored.
 TEST_F(AppFixture, SettingsOkWithoutChangesKeepsTheStoredIdentifiers) {
+    const test::CaptionsRestorer restore;
     const struct {
         int sprache;
         const char* batchEntry; // how the batch identifier "(10)" reads in the lists
@@ -422,7 +423,6 @@ TEST_F(AppFixture, SettingsOkWithoutChangesKeepsTheStoredIdentifiers) {
         ASSERT_TRUE(ini.open(QIODevice::ReadOnly));
         EXPECT_EQ(ini.readAll().toStdString(), before.toStdString()) << c.sprache;
         app.reset();
-        Captions::global().setOffset(0);
     }
 }
 

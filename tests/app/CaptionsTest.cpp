@@ -1,5 +1,7 @@
 #include "app/Captions.h"
 
+#include "support/TestSupport.h"
+
 #include <gtest/gtest.h>
 
 using namespace palomex;
@@ -14,6 +16,7 @@ TEST(Captions, EveryEnglishTextHasItsGermanOriginal) {
 }
 
 TEST(Captions, OffsetSelectsLanguageAndFallsBackToGerman) {
+    const test::CaptionsRestorer restore;
     Captions& c = Captions::global();
     c.setOffset(1000);
     EXPECT_EQ(c.text(msg::Title), QStringLiteral("Freight Marker EAN 128"));
@@ -24,6 +27,7 @@ TEST(Captions, OffsetSelectsLanguageAndFallsBackToGerman) {
 }
 
 TEST(Captions, EscapesAndMalformedLines) {
+    const test::CaptionsRestorer restore;
     Captions& c = Captions::global();
     c.load(QStringLiteral("9990\ta\\nb\\tc\\\\d\r\nkein tab\nx9\tnicht numerisch\n"));
     EXPECT_EQ(c.raw(9990), QStringLiteral("a\nb\tc\\d"));

@@ -62,28 +62,6 @@ struct StartupFixture : ::testing::Test {
 
 } // namespace
 
-TEST(Schema, TablesHaveTheirColumnsInOrder) {
-    const TableSchema label = labelTableSchema(QStringLiteral("Etiketten"));
-    ASSERT_EQ(label.columns.size(), 70u);
-    EXPECT_EQ(label.columns[0].name, QStringLiteral("EtikName"));
-    EXPECT_EQ(label.columns[8].name, QStringLiteral("AnzahlNVEs"));
-    EXPECT_FALSE(label.columns[8].zeroLength);
-    EXPECT_EQ(label.columns[15].name, QStringLiteral("AbsEmpfBez0"));
-    EXPECT_EQ(label.columns[18].name, QStringLiteral("AbsEmpfBez1"));
-    EXPECT_EQ(label.columns[21].name, QStringLiteral("DBCombo0"));
-    EXPECT_EQ(label.columns[58].name, QStringLiteral("DBBez9"));
-    EXPECT_EQ(label.columns[60].name, QStringLiteral("DB9_PosXY"));
-    EXPECT_EQ(label.columns[61].name, QStringLiteral("ZusatzBez0"));
-    EXPECT_EQ(label.columns[69].name, QStringLiteral("Zusatz2_PosXY"));
-    const TableSchema log = protokollSchema();
-    ASSERT_EQ(log.columns.size(), 41u);
-    EXPECT_EQ(log.columns[5].name, QStringLiteral("Empfänger"));
-    EXPECT_EQ(log.columns[37].name, QStringLiteral("Daten9"));
-    EXPECT_EQ(log.columns[40].name, QStringLiteral("Zusatz2"));
-    EXPECT_EQ(hoechstNveSchema().columns[0].width, 10);
-    EXPECT_EQ(chargenSchema().columns.size(), 4u);
-}
-
 TEST_F(StartupFixture, FirstStartCreatesFolderDatabaseTablesAndLabels) {
     ASSERT_FALSE(QFileInfo::exists(appData.dataFolder()));
     OpenedDatabase opened = start();
@@ -158,39 +136,6 @@ TEST_F(StartupFixture, CurrentLabelTableFallsBackToTheFirstLabelTable) {
                        QString::fromUtf8(c.stored));
         EXPECT_EQ(start().labelTable, QString::fromUtf8(c.expected)) << c.stored;
     }
-}
-
-TEST_F(StartupFixture, LabelTablesAreRecognisedByTheirFirstColumn) {
-    QDir().mkpath(appData.dataFolder());
-    {
-        auto db = Database::open(defaultDatabasePath());
-        QSqlQuery q(db->connection());
-        ASSERT_TRUE(q.exec(QStringLiteral("CREATE TABLE \"Etiketten\" (\"Name\" TEXT)")));
-        ASSERT_TRUE(
-            q.exec(QStringLiteral("CREATE TABLE \"Lager 2\" (\"EtikName\" TEXT, \"x\" TEXT)")));
-    }
-    OpenedDatabase opened = start();
-    EXPECT_FALSE(opened.firstStart) << "a table named Etiketten suppresses the first-start steps";
-    EXPECT_EQ(opened.database->labelTables(), QStringList({"Lager 2"}));
-    EXPECT_EQ(opened.labelTable, QStringLiteral("Lager 2"));
-}
-
-TEST_F(StartupFixture, EngineRefusesDuplicateNamesOverlongTextAndEmptyRequiredText) {
-    OpenedDatabase opened = start();
-    QSqlQuery q(opened.database->connection());
-    EXPECT_FALSE(q.exec(
-        QStringLiteral("INSERT INTO \"Etiketten\" (\"EtikName\") VALUES ('STANDARDETIKETT')")))
-        << "label names are unique without regard to case";
-    EXPECT_FALSE(q.exec(QStringLiteral("INSERT INTO \"Etiketten\" (\"EtikName\", \"NVE_LaufNr\") "
-                                       "VALUES ('a', '1234567890')")));
-    EXPECT_FALSE(q.exec(QStringLiteral(
-        "INSERT INTO \"Etiketten\" (\"EtikName\", \"AnzahlNVEs\") VALUES ('b', '')")));
-    EXPECT_TRUE(q.exec(
-        QStringLiteral("INSERT INTO \"Etiketten\" (\"EtikName\", \"NVE_LaufNr\", \"Logodatei\") "
-                       "VALUES ('c', '123456789', '')")));
-    EXPECT_TRUE(
-        q.exec(QStringLiteral("INSERT INTO \"HöchstNVE\" VALUES ('4012345678', '000000001')")));
-    EXPECT_FALSE(q.exec(QStringLiteral("INSERT INTO \"HöchstNVE\" VALUES ('40123456789', '1')")));
 }
 
 TEST_F(StartupFixture, ScratchTableIsNamedAfterTheComputerAndDroppedAtExit) {

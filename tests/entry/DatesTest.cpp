@@ -1,6 +1,8 @@
 #include "entry/Dates.h"
 #include "app/Captions.h"
 
+#include "support/TestSupport.h"
+
 #include <gtest/gtest.h>
 
 using namespace palomex;
@@ -102,6 +104,7 @@ TEST(Dates, CalendarWeekTextGivesTheMondayOfThatWeek) {
 }
 
 TEST(Dates, DisplayFormatsAndTheirList) {
+    const test::CaptionsRestorer restore;
     const char* expected[] = {"6.12.26",
                               "06.12.26",
                               "06.12.2026",
@@ -127,7 +130,6 @@ TEST(Dates, DisplayFormatsAndTheirList) {
                 << k;
         }
     }
-    Captions::global().setOffset(0);
     // A week that belongs to the next year is shown with that year.
     EXPECT_EQ(formatDate(QDate(2025, 12, 29), 6, kGerman), "KW 1/26");
     EXPECT_EQ(formatDate(QDate(2021, 1, 3), 6, kGerman), "KW 53/20");

@@ -2,6 +2,8 @@
 #include "app/Captions.h"
 #include "entry/Catalogue.h"
 
+#include "support/TestSupport.h"
+
 #include <gtest/gtest.h>
 
 using namespace palomex;
@@ -188,6 +190,7 @@ TEST(FieldRules, HelpTopicPerIdentifier) {
 }
 
 TEST(FieldRules, DateCheckOnLeavingTheField) {
+    const test::CaptionsRestorer restore;
     const QDate today(2026, 12, 6);
     const QLocale de(QLocale::German, QLocale::Germany);
     for (const char* ok :
@@ -209,5 +212,4 @@ TEST(FieldRules, DateCheckOnLeavingTheField) {
     EXPECT_EQ(dateCheckQuestion(entry("15"), "Best before", "31.02.26", today, de),
               u8("The entry: 31.02.26\nin field:    (15) \"Best before\"\n"
                  "is not a valid date.\n\nDelete the entry ?"));
-    Captions::global().setOffset(0);
 }

@@ -147,13 +147,6 @@ TEST_F(ListingFixture, DetailedListShowsEveryFilledField) {
     EXPECT_EQ(lines[9], QStringLiteral("  "));
 }
 
-TEST_F(ListingFixture, ListClipboardTextReportsItsLineCount) {
-    EXPECT_EQ(listClipboardText({QStringLiteral("a"), QStringLiteral("b")}),
-              QStringLiteral("a\r\nb\r\n"));
-    EXPECT_EQ(caption(logmsg::ListCopied).arg(formatNumber(12)),
-              QStringLiteral(" \nDie Liste wurde in  12 Zeilen in die Zwischenablage kopiert. "));
-}
-
 // The semicolon file read by an independent CSV reader gives back every value.
 TEST_F(ListingFixture, SemicolonExportReadsBackWithACsvReader) {
     add(QStringLiteral("Firma \"Nord\"; Hafen\nZeile 2"), QStringLiteral("Süd"),

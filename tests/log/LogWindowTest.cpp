@@ -4,6 +4,7 @@
 #include "entry/Catalogue.h"
 #include "log/PrintLog.h"
 
+#include "support/Decode.h"
 #include "support/TestSupport.h"
 
 #include <QApplication>
@@ -43,19 +44,29 @@ struct LogWindowFixture : test::DatabaseFixture {
         window.open();
     }
 
-    QLineEdit* edit(int index) { return window.findChildren<QLineEdit*>().value(index); }
+    template <typename W> W* child(const char* name) {
+        W* w = window.findChild<W*>(QString::fromLatin1(name));
+        EXPECT_NE(w, nullptr) << name;
+        return w;
+    }
+    // Runs the output whose entry in the output list is text.
+    void output(const char* text) {
+        auto* box = child<QComboBox>("Ausgabe");
+        const int i = box->findText(QString::fromUtf8(text));
+        ASSERT_GE(i, 0) << text;
+        box->setCurrentIndex(i);
+        QTest::mouseClick(child<QPushButton>("Ausgeben"), Qt::LeftButton);
+    }
 };
 
 } // namespace
 
 TEST_F(LogWindowFixture, ShowsTodaysRunsAndFiltersBySender) {
-    QTest::mouseClick(window.findChildren<QPushButton*>().first(), Qt::LeftButton);
+    QTest::mouseClick(child<QPushButton>("Anzeigen"), Qt::LeftButton);
     window.lines();
     EXPECT_TRUE(window.windowTitle().endsWith(QStringLiteral(":   3 Datensätze gefunden")))
         << window.windowTitle().toStdString();
-    QLineEdit* sender = edit(0);
-    ASSERT_NE(sender, nullptr);
-    QTest::keyClicks(sender, QStringLiteral("Nord"));
+    QTest::keyClicks(child<QLineEdit>("Absender"), QStringLiteral("Nord"));
     window.showList();
     const QString last = window.lines().last();
     EXPECT_TRUE(window.windowTitle().endsWith(QStringLiteral(":   1 Datensatz gefunden")));
@@ -63,40 +74,45 @@ TEST_F(LogWindowFixture, ShowsTodaysRunsAndFiltersBySender) {
 }
 
 TEST_F(LogWindowFixture, FiltersPersistWhenClosed) {
-    edit(0)->setText(QStringLiteral("Süd"));
+    child<QLineEdit>("Absender")->setText(QStringLiteral("Süd"));
     window.closeWindow();
     EXPECT_FALSE(window.isVisible());
     EXPECT_EQ(settings.get(QStringLiteral("Protokoll"), QStringLiteral("Absender")),
               QStringLiteral("Süd"));
     window.open();
-    EXPECT_EQ(edit(0)->text(), QStringLiteral("Süd"));
+    EXPECT_EQ(child<QLineEdit>("Absender")->text(), QStringLiteral("Süd"));
 }
 
 TEST_F(LogWindowFixture, OutputChoicesWriteFilesAndClipboard) {
     chosen = QDir(appData.root()).filePath(QStringLiteral("log.csv"));
-    window.outputChoice()->setCurrentIndex(4);
-    window.runOutput();
-    EXPECT_TRUE(QFile::exists(chosen));
+    output("im Textformat exportieren (Semikolon)");
+    const QString csv = QString::fromUtf8(test::readFile(chosen));
+    const QStringList lines = csv.split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 4) << csv.toStdString(); // the column names and three runs
+    EXPECT_TRUE(lines[0].contains(QStringLiteral("\"von_NVE\"; "))) << lines[0].toStdString();
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(csv.count(QStringLiteral("\"3401234500000010%1\"; ").arg(i)), 2) << "von and bis";
     EXPECT_EQ(window.lines().value(1), QStringLiteral("Die Datei:"));
     EXPECT_EQ(settings.get(QStringLiteral("Protokoll"), QStringLiteral("Exportdatei")), chosen);
 
     chosen = QDir(appData.root()).filePath(QStringLiteral("liste.pdf"));
-    window.outputChoice()->setCurrentIndex(2);
-    window.runOutput();
-    EXPECT_TRUE(test::readFile(chosen).startsWith("%PDF"));
+    output("in PDF Datei ausgeben");
+    const QString pdf = test::pdfText(chosen);
+    EXPECT_TRUE(pdf.contains(QStringLiteral("34012345000000102"))) << pdf.toStdString();
+    EXPECT_TRUE(pdf.contains(QStringLiteral("Nord")));
 
-    window.outputChoice()->setCurrentIndex(7);
-    window.runOutput();
-    EXPECT_EQ(QApplication::clipboard()->text().count(QStringLiteral("\r\n")), 3);
+    output("mit Tabs in Zwischenablage");
+    const QString copied = QApplication::clipboard()->text();
+    EXPECT_EQ(copied.count(QStringLiteral("\r\n")), 3);
+    EXPECT_TRUE(copied.contains(QStringLiteral("LOT1\t"))) << copied.toStdString();
 
     chosen.clear(); // a cancelled file dialog writes nothing
-    window.outputChoice()->setCurrentIndex(3);
-    window.runOutput();
+    output("im Textformat exportieren (Tabulator)");
     EXPECT_TRUE(prompter.shown.isEmpty());
 }
 
 TEST_F(LogWindowFixture, BadDateIsReportedNotListed) {
-    window.findChildren<QComboBox*>().at(0)->setCurrentText(QStringLiteral("31.02.2026"));
+    child<QComboBox>("DatumVon")->setCurrentText(QStringLiteral("31.02.2026"));
     window.showList();
     window.lines();
     ASSERT_EQ(prompter.shown.size(), 1);
@@ -105,8 +121,7 @@ TEST_F(LogWindowFixture, BadDateIsReportedNotListed) {
 }
 
 TEST_F(LogWindowFixture, IdentifierBoxOffersTheCatalogueAndKeepsItsText) {
-    auto* box = window.findChild<QComboBox*>(QStringLiteral("Combo4"));
-    ASSERT_NE(box, nullptr);
+    auto* box = child<QComboBox>("Combo4");
     EXPECT_EQ(box->itemText(0), QString()) << "fields without identifier";
     EXPECT_TRUE(box->itemText(1).startsWith(QStringLiteral("(01) GTIN der Handelseinheit")));
     box->setCurrentText(QStringLiteral("(10) Los"));

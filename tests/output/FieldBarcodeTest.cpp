@@ -2,11 +2,11 @@
 // read back by an independent reader: the element string must be what GS1 defines
 // for the content the user meant.
 
-#include "Decode.h"
 #include "entry/Catalogue.h"
 #include "entry/FieldContent.h"
 #include "output/BarcodeData.h"
 #include "output/Gs1Encoder.h"
+#include "support/Decode.h"
 
 #include <QPainter>
 #include <gtest/gtest.h>

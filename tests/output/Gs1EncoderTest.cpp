@@ -1,5 +1,5 @@
 #include "output/Gs1Encoder.h"
-#include "Decode.h"
+#include "support/Decode.h"
 
 #include <QPainter>
 #include <gtest/gtest.h>

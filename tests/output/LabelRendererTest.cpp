@@ -1,5 +1,5 @@
 #include "output/LabelRenderer.h"
-#include "Decode.h"
+#include "support/Decode.h"
 #include "support/TestSupport.h"
 
 #include <QPainter>

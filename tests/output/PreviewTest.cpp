@@ -1,11 +1,11 @@
 #include "output/Preview.h"
 
-#include "Decode.h"
-#include "PrintTestLabel.h"
 #include "app/Captions.h"
 #include "db/NveLock.h"
 #include "entry/NveNumbers.h"
 #include "output/PdfSink.h"
+#include "support/Decode.h"
+#include "support/PrintTestLabel.h"
 #include "support/TestSupport.h"
 #include "ui/output/PreviewWindow.h"
 
@@ -69,6 +69,7 @@ TEST(PreviewZoom, StepsStayWithinTheirBoundsAndNonsenseGivesTheFallback) {
 }
 
 TEST(PreviewZoom, CaptionShowsOneDecimalInEitherLanguage) {
+    const test::CaptionsRestorer restore;
     const struct {
         int offset;
         double zoom;
@@ -80,40 +81,6 @@ TEST(PreviewZoom, CaptionShowsOneDecimalInEitherLanguage) {
     for (const auto& c : cases) {
         Captions::global().setOffset(c.offset);
         EXPECT_EQ(previewCaption(c.zoom), QString::fromUtf8(c.caption));
-    }
-    Captions::global().setOffset(0);
-}
-
-TEST(PreviewKeys, KeysCloseZoomScrollAndHelp) {
-    using A = PreviewKey::Action;
-    const struct {
-        int key;
-        Qt::KeyboardModifiers mods;
-        A action;
-        const char* zoom;
-        int dx, dy;
-        bool horizontal;
-    } cases[] = {
-        {Qt::Key_Escape, {}, A::Close, "", 0, 0, false},
-        {Qt::Key_F5, {}, A::Close, "", 0, 0, false},
-        {Qt::Key_0, Qt::KeypadModifier, A::Zoom, "0.3", 0, 0, false},
-        {Qt::Key_6, {}, A::Zoom, "19", 0, 0, false},
-        {Qt::Key_Plus, Qt::KeypadModifier, A::Zoom, "plus", 0, 0, false},
-        {Qt::Key_Minus, {}, A::Zoom, "minus", 0, 0, false},
-        {Qt::Key_Left, {}, A::Scroll, "", -1, 0, false},
-        {Qt::Key_Down, Qt::ControlModifier, A::Scroll, "", 0, 2, false},
-        {Qt::Key_PageUp, {}, A::Scroll, "", 0, -2, false},
-        {Qt::Key_End, Qt::ControlModifier, A::End, "", 0, 0, true},
-        {Qt::Key_F1, {}, A::Help, "", 0, 0, false},
-        {Qt::Key_A, {}, A::None, "", 0, 0, false},
-    };
-    for (const auto& c : cases) {
-        const PreviewKey k = previewKey(c.key, c.mods);
-        EXPECT_EQ(k.action, c.action) << c.key;
-        EXPECT_EQ(k.zoom, QString::fromLatin1(c.zoom)) << c.key;
-        EXPECT_EQ(k.dx, c.dx) << c.key;
-        EXPECT_EQ(k.dy, c.dy) << c.key;
-        EXPECT_EQ(k.horizontal, c.horizontal) << c.key;
     }
 }
 

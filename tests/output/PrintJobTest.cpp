@@ -1,10 +1,10 @@
 #include "output/PrintJob.h"
 
-#include "Decode.h"
-#include "PrintTestLabel.h"
 #include "db/NveLock.h"
 #include "entry/NveNumbers.h"
 #include "output/PdfSink.h"
+#include "support/Decode.h"
+#include "support/PrintTestLabel.h"
 #include "support/TestSupport.h"
 
 #include <QFileInfo>

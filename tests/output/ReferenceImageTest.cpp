@@ -2,10 +2,10 @@
 // in fonts, positions or bars shows as pixels that differ. Regenerate the images
 // with PALOMEX_WRITE_REFERENCES=1 after a deliberate change, and look at them.
 
-#include "PrintTestLabel.h"
 #include "db/InitialLayout.h"
 #include "entry/FieldContent.h"
 #include "output/LabelRenderer.h"
+#include "support/PrintTestLabel.h"
 #include "support/TestSupport.h"
 
 #include <QDir>

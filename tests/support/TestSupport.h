@@ -1,6 +1,7 @@
 #pragma once
 // Helpers shared by the test executables.
 
+#include "app/Captions.h"
 #include "app/Paths.h"
 #include "app/Prompter.h"
 #include "app/Settings.h"
@@ -49,6 +50,17 @@ struct DatabaseFixture : ::testing::Test {
     Settings settings{iniPath()};
     OpenedDatabase opened = openStartupDatabase(settings, QString(), {});
     Database& db = *opened.database;
+};
+
+// Puts the global captions (language and loaded texts) back as they were when it
+// was made, so a test that switches language or loads texts leaves no trace.
+class CaptionsRestorer {
+public:
+    CaptionsRestorer() : saved_(Captions::global()) {}
+    ~CaptionsRestorer() { Captions::global() = saved_; }
+
+private:
+    Captions saved_;
 };
 
 QByteArray readFile(const QString& path);

@@ -72,11 +72,17 @@ LogWindow::LogWindow(Database& db, const Settings& settings, Prompter& prompter,
     setWindowTitle(caption(kCaption));
     const QDate today = QDate::currentDate();
     absender_ = new QLineEdit;
+    absender_->setObjectName(QStringLiteral("Absender"));
     empfaenger_ = new QLineEdit;
+    empfaenger_->setObjectName(QStringLiteral("Empfaenger"));
     vonNve_ = new QLineEdit;
+    vonNve_->setObjectName(QStringLiteral("von_NVE"));
     bisNve_ = new QLineEdit;
+    bisNve_->setObjectName(QStringLiteral("bis_NVE"));
     datumVon_ = dateBox(firstDayEntries(today));
+    datumVon_->setObjectName(QStringLiteral("DatumVon"));
     datumBis_ = dateBox(lastDayEntries(today));
+    datumBis_->setObjectName(QStringLiteral("DatumBis"));
     datenCombo_ = new QComboBox;
     datenCombo_->setObjectName(QStringLiteral("Combo4"));
     datenCombo_->setEditable(true);
@@ -89,6 +95,7 @@ LogWindow::LogWindow(Database& db, const Settings& settings, Prompter& prompter,
     detail_->setObjectName(QStringLiteral("Check2"));
     cp1252_ = new QCheckBox(caption(kCp1252));
     output_ = new QComboBox;
+    output_->setObjectName(QStringLiteral("Ausgabe"));
     output_->addItems(splitCaption(kOutputs));
     model_ = new LogListModel(db_, this);
     connect(model_, &LogListModel::counted, this, &LogWindow::listCounted);
@@ -116,10 +123,12 @@ LogWindow::LogWindow(Database& db, const Settings& settings, Prompter& prompter,
     sortForm->addRow(caption(369), order_);
     sortForm->addRow(detail_);
     auto* show = new QPushButton(caption(372));
+    show->setObjectName(QStringLiteral("Anzeigen"));
     connect(show, &QPushButton::clicked, this, [this] { showList(); });
     auto* outputBox = new QGroupBox(caption(373));
     auto* outputLayout = new QHBoxLayout(outputBox);
     auto* go = new QPushButton(QStringLiteral(">"));
+    go->setObjectName(QStringLiteral("Ausgeben"));
     connect(go, &QPushButton::clicked, this, &LogWindow::runOutput);
     outputLayout->addWidget(output_, 1);
     outputLayout->addWidget(go);

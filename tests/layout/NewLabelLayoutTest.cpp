@@ -1,8 +1,8 @@
-#include "Decode.h"
 #include "db/InitialLayout.h"
 #include "entry/FieldContent.h"
 #include "output/LabelRenderer.h"
 #include "output/PdfSink.h"
+#include "support/Decode.h"
 #include "support/TestSupport.h"
 
 #include <QDir>

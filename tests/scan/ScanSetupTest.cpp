@@ -10,7 +10,7 @@
 #include "scan/TestPage.h"
 #include "ui/app/SettingsDialog.h"
 
-#include "output/Decode.h"
+#include "support/Decode.h"
 #include "support/TestSupport.h"
 
 #include <QLineEdit>
@@ -45,23 +45,6 @@ test::Decoded readTestSymbol(const QImage& page) {
         return {};
     }
     return found[0];
-}
-
-// The top row of the bars: the reader reports only the rows it read them on, so
-// go up while the rows hold the same pattern as the middle one.
-int barsTop(const QImage& page, const QRect& where) {
-    const int middle = where.center().y();
-    auto sameAsMiddle = [&](int y) {
-        for (int x = where.left(); x <= where.right(); ++x) {
-            if ((qGray(page.pixel(x, y)) < 128) != (qGray(page.pixel(x, middle)) < 128))
-                return false;
-        }
-        return true;
-    };
-    int y = middle;
-    while (y > 0 && sameAsMiddle(y - 1))
-        --y;
-    return y;
 }
 
 // A settings dialog with scripted answers; one per case, so that answers a case
@@ -114,30 +97,6 @@ TEST(ScanTestPage, SymbolReadsAsGs1128ZeroSeparatorZero) {
         EXPECT_EQ(d.symbology, "]C1");
         EXPECT_EQ(d.content, "0" + kGs + "0");
     }
-}
-
-TEST(ScanTestPage, TextLinesStandAboveTheSymbol) {
-    const int dpi = 300;
-    const QImage page = renderTestPage(dpi);
-    const test::Decoded d = readTestSymbol(page);
-    const int bars = barsTop(page, d.where);
-    // Some ink between the top margin and the symbol: the title lines.
-    const int top = qRound(5 * dpi / 25.4);
-    bool ink = false;
-    for (int y = top; y < bars - 2 && !ink; ++y) {
-        for (int x = 0; x < page.width() && !ink; ++x)
-            ink = qGray(page.pixel(x, y)) < 128;
-    }
-    EXPECT_TRUE(ink);
-    // No text reaches into the last two millimetres above the bars.
-    const int gap = qRound(2 * dpi / 25.4);
-    int inkAbove = 0;
-    for (int y = bars - gap; y < bars - 1; ++y) {
-        for (int x = 0; x < page.width(); ++x)
-            inkAbove += qGray(page.pixel(x, y)) < 128;
-    }
-    EXPECT_EQ(inkAbove, 0);
-    EXPECT_GT(bars, top + qRound(15 * dpi / 25.4)) << "four lines need room";
 }
 
 // A scanner types a prefix of its own (an AIM code identifier, or nothing), then its

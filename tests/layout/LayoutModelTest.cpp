@@ -197,17 +197,6 @@ TEST(LayoutModel, PanelBoxesWriteTheStateValue) {
     }
 }
 
-TEST(LayoutModel, LinesHaveNoSizesToWrite) {
-    Label l = labelOf(LabelFormat::Large, 210);
-    LayoutModel m(l, kArea);
-    m.select(element::FirstVerticalLine);
-    const QString before = l.elements[element::FirstVerticalLine].state;
-    m.writeState("5", "5", true, {});
-    EXPECT_EQ(l.elements[element::FirstVerticalLine].state, before);
-    EXPECT_FALSE(m.panel().sizesEnabled);
-    EXPECT_EQ(m.panel().group, QStringLiteral("Senkrechte Linie"));
-}
-
 TEST(LayoutModel, PositionBoxesTakeLabelMillimetres) {
     Label l = labelOf(LabelFormat::Large, 210);
     LayoutModel m(l, kArea);
@@ -251,19 +240,6 @@ TEST(LayoutModel, UndoAndRedoRestoreExactPositions) {
     m.undo();
     drag(m, element::Sender, QPointF(1, 1));
     EXPECT_FALSE(m.canRedo());
-}
-
-TEST(LayoutModel, ChangedFlagFollowsEdits) {
-    Label l = labelOf(LabelFormat::Large, 210);
-    LayoutModel m(l, kArea);
-    m.press(centre(l.elements[element::Sender]));
-    m.release();
-    EXPECT_FALSE(m.changed()) << "a click without a move changes nothing";
-    drag(m, element::Sender, QPointF(2, 0));
-    EXPECT_TRUE(m.changed());
-    m.clearChanged();
-    m.setHeight(150);
-    EXPECT_TRUE(m.changed());
 }
 
 TEST(LayoutModel, CaptionsAndVisibilityFollowTheLabel) {

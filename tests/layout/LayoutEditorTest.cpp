@@ -1,9 +1,9 @@
 #include "ui/layout/LayoutEditor.h"
-#include "Decode.h"
-#include "PrintTestLabel.h"
 #include "layout/LayoutDrawing.h"
 #include "output/LabelRenderer.h"
 #include "output/PrintJob.h"
+#include "support/Decode.h"
+#include "support/PrintTestLabel.h"
 #include "support/TestSupport.h"
 
 #include <QLabel>
@@ -95,30 +95,6 @@ TEST_F(LayoutEditorWindow, UndoAndRedoKeys) {
     EXPECT_EQ(label.elements[element::Sender], start);
     QTest::keyClick(&editor, Qt::Key_Y, Qt::ControlModifier);
     EXPECT_EQ(label.elements[element::Sender], moved);
-}
-
-TEST_F(LayoutEditorWindow, HeightBoxKeepsTheFormatsLargest) {
-    label.format = LabelFormat::Small;
-    editor.open(&label, SettingsRecord{});
-    auto* height = child<QSpinBox>("Hoehe");
-    ASSERT_NE(height, nullptr);
-    for (const char* typed : {"0", "300"}) {
-        height->selectAll();
-        QTest::keyClicks(height, QString::fromLatin1(typed));
-        EXPECT_EQ(height->value(), 148) << typed;
-        EXPECT_EQ(label.height, 148) << typed;
-    }
-}
-
-TEST_F(LayoutEditorWindow, SizeBoxesWriteTheStateOfTheSelected) {
-    QTest::mouseClick(editor.canvas(), Qt::LeftButton, {}, centreOf(element::FirstField + 6));
-    auto* first = child<QLineEdit>("SchriftgrBez");
-    auto* second = child<QLineEdit>("SchriftgrText");
-    first->selectAll();
-    QTest::keyClicks(first, QStringLiteral("9"));
-    second->selectAll();
-    QTest::keyClicks(second, QStringLiteral("15"));
-    EXPECT_EQ(label.elements[element::FirstField + 6].state, QStringLiteral("9|15|"));
 }
 
 TEST_F(LayoutEditorWindow, ResetTellsReloadsAndTheElementsCanBeGrabbedAgain) {

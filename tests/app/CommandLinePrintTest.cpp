@@ -1,8 +1,6 @@
 // The program itself, started as a shipping system's job would start it: "print"
 // and "fileprint" without a display, to a real CUPS queue that writes PDFs.
 
-#include "Decode.h"
-#include "PrintTestLabel.h"
 #include "app/Paths.h"
 #include "app/Settings.h"
 #include "app/Startup.h"
@@ -10,6 +8,8 @@
 #include "db/LabelStore.h"
 #include "db/NveLock.h"
 #include "output/PdfSink.h"
+#include "support/Decode.h"
+#include "support/PrintTestLabel.h"
 #include "support/TestSupport.h"
 #include "ui/app/CommandRun.h"
 

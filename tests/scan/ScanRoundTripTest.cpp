@@ -2,12 +2,12 @@
 // scanned: rendered, read by an independent decoder, typed in as a scanner with
 // the usual FNC1 replacement would type it, and distributed by the scan parser.
 
-#include "Decode.h"
-#include "PrintTestLabel.h"
 #include "entry/Catalogue.h"
 #include "entry/FieldContent.h"
 #include "output/LabelRenderer.h"
 #include "scan/ScanParser.h"
+#include "support/Decode.h"
+#include "support/PrintTestLabel.h"
 #include "support/TestSupport.h"
 
 #include <QPainter>

@@ -1,4 +1,4 @@
-#include "Decode.h"
+#include "support/Decode.h"
 
 // Only bytes() and symbologyIdentifier() are read; the UTF-8 text interface keeps
 // the reader from announcing its coming change on every build.
