@@ -193,8 +193,8 @@ TEST_F(CommandLinePrint, WithoutADisplayAPrintBuildsNoWidget) {
         // The file stops at its first refused line, after what came before it.
         {"fileprint auftrag.txt", 4, {10, 11}, "Die NVE-Laufnummer"},
     };
-    const QSet<QWidget*> before(QApplication::allWidgets().begin(),
-                                QApplication::allWidgets().end());
+    const QList<QWidget*> existing = QApplication::allWidgets();
+    const QSet<QWidget*> before(existing.begin(), existing.end());
     for (const auto& c : cases) {
         QFile::remove(pdf);
         test::ScriptedPrompter prompter;

@@ -15,6 +15,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QSpinBox>
@@ -522,4 +523,40 @@ TEST(ApplicationLabels, OpenCommandFillsTheFieldsFromItsParameters) {
         a.processCommandLine(CommandRequest(QStringLiteral("open standardetikett - - - 12345"))),
         4);
     EXPECT_EQ(a.processCommandLine(CommandRequest(QStringLiteral("open Fehlt"))), 3);
+}
+
+// Every menu entry follows the caption language, also those the program connects
+// later; the recording switch sits in the menu "&Protokoll".
+TEST_F(MainWindowTest, MenuEntriesFollowTheCaptionLanguage) {
+    const test::CaptionsRestorer restore;
+    const struct {
+        const char* name;
+        const char* german;
+        const char* english;
+    } entries[] = {
+        {"voransichtmenu", "&Voransicht", "Pre&view"},
+        {"printmenu", "&Drucken", "&Print"},
+        {"barcodemenu", "Barcode &einscannen", "&Scan barcode"},
+        {"einstellmenu", "&Einstellungen", "&Settings"},
+        {"protaufzmenu", "Protokoll aufzeichnen", "Record log"},
+    };
+    for (const int offset : {0, 1000}) {
+        Captions::global().setOffset(offset);
+        window.applyCaptions();
+        for (const auto& e : entries) {
+            auto* action = child<QAction>(e.name);
+            ASSERT_NE(action, nullptr);
+            EXPECT_EQ(action->text(), QString::fromUtf8(offset ? e.english : e.german)) << e.name;
+        }
+    }
+    const QAction* recording = child<QAction>("protaufzmenu");
+    const auto inMenu = [&](const QString& title) {
+        for (const QAction* top : window.menuBar()->actions())
+            if (top->menu() && top->text() == title)
+                return top->menu()->actions().contains(recording);
+        return false;
+    };
+    Captions::global().setOffset(0);
+    window.applyCaptions();
+    EXPECT_TRUE(inMenu(QStringLiteral("&Protokoll")));
 }

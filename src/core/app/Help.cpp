@@ -35,10 +35,11 @@ QString settingsHelpPage(int tab) {
 }
 
 QStringList windowHelpPages() {
-    return QStringList{helppage::Contents, helppage::Nve,         helppage::Layout,
-                       helppage::Printing, helppage::Log,         helppage::Batches,
-                       helppage::Scan,     helppage::DataImport,  helppage::Expressions,
-                       helppage::Users,    helppage::LabelImport, kSettingsPage} +
+    return QStringList{helppage::Contents,   helppage::Nve,         helppage::Layout,
+                       helppage::Printing,   helppage::Log,         helppage::Batches,
+                       helppage::Scan,       helppage::DataImport,  helppage::Expressions,
+                       helppage::Users,      helppage::LabelImport, kSettingsPage,
+                       helppage::ShortGuide, helppage::Network,     helppage::DataEntry} +
            settingsTabPages();
 }
 

@@ -19,6 +19,9 @@ inline const QString DataImport = QStringLiteral("Datenimport.htm");
 inline const QString Expressions = QStringLiteral("Ausdruckseditor.htm");
 inline const QString Users = QStringLiteral("Benutzerverwaltung.htm");
 inline const QString LabelImport = QStringLiteral("Etikettenimport.htm");
+inline const QString ShortGuide = QStringLiteral("Kurzdokumentation.htm");
+inline const QString Network = QStringLiteral("Netzwerk.htm");
+inline const QString DataEntry = QStringLiteral("Eingabe_Datenfelder.htm");
 } // namespace helppage
 
 // The page of a tab of the settings dialog, by tab number; the general settings

@@ -17,7 +17,6 @@ inline constexpr int ElementIncomplete = 240;
 inline constexpr int ElementTooLong = 241;
 inline constexpr int ElementNotDigits = 242;
 inline constexpr int ElementNoDate = 243;
-inline constexpr int MenuScan = 244;
 inline constexpr int WindowTitle = 245;
 inline constexpr int Apply = 246;
 inline constexpr int Cancel = 247;

@@ -228,30 +228,25 @@ void Application::addMenus() {
                                    QStringLiteral("Einstellungen"), QStringLiteral("DB_Charge"))),
                            identifiers, contents);
     });
-    QMenu* extras = nullptr;
-    for (QAction* top : window_->menuBar()->actions()) {
-        if (top->menu() && top->menu()->actions().contains(viewLogAction_))
-            extras = top->menu();
-    }
-    extras->addSeparator();
-    loggingAction_ = extras->addAction(caption(794));
-    loggingAction_->setObjectName(QStringLiteral("protaufzmenu"));
-    loggingAction_->setCheckable(true);
+    loggingAction_ = command("protaufzmenu");
+    loggingAction_->setEnabled(true);
     QObject::connect(loggingAction_, &QAction::triggered, window_.get(),
                      [this](bool on) { setLogging(on); });
-    extras->addSeparator();
-    QAction* settingsCommand = extras->addAction(caption(791), window_.get(), [this] {
+    const auto enable = [&](const char* name, auto run) {
+        QAction* a = command(name);
+        a->setEnabled(true);
+        QObject::connect(a, &QAction::triggered, window_.get(), run);
+    };
+    enable("einstellmenu", [this] {
         settingsDialog_->load(workspace_.record(), workspace_.database().path());
         settingsDialog_->show();
     });
-    settingsCommand->setObjectName(QStringLiteral("einstellmenu"));
-    extras->addAction(caption(792), window_.get(), [this] {
+    enable("benutzermenu", [this] {
         userWindow_->reload(workspace_.session().table());
         userWindow_->show();
     });
-    extras->addAction(caption(797), window_.get(),
-                      [this] { importWindow_->open(workspace_.session().table()); });
-    extras->addAction(caption(msg::ImportMenu), window_.get(), [this] {
+    enable("etikimportmenu", [this] { importWindow_->open(workspace_.session().table()); });
+    enable("datenimportmenu", [this] {
         dataImport_->open(workspace_.session().table(),
                           {[this] { return workspace_.session().label(); },
                            [this] {

@@ -9,6 +9,7 @@
 #include "entry/EntryStrings.h"
 #include "entry/FieldContent.h"
 #include "entry/FieldRules.h"
+#include "import/ImportStrings.h"
 #include "ui/app/HelpWindow.h"
 #include "ui/app/Twips.h"
 #include "ui/db/LabelListDialog.h"
@@ -223,6 +224,13 @@ void MainWindow::buildMenus() {
         ->setIcon(icon(QStyle::SP_FileDialogListView));
     addCommand(extrasMenu_, "chargenmenu", 140, 190, {}, false)->setIcon(icon(QStyle::SP_DirIcon));
     toolbar_->addSeparator();
+    extrasMenu_->addSeparator();
+    addCommand(extrasMenu_, "einstellmenu", 791, 0, {}, false);
+    addCommand(extrasMenu_, "benutzermenu", 792, 0, {}, false);
+    addCommand(extrasMenu_, "etikimportmenu", 797, 0, {}, false);
+    addCommand(extrasMenu_, "datenimportmenu", msg::ImportMenu, 0, {}, false);
+    logMenu_ = new QMenu(this);
+    addCommand(logMenu_, "protaufzmenu", 794, 0, {}, false)->setCheckable(true);
 
     editMenu_ = new QMenu(this);
     // The edit commands act on whichever field has the focus.
@@ -243,6 +251,7 @@ void MainWindow::buildMenus() {
 
     menuBar()->addMenu(editMenu_);
     menuBar()->addMenu(extrasMenu_);
+    menuBar()->addMenu(logMenu_);
     labelMenu_->addSeparator();
     endAction_ = labelMenu_->addAction(QString(), this, &QWidget::close);
     endAction_->setObjectName(QStringLiteral("endmenu"));
@@ -252,6 +261,11 @@ void MainWindow::buildMenus() {
     topicAction_ =
         helpMenu_->addAction(QString(), this, [this] { HelpWindow::showPage(topicPage_); });
     topicAction_->setShortcut(QKeySequence(Qt::Key_F1));
+    for (const auto& [id, page] : {std::pair{msg::HelpShortGuide, helppage::ShortGuide},
+                                   std::pair{msg::HelpNetwork, helppage::Network},
+                                   std::pair{msg::HelpDataEntry, helppage::DataEntry}})
+        actions_.emplace_back(
+            helpMenu_->addAction(QString(), this, [page] { HelpWindow::showPage(page); }), id);
     helpButton_ = toolbar_->addAction(icon(QStyle::SP_DialogHelpButton), QString(), this,
                                       [this] { HelpWindow::showPage(topicPage_); });
     tooltips_.emplace_back(helpButton_, 181);
@@ -698,6 +712,7 @@ void MainWindow::applyCaptions() {
     labelMenu_->setTitle(caption(msg::MenuEtikett));
     editMenu_->setTitle(caption(129));
     extrasMenu_->setTitle(caption(134));
+    logMenu_->setTitle(caption(793));
     endAction_->setText(caption(msg::MenuBeenden));
     helpMenu_->setTitle(caption(msg::MenuHilfe));
     contentsAction_->setText(caption(msg::HelpContents));

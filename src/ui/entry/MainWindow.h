@@ -158,6 +158,7 @@ private:
     QMenu* labelMenu_ = nullptr;
     QMenu* editMenu_ = nullptr;
     QMenu* extrasMenu_ = nullptr;
+    QMenu* logMenu_ = nullptr;
     QMenu* helpMenu_ = nullptr;
     QAction* endAction_ = nullptr;
     QAction* contentsAction_ = nullptr;
