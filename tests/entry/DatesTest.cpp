@@ -153,9 +153,3 @@ TEST(Dates, EveryDisplayFormatReadsBack) {
         }
     }
 }
-
-TEST(Dates, BarcodeForms) {
-    EXPECT_EQ(barcodeDate(QDate(2026, 1, 5)), "260105");
-    EXPECT_EQ(barcodeDate(QDate(2026, 12, 31), true), "261200");
-    EXPECT_EQ(barcodeDate(QDate(2000, 2, 29)), "000229");
-}
