@@ -1,30 +1,25 @@
 #include "ui/app/Application.h"
 #include "app/Captions.h"
 #include "app/Paths.h"
-#include "app/SettingsRecord.h"
 #include "db/LabelStore.h"
 #include "db/NveLock.h"
 #include "entry/Catalogue.h"
 #include "log/PrintLog.h"
 #include "ui/admin/UserWindow.h"
-#include "ui/app/SettingsDialog.h"
 #include "ui/entry/MainWindow.h"
 #include "ui/layout/LayoutEditor.h"
-#include "ui/log/LogWindow.h"
 #include "ui/output/PrintCommands.h"
 #include "ui/scan/ScanWindow.h"
 
 #include "support/TestSupport.h"
 
 #include <QAction>
-#include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QProcess>
-#include <QPushButton>
 #include <QSpinBox>
 #include <QSqlQuery>
 #include <QTest>
@@ -49,16 +44,24 @@ struct AppFixture : ::testing::Test {
 
 } // namespace
 
-TEST_F(AppFixture, FirstStartShowsTheSeedMessageOnce) {
+TEST_F(AppFixture, FirstStartStoresTheStandardLabelAndTheNextReopensTheLastOne) {
     startApp();
     ASSERT_EQ(prompter.shown.size(), 1);
     EXPECT_TRUE(prompter.shown[0].endsWith(
         QStringLiteral(" neue Etiketten wurden hinzugefügt (Benutzer \"Etiketten\").")));
     EXPECT_EQ(app->mainWindow().windowTitle(), QStringLiteral("Frachtmarker EAN 128 - "));
+    const auto standard =
+        LabelStore(app->database(), app->labelTable()).load(QStringLiteral("Standardetikett"));
+    ASSERT_TRUE(standard);
+    EXPECT_EQ(standard->label.format, LabelFormat::Small);
+    EXPECT_EQ(standard->label.anzahlNVEs, QStringLiteral("1"));
+    ASSERT_TRUE(app->mainWindow().loadLabel(QStringLiteral("Standardetikett")));
+    EXPECT_TRUE(app->exitRoutine());
     app.reset();
     prompter.shown.clear();
     startApp();
     EXPECT_TRUE(prompter.shown.isEmpty());
+    EXPECT_EQ(app->mainWindow().currentLabelName(), QStringLiteral("Standardetikett"));
 }
 
 TEST_F(AppFixture, QtsOwnButtonsSpeakTheCaptionLanguage) {
@@ -89,7 +92,10 @@ TEST_F(AppFixture, CommandLineAnswers) {
         {"nimm 'Beispiel Palette'", 2, "1. Parameter \"nimm\" ist unbekannter Befehl."},
         {"print Gibtsnicht", 3, "Etikett \"Gibtsnicht\" wurde nicht gefunden"},
         {"print Beispiel", 3, "Etikett \"Beispiel\" wurde nicht gefunden"},
-        {"open 'beispiel palette' - - 5", std::nullopt, ""},
+        // A value its box cannot hold is refused, not cut to fit.
+        {"open standardetikett - - - 12345", 4, "Die Anzahl der Etiketten pro NVE muss"},
+        {"open standardetikett 4012345 - 3 - L-9 - - - - - - - - - \"Zeile\\nzwei\"", std::nullopt,
+         ""},
         {"fileprint /nicht/da.txt", 1, "Falscher Parameter, aufgerufen wurde: "},
     };
     for (const Case& c : cases) {
@@ -104,8 +110,13 @@ TEST_F(AppFixture, CommandLineAnswers) {
             EXPECT_TRUE(prompter.shown.isEmpty()) << c.line;
         }
     }
-    EXPECT_EQ(app->mainWindow().currentLabelName(), QStringLiteral("Beispiel Palette"))
+    const Label l = app->mainWindow().label();
+    EXPECT_EQ(l.name, QStringLiteral("Standardetikett"))
         << "a label found without regard to case is opened under its stored name";
+    EXPECT_EQ(l.nveBasis, QStringLiteral("4012345"));
+    EXPECT_EQ(l.anzahlNVEs, QStringLiteral("3"));
+    EXPECT_EQ(l.fields[0].content, QStringLiteral("L-9"));
+    EXPECT_EQ(l.extras[0].text, QStringLiteral("Zeile\r\nzwei"));
 }
 
 TEST_F(AppFixture, StartFailsWithTheStartupErrorBoxOnAForeignDatabase) {
@@ -206,7 +217,8 @@ TEST_F(AppFixture, AnOpenLayoutEditorFollowsTheLabelTheWindowOpens) {
     ASSERT_NE(height, nullptr);
     EXPECT_EQ(height->value(), other.height);
     height->setValue(other.height - 5);
-    EXPECT_EQ(w.label().height, other.height - 5);
+    EXPECT_EQ(w.label().height, other.height - 5) << "the window prints what the editor shows";
+    EXPECT_TRUE(app->session().changed()) << "and the save question knows of it";
     EXPECT_EQ(w.label().elements[element::Sender].left, other.elements[element::Sender].left)
         << "the layout of the label opened before was written into this one";
 
@@ -243,18 +255,6 @@ TEST_F(AppFixture, ANewUserClearsTheFormAndGetsTheLabelsSavedFromThenOn) {
     EXPECT_EQ(rows("Etiketten"), 0);
 }
 
-TEST_F(AppFixture, F6EditsTheLayoutOfTheLabelInTheWindow) {
-    startApp();
-    MainWindow& w = app->mainWindow();
-    const int before = w.label().height;
-    w.findChild<QAction*>(QStringLiteral("etiklaymenu"))->trigger();
-    auto* height = app->layoutEditor().findChild<QSpinBox*>(QStringLiteral("Hoehe"));
-    ASSERT_NE(height, nullptr);
-    height->setValue(before - 10);
-    EXPECT_EQ(w.label().height, before - 10) << "the window prints what the editor shows";
-    EXPECT_TRUE(app->session().changed()) << "and the save question knows of it";
-}
-
 // A scanner that sends "#" for the start FNC1 and "@" for a separator: its first
 // character opens the scan module, Enter distributes the scan into the rows.
 TEST_F(AppFixture, AScanTypedIntoTheWindowFillsTheRowsByIdentifier) {
@@ -279,18 +279,11 @@ TEST_F(AppFixture, AScanTypedIntoTheWindowFillsTheRowsByIdentifier) {
         const char* message;   // start of the message, empty for none
         const char* typedInto; // the control that has the focus when the scanner types
     } cases[] = {
-        {"#0104012345123457"
-         "10LOT-7",
-         "04012345123457", "LOT-7", "", "NVE_Basis"},
-        {"#0104099999000015"
-         "10B2@7777",
-         "04099999000015", "B2", "Unbekannter Datenbezeichner: ", "NVE_Basis"},
-        {"#0104012345123457"
-         "10LOT-8",
-         "04012345123457", "LOT-8", "", "ZusatzText0"},
-        {"#0104012345123457"
-         "10LOT-9",
-         "04012345123457", "LOT-9", "", "Check1_0"},
+        {"#010401234512345710LOT-7", "04012345123457", "LOT-7", "", "NVE_Basis"},
+        {"#010409999900001510B2@7777", "04099999000015", "B2",
+         "Unbekannter Datenbezeichner: ", "NVE_Basis"},
+        {"#010401234512345710LOT-8", "04012345123457", "LOT-8", "", "ZusatzText0"},
+        {"#010401234512345710LOT-9", "04012345123457", "LOT-9", "", "Check1_0"},
     };
     for (const auto& c : cases) {
         prompter.shown.clear();
@@ -370,60 +363,6 @@ TEST_F(AppFixture, PdfExportWithoutAPdfPrinterWritesTheFileItselfAndEscapeStopsI
     ASSERT_TRUE(q.next());
     EXPECT_EQ(q.value(1).toString(), QStringLiteral("40123450000000001"));
     EXPECT_EQ(q.value(2).toString(), QStringLiteral("Beispiel Palette"));
-}
-
-// The identifiers a user chose are in the lists of every window that offers them, in
-// the caption language, and OK without a change writes back exactly what was stored.
-TEST_F(AppFixture, SettingsOkWithoutChangesKeepsTheStoredIdentifiers) {
-    const test::CaptionsRestorer restore;
-    const struct {
-        int sprache;
-        const char* batchEntry; // how the batch identifier "(10)" reads in the lists
-    } cases[] = {
-        {0, "(10) Losnummer / Chargennummer"},
-        {1000, "(10) Batch or Lot Number"},
-    };
-    for (const auto& c : cases) {
-        test::TempAppData fresh;
-        const Settings settings(iniPath());
-        SettingsRecord stored;
-        stored.sprache = c.sprache;
-        stored.druckerschacht = 0;
-        stored.dbCharge = QStringLiteral("(10)");
-        stored.scanDBListe = QStringLiteral("01|10|");
-        stored.stellen = {{{1, 5, 1}, {6, 9, 6}, {10, 12, 8}, {13, 20, 5}, {0, 0, 999}}};
-        saveSettingsRecord(settings, stored);
-        settings.write(QStringLiteral("Einstellungen"), QStringLiteral("Mehrbenutzerpfad"),
-                       defaultDatabasePath());
-        startApp();
-        QFile ini(iniPath());
-        ASSERT_TRUE(ini.open(QIODevice::ReadOnly));
-        const QByteArray before = ini.readAll();
-        ini.close();
-
-        const QString entry = QString::fromUtf8(c.batchEntry);
-        SettingsDialog& dialog = app->settingsDialog();
-        app->mainWindow().findChild<QAction*>(QStringLiteral("einstellmenu"))->trigger();
-        ASSERT_TRUE(dialog.isVisible());
-        EXPECT_TRUE(dialog.findChild<QComboBox*>(QStringLiteral("DB_Charge"))
-                        ->currentText()
-                        .startsWith(entry))
-            << c.sprache;
-        EXPECT_EQ(
-            dialog.findChild<QListWidget*>(QStringLiteral("Scan_DBListe"))->selectedItems().size(),
-            2);
-        EXPECT_TRUE(dialog.findChild<QComboBox*>(QStringLiteral("Stelle_DB2"))
-                        ->currentText()
-                        .startsWith(entry));
-        EXPECT_GE(app->logWindow()
-                      .findChild<QComboBox*>(QStringLiteral("Combo4"))
-                      ->findText(entry, Qt::MatchStartsWith),
-                  0);
-        QTest::mouseClick(dialog.findChild<QPushButton*>(QStringLiteral("ok")), Qt::LeftButton);
-        ASSERT_TRUE(ini.open(QIODevice::ReadOnly));
-        EXPECT_EQ(ini.readAll().toStdString(), before.toStdString()) << c.sprache;
-        app.reset();
-    }
 }
 
 TEST_F(AppFixture, BatchManagementListsThePrintedBatchesWithTheLabelsBatchSelected) {

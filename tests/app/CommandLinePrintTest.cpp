@@ -333,10 +333,3 @@ TEST_F(CommandLinePrint, WithoutADisplayTheWindowsSayWhatTheyNeed) {
             << r.stderrText.toStdString();
     }
 }
-
-TEST_F(CommandLinePrint, AFilePrintFileThatCannotBeReadIsAWrongParameter) {
-    const Ran r = palomex({QStringLiteral("fileprint"), appData.file(QStringLiteral("fehlt.txt"))});
-    EXPECT_EQ(r.exitCode, 1);
-    EXPECT_TRUE(r.stderrText.contains(QStringLiteral("Falscher Parameter, aufgerufen wurde: ")))
-        << r.stderrText.toStdString();
-}

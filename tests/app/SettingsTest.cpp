@@ -42,12 +42,6 @@ TEST(SettingsNumbers, LeadingNumberReadsLikeTheOldConversion) {
         EXPECT_DOUBLE_EQ(leadingNumber(QString::fromUtf8(c.text)), c.expected) << c.text;
 }
 
-TEST(SettingsNumbers, WrittenWithLeadingBlankForNonNegative) {
-    EXPECT_EQ(formatNumber(5), QStringLiteral(" 5"));
-    EXPECT_EQ(formatNumber(0), QStringLiteral(" 0"));
-    EXPECT_EQ(formatNumber(-3), QStringLiteral("-3"));
-}
-
 TEST_F(IniFixture, MissingFileGivesEveryShippedDefault) {
     const Settings s = settings();
     struct Case {
@@ -164,20 +158,6 @@ TEST_F(IniFixture, MalformedAndAbsurdContentGivesDefaultsWithoutCrash) {
     EXPECT_EQ(settings().number(QStringLiteral("Einstellungen"), QStringLiteral("Left")), INT_MAX);
 }
 
-TEST_F(IniFixture, RecordCarriesScanListAndPositionTable) {
-    given(
-        "[Scannen]\nScan_DBListe=01|10|\nStelle_von2= 4\nStelle_bis2= 9\nStelle_DB2=3\n[Vorschau]\n"
-        "RasterLinien=FALSE\n[Einstellungen]\nSprache= 1000\n");
-    const SettingsRecord r = loadSettingsRecord(settings());
-    EXPECT_EQ(r.scanDBListe, QStringLiteral("01|10|"));
-    EXPECT_EQ(r.stellen[2].von, 4);
-    EXPECT_EQ(r.stellen[2].bis, 9);
-    EXPECT_EQ(r.stellen[2].db, 3);
-    EXPECT_EQ(r.stellen[1].von, 0);
-    EXPECT_FALSE(r.rasterLinien);
-    EXPECT_EQ(r.sprache, 1000);
-}
-
 TEST(SettingsWindow, StoredEdgeIsKeptOnScreen) {
     EXPECT_EQ(clampWindowEdge(99999, 19200), 15360);
     EXPECT_EQ(clampWindowEdge(200, 19200), 200);
@@ -224,7 +204,6 @@ TEST_F(IniFixture, RecordWrittenOnOkReadsBackTheSame) {
     SettingsRecord r;
     r.sprache = 1000;
     r.drucker = QStringLiteral("Zebra, usb://zebra");
-    r.seitenanzahl = 0;
     r.letztDatei = false;
     r.rasterLinien = false;
     r.autoSpeichern = true;
@@ -237,9 +216,6 @@ TEST_F(IniFixture, RecordWrittenOnOkReadsBackTheSame) {
     const SettingsRecord back = loadSettingsRecord(settings());
     EXPECT_EQ(back.sprache, 1000);
     EXPECT_EQ(back.drucker, r.drucker);
-    EXPECT_EQ(back.seitenanzahl, 1) << "0 pages are stored as 1";
-    EXPECT_EQ(settings().read(QStringLiteral("Einstellungen"), QStringLiteral("Seitenanzahl")),
-              QStringLiteral("1"));
     EXPECT_FALSE(back.letztDatei);
     EXPECT_FALSE(back.rasterLinien);
     EXPECT_TRUE(back.autoSpeichern);

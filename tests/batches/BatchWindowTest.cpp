@@ -42,11 +42,6 @@ struct BatchWindowFixture : test::DatabaseFixture {
 
 } // namespace
 
-TEST_F(BatchWindowFixture, OpensWithThePrintedBatchesAndTheLabelsBatchSelected) {
-    EXPECT_EQ(items(window.ownList()), QStringList({"A-1", "B-2", "C-3"}));
-    EXPECT_EQ(window.ownList()->currentItem()->text(), QStringLiteral("B-2"));
-}
-
 TEST_F(BatchWindowFixture, LinkTraceAndUnlink) {
     window.ownList()->selectAll();
     window.foreignText()->setText(QStringLiteral("L-77"));

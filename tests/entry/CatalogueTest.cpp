@@ -207,30 +207,6 @@ TEST(Catalogue, SelectionListsExpandDecimalStemsAndSkipTheNve) {
     }
 }
 
-TEST(Catalogue, DecimalEntriesCarryTheirPlaces) {
-    const struct {
-        const char* id;
-        int places;
-        const char* format;
-    } cases[] = {{"3102", 2, "‡=6"},
-                 {"3100", 0, "‡=6"},
-                 {"3695", 5, "‡=6"},
-                 {"3923", 3, "‡…15"},
-                 {"3931", 1, "‡…18"}};
-    for (const auto& c : cases) {
-        const auto e = Catalogue::forLanguage(0).find(QString::fromUtf8(c.id));
-        ASSERT_TRUE(e) << c.id;
-        EXPECT_EQ(e->decimalPlaces(), c.places) << c.id;
-        EXPECT_EQ(e->format.text, QString::fromUtf8(c.format)) << c.id;
-        EXPECT_EQ(
-            e->description,
-            Catalogue::forLanguage(0).find(QString::fromUtf8(c.id).left(3) + "0")->description);
-    }
-    EXPECT_FALSE(Catalogue::forLanguage(0).find(u"3106"));
-    EXPECT_EQ(Catalogue::forLanguage(0).find(u"00")->description,
-              QStringLiteral("NVE, Nummer der Versandeinheit"));
-}
-
 TEST(Catalogue, CountryAndCurrencyListsAndTheirPreselection) {
     const Catalogue& de = Catalogue::forLanguage(0);
     const Catalogue& en = Catalogue::forLanguage(1000);
@@ -298,14 +274,9 @@ TEST(Catalogue, CountryListsHoldDistinctIsoCodesInAlphabeticalOrder) {
         EXPECT_EQ(codes.size(), list.size());
     }
     // Well-known ISO 3166 numeric codes.
-    const QStringList& de = Catalogue::forLanguage(0).countries();
-    for (const char* known :
-         {"040 Österreich", "250 Frankreich", "756 Schweiz", "380 Italien", "528 Niederlande",
-          "616 Polen", "826 Großbritannien", "004 Afghanistan"})
-        EXPECT_TRUE(de.contains(QString::fromUtf8(known))) << known;
-    const QStringList& en = Catalogue::forLanguage(1000).countries();
-    for (const char* known : {"276 GERMANY", "840 UNITED STATES", "392 JAPAN", "036 AUSTRALIA"})
-        EXPECT_TRUE(en.contains(QString::fromUtf8(known))) << known;
+    EXPECT_TRUE(Catalogue::forLanguage(0).countries().contains(QStringLiteral("040 Österreich")));
+    EXPECT_TRUE(
+        Catalogue::forLanguage(1000).countries().contains(QStringLiteral("840 UNITED STATES")));
 }
 
 TEST(Catalogue, HolDbAndStoredValueRows) {

@@ -14,30 +14,17 @@ const QDate kToday(2026, 12, 6); // a Sunday in calendar week 49
 
 } // namespace
 
+// The display formats read back in EveryDisplayFormatReadsBack; these are the other notations.
 TEST(Dates, ReadsTheCommonNotations) {
     const struct {
         const char* text;
         QDate expected;
     } cases[] = {
-        {"31.12.26", {2026, 12, 31}},
-        {"1.2.27", {2027, 2, 1}},
-        {"01.02.1999", {1999, 2, 1}},
-        {"29.02.2028", {2028, 2, 29}},
-        {"29.2.00", {2000, 2, 29}},
-        {"1.1.30", {1930, 1, 1}},
-        {"6. Dezember 2026", {2026, 12, 6}},
-        {"6. dez 2026", {2026, 12, 6}},
-        {"06-Dez-26", {2026, 12, 6}},
-        {"3. März 2027", {2027, 3, 3}},
-        {"Sonntag, 6. Dezember 2026", {2026, 12, 6}},
-        {"2026/12/31", {2026, 12, 31}},
-        {"2028-02-29", {2028, 2, 29}},
-        {"12/2026", {2026, 12, 1}},
-        {"3/2027", {2027, 3, 1}},
-        {"Dezember 2026", {2026, 12, 1}},
-        {"December 6, 2026", {2026, 12, 6}},
-        {"24.12.", {2026, 12, 24}},
-        {" 24.12.2026 ", {2026, 12, 24}},
+        {"1.2.27", {2027, 2, 1}},       {"29.2.00", {2000, 2, 29}},
+        {"1.1.30", {1930, 1, 1}},       {"6. dez 2026", {2026, 12, 6}},
+        {"3. März 2027", {2027, 3, 3}}, {"2028-02-29", {2028, 2, 29}},
+        {"3/2027", {2027, 3, 1}},       {"December 6, 2026", {2026, 12, 6}},
+        {"24.12.", {2026, 12, 24}},     {" 24.12.2026 ", {2026, 12, 24}},
     };
     for (const auto& c : cases) {
         const auto d = readDate(QString::fromUtf8(c.text), kToday, kGerman);
@@ -152,10 +139,4 @@ TEST(Dates, EveryDisplayFormatReadsBack) {
             EXPECT_EQ(*back, monthOnly ? QDate(d.year(), d.month(), 1) : d) << text.toStdString();
         }
     }
-}
-
-TEST(Dates, BarcodeForms) {
-    EXPECT_EQ(barcodeDate(QDate(2026, 1, 5)), "260105");
-    EXPECT_EQ(barcodeDate(QDate(2026, 12, 31), true), "261200");
-    EXPECT_EQ(barcodeDate(QDate(2000, 2, 29)), "000229");
 }

@@ -100,24 +100,6 @@ TEST(FieldRules, ContentKeyFilterPerFormat) {
     EXPECT_TRUE(filterContentKey(entry("15"), "1", 1, 0, QChar(8)).endsAutoDate);
 }
 
-TEST(FieldRules, KorrektEingabe) {
-    const struct {
-        int in;
-        int out;
-    } cases[] = {{8, 8},   {13, 10}, {32, 32}, {44, 44}, {46, 46}, {48, 48},
-                 {53, 53}, {57, 57}, {45, 0},  {47, 0},  {58, 0},  {65, 0},
-                 {97, 0},  {9, 0},   {10, 0},  {127, 0}, {178, 0}};
-    for (const auto& c : cases)
-        EXPECT_EQ(korrekt_eingabe(c.in), c.out) << c.in;
-}
-
-TEST(FieldRules, MarksOfTheBarcodeDataAreTypedNowhere) {
-    for (const char* c : {"'", "|", "µ", "¡", "¢", "£", "¤", "¥"})
-        EXPECT_TRUE(rejectedEverywhere(u8(c)[0])) << c;
-    for (const char* c : {"a", "¦", "·", "€", "«", "\"", "§", "¯"})
-        EXPECT_FALSE(rejectedEverywhere(u8(c)[0])) << c;
-}
-
 TEST(FieldRules, SpecialKeys) {
     const struct {
         int key;

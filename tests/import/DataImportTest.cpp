@@ -7,8 +7,6 @@
 #include "import/ImportStrings.h"
 #include "support/TestSupport.h"
 
-#include <QDir>
-#include <QFileInfo>
 #include <QSqlQuery>
 #include <gtest/gtest.h>
 
@@ -118,20 +116,6 @@ INSTANTIATE_TEST_SUITE_P(
                       Sample{"lieferungen.xls", "Lieferungen", "Müller & Söhne", true},
                       Sample{"lieferungen.xlsx", "Lieferungen", "Müller & Söhne", true},
                       Sample{"lieferungen.mdb", "Lieferungen", "Müller & Söhne", true}));
-
-TEST_F(ImportFixture, AccessTable) {
-    const QString path =
-        QDir(qEnvironmentVariable("PALOMEX_TESTDATA")).filePath(QStringLiteral("fruit.mdb"));
-    if (!QFileInfo::exists(path))
-        GTEST_SKIP() << "test file not fetched (tools/fetch-test-data)";
-    const ImportTable table = openImportSource(path)->read(QStringLiteral("Fruit"));
-    plan.mappings[mapping::Name] = QLatin1Char('[') + table.columns[0] + QLatin1Char(']');
-    plan.mappings[mapping::FirstField] = QStringLiteral("@[vit c] & \" mg\"");
-    const ImportOutcome out = run(table);
-    ASSERT_FALSE(out.error) << out.error->text.toStdString();
-    EXPECT_EQ(out.processed(), static_cast<int>(table.rows.size()));
-    EXPECT_EQ(stored(QStringLiteral("Apple")).fields[0].content, QStringLiteral("15 mg"));
-}
 
 TEST_F(ImportFixture, ExistingNamesAreOverwrittenAndOthersCreated) {
     Label old = templ;
@@ -294,17 +278,6 @@ TEST_F(ImportFixture, AnUnknownColumnStopsBeforeTheFirstLabel) {
     EXPECT_EQ(labelCount(), 1);
 }
 
-TEST_F(ImportFixture, ErrorMessageNamesTheMapping) {
-    ImportError e{3265, QStringLiteral("Datensatz 2: Die Importdatei hat keine Spalte \"X\"."),
-                  QStringLiteral("[X]")};
-    EXPECT_EQ(importErrorText(e),
-              QStringLiteral("Fehler: 3265\nDatensatz 2: Die Importdatei hat keine Spalte \"X\". "
-                             "---> [X]"));
-    e.mapping.clear();
-    EXPECT_EQ(importErrorText(e),
-              QStringLiteral("Fehler: 3265\nDatensatz 2: Die Importdatei hat keine Spalte \"X\"."));
-}
-
 TEST_F(ImportFixture, NoChosenFieldIsRefusedBeforeAnyRow) {
     const struct {
         const char* what;
@@ -437,19 +410,6 @@ TEST(ParseMapping, Forms) {
         EXPECT_EQ(m.days, c.days) << c.text.toStdString();
     }
     EXPECT_EQ(daysFromTodayText(3), QStringLiteral("Heute + \u00a03 Tage"));
-}
-
-TEST(MappedColumn, EveryBoxFillsALabelColumn) {
-    const QStringList columns = labelColumns();
-    QStringList seen;
-    for (int i = 0; i < kMappingCount; ++i) {
-        EXPECT_TRUE(columns.contains(mappedColumn(i))) << i;
-        seen << mappedColumn(i);
-    }
-    seen.removeDuplicates();
-    EXPECT_EQ(seen.size(), kMappingCount);
-    EXPECT_EQ(mappedColumn(3), QStringLiteral("DIText0"));
-    EXPECT_EQ(mappedColumn(15), QStringLiteral("ZusatzText2"));
 }
 
 TEST(MappingCaptions, FromTheLabelShownOrTheColumn) {

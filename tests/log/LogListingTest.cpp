@@ -67,14 +67,6 @@ QStringList runTool(const QString& program, const QStringList& args, const QByte
 
 } // namespace
 
-TEST(LogListingText, FixedWidthColumns) {
-    EXPECT_EQ(fixedWidth(QStringLiteral("Musterfirma\nLagerstraße 1"), 15),
-              QStringLiteral("Musterfirma, La"));
-    EXPECT_EQ(fixedWidth(QStringLiteral("Kurz"), 8), QStringLiteral("Kurz    "));
-    EXPECT_EQ(fixedWidth(QString(), 3), QStringLiteral("   "));
-    EXPECT_EQ(fixedWidth(QStringLiteral("a\r\nb"), 6), QStringLiteral("a, b  "));
-}
-
 TEST_F(ListingFixture, ShortListKeepsItsColumnsAligned) {
     add(QStringLiteral("Musterfirma\nLagerstraße 1"),
         QStringLiteral("Ein sehr langer Empfängername AG"), QStringLiteral("34012345000000123"),

@@ -2,7 +2,6 @@
 #include "app/Captions.h"
 #include "db/LabelSession.h"
 #include "support/TestSupport.h"
-#include "ui/app/Application.h"
 #include "ui/db/LabelListDialog.h"
 
 #include <QAction>
@@ -155,22 +154,6 @@ TEST_F(MainWindowTest, TheIdentifierDecidesWhichControlsStandBesideTheRow) {
         << "rows 6 to 9 have no controls beside them";
 }
 
-TEST_F(MainWindowTest, ACountingFieldKeepsItsStepThroughTheLabel) {
-    auto* list = child<QComboBox>("DBCombo2");
-    list->setCurrentIndex(2);
-    emit list->activated(2);
-    child<QCheckBox>("Check1_2")->setChecked(true);
-    child<QSpinBox>("Tage2")->setValue(3);
-    Label l = window.label();
-    EXPECT_TRUE(l.fields[2].autoValue);
-    EXPECT_EQ(l.fields[2].days, 3);
-    l.fields[2].days = 7;
-    l.fields[2].autoValue = false;
-    window.showLabel(l);
-    EXPECT_EQ(window.label().fields[2].days, 7);
-    EXPECT_FALSE(child<QCheckBox>("Check1_2")->isChecked());
-}
-
 TEST_F(MainWindowTest, LeavingAChosenIdentifierSetsTheCaptionOrReportsADuplicate) {
     auto* content = child<QLineEdit>("DIText2");
     content->setEnabled(true);
@@ -199,31 +182,6 @@ TEST_F(MainWindowTest, LeavingAChosenIdentifierSetsTheCaptionOrReportsADuplicate
     choose(child<QComboBox>("DBCombo4"), 0, child<QLineEdit>("NVE_Basis"));
     EXPECT_TRUE(prompter.shown.isEmpty()) << "the blank entry twice is no duplicate";
     EXPECT_FALSE(child<QLineEdit>("DIText4")->isEnabled());
-}
-
-TEST_F(MainWindowTest, KeysThatAFieldCannotTakeAreDropped) {
-    const struct {
-        const char* box;
-        int entry; // identifier of row 1, -1 for an NVE box
-        const char* typed;
-        const char* kept;
-    } cases[] = {
-        {"NVE_Basis", -1, "40a1 2", "401 2"},
-        {"AnzahlNVEs", -1, "1x2", "12"},
-        {"DIText1", 1, "12a3", "123"},
-        {"DIText1", 2, "L-7ä", "L-7"},
-    };
-    for (const auto& c : cases) {
-        if (c.entry >= 0) {
-            child<QComboBox>("DBCombo1")->setCurrentIndex(c.entry);
-            emit child<QComboBox>("DBCombo1")->activated(c.entry);
-        }
-        auto* e = child<QLineEdit>(c.box);
-        e->setEnabled(true);
-        e->clear();
-        typeInto(e, QString::fromUtf8(c.typed));
-        EXPECT_EQ(e->text(), QString::fromUtf8(c.kept)) << c.box << " " << c.typed;
-    }
 }
 
 TEST_F(MainWindowTest, F9OffersTheValuesStoredForTheIdentifier) {
@@ -379,21 +337,34 @@ TEST_F(MainWindowTest, DigitsTypedIntoTheListFindTheIdentifier) {
     EXPECT_TRUE(child<QCheckBox>("Check1_2")->isHidden()) << "(01) has no automatic value";
 }
 
-TEST_F(MainWindowTest, BoxesKeepTheirInputWithinTheColumnWidths) {
+TEST_F(MainWindowTest, BoxesDropKeysTheyCannotTakeAndStopAtTheirColumnWidth) {
+    const QString sevens(90, u'7');
     const struct {
         const char* box;
-        int width;
-    } cases[] = {{"NVE_Basis", 12},
-                 {"NVE_LaufNr", 9},
-                 {"AnzahlNVEs", 4},
-                 {"DBBez3", 50},
-                 {"ZusatzBez2", 80}};
+        int entry; // identifier of row 1, -1 for a box without one
+        QString typed;
+        QString kept;
+    } cases[] = {
+        {"NVE_Basis", -1, "40a1 2", "401 2"},
+        {"AnzahlNVEs", -1, "1x2", "12"},
+        {"DIText1", 1, "12a3", "123"},
+        {"DIText1", 2, "L-7ä", "L-7"},
+        {"NVE_Basis", -1, sevens, sevens.left(12)},
+        {"NVE_LaufNr", -1, sevens, sevens.left(9)},
+        {"AnzahlNVEs", -1, sevens, sevens.left(4)},
+        {"DBBez3", -1, sevens, sevens.left(50)},
+        {"ZusatzBez2", -1, sevens, sevens.left(80)},
+    };
     for (const auto& c : cases) {
+        if (c.entry >= 0) {
+            child<QComboBox>("DBCombo1")->setCurrentIndex(c.entry);
+            emit child<QComboBox>("DBCombo1")->activated(c.entry);
+        }
         auto* e = child<QLineEdit>(c.box);
         e->setEnabled(true);
         e->clear();
-        typeInto(e, QString(c.width + 5, QLatin1Char('7')));
-        EXPECT_EQ(e->text().size(), c.width) << c.box;
+        typeInto(e, c.typed);
+        EXPECT_EQ(e->text(), c.kept) << c.box << " " << c.typed.toStdString();
     }
     // Typing stops at the identifier's own length first; pasted text at the column.
     auto* content = child<QLineEdit>("DIText0");
@@ -482,47 +453,6 @@ TEST_F(MainWindowTest, OldRowsLoadWithANoteInTheStatusBar) {
     ASSERT_TRUE(window.loadLabel(QStringLiteral("Alt")));
     EXPECT_TRUE(window.statusBar()->currentMessage().contains(QStringLiteral("Etikformat")));
     EXPECT_FALSE(window.loadLabel(QStringLiteral("Fehlt")));
-}
-
-TEST(ApplicationLabels, FirstStartStoresTheStandardLabelAndReopensTheLastOne) {
-    TempAppData app;
-    ScriptedPrompter prompter;
-    {
-        Application first(prompter, true);
-        ASSERT_TRUE(first.start());
-        LabelStore store(first.database(), first.labelTable());
-        const auto standard = store.load(QStringLiteral("Standardetikett"));
-        ASSERT_TRUE(standard);
-        EXPECT_EQ(standard->label.format, LabelFormat::Small);
-        EXPECT_EQ(standard->label.anzahlNVEs, QStringLiteral("1"));
-        EXPECT_TRUE(first.mainWindow().currentLabelName().isEmpty());
-        ASSERT_TRUE(first.mainWindow().loadLabel(QStringLiteral("Standardetikett")));
-        EXPECT_TRUE(first.exitRoutine());
-    }
-    Application second(prompter, true);
-    ASSERT_TRUE(second.start());
-    EXPECT_EQ(second.mainWindow().currentLabelName(), QStringLiteral("Standardetikett"));
-}
-
-TEST(ApplicationLabels, OpenCommandFillsTheFieldsFromItsParameters) {
-    TempAppData app;
-    ScriptedPrompter prompter;
-    Application a(prompter, true);
-    ASSERT_TRUE(a.start());
-    const CommandRequest request(QStringLiteral(
-        "open standardetikett 4012345 - 3 - L-9 - - - - - - - - - \"Zeile\\nzwei\""));
-    EXPECT_FALSE(a.processCommandLine(request).has_value());
-    const Label l = a.mainWindow().label();
-    EXPECT_EQ(l.name, QStringLiteral("Standardetikett"));
-    EXPECT_EQ(l.nveBasis, QStringLiteral("4012345"));
-    EXPECT_EQ(l.anzahlNVEs, QStringLiteral("3"));
-    EXPECT_EQ(l.fields[0].content, QStringLiteral("L-9"));
-    EXPECT_EQ(l.extras[0].text, QStringLiteral("Zeile\r\nzwei"));
-    // A value its box cannot hold is refused, not cut to fit.
-    EXPECT_EQ(
-        a.processCommandLine(CommandRequest(QStringLiteral("open standardetikett - - - 12345"))),
-        4);
-    EXPECT_EQ(a.processCommandLine(CommandRequest(QStringLiteral("open Fehlt"))), 3);
 }
 
 // Every menu entry follows the caption language, also those the program connects
