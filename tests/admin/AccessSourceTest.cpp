@@ -21,8 +21,7 @@ QStringList texts(const QVariantList& row) {
 
 // The contents are those the publisher of the file documents for it.
 TEST(AccessSource, ReadsTheTablesColumnsAndRowsOfAJetFile) {
-    const QString path =
-        QDir(qEnvironmentVariable("PALOMEX_TESTDATA")).filePath(QStringLiteral("fruit.mdb"));
+    const QString path = QDir(qEnvironmentVariable("PALOMEX_TESTDATA")).filePath("fruit.mdb");
     if (!QFileInfo::exists(path))
         GTEST_SKIP() << "test file not fetched (tools/fetch-test-data)";
     ASSERT_TRUE(isAccessFile(path));
@@ -31,10 +30,10 @@ TEST(AccessSource, ReadsTheTablesColumnsAndRowsOfAJetFile) {
     ASSERT_TRUE(source) << error.toStdString();
     EXPECT_EQ(source->tables(),
               QStringList({"Fruit", "Fruit Salad", "Veggie Salad", "Muffin/Bread", "Dried"}));
-    EXPECT_EQ(source->columns(QStringLiteral("Fruit")),
+    EXPECT_EQ(source->columns("Fruit"),
               QStringList({"Fruit", "Fiber", "Fat", "Protien", "Sugar", "Vit A", "Vit C", "Vit B1",
                            "Vit B2", "Vit B6", "Vit E"}));
-    const auto rows = source->rows(QStringLiteral("Fruit"));
+    const auto rows = source->rows("Fruit");
     ASSERT_GE(rows.size(), 2u);
     EXPECT_EQ(texts(rows[0]),
               QStringList({"Apple", "2", "0", "0", "12", "2", "15", "0", "0", "0", "0"}));
@@ -45,10 +44,10 @@ TEST(AccessSource, ReadsTheTablesColumnsAndRowsOfAJetFile) {
 
 TEST(AccessSource, OtherFilesAreRefused) {
     test::TempAppData appData;
-    const QString path = appData.root() + QStringLiteral("/x.mdb");
+    const QString path = appData.root() + "/x.mdb";
     test::writeFile(path, "SQLite format 3");
     QString error;
     EXPECT_FALSE(openAccessSource(path, &error));
-    EXPECT_EQ(error, QStringLiteral("Datenbanktyp nicht gefunden"));
-    EXPECT_FALSE(isAccessFile(QStringLiteral("/nicht/da.mdb")));
+    EXPECT_EQ(error, "Datenbanktyp nicht gefunden");
+    EXPECT_FALSE(isAccessFile("/nicht/da.mdb"));
 }

@@ -23,8 +23,8 @@ struct UserWindowFixture : test::DatabaseFixture {
     UserWindow window{db, settings, prompter, QString()};
 
     void SetUp() override {
-        window.setNameAsker([](const QString&) { return QStringLiteral("Lager"); });
-        window.reload(QStringLiteral("Etiketten"));
+        window.setNameAsker([](const QString&) { return "Lager"; });
+        window.reload("Etiketten");
     }
 };
 
@@ -33,31 +33,27 @@ struct UserWindowFixture : test::DatabaseFixture {
 TEST_F(UserWindowFixture, NewUserBecomesCurrentAndDeletingReturnsToTheFirst) {
     QSignalSpy changed(&window, &UserWindow::userChanged);
     window.newUser();
-    EXPECT_EQ(window.currentUser(), QStringLiteral("Lager"));
-    EXPECT_EQ(prompter.shown.value(0),
-              QStringLiteral("Der neue Benutzer \"Lager\" wurde erstellt"));
+    EXPECT_EQ(window.currentUser(), "Lager");
+    EXPECT_EQ(prompter.shown.value(0), R"(Der neue Benutzer "Lager" wurde erstellt)");
     EXPECT_GE(changed.count(), 1);
 
     prompter.willAnswer(Answer::Yes);
     window.deleteCurrentUser();
-    EXPECT_EQ(prompter.shown.value(1),
-              QStringLiteral("Möchten Sie den Benutzer \"Lager\" löschen ?"));
-    EXPECT_EQ(prompter.shown.value(2), QStringLiteral("Der Benutzer \"Lager\" wurde gelöscht"));
-    EXPECT_EQ(window.currentUser(), QStringLiteral("Etiketten"));
-    EXPECT_EQ(settings.get(QStringLiteral("Einstellungen"), QStringLiteral("Benutzername")),
-              QStringLiteral("Etiketten"));
+    EXPECT_EQ(prompter.shown.value(1), R"(Möchten Sie den Benutzer "Lager" löschen ?)");
+    EXPECT_EQ(prompter.shown.value(2), R"(Der Benutzer "Lager" wurde gelöscht)");
+    EXPECT_EQ(window.currentUser(), "Etiketten");
+    EXPECT_EQ(settings.get("Einstellungen", "Benutzername"), "Etiketten");
 
     prompter.shown.clear();
     window.deleteCurrentUser();
-    EXPECT_EQ(prompter.shown.value(0),
-              QStringLiteral("Dieser Benutzer kann nicht gelöscht werden.\n"
-                             "Es können hieraus nur einzelne Etiketten gelöscht werden."));
+    EXPECT_EQ(prompter.shown.value(0), "Dieser Benutzer kann nicht gelöscht werden.\n"
+                                       "Es können hieraus nur einzelne Etiketten gelöscht werden.");
 }
 
 TEST_F(UserWindowFixture, RawEditorAsksFirstAndOnlyEverRaisesAHighestNve) {
     QSqlQuery(opened.database->connection())
-        .exec(QStringLiteral("INSERT INTO \"HöchstNVE\" VALUES ('4012345', '000000007')"));
-    EXPECT_EQ(window.tableList()->currentItem()->text(), QStringLiteral("HöchstNVE"));
+        .exec(R"(INSERT INTO "HöchstNVE" VALUES ('4012345', '000000007'))");
+    EXPECT_EQ(window.tableList()->currentItem()->text(), "HöchstNVE");
     prompter.willAnswer(Answer::Cancel);
     window.edit();
     EXPECT_FALSE(window.grid()->isEnabled());
@@ -66,7 +62,7 @@ TEST_F(UserWindowFixture, RawEditorAsksFirstAndOnlyEverRaisesAHighestNve) {
     ASSERT_TRUE(window.grid()->isEnabled());
     QAbstractItemModel* model = window.grid()->model();
     ASSERT_EQ(model->rowCount(), 1);
-    EXPECT_EQ(model->data(model->index(0, 1)).toString(), QStringLiteral("000000007"));
+    EXPECT_EQ(model->data(model->index(0, 1)).toString(), "000000007");
     const struct {
         int column;
         const char* typed;
@@ -84,7 +80,7 @@ TEST_F(UserWindowFixture, RawEditorAsksFirstAndOnlyEverRaisesAHighestNve) {
         window.accept();
         QCoreApplication::processEvents(); // the grid shows the stored rows again
         QSqlQuery q(opened.database->connection());
-        q.exec(QStringLiteral("SELECT \"NVE_Basis\" || '=' || \"NVE_LaufNr\" FROM \"HöchstNVE\""));
+        q.exec(R"(SELECT "NVE_Basis" || '=' || "NVE_LaufNr" FROM "HöchstNVE")");
         ASSERT_TRUE(q.next());
         EXPECT_EQ(q.value(0).toString(), QString::fromUtf8(e.stored)) << e.typed;
         EXPECT_EQ(prompter.shown.size(), e.refused ? 1 : 0) << e.typed;
@@ -97,7 +93,7 @@ TEST_F(UserWindowFixture, RawEditorAsksFirstAndOnlyEverRaisesAHighestNve) {
     window.accept();
     EXPECT_EQ(prompter.shown.size(), 1);
     QSqlQuery rows(opened.database->connection());
-    ASSERT_TRUE(rows.exec(QStringLiteral("SELECT count(*) FROM \"HöchstNVE\"")) && rows.next());
+    ASSERT_TRUE(rows.exec(R"(SELECT count(*) FROM "HöchstNVE")") && rows.next());
     EXPECT_EQ(rows.value(0).toInt(), 1) << "a row of HöchstNVE was deleted";
 }
 
@@ -105,14 +101,14 @@ TEST_F(UserWindowFixture, RawEditorAsksFirstAndOnlyEverRaisesAHighestNve) {
 TEST_F(UserWindowFixture, RawEditorAddsAndDeletesRows) {
     const auto count = [&] {
         QSqlQuery q(opened.database->connection());
-        q.exec(QStringLiteral("SELECT count(*) FROM \"Etiketten\""));
+        q.exec(R"(SELECT count(*) FROM "Etiketten")");
         return q.next() ? q.value(0).toInt() : -1;
     };
-    auto* add = window.findChild<QPushButton*>(QStringLiteral("ZeileNeu"));
-    auto* remove = window.findChild<QPushButton*>(QStringLiteral("ZeilenLoeschen"));
+    auto* add = window.findChild<QPushButton*>("ZeileNeu");
+    auto* remove = window.findChild<QPushButton*>("ZeilenLoeschen");
     ASSERT_TRUE(add && remove);
     window.tableList()->setCurrentItem(
-        window.tableList()->findItems(QStringLiteral("Etiketten"), Qt::MatchExactly).value(0));
+        window.tableList()->findItems("Etiketten", Qt::MatchExactly).value(0));
     window.show();
     prompter.willAnswer(Answer::Ok);
     window.edit();
@@ -121,14 +117,14 @@ TEST_F(UserWindowFixture, RawEditorAddsAndDeletesRows) {
     QAbstractItemModel* model = window.grid()->model();
     const int name = model->headerData(0, Qt::Horizontal) == "EtikName" ? 0 : -1;
     ASSERT_EQ(name, 0);
-    model->setData(model->index(model->rowCount() - 1, name), QStringLiteral("Handangelegt"));
+    model->setData(model->index(model->rowCount() - 1, name), "Handangelegt");
     window.accept();
     EXPECT_EQ(count(), before + 1);
 
     for (const Answer answer : {Answer::Cancel, Answer::Ok}) {
         model = window.grid()->model();
         const QModelIndexList found =
-            model->match(model->index(0, name), Qt::DisplayRole, QStringLiteral("Handangelegt"));
+            model->match(model->index(0, name), Qt::DisplayRole, "Handangelegt");
         ASSERT_EQ(found.size(), 1);
         window.grid()->setCurrentIndex(found[0]);
         window.grid()->selectRow(found[0].row());

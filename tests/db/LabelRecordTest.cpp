@@ -10,12 +10,12 @@ namespace {
 // A few catalogue entries in the catalogue's own form: code, description, format.
 const QStringList kCatalogue = {
     QString(),
-    QStringLiteral("(00)   NVE|N18¤"),
-    QStringLiteral("(01)   GTIN|N14¤"),
-    QStringLiteral("(10)   Charge|©X…20µ"),
-    QStringLiteral("(15)   Mindesthaltbarkeit|†N6"),
-    QStringLiteral("(3102) Nettogewicht kg|‡N6"),
-    QStringLiteral("(422)  Ursprungsland|®N3"),
+    "(00)   NVE|N18¤",
+    "(01)   GTIN|N14¤",
+    "(10)   Charge|©X…20µ",
+    "(15)   Mindesthaltbarkeit|†N6",
+    "(3102) Nettogewicht kg|‡N6",
+    "(422)  Ursprungsland|®N3",
 };
 
 QString lookUp(const QString& code) {
@@ -36,34 +36,33 @@ LabelRow emptyRow() {
 // A label with every part set to unusual but legal values.
 Label unusualLabel() {
     Label l;
-    l.name = QStringLiteral("Ä'b\"c%_ü ß — 50% «x»");
+    l.name = R"(Ä'b"c%_ü ß — 50% «x»)";
     l.format = LabelFormat::Large;
     l.height = 210;
-    l.logoFile = QStringLiteral("/home/lager/Logos/Firma Ölmühle.bmp");
+    l.logoFile = "/home/lager/Logos/Firma Ölmühle.bmp";
     l.logo = {1.5, 2, 30.5, 12};
-    l.nveBasis = QStringLiteral("40 12345 67");
-    l.nveLaufNr = QStringLiteral("000000123");
-    l.anzahlNVEs = QStringLiteral("9999");
+    l.nveBasis = "40 12345 67";
+    l.nveLaufNr = "000000123";
+    l.anzahlNVEs = "9999";
     l.anzahlProNVE = 3;
-    l.parties[0] = {QStringLiteral("Absender:"), QStringLiteral("Müller & Söhne\r\nHauptstr. 1")};
-    l.parties[1] = {QStringLiteral("Empfänger"), QStringLiteral("Dupont «Lyon»\r\n69000 Lyon")};
-    l.fields[0] = {kCatalogue[4], QStringLiteral("MHD"), {}, true, 30, 2};
-    l.fields[1] = {kCatalogue[3], QStringLiteral("Charge"), QStringLiteral("000123"), true, 1, 0};
-    l.fields[2] = {kCatalogue[5], QStringLiteral("Netto"), QStringLiteral("12¸5·0¯€"), false, 0, 0};
-    l.fields[3] = {kCatalogue[3], QStringLiteral("Los"), QStringLiteral("A-17"), false, 0, 0};
-    l.fields[4] = {kCatalogue[6], QStringLiteral("Land"), QStringLiteral("276"), false, 0, 0};
-    l.fields[5] = {kCatalogue[4], QStringLiteral("Datum"), QStringLiteral("1.7.24"), false, 0, 0};
-    l.fields[7] = {
-        kCatalogue[2], QString(50, QChar(u'ö')), QStringLiteral("*4012345678901¥µ"), false, 0, 0};
-    l.extras[0] = {QStringLiteral("Hinweis"), QStringLiteral("† ‡ ¤ © ® µ ¥ · ¸ ¯")};
-    l.extras[2] = {QString(80, QLatin1Char('x')), QStringLiteral("Zeile 1\r\nZeile 2")};
+    l.parties[0] = {"Absender:", "Müller & Söhne\r\nHauptstr. 1"};
+    l.parties[1] = {"Empfänger", "Dupont «Lyon»\r\n69000 Lyon"};
+    l.fields[0] = {kCatalogue[4], "MHD", {}, true, 30, 2};
+    l.fields[1] = {kCatalogue[3], "Charge", "000123", true, 1, 0};
+    l.fields[2] = {kCatalogue[5], "Netto", "12¸5·0¯€", false, 0, 0};
+    l.fields[3] = {kCatalogue[3], "Los", "A-17", false, 0, 0};
+    l.fields[4] = {kCatalogue[6], "Land", "276", false, 0, 0};
+    l.fields[5] = {kCatalogue[4], "Datum", "1.7.24", false, 0, 0};
+    l.fields[7] = {kCatalogue[2], QString(50, QChar(u'ö')), "*4012345678901¥µ", false, 0, 0};
+    l.extras[0] = {"Hinweis", "† ‡ ¤ © ® µ ¥ · ¸ ¯"};
+    l.extras[2] = {QString(80, QLatin1Char('x')), "Zeile 1\r\nZeile 2"};
     for (int e = 0; e < element::FirstHorizontalLine; ++e) {
         l.elements[e].left = 0.5 * e + 1.5;
         l.elements[e].top = 100 - e;
         l.elements[e].setState(8 + e, 0);
     }
-    l.elements[element::FirstField + 1].state = QStringLiteral("12|24|Horz");
-    l.elements[element::NveLine].state = QStringLiteral("12|24|SSCC");
+    l.elements[element::FirstField + 1].state = "12|24|Horz";
+    l.elements[element::NveLine].state = "12|24|SSCC";
     for (int j = 0; j < 10; ++j) {
         LayoutElement& e = l.elements[element::FirstHorizontalLine + j];
         e.left = 57.1 + j;
@@ -85,9 +84,6 @@ void PrintTo(const DataField& f, std::ostream* os) {
 void PrintTo(const LayoutElement& e, std::ostream* os) {
     *os << '{' << e.left << ", " << e.top << ", " << e.width << ", " << e.height << ", "
         << e.state.toStdString() << '}';
-}
-void PrintTo(const Label& l, std::ostream* os) {
-    *os << "Label " << l.name.toStdString();
 }
 } // namespace palomex
 
@@ -135,26 +131,26 @@ TEST(LabelRecord, KnownColumnEncodings) {
         const char* column;
         QString text;
     } cases[] = {
-        {"Etikformat", QStringLiteral("2")},
-        {"EtikHöhe", QStringLiteral("210")},
-        {"Logo_PosXY", QStringLiteral("1.5|2|30.5|12")},
-        {"Linien", QStringLiteral("57.1|110.1|46.5|58.1|111.1|45.5|59.1|112.1|44.5|60.1|113.1|"
-                                  "43.5|61.1|114.1|42.5|62.1|115.1|41.5|63.1|116.1|40.5|64.1|"
-                                  "117.1|39.5|65.1|118.1|38.5|66.1|119.1|37.5|")},
-        {"AbsEmpf0_PosXY", QStringLiteral("1.5|100|8|0")},
-        {"DB1_PosXY", QStringLiteral("3|97|12|24|Horz")},
-        {"NVE_PosXY", QStringLiteral("9.5|84|12|24|SSCC")},
-        {"KleinNVE_PosXY", QStringLiteral("9|85|23|0")},
-        {"Barcode2_PosXY", QStringLiteral("11|81|27|0")},
-        {"DBCombo0", QStringLiteral("(15)")},
-        {"DBCombo2", QStringLiteral("(3102)")},
+        {"Etikformat", "2"},
+        {"EtikHöhe", "210"},
+        {"Logo_PosXY", "1.5|2|30.5|12"},
+        {"Linien", "57.1|110.1|46.5|58.1|111.1|45.5|59.1|112.1|44.5|60.1|113.1|"
+                   "43.5|61.1|114.1|42.5|62.1|115.1|41.5|63.1|116.1|40.5|64.1|"
+                   "117.1|39.5|65.1|118.1|38.5|66.1|119.1|37.5|"},
+        {"AbsEmpf0_PosXY", "1.5|100|8|0"},
+        {"DB1_PosXY", "3|97|12|24|Horz"},
+        {"NVE_PosXY", "9.5|84|12|24|SSCC"},
+        {"KleinNVE_PosXY", "9|85|23|0"},
+        {"Barcode2_PosXY", "11|81|27|0"},
+        {"DBCombo0", "(15)"},
+        {"DBCombo2", "(3102)"},
         {"DBCombo6", QString()},
-        {"DIText0", QStringLiteral(" 1| 30| 2")},
-        {"DIText1", QStringLiteral(" 1| 1|000123")},
-        {"DIText3", QStringLiteral("A-17")},   // box not ticked: the text itself
-        {"DIText5", QStringLiteral("1.7.24")}, // date typed by hand
-        {"AnzahlNVEs", QStringLiteral("9999")},
-        {"AnzahlProNVE", QStringLiteral("3")},
+        {"DIText0", " 1| 30| 2"},
+        {"DIText1", " 1| 1|000123"},
+        {"DIText3", "A-17"},   // box not ticked: the text itself
+        {"DIText5", "1.7.24"}, // date typed by hand
+        {"AnzahlNVEs", "9999"},
+        {"AnzahlProNVE", "3"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(row.value(QString::fromUtf8(c.column)).toString(), c.text) << c.column;
@@ -165,30 +161,24 @@ TEST(LabelRecord, KnownColumnEncodings) {
 
 TEST(LabelRecord, AutomaticValuesOnlyOnTheFirstSixRowsAndWithTheirMarker) {
     Label l;
-    l.fields[6] = {kCatalogue[4], {}, QStringLiteral("x"), true, 5, 1};    // row without controls
-    l.fields[2] = {kCatalogue[5], {}, QStringLiteral("12,5"), true, 5, 1}; // no marker
-    l.fields[3] = {kCatalogue[4], {}, QStringLiteral("1.1.25"), false, 5, 1};
+    l.fields[6] = {kCatalogue[4], {}, "x", true, 5, 1};    // row without controls
+    l.fields[2] = {kCatalogue[5], {}, "12,5", true, 5, 1}; // no marker
+    l.fields[3] = {kCatalogue[4], {}, "1.1.25", false, 5, 1};
     const LabelRow row = encodeLabel(l);
-    EXPECT_EQ(row.value(QStringLiteral("DIText6")).toString(), QStringLiteral("x"));
-    EXPECT_EQ(row.value(QStringLiteral("DIText2")).toString(), QStringLiteral("12,5"));
-    EXPECT_EQ(row.value(QStringLiteral("DIText3")).toString(), QStringLiteral("1.1.25"));
+    EXPECT_EQ(row.value("DIText6").toString(), "x");
+    EXPECT_EQ(row.value("DIText2").toString(), "12,5");
+    EXPECT_EQ(row.value("DIText3").toString(), "1.1.25");
 }
 
 TEST(LabelRecord, UnusualLabelRoundTripsColumnByColumn) {
     const Label original = unusualLabel();
     const DecodedLabel back = decodeLabel(encodeLabel(original), lookUp);
     EXPECT_TRUE(back.notes.isEmpty()) << back.notes.join(QLatin1Char('\n')).toStdString();
-    const Label& l = back.label;
-    EXPECT_EQ(l.name, original.name);
-    EXPECT_EQ(l.format, original.format);
-    EXPECT_EQ(l.logo, original.logo);
     for (int i = 0; i < Label::kFieldCount; ++i)
-        EXPECT_EQ(l.fields[i], original.fields[i]) << "field " << i;
+        EXPECT_EQ(back.label.fields[i], original.fields[i]) << "field " << i;
     for (int e = 0; e < element::Count; ++e)
-        EXPECT_EQ(l.elements[e], original.elements[e]) << "element " << e;
-    EXPECT_EQ(l.parties, original.parties);
-    EXPECT_EQ(l.extras, original.extras);
-    EXPECT_EQ(l, original);
+        EXPECT_EQ(back.label.elements[e], original.elements[e]) << "element " << e;
+    EXPECT_TRUE(back.label == original) << "a part besides the fields and elements";
 }
 
 TEST(LabelRecord, HandWrittenPositionColumns) {
@@ -207,7 +197,7 @@ TEST(LabelRecord, HandWrittenPositionColumns) {
     };
     for (const auto& c : cases) {
         LabelRow row = emptyRow();
-        row[QStringLiteral("DB4_PosXY")] = QString::fromUtf8(c.stored);
+        row["DB4_PosXY"] = QString::fromUtf8(c.stored);
         const Label l = decodeLabel(row).label;
         const LayoutElement& e = l.fieldElement(4);
         const Label freshLabel = storedNewLabel(l.format);
@@ -224,37 +214,35 @@ TEST(LabelRecord, HandWrittenValuesLoadToTheirMeaning) {
         QVariant stored;
         std::function<bool(const Label&)> holds;
     } cases[] = {
-        {"AnzahlNVEs", QStringLiteral("0"), [](const Label& l) { return l.anzahlNVEs == "1"; }},
+        {"AnzahlNVEs", "0", [](const Label& l) { return l.anzahlNVEs == "1"; }},
         {"AnzahlNVEs", QString(), [](const Label& l) { return l.anzahlNVEs == "1"; }},
         {"AnzahlNVEs", QVariant(), [](const Label& l) { return l.anzahlNVEs == "1"; }},
-        {"AnzahlNVEs", QStringLiteral("25"), [](const Label& l) { return l.anzahlNVEs == "25"; }},
+        {"AnzahlNVEs", "25", [](const Label& l) { return l.anzahlNVEs == "25"; }},
         {"AnzahlProNVE", 0, [](const Label& l) { return l.anzahlProNVE == 1; }},
         {"AnzahlProNVE", -4, [](const Label& l) { return l.anzahlProNVE == 1; }},
         {"Etikformat", 7, [](const Label& l) { return l.format == LabelFormat::Small; }},
         {"Etikformat", -1, [](const Label& l) { return l.format == LabelFormat::Small; }},
         {"Etikformat", 0, [](const Label& l) { return l.format == LabelFormat::NveOnly; }},
-        {"Logo_PosXY", QStringLiteral("10|20"),
+        {"Logo_PosXY", "10|20",
          [](const Label& l) {
              const LayoutRect fresh = storedNewLabel(l.format).logo;
              return l.logo == LayoutRect{10, 20, fresh.width, fresh.height};
          }},
-        {"Linien", QStringLiteral("1|2|3|4|5"),
+        {"Linien", "1|2|3|4|5",
          [](const Label& l) {
              return l.elements[20].left == 1 && l.elements[20].width == 3 &&
                     l.elements[21].top == 5 &&
                     l.elements[21].width == storedNewLabel(l.format).elements[21].width;
          }},
-        {"Linien", QStringLiteral("0|0|0|0|0|0|0|0|0|0|0|0|0|0|0|0|0|0|7|8|9|0|0|0|0|0|0|0|0|0|"),
+        {"Linien", "0|0|0|0|0|0|0|0|0|0|0|0|0|0|0|0|0|0|7|8|9|0|0|0|0|0|0|0|0|0|",
          [](const Label& l) {
              return l.elements[26].left == 7 && l.elements[26].height == 9 &&
                     l.elements[26].width == 0;
          }},
-        {"DBCombo3", QStringLiteral("(3102)"),
+        {"DBCombo3", "(3102)",
          [](const Label& l) { return l.fields[3].identifier == kCatalogue[5]; }},
-        {"DBCombo3", QStringLiteral("(00"),
-         [](const Label& l) { return l.fields[3].identifier == kCatalogue[1]; }},
-        {"DBCombo3", QStringLiteral("(99)"),
-         [](const Label& l) { return l.fields[3].identifier.isEmpty(); }},
+        {"DBCombo3", "(00", [](const Label& l) { return l.fields[3].identifier == kCatalogue[1]; }},
+        {"DBCombo3", "(99)", [](const Label& l) { return l.fields[3].identifier.isEmpty(); }},
     };
     for (const auto& c : cases) {
         LabelRow row = emptyRow();
@@ -280,8 +268,8 @@ TEST(LabelRecord, AutomaticValueColumnsLoadIntoTheirControls) {
     };
     for (const auto& c : cases) {
         LabelRow row = emptyRow();
-        row[QStringLiteral("DBCombo5")] = QString::fromUtf8(c.identifier);
-        row[QStringLiteral("DIText5")] = QString::fromUtf8(c.stored);
+        row["DBCombo5"] = QString::fromUtf8(c.identifier);
+        row["DIText5"] = QString::fromUtf8(c.stored);
         const DataField f = decodeLabel(row, lookUp).label.fields[5];
         EXPECT_EQ(f.autoValue, c.autoValue) << c.stored;
         EXPECT_EQ(f.days, c.days) << c.stored;
@@ -290,9 +278,9 @@ TEST(LabelRecord, AutomaticValueColumnsLoadIntoTheirControls) {
     }
     // Rows 6 to 9 have no controls: the encoded text stays the content.
     LabelRow row = emptyRow();
-    row[QStringLiteral("DBCombo8")] = QStringLiteral("(15)");
-    row[QStringLiteral("DIText8")] = QStringLiteral(" 1| 30| 2");
-    EXPECT_EQ(decodeLabel(row, lookUp).label.fields[8].content, QStringLiteral(" 1| 30| 2"));
+    row["DBCombo8"] = "(15)";
+    row["DIText8"] = " 1| 30| 2";
+    EXPECT_EQ(decodeLabel(row, lookUp).label.fields[8].content, " 1| 30| 2");
 }
 
 TEST(LabelRecord, OlderRowsLoadWithDefaultsAndNotes) {
@@ -309,20 +297,17 @@ TEST(LabelRecord, OlderRowsLoadWithDefaultsAndNotes) {
              }
          },
          "NVE_PosXY"},
-        {"text in a number column",
-         [](LabelRow& r) { r[QStringLiteral("Etikformat")] = QStringLiteral("groß"); },
-         "Etikformat"},
-        {"text in a coordinate", [](LabelRow& r) { r[QStringLiteral("DB0_PosXY")] = "a|b|12|24"; },
-         "DB0_PosXY"},
+        {"text in a number column", [](LabelRow& r) { r["Etikformat"] = "groß"; }, "Etikformat"},
+        {"text in a coordinate", [](LabelRow& r) { r["DB0_PosXY"] = "a|b|12|24"; }, "DB0_PosXY"},
         {"text in a day count",
          [](LabelRow& r) {
-             r[QStringLiteral("DBCombo0")] = QStringLiteral("(15)");
-             r[QStringLiteral("DIText0")] = QStringLiteral(" 1| dreißig| 2");
+             r["DBCombo0"] = "(15)";
+             r["DIText0"] = " 1| dreißig| 2";
          },
          "DIText0"},
         {"only the name",
          [](LabelRow& r) {
-             r = {{QStringLiteral("EtikName"), "Alt"}};
+             r = {{"EtikName", "Alt"}};
          },
          "AnzahlProNVE"},
     };
@@ -341,27 +326,4 @@ TEST(LabelRecord, OlderRowsLoadWithDefaultsAndNotes) {
     }
     // A row of ours carries no notes at all.
     EXPECT_TRUE(decodeLabel(encodeLabel(Label{}), lookUp).notes.isEmpty());
-}
-
-TEST(LabelRecord, ElementStateParts) {
-    const struct {
-        const char* state;
-        double first, second;
-        const char* third;
-        bool horz;
-        const char* designation;
-    } cases[] = {
-        {"12|24", 12, 24, "", false, "NVE"},           {"8|0|Horz", 8, 0, "Horz", true, "Horz"},
-        {"18|18|SSCC", 18, 18, "SSCC", false, "SSCC"}, {"", 12, 24, "", false, "NVE"},
-        {"10,5|", 10.5, 24, "", false, "NVE"},
-    };
-    for (const auto& c : cases) {
-        LayoutElement e;
-        e.state = QString::fromUtf8(c.state);
-        EXPECT_DOUBLE_EQ(e.firstSize(), c.first) << c.state;
-        EXPECT_DOUBLE_EQ(e.secondSize(), c.second) << c.state;
-        EXPECT_EQ(e.thirdPart(), QString::fromUtf8(c.third)) << c.state;
-        EXPECT_EQ(e.horizontal(), c.horz) << c.state;
-        EXPECT_EQ(e.designation(), QString::fromUtf8(c.designation)) << c.state;
-    }
 }

@@ -20,17 +20,17 @@ class LabelStoreTest : public ::testing::Test {
 protected:
     void SetUp() override {
         QDir().mkpath(app.dataFolder());
-        db = Database::open(app.file(QStringLiteral("Palomex.mdb")));
+        db = Database::open(app.file("Palomex.mdb"));
         ASSERT_TRUE(db->machNeuBenutzer(table::Etiketten));
         store = std::make_unique<LabelStore>(*db, table::Etiketten);
     }
     int rowCount() {
         QSqlQuery q(db->connection());
-        q.exec(QStringLiteral("SELECT COUNT(*) FROM \"Etiketten\""));
+        q.exec(R"(SELECT COUNT(*) FROM "Etiketten")");
         q.next();
         return q.value(0).toInt();
     }
-    Label labelNamed(const QString& name, const QString& receiver = QStringLiteral("Lyon")) {
+    Label labelNamed(const QString& name, const QString& receiver = "Lyon") {
         Label l;
         l.name = name;
         l.parties[1].text = receiver;
@@ -46,22 +46,26 @@ protected:
 
 TEST_F(LabelStoreTest, AwkwardNamesAreStoredAndFoundAsTyped) {
     const QString names[] = {
-        QStringLiteral("O'Brien"),     QStringLiteral("\"Kunde\" 7"),
-        QStringLiteral("50% Rabatt_"), QStringLiteral("Größe Ü; DROP TABLE x;--"),
-        QString(255, QChar(u'ä')),     QStringLiteral(" führendes Leerzeichen"),
-        QStringLiteral("[Etiketten]"), QStringLiteral("a?b*c"),
+        "O'Brien",
+        R"("Kunde" 7)",
+        "50% Rabatt_",
+        "Größe Ü; DROP TABLE x;--",
+        QString(255, QChar(u'ä')),
+        " führendes Leerzeichen",
+        "[Etiketten]",
+        "a?b*c",
     };
     for (const QString& n : names)
-        store->save(labelNamed(n, n.left(20) + QStringLiteral(" Empfänger")));
+        store->save(labelNamed(n, n.left(20) + " Empfänger"));
     EXPECT_EQ(rowCount(), static_cast<int>(std::size(names)));
     for (const QString& n : names) {
         const auto loaded = store->load(n);
         ASSERT_TRUE(loaded) << n.toStdString();
         EXPECT_EQ(loaded->label.name, n);
-        EXPECT_EQ(loaded->label.parties[1].text, n.left(20) + QStringLiteral(" Empfänger"));
+        EXPECT_EQ(loaded->label.parties[1].text, n.left(20) + " Empfänger");
     }
-    EXPECT_FALSE(store->load(QStringLiteral("50%")));
-    EXPECT_FALSE(store->load(QStringLiteral("O_Brien")));
+    EXPECT_FALSE(store->load("50%"));
+    EXPECT_FALSE(store->load("O_Brien"));
     EXPECT_EQ(store->names().size(), static_cast<qsizetype>(std::size(names)));
 }
 
@@ -76,13 +80,12 @@ TEST_F(LabelStoreTest, RefusedLabelsNameTheReasonAndStoreNothing) {
          msg::NameTooLong},
         {"content of 51", [](Label& l) { l.fields[3].content = QString(51, QLatin1Char('7')); },
          msg::TextTooLong},
-        {"base of 13", [](Label& l) { l.nveBasis = QStringLiteral("1234567890123"); },
+        {"base of 13", [](Label& l) { l.nveBasis = "1234567890123"; }, msg::TextTooLong},
+        {"identifier code of 7", [](Label& l) { l.fields[0].identifier = "(12345) x"; },
          msg::TextTooLong},
-        {"identifier code of 7",
-         [](Label& l) { l.fields[0].identifier = QStringLiteral("(12345) x"); }, msg::TextTooLong},
     };
     for (const auto& c : cases) {
-        Label l = labelNamed(QStringLiteral("Neu"));
+        Label l = labelNamed("Neu");
         c.make(l);
         try {
             store->save(l);
@@ -96,67 +99,59 @@ TEST_F(LabelStoreTest, RefusedLabelsNameTheReasonAndStoreNothing) {
 }
 
 TEST_F(LabelStoreTest, SavingAnExistingNameReplacesTheRowInPlace) {
-    EXPECT_FALSE(store->save(labelNamed(QStringLiteral("Lindmark"), QStringLiteral("alt"))));
-    EXPECT_FALSE(store->save(labelNamed(QStringLiteral("Andere"))));
-    EXPECT_TRUE(store->save(labelNamed(QStringLiteral("LINDMARK"), QStringLiteral("neu"))));
+    EXPECT_FALSE(store->save(labelNamed("Lindmark", "alt")));
+    EXPECT_FALSE(store->save(labelNamed("Andere")));
+    EXPECT_TRUE(store->save(labelNamed("LINDMARK", "neu")));
     EXPECT_EQ(rowCount(), 2);
-    const auto loaded = store->load(QStringLiteral("lindmark"));
+    const auto loaded = store->load("lindmark");
     ASSERT_TRUE(loaded);
-    EXPECT_EQ(loaded->label.name, QStringLiteral("LINDMARK")); // the name as saved last
-    EXPECT_EQ(loaded->label.parties[1].text, QStringLiteral("neu"));
+    EXPECT_EQ(loaded->label.name, "LINDMARK"); // the name as saved last
+    EXPECT_EQ(loaded->label.parties[1].text, "neu");
 }
 
 TEST_F(LabelStoreTest, AFailedWriteLeavesTheStoredRowAsItWas) {
-    store->save(labelNamed(QStringLiteral("Fest"), QStringLiteral("vorher")));
+    store->save(labelNamed("Fest", "vorher"));
     QSqlQuery(db->connection())
-        .exec(QStringLiteral("CREATE TRIGGER nein BEFORE UPDATE ON \"Etiketten\" "
-                             "BEGIN SELECT RAISE(ABORT, 'gesperrt'); END"));
-    EXPECT_THROW(store->save(labelNamed(QStringLiteral("Fest"), QStringLiteral("nachher"))),
-                 AppError);
-    EXPECT_EQ(store->load(QStringLiteral("Fest"))->label.parties[1].text, QStringLiteral("vorher"));
+        .exec("CREATE TRIGGER nein BEFORE UPDATE ON \"Etiketten\" "
+              "BEGIN SELECT RAISE(ABORT, 'gesperrt'); END");
+    EXPECT_THROW(store->save(labelNamed("Fest", "nachher")), AppError);
+    EXPECT_EQ(store->load("Fest")->label.parties[1].text, "vorher");
     // The connection is usable afterwards: no transaction was left open.
-    store->save(labelNamed(QStringLiteral("Zweites")));
+    store->save(labelNamed("Zweites"));
     EXPECT_EQ(rowCount(), 2);
 }
 
 TEST_F(LabelStoreTest, RowsOfATableWithFewerColumnsLoadWithNotes) {
     QSqlQuery q(db->connection());
-    ASSERT_TRUE(q.exec(QStringLiteral("CREATE TABLE \"Alt\" (\"EtikName\" TEXT PRIMARY KEY, "
-                                      "\"Etikformat\" INTEGER, \"AnzahlNVEs\" TEXT, "
-                                      "\"DBCombo0\" TEXT, \"DIText0\" TEXT)")));
-    ASSERT_TRUE(q.exec(QStringLiteral("INSERT INTO \"Alt\" VALUES ('Alt 1', 'zwei', '0', "
-                                      "'(10)', 'L-7')")));
-    LabelStore old(*db, QStringLiteral("Alt"));
-    const auto loaded = old.load(QStringLiteral("Alt 1"));
+    ASSERT_TRUE(q.exec("CREATE TABLE \"Alt\" (\"EtikName\" TEXT PRIMARY KEY, "
+                       "\"Etikformat\" INTEGER, \"AnzahlNVEs\" TEXT, "
+                       "\"DBCombo0\" TEXT, \"DIText0\" TEXT)"));
+    ASSERT_TRUE(q.exec("INSERT INTO \"Alt\" VALUES ('Alt 1', 'zwei', '0', "
+                       "'(10)', 'L-7')"));
+    LabelStore old(*db, "Alt");
+    const auto loaded = old.load("Alt 1");
     ASSERT_TRUE(loaded);
     EXPECT_EQ(loaded->label.format, LabelFormat::Small);
-    EXPECT_EQ(loaded->label.anzahlNVEs, QStringLiteral("1"));
-    EXPECT_EQ(loaded->label.fields[0].content, QStringLiteral("L-7"));
+    EXPECT_EQ(loaded->label.anzahlNVEs, "1");
+    EXPECT_EQ(loaded->label.fields[0].content, "L-7");
     EXPECT_GT(loaded->notes.size(), 60);
     // Saving into the old layout writes the columns it has.
     Label l = loaded->label;
-    l.fields[0].content = QStringLiteral("L-8");
+    l.fields[0].content = "L-8";
     old.save(l);
-    EXPECT_EQ(old.load(QStringLiteral("Alt 1"))->label.fields[0].content, QStringLiteral("L-8"));
-}
-
-TEST_F(LabelStoreTest, DeleteRemovesExactlyTheNamedRows) {
-    for (const char* n : {"A", "O'Neil", "B%", "C"})
-        store->save(labelNamed(QString::fromUtf8(n)));
-    store->remove({QStringLiteral("O'Neil"), QStringLiteral("B%")});
-    EXPECT_EQ(store->names(), (QStringList{QStringLiteral("A"), QStringLiteral("C")}));
+    EXPECT_EQ(old.load("Alt 1")->label.fields[0].content, "L-8");
 }
 
 namespace {
 
 // Turns a stored code into an entry carrying the running-number marker.
-const QString kEntry = QStringLiteral(" Charge|©X…20");
+const QString kEntry = " Charge|©X…20";
 
 class SessionTest : public LabelStoreTest {
 protected:
     void SetUp() override {
         LabelStoreTest::SetUp();
-        settings = std::make_unique<Settings>(app.file(QStringLiteral("Palomex.ini")));
+        settings = std::make_unique<Settings>(app.file("Palomex.ini"));
         session = std::make_unique<LabelSession>(
             *store, *settings, prompter,
             [this](const QString& proposed) {
@@ -166,7 +161,7 @@ protected:
             [](const QString& code) { return code.isEmpty() ? code : code + kEntry; });
     }
     void setFlag(const char* key, bool on) {
-        settings->writeFlag(QStringLiteral("Einstellungen"), QString::fromUtf8(key), on);
+        settings->writeFlag("Einstellungen", QString::fromUtf8(key), on);
     }
 
     ScriptedPrompter prompter;
@@ -178,32 +173,26 @@ protected:
 
 } // namespace
 
-TEST_F(SessionTest, SaveAsCancelledOrEmptyKeepsTheNameAndStoresNothing) {
-    session->saveAs(QStringLiteral("Vorher"));
+TEST_F(SessionTest, ANewLabelIsNamedOnSaveAndANewNameCancelledKeepsTheOld) {
+    nameAnswer = "Kunde Ölmühle";
+    session->label().nveBasis = "4012345";
+    session->markChanged();
+    EXPECT_TRUE(session->save());
+    EXPECT_EQ(proposals, QStringList{QString()});
+    EXPECT_FALSE(session->changed());
+    EXPECT_EQ(store->load("Kunde Ölmühle")->label.nveBasis, "4012345");
+    EXPECT_TRUE(session->save()); // named now: no question
+    EXPECT_EQ(proposals.size(), 1);
     for (const std::optional<QString>& answer :
          {std::optional<QString>(), std::optional(QString())}) {
         nameAnswer = answer;
         session->markChanged();
         EXPECT_FALSE(session->saveUnderNewName());
-        EXPECT_EQ(session->name(), QStringLiteral("Vorher"));
+        EXPECT_EQ(session->name(), "Kunde Ölmühle");
         EXPECT_TRUE(session->changed());
     }
-    EXPECT_EQ(proposals.last(), QStringLiteral("Vorher"));
+    EXPECT_EQ(proposals.last(), "Kunde Ölmühle");
     EXPECT_EQ(rowCount(), 1);
-}
-
-TEST_F(SessionTest, SaveOfANewLabelAsksForItsName) {
-    nameAnswer = QStringLiteral("Kunde Ölmühle");
-    session->label().nveBasis = QStringLiteral("4012345");
-    session->markChanged();
-    EXPECT_TRUE(session->save());
-    EXPECT_EQ(proposals, QStringList{QString()});
-    EXPECT_FALSE(session->changed());
-    EXPECT_EQ(store->load(QStringLiteral("Kunde Ölmühle"))->label.nveBasis,
-              QStringLiteral("4012345"));
-    // A named label saves without asking.
-    EXPECT_TRUE(session->save());
-    EXPECT_EQ(proposals.size(), 1);
 }
 
 TEST_F(SessionTest, SavingRecordsTheRunningNumberAsUsedAndNeverLowersIt) {
@@ -225,10 +214,10 @@ TEST_F(SessionTest, SavingRecordsTheRunningNumberAsUsedAndNeverLowersIt) {
         session->label().nveLaufNr = QString::fromUtf8(c.running);
         std::unique_ptr<NveLock> run;
         if (c.heldByARun)
-            run = lockNveBase(*db, QStringLiteral("4012345"), 0);
-        EXPECT_TRUE(session->saveAs(QStringLiteral("Lager"))) << c.running;
+            run = lockNveBase(*db, "4012345", 0);
+        EXPECT_TRUE(session->saveAs("Lager")) << c.running;
         run.reset();
-        EXPECT_EQ(storedHighest(*db, QStringLiteral("4012345")), c.stored) << c.running;
+        EXPECT_EQ(storedHighest(*db, "4012345"), c.stored) << c.running;
     }
     EXPECT_TRUE(prompter.shown.isEmpty());
 }
@@ -236,11 +225,11 @@ TEST_F(SessionTest, SavingRecordsTheRunningNumberAsUsedAndNeverLowersIt) {
 TEST_F(SessionTest, FailedSaveShowsTheReasonAndKeepsTheChangedFlag) {
     session->label().fields[0].caption = QString(51, QLatin1Char('x'));
     session->markChanged();
-    EXPECT_FALSE(session->saveAs(QStringLiteral("Zu lang")));
+    EXPECT_FALSE(session->saveAs("Zu lang"));
     EXPECT_TRUE(session->changed());
     EXPECT_TRUE(session->name().isEmpty());
     ASSERT_EQ(prompter.shown.size(), 1);
-    EXPECT_TRUE(prompter.shown[0].contains(QStringLiteral("DBBez0")));
+    EXPECT_TRUE(prompter.shown[0].contains("DBBez0"));
 }
 
 TEST_F(SessionTest, SaveQuestionFollowsSettingChangeAndAnswer) {
@@ -257,8 +246,8 @@ TEST_F(SessionTest, SaveQuestionFollowsSettingChangeAndAnswer) {
         {true, true, Answer::Cancel, SaveAnswer::Cancel, false, true},
     };
     for (const auto& c : cases) {
-        session->saveAs(QStringLiteral("Frage"));
-        session->label().parties[0].text = QStringLiteral("geändert");
+        session->saveAs("Frage");
+        session->label().parties[0].text = "geändert";
         if (c.changed)
             session->markChanged();
         setFlag("SpeichernFrage", c.settingOn);
@@ -269,15 +258,13 @@ TEST_F(SessionTest, SaveQuestionFollowsSettingChangeAndAnswer) {
         EXPECT_EQ(session->askToSave(), c.result);
         EXPECT_EQ(prompter.shown.size(), c.answer ? 1 : 0);
         if (c.answer) {
-            EXPECT_EQ(prompter.shown[0], QStringLiteral("Möchten Sie die Änderungen in Etikett "
-                                                        "\"Frage\" speichern ?"));
+            EXPECT_EQ(prompter.shown[0], "Möchten Sie die Änderungen in Etikett "
+                                         "\"Frage\" speichern ?");
         }
-        EXPECT_EQ(store->load(QStringLiteral("Frage"))->label.parties[0].text ==
-                      QStringLiteral("geändert"),
-                  c.stored);
+        EXPECT_EQ(store->load("Frage")->label.parties[0].text == "geändert", c.stored);
         EXPECT_EQ(session->changed(), c.changedAfter);
         session->label().parties[0].text.clear();
-        session->saveAs(QStringLiteral("Frage"));
+        session->saveAs("Frage");
     }
 }
 
@@ -285,45 +272,40 @@ TEST_F(SessionTest, AnsweringYesForANewLabelAsksItsNameFirst) {
     setFlag("SpeichernFrage", true);
     session->markChanged();
     prompter.willAnswer(Answer::Yes);
-    nameAnswer = QStringLiteral("Erst benannt");
+    nameAnswer = "Erst benannt";
     EXPECT_EQ(session->askToSave(), SaveAnswer::Yes);
-    EXPECT_TRUE(store->load(QStringLiteral("Erst benannt")));
+    EXPECT_TRUE(store->load("Erst benannt"));
 }
 
 TEST_F(SessionTest, AutomaticSaveOnlyWhenSwitchedOn) {
-    session->saveAs(QStringLiteral("Auto"));
+    session->saveAs("Auto");
     for (bool on : {false, true}) {
         setFlag("AutoSpeichern", on);
-        session->label().nveLaufNr = on ? QStringLiteral("2") : QStringLiteral("1");
+        session->label().nveLaufNr = on ? "2" : "1";
         session->markChanged();
         session->autoSave();
-        EXPECT_EQ(store->load(QStringLiteral("Auto"))->label.nveLaufNr.isEmpty(), !on);
+        EXPECT_EQ(store->load("Auto")->label.nveLaufNr.isEmpty(), !on);
     }
 }
 
 TEST_F(SessionTest, OpenAndClear) {
     Label l = storedNewLabel(LabelFormat::Large);
-    l.name = QStringLiteral("Voll");
-    l.nveBasis = QStringLiteral("4012345");
-    l.nveLaufNr = QStringLiteral("77");
-    l.anzahlNVEs = QStringLiteral("5");
+    l.name = "Voll";
+    l.nveBasis = "4012345";
+    l.nveLaufNr = "77";
+    l.anzahlNVEs = "5";
     l.anzahlProNVE = 2;
     l.format = LabelFormat::Large;
-    l.logoFile = QStringLiteral("/tmp/logo.png");
-    l.parties[0] = {QStringLiteral("Von"), QStringLiteral("Lager")};
-    l.fields[1] = {
-        QStringLiteral("(10)") + kEntry, QStringLiteral("Charge"), QStringLiteral("A"), true, 2, 0};
-    l.extras[1] = {QStringLiteral("Hinweis"), QStringLiteral("zerbrechlich")};
+    l.logoFile = "/tmp/logo.png";
+    l.parties[0] = {"Von", "Lager"};
+    l.fields[1] = {"(10)" + kEntry, "Charge", "A", true, 2, 0};
+    l.extras[1] = {"Hinweis", "zerbrechlich"};
     l.elements[element::NveLine].left = 33;
     store->save(l);
 
-    EXPECT_FALSE(session->open(QStringLiteral("fehlt")));
-    ASSERT_TRUE(session->open(QStringLiteral("voll")));
-    for (int e = 0; e < element::Count; ++e)
-        EXPECT_EQ(session->label().elements[e], l.elements[e]) << e;
-    EXPECT_EQ(session->label().logo, l.logo);
-    EXPECT_EQ(session->label().height, l.height);
-    EXPECT_EQ(session->label(), l);
+    EXPECT_FALSE(session->open("fehlt"));
+    ASSERT_TRUE(session->open("voll"));
+    EXPECT_TRUE(session->label() == l);
 
     session->markChanged();
     session->clear();
@@ -332,15 +314,15 @@ TEST_F(SessionTest, OpenAndClear) {
     EXPECT_TRUE(c.name.isEmpty());
     EXPECT_TRUE(c.logoFile.isEmpty());
     EXPECT_TRUE(c.nveLaufNr.isEmpty());
-    EXPECT_EQ(c.anzahlNVEs, QStringLiteral("1"));
+    EXPECT_EQ(c.anzahlNVEs, "1");
     EXPECT_EQ(c.anzahlProNVE, 1);
     EXPECT_TRUE(c.parties[0].text.isEmpty());
     EXPECT_EQ(c.fields[1], DataField{});
     EXPECT_TRUE(c.extras[1].text.isEmpty());
     // What a new label takes over from the one before.
-    EXPECT_EQ(c.nveBasis, QStringLiteral("4012345"));
-    EXPECT_EQ(c.parties[0].caption, QStringLiteral("Von"));
-    EXPECT_EQ(c.extras[1].caption, QStringLiteral("Hinweis"));
+    EXPECT_EQ(c.nveBasis, "4012345");
+    EXPECT_EQ(c.parties[0].caption, "Von");
+    EXPECT_EQ(c.extras[1].caption, "Hinweis");
     EXPECT_EQ(c.format, LabelFormat::Large);
     EXPECT_EQ(c.elements, l.elements);
 }
@@ -349,9 +331,9 @@ TEST_F(SessionTest, OpenAndClear) {
 // then everything once the batch ends; a refused label takes no other with it.
 TEST_F(LabelStoreTest, BatchedSavesCommitPerBatchAndARefusedLabelStandsAlone) {
     const auto committed = [this] {
-        QSqlDatabase other = db->openSeparateConnection(QStringLiteral("batch-reader"));
+        QSqlDatabase other = db->openSeparateConnection("batch-reader");
         QSqlQuery q(other);
-        q.exec(QStringLiteral("SELECT COUNT(*) FROM \"Etiketten\""));
+        q.exec(R"(SELECT COUNT(*) FROM "Etiketten")");
         q.next();
         return q.value(0).toInt();
     };
@@ -365,11 +347,10 @@ TEST_F(LabelStoreTest, BatchedSavesCommitPerBatchAndARefusedLabelStandsAlone) {
             batch.labelDone();
         }
         EXPECT_EQ(committed(), 4);
-        store->save(labelNamed(QStringLiteral("Import 1"), QStringLiteral("Gent")));
+        store->save(labelNamed("Import 1", "Gent"));
         batch.labelDone();
     }
     EXPECT_EQ(committed(), 5);
-    EXPECT_EQ(store->load(QStringLiteral("Import 1"))->label.parties[1].text,
-              QStringLiteral("Gent"));
-    QSqlDatabase::removeDatabase(QStringLiteral("batch-reader"));
+    EXPECT_EQ(store->load("Import 1")->label.parties[1].text, "Gent");
+    QSqlDatabase::removeDatabase("batch-reader");
 }

@@ -56,6 +56,29 @@ QString withDatabase(const QString& uri, const QString& dbname) {
     return url.toString();
 }
 
+namespace {
+
+bool run(QSqlQuery& q, const QString& sql, const QVariantList& values) {
+    if (values.isEmpty())
+        return q.exec(sql);
+    q.prepare(sql);
+    for (const QVariant& v : values)
+        q.addBindValue(v);
+    return q.exec();
+}
+
+} // namespace
+
+bool exec(const Database& db, const QString& sql, const QVariantList& values) {
+    QSqlQuery q(db.connection());
+    return run(q, sql, values);
+}
+
+QString firstValue(const Database& db, const QString& sql, const QVariantList& values) {
+    QSqlQuery q(db.connection());
+    return run(q, sql, values) && q.next() ? q.value(0).toString() : QStringLiteral("<none>");
+}
+
 ScratchDatabase::ScratchDatabase(Engine engine, const QString& owner) : engine_(engine) {
     if (engine == Engine::Sqlite) {
         path_ = dir_.filePath(QStringLiteral("Palomex.mdb"));

@@ -28,6 +28,11 @@ QString testServerUri();
 // The URI with another database name, user or password.
 QString withDatabase(const QString& uri, const QString& dbname);
 
+// Runs one statement; with values it is prepared (the server prepares no table definitions).
+bool exec(const Database& db, const QString& sql, const QVariantList& values = {});
+// The first value the query gives, or "<none>".
+QString firstValue(const Database& db, const QString& sql, const QVariantList& values = {});
+
 // One empty database; a server database is dropped again on destruction.
 class ScratchDatabase {
 public:
