@@ -54,11 +54,6 @@ struct LayoutEditorWindow : ::testing::Test {
 
 } // namespace
 
-TEST_F(LayoutEditorWindow, OpenShowsTheLabelNameAndClampsNothingInside) {
-    EXPECT_EQ(editor.windowTitle(), QStringLiteral("Etikettenlayout Palette groß"));
-    EXPECT_FALSE(editor.layoutChanged());
-}
-
 TEST_F(LayoutEditorWindow, MouseDragMovesTheElementInTheLabel) {
     const int i = element::Receiver;
     const LayoutElement start = label.elements[i];
@@ -71,19 +66,6 @@ TEST_F(LayoutEditorWindow, MouseDragMovesTheElementInTheLabel) {
     EXPECT_EQ(child<QLabel>("Index")->text(), QStringLiteral("1"));
     EXPECT_EQ(child<QLineEdit>("Links")->text(),
               QString::number(qRound(2 * label.elements[i].left)));
-}
-
-TEST_F(LayoutEditorWindow, DraggedOutOfTheOutlineTheStateLineSaysSo) {
-    const int i = element::FirstField + 1;
-    const LayoutElement start = label.elements[i];
-    // To the right of the large outline (74 units wide).
-    const int dx = qRound((80 - start.left) * unitPx());
-    dragBy(i, QPoint(dx, 0));
-    EXPECT_FALSE(isActive(label.elements[i], label));
-    EXPECT_EQ(child<QLabel>("Status")->text(), QStringLiteral("Element (deaktiviert)"));
-    dragBy(i, QPoint(-dx, 0));
-    EXPECT_TRUE(isActive(label.elements[i], label));
-    EXPECT_EQ(child<QLabel>("Status")->text(), QStringLiteral("Element (aktiviert)"));
 }
 
 TEST_F(LayoutEditorWindow, UndoAndRedoKeys) {
@@ -116,47 +98,6 @@ TEST_F(LayoutEditorWindow, ResetTellsReloadsAndTheElementsCanBeGrabbedAgain) {
     EXPECT_EQ(
         prompter.shown[0],
         QStringLiteral("Etikett [Palette groß] wurde auf gespeicherten Stand zurückgesetzt."));
-}
-
-// The NVE symbol goes where the editor puts it, and only there.
-TEST(LayoutRendered, MovedNveBarcodeDecodesAtItsNewPlace) {
-    Label l = palomex::test::printTestLabel();
-    LayoutModel m(l, QSizeF(160, 150));
-    const auto dragBy = [&](int i, QPointF d) {
-        const LayoutElement& e = l.elements[i];
-        const QPointF from(e.left + e.width / 2, e.top + e.height / 2);
-        m.press(from);
-        m.dragTo(from + d);
-        m.release();
-    };
-    // The lower data barcode leaves the label; the NVE symbol takes its place.
-    dragBy(element::FirstBarcode + 1, QPointF(0, 60));
-    ASSERT_FALSE(isActive(l.elements[element::FirstBarcode + 1], l));
-    const double oldTopMm = 2 * l.elements[element::FirstBarcode + 2].top;
-    dragBy(element::FirstBarcode + 2, QPointF(0, -19));
-    const double newTopMm = 2 * l.elements[element::FirstBarcode + 2].top;
-    ASSERT_NEAR(newTopMm, oldTopMm - 38, 1e-9);
-
-    constexpr int dpi = 300;
-    QImage page = palomex::test::blankImage(148, 230, dpi);
-    {
-        QPainter p(&page);
-        p.scale(dpi / 25.4, dpi / 25.4);
-        ScriptedPrompter prompter;
-        LabelRenderer renderer(SettingsRecord{}, prompter);
-        RenderOutcome outcome;
-        rendererPainter(renderer, RenderMode::Printer, outcome)(p, l, shownNve(l), {});
-        ASSERT_TRUE(prompter.shown.isEmpty()) << prompter.shown.join(u'\n').toStdString();
-    }
-    const auto band = [&](double topMm, double bottomMm) {
-        const double k = dpi / 25.4;
-        return page.copy(QRect(0, qRound(topMm * k), page.width(), qRound((bottomMm - topMm) * k)));
-    };
-    const auto moved = palomex::test::decodeAll(band(newTopMm - 2, oldTopMm - 1));
-    ASSERT_EQ(moved.size(), 1u);
-    EXPECT_EQ(moved[0].content, palomex::test::nveSymbol(1));
-    EXPECT_TRUE(palomex::test::decodeAll(band(oldTopMm, 230)).empty())
-        << "nothing is left where the NVE symbol stood";
 }
 
 // The first and the last dark pixel along a pixel row, from x0 to x1.

@@ -34,60 +34,45 @@ void drag(LayoutModel& m, int i, QPointF delta) {
 
 } // namespace
 
-TEST(LayoutModel, DraggingAcrossTheOutlineEdgeSwitchesTheElementOff) {
-    // Small format: outline 52.5 wide, 74 high (layout units).
+// Dragged past the right or bottom edge of the outline less one unit, an element
+// is switched off; at the left and top edges and the panel it stops.
+TEST(LayoutModel, DraggedElementsStopOrSwitchOffAtTheOutline) {
+    // Small format: outline 52.5 wide, 74 high (layout units); the panel at 160.
     const struct {
         const char* name;
-        double left, top; // where the element is dragged to
+        QPointF to;       // where the element is dragged to
+        double left, top; // where it lands; negative: as dragged
         bool active;
     } cases[] = {
-        {"just inside right", 51.4, 10, true},
-        {"past right edge minus one", 51.6, 10, false},
-        {"well outside right", 90, 10, false},
-        {"just inside bottom", 10, 72.9, true},
-        {"past bottom edge minus one", 10, 73.1, false},
+        {"just inside right", {51.4, 10}, -1, -1, true},
+        {"past right edge minus one", {51.6, 10}, -1, -1, false},
+        {"well outside right", {90, 10}, -1, -1, false},
+        {"just inside bottom", {10, 72.9}, -1, -1, true},
+        {"past bottom edge minus one", {10, 73.1}, -1, -1, false},
+        {"left of outline", {-20, 10}, 0, -1, true},
+        {"above outline", {10, -30}, -1, 0, true},
+        {"up and left", {-20, -30}, 0, 0, true},
+        {"past the panel", {300, 10}, 1e9, -1, false}, // right edge at the panel
     };
     for (const auto& c : cases) {
         Label l = labelOf(LabelFormat::Small, 148);
         LayoutModel m(l, kArea);
         const int i = element::FirstField + 1;
         const LayoutElement start = l.elements[i];
-        drag(m, i, QPointF(c.left - start.left, c.top - start.top));
-        EXPECT_NEAR(l.elements[i].left, c.left, 1e-9) << c.name;
-        EXPECT_NEAR(l.elements[i].top, c.top, 1e-9) << c.name;
+        drag(m, i, c.to - QPointF(start.left, start.top));
+        const double left = c.left < 0     ? c.to.x()
+                            : c.left > 1e8 ? kArea.width() - start.width
+                                           : c.left;
+        EXPECT_NEAR(l.elements[i].left, left, 1e-9) << c.name;
+        EXPECT_NEAR(l.elements[i].top, c.top < 0 ? c.to.y() : c.top, 1e-9) << c.name;
         EXPECT_EQ(isActive(l.elements[i], l), c.active) << c.name;
         EXPECT_EQ(m.panel().active, c.active) << c.name;
         EXPECT_EQ(m.panel().stateLine, c.active ? QStringLiteral("Element (aktiviert)")
                                                 : QStringLiteral("Element (deaktiviert)"))
             << c.name;
         // And back to where it came from: printed again.
-        drag(m, i, QPointF(start.left - c.left, start.top - c.top));
+        drag(m, i, QPointF(start.left, start.top) - QPointF(l.elements[i].left, l.elements[i].top));
         EXPECT_TRUE(isActive(l.elements[i], l)) << c.name;
-    }
-}
-
-TEST(LayoutModel, ElementsStopAtTheOutlineAndThePanel) {
-    const struct {
-        const char* name;
-        QPointF delta;
-        double left, top; // expected; negative: unchanged
-    } cases[] = {
-        {"left of outline", {-50, 0}, 0, -1},
-        {"above outline", {0, -80}, -1, 0},
-        {"up and left", {-50, -80}, 0, 0},
-        {"past the panel", {300, 0}, 1e9, -1}, // right edge at the panel
-    };
-    for (const auto& c : cases) {
-        Label l = labelOf(LabelFormat::Large, 210);
-        LayoutModel m(l, kArea);
-        const int i = element::FirstField + 2; // 55.0, 30.4 mm
-        const LayoutElement start = l.elements[i];
-        drag(m, i, c.delta);
-        const double left = c.left < 0     ? start.left
-                            : c.left > 1e8 ? kArea.width() - start.width
-                                           : c.left;
-        EXPECT_NEAR(l.elements[i].left, left, 1e-9) << c.name;
-        EXPECT_NEAR(l.elements[i].top, c.top < 0 ? start.top : c.top, 1e-9) << c.name;
     }
 }
 

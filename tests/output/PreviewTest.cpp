@@ -84,24 +84,6 @@ TEST(PreviewZoom, CaptionShowsOneDecimalInEitherLanguage) {
     }
 }
 
-TEST(PreviewDrawing, SingleLabelsShowTheFirstLabelOnly) {
-    test::ScriptedPrompter prompter;
-    PreviewInput in;
-    in.label = test::printTestLabel();
-    in.label.anzahlNVEs = QStringLiteral("5");
-    in.mode = PageMode::SingleLabels;
-    in.firstRunning = 41;
-    in.record.rasterLinien = false;
-    const QImage image = drawn(in, prompter);
-    const auto symbols = test::printTestSymbols(image, kDpi);
-    EXPECT_EQ(symbols.back(), nveSymbol(41));
-    EXPECT_TRUE(decodeAll(image.copy(0, image.height() * 230 / 300, image.width(),
-                                     image.height() * 70 / 300))
-                    .empty())
-        << "nothing below the first label";
-    EXPECT_TRUE(prompter.shown.isEmpty());
-}
-
 // The NVE read in the cell of a sheet of labels 105 mm wide and 60 mm high.
 QByteArray cell(const QImage& image, int column, int row, double scrollMm) {
     const double k = kDpi / 25.4;

@@ -31,35 +31,29 @@ struct Fixture : ::testing::Test {
 
 } // namespace
 
+// The rows are filled by identifier, except those outside the scan list and,
+// when so set, those already filled.
 TEST_F(Fixture, Gs1ScanFillsTheRowsByIdentifier) {
-    EXPECT_TRUE(applyScan(QStringLiteral("]0104012345678901"
-                                         "10ABC@15261231"),
-                          setup, fields, today)
-                    .ok());
-    EXPECT_EQ(fields.rows[0].content, QStringLiteral("04012345678901"));
-    EXPECT_EQ(fields.rows[1].content, QStringLiteral("ABC"));
-    EXPECT_EQ(fields.rows[2].content, QStringLiteral("31.12.2026"));
-}
-
-TEST_F(Fixture, RowsOutsideTheScanListAndFilledRowsStay) {
     setup.allowedIdentifiers = {QStringLiteral("01"), QStringLiteral("15")};
     fields.rows[1].content = QStringLiteral("alt");
     EXPECT_TRUE(applyScan(QStringLiteral("]0104012345678901"
                                          "10ABC@15261231"),
                           setup, fields, today)
                     .ok());
+    EXPECT_EQ(fields.rows[0].content, QStringLiteral("04012345678901"));
     EXPECT_EQ(fields.rows[1].content, QStringLiteral("alt"));
     EXPECT_EQ(fields.rows[2].content, QStringLiteral("31.12.2026"));
 
     setup.allowedIdentifiers.clear();
     setup.onlyEmptyFields = true;
     fields.rows[0].content = QStringLiteral("voll");
+    fields.rows[1].content.clear();
     EXPECT_TRUE(applyScan(QStringLiteral("]0104012345678901"
                                          "10XYZ"),
                           setup, fields, today)
                     .ok());
     EXPECT_EQ(fields.rows[0].content, QStringLiteral("voll"));
-    EXPECT_EQ(fields.rows[1].content, QStringLiteral("alt"));
+    EXPECT_EQ(fields.rows[1].content, QStringLiteral("XYZ"));
 }
 
 TEST_F(Fixture, ElementsThatNoRowCarries) {
@@ -158,6 +152,7 @@ TEST_F(Fixture, ScannerPrefixesAndSeparatorOnlyScans) {
     EXPECT_EQ(fields.rows[1].content, QStringLiteral("DEF"));
 }
 
+// Days from today where the spin box reaches; a month stays a month.
 TEST_F(Fixture, DatesWithTodayPlusDays) {
     fields.rows[2].todayPlusDays = true;
     fields.rows[2].minDays = 0;
@@ -169,10 +164,9 @@ TEST_F(Fixture, DatesWithTodayPlusDays) {
     EXPECT_FALSE(fields.rows[2].todayPlusDays) << "out of the spin range";
     EXPECT_EQ(fields.rows[2].content, QStringLiteral("16.12.2029"));
     EXPECT_EQ(fields.rows[2].days, 10);
-}
 
-TEST_F(Fixture, MonthOnlyDatesKeepTheirMonthForm) {
     fields.rows[2].todayPlusDays = true;
+    fields.rows[2].days = 0;
     EXPECT_TRUE(applyScan(QStringLiteral("]15261200"), setup, fields, today).ok());
     EXPECT_EQ(fields.rows[2].content, QStringLiteral("~12/2026"));
     EXPECT_TRUE(fields.rows[2].todayPlusDays) << "a month is no day to count to";
@@ -257,10 +251,15 @@ TEST(ScanDetection, Fnc1AndBarcodeIdentifier) {
         EXPECT_EQ(id, QString::fromUtf8(c.identifier)) << c.scanned;
         EXPECT_EQ(sep, QString::fromUtf8(c.separator)) << c.scanned;
     }
-    EXPECT_EQ(detectBarcodeIdentifier(QStringLiteral("]E04012345"), QStringLiteral("4012")),
-              QStringLiteral("]E0"));
-    EXPECT_EQ(detectBarcodeIdentifier(QStringLiteral("4012345"), QStringLiteral("4012")),
-              QString());
+    const char* const identifiers[][3] = {{"]E04012345", "4012", "]E0"},
+                                          {"]A0ABC123", "ABC1", "]A0"},
+                                          {"#12345", "12345", "#"},
+                                          {"4012345", "4012", ""},
+                                          {"]A0ABC123", "XYZ1", ""}};
+    for (const auto& [scanned, typed, identifier] : identifiers)
+        EXPECT_EQ(detectBarcodeIdentifier(QString::fromUtf8(scanned), QString::fromUtf8(typed)),
+                  QString::fromUtf8(identifier))
+            << scanned;
 }
 
 TEST(ScanDates, TwoDigitYearsFallInto1930To2029) {
