@@ -103,6 +103,7 @@ TEST_F(LogWindowFixture, BadDateIsReportedNotListed) {
     ASSERT_EQ(prompter.shown.size(), 1);
     EXPECT_TRUE(prompter.shown[0].startsWith(QStringLiteral("Fehler-Nr.: ")))
         << prompter.shown[0].toStdString();
+    EXPECT_EQ(prompter.titles[0], QStringLiteral("Protokoll"));
 }
 
 TEST_F(LogWindowFixture, IdentifierBoxOffersTheCatalogueAndKeepsItsText) {

@@ -47,6 +47,7 @@ constexpr int kTabFilter = 381;
 constexpr int kSemicolonFilter = 382;
 constexpr int kDbFilter = 383;
 constexpr int kListError = 384;
+constexpr int kListErrorTitle = 385;
 constexpr int kCp1252 = 386;
 constexpr int kPdfFilter = 387;
 
@@ -278,7 +279,8 @@ void LogWindow::listCounted(qint64 rows) {
 
 void LogWindow::listFailed(const QString& error) {
     endBusy();
-    prompter_.tell(caption(kListError).arg(0).arg(error), Icon::Critical);
+    prompter_.tellTitled(caption(kListErrorTitle), caption(kListError).arg(0).arg(error),
+                         Icon::Critical);
 }
 
 void LogWindow::endBusy() {
