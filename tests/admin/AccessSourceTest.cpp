@@ -41,13 +41,3 @@ TEST(AccessSource, ReadsTheTablesColumnsAndRowsOfAJetFile) {
               QStringList({"Apricot", "2", "0", "1", "8", "420", "5", "0", "0", "0", "0"}));
     EXPECT_TRUE(source->labelTables().isEmpty()) << "no table of the label layout";
 }
-
-TEST(AccessSource, OtherFilesAreRefused) {
-    test::TempAppData appData;
-    const QString path = appData.root() + "/x.mdb";
-    test::writeFile(path, "SQLite format 3");
-    QString error;
-    EXPECT_FALSE(openAccessSource(path, &error));
-    EXPECT_EQ(error, "Datenbanktyp nicht gefunden");
-    EXPECT_FALSE(isAccessFile("/nicht/da.mdb"));
-}

@@ -80,8 +80,6 @@ struct ImportFixture : test::DatabaseFixture {
 TEST_F(ImportFixture, EveryKindIsMergedAndASecondImportChangesNothing) {
     const ImportSummary s = run({true, true, true, true});
     ASSERT_TRUE(s.error.isEmpty()) << s.error.toStdString();
-    EXPECT_EQ(s.labelsImported, 2);
-    EXPECT_EQ(s.labelsPresent, 1);
     EXPECT_EQ(column(db, "SELECT \"AbsEmpfText0\" FROM \"Etiketten\" WHERE "
                          "\"EtikName\" = 'Standardetikett'"),
               QStringList({"hier"}));
@@ -92,33 +90,25 @@ TEST_F(ImportFixture, EveryKindIsMergedAndASecondImportChangesNothing) {
     EXPECT_EQ(
         column(db, R"(SELECT "NVE_Basis" || '=' || "NVE_LaufNr" FROM "HöchstNVE" ORDER BY 1)"),
         QStringList({"111=000150", "222=000180", "333=000005"}));
-    EXPECT_EQ(s.basesImported, 1);
-    EXPECT_EQ(s.runningNumbersRaised, 1);
-    EXPECT_EQ(s.logRowsImported, 2) << "the run 34012345000000001 is logged here already";
-    EXPECT_EQ(s.batchRowsImported, 1);
-    EXPECT_TRUE(s.settingsImported);
     EXPECT_EQ(settings.get("Einstellungen", "Schriftart"), "Arial");
     EXPECT_EQ(settings.get("Einstellungen", "Mehrbenutzerpfad"), QString())
         << "this workstation keeps its database path";
+    // Two of the three log rows: the run 34012345000000001 is logged here already.
     EXPECT_EQ(s.text,
               "Neue Etiketten importiert:      2      \nBereits vorhandene Etiketten: 1\n\n"
               "NVE-Basisnummern importiert: 1\nNVE-Laufnummern geändert:    1\n\n"
               "Protokolldaten importiert:  2\nChargendaten importiert:   1\n\n"
               "Einstellungen wurden importiert.\nEventuell muss der Drucker neu gewählt werden.\n");
 
-    const ImportSummary again = run({true, true, true, false});
+    // Without a settings file beside the source, the summary says where to put it.
+    QFile::remove(QDir(sourceFolder).filePath("Palomex.ini"));
+    const ImportSummary again = run({true, true, true, true});
     EXPECT_EQ(again.labelsImported, 0);
     EXPECT_EQ(again.labelsPresent, 3);
     EXPECT_EQ(again.basesImported + again.runningNumbersRaised + again.logRowsImported +
                   again.batchRowsImported,
               0);
-}
-
-TEST_F(ImportFixture, MissingSettingsFileIsExplained) {
-    QFile::remove(QDir(sourceFolder).filePath("Palomex.ini"));
-    const ImportSummary s = run({false, false, false, true});
-    EXPECT_TRUE(s.settingsMissing);
-    EXPECT_TRUE(s.text.endsWith(
+    EXPECT_TRUE(again.text.endsWith(
         QStringLiteral("kopieren Sie bitte die Datei Palomex.ini nach: \n%1\nund führen den "
                        "Import erneut durch.")
             .arg(sourceFolder)));
@@ -131,7 +121,7 @@ TEST_F(ImportFixture, ARefusedRowStopsTheImportAndKeepsWhatWasWritten) {
         exec(*src, R"(UPDATE "Versand" SET "Fremd" = 'x')");
     }
     const ImportSummary s = run({true, false, false, false});
-    EXPECT_FALSE(s.error.isEmpty()) << "a source column the target lacks";
+    EXPECT_EQ(s.error, QStringLiteral("Die Spalte \"Fremd\" fehlt in der Tabelle \"Etiketten\"."));
     EXPECT_EQ(s.labelsImported, 0);
     EXPECT_EQ(s.basesImported, 0) << "the import stopped before the other tables";
 }

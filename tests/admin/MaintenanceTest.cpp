@@ -34,17 +34,6 @@ struct AdminFixture : ::testing::Test {
 
 } // namespace
 
-TEST_F(AdminFixture, UsersAreCreatedAndDeletedButNotTheDefault) {
-    ASSERT_TRUE(db.machNeuBenutzer("Lager"));
-    EXPECT_EQ(db.labelTables(), QStringList({"Etiketten", "Lager"}));
-    EXPECT_EQ(deleteUser(db, "Etiketten"), DeleteUser::Refused);
-    EXPECT_EQ(deleteUser(db, "etiketten"), DeleteUser::Refused);
-    EXPECT_EQ(deleteUser(db, "Protokoll"), DeleteUser::Failed) << "only label tables are users";
-    EXPECT_EQ(deleteUser(db, "Lager"), DeleteUser::Dropped);
-    EXPECT_EQ(db.labelTables(), QStringList({"Etiketten"}));
-    EXPECT_TRUE(db.hasTable("Protokoll"));
-}
-
 TEST_F(AdminFixture, CompactionKeepsTheDataDropsScratchTablesAndReportsSizes) {
     QSqlQuery q(db.connection());
     ASSERT_TRUE(q.exec(R"(CREATE TABLE "~TmpTabelle" (x TEXT))"));
@@ -68,7 +57,6 @@ TEST_F(AdminFixture, CompactionKeepsTheDataDropsScratchTablesAndReportsSizes) {
     EXPECT_TRUE(db.hasTable("LAGER1~"));
     EXPECT_EQ(count("Etiketten"), labels);
     EXPECT_EQ(count("HöchstNVE"), 1);
-    EXPECT_FALSE(QFileInfo::exists(appData.file("Palomex.$$$")));
     EXPECT_EQ(QDir(appData.dataFolder()).entryList({"*.mdb*", "*.$$$"}, QDir::Files),
               QStringList({"Palomex.mdb", "Palomex.mdb.nve-lock"}));
     EXPECT_EQ(compactMessage(r),
@@ -90,21 +78,13 @@ TEST_F(AdminFixture, CompactionThatCannotRunLeavesTheDatabaseAsItWas) {
          [&] { return std::shared_ptr<void>(Database::open(path)); }, true},
         {"a print run's reservation",
          [&] { return std::shared_ptr<void>(lockNveBase(db, "4012345", 0)); }, true},
-        {"a folder in the way of the compacted copy",
-         [&] {
-             QDir().mkpath(path + ".compact/blocker");
-             return std::shared_ptr<void>(
-                 nullptr, [&](void*) { QDir(path + ".compact").removeRecursively(); });
-         },
-         false},
     };
     for (const Case& c : cases) {
         {
             const auto blocker = c.block();
             const QByteArray before = test::readFile(path);
             const CompactResult r = compactDatabase(db, QString());
-            EXPECT_FALSE(r.ok) << c.what;
-            EXPECT_FALSE(r.error.isEmpty()) << c.what;
+            EXPECT_FALSE(r.ok || r.error.isEmpty()) << c.what;
             EXPECT_EQ(r.error == caption(dbmsg::StillInUse), c.inUse) << c.what;
             EXPECT_EQ(db.path(), path) << c.what;
             EXPECT_EQ(test::readFile(path), before) << c.what;

@@ -56,67 +56,50 @@ TEST_F(Fixture, Gs1ScanFillsTheRowsByIdentifier) {
     EXPECT_EQ(fields.rows[1].content, QStringLiteral("XYZ"));
 }
 
-TEST_F(Fixture, ElementsThatNoRowCarries) {
-    struct Case {
+// Elements that no row carries are skipped, an unknown identifier stops the scan,
+// and so does a broken element; what came before stays written, the element with
+// the problem and what follows it are not.
+TEST_F(Fixture, SkippedUnknownAndMalformedElements) {
+    const QString unknown = QStringLiteral("Unbekannter Datenbezeichner: \n");
+    const QString incomplete = QStringLiteral("Das Element (01) ist unvollständig:\n");
+    const struct {
         const char* scan;
-        const char* batch;   // row 1 afterwards
-        const char* message; // empty for none
-    };
-    const Case cases[] = {
-        {"]00340123450000000017"
-         "10LOT1",
-         "LOT1", ""},                 // NVE skipped
-        {"]2101@10LOT2", "LOT2", ""}, // 21 in the catalogue, on no row
-        {"]2042"
-         "10LOT3",
-         "LOT3", ""}, // fixed length 2, no separator
-        {"]10LOT4@99XYZ", "LOT4", "Unbekannter Datenbezeichner: \n99XYZ@"},
-        {"]10", "", ""}, // empty element at the end
-    };
-    for (const Case& c : cases) {
-        fields.rows[1].content.clear();
-        const ScanResult r = applyScan(QString::fromUtf8(c.scan), setup, fields, today);
-        EXPECT_EQ(fields.rows[1].content, QString::fromUtf8(c.batch)) << c.scan;
-        EXPECT_EQ(r.message, QString::fromUtf8(c.message)) << c.scan;
-        EXPECT_EQ(r.problem, *c.message ? ScanProblem::UnknownIdentifier : ScanProblem::None);
-    }
-}
-
-// A broken element stops the scan with a message; what came before it stays
-// written, the broken element and what follows it are not.
-TEST_F(Fixture, MalformedElementsAreReportedAndNotWritten) {
-    struct Case {
-        const char* scan;
-        const char* message;
-    };
-    const Case cases[] = {
-        {"]10OK@01123", "Das Element (01) ist unvollständig:\n01123@"},
-        {"]10OK@0112345@78901234", "Das Element (01) ist unvollständig:\n0112345@78901234@"},
-        {"]10OK@01040123456789AB",
+        const char* batch; // row 1 afterwards
+        ScanProblem problem;
+        QString message;
+    } cases[] = {
+        {"]0034012345000000001710LOT1", "LOT1", ScanProblem::None, {}}, // NVE skipped
+        {"]2101@10LOT2", "LOT2", ScanProblem::None, {}}, // 21 in the catalogue, on no row
+        {"]204210LOT3", "LOT3", ScanProblem::None, {}},  // fixed length 2, no separator
+        {"]10", "", ScanProblem::None, {}},              // empty element at the end
+        {"]10LOT4@99XYZ", "LOT4", ScanProblem::UnknownIdentifier, unknown + "99XYZ@"},
+        {"]10OK@01123", "OK", ScanProblem::MalformedElement, incomplete + "01123@"},
+        {"]10OK@0112345@78901234", "OK", ScanProblem::MalformedElement,
+         incomplete + "0112345@78901234@"},
+        {"]10OK@01040123456789AB", "OK", ScanProblem::MalformedElement,
          "Das Element (01) darf nur Ziffern enthalten:\n01040123456789AB@"},
-        {"]10OK@10ABCDEFGHIJKLMNOPQRSTU",
+        {"]10OK@10ABCDEFGHIJKLMNOPQRSTU", "OK", ScanProblem::MalformedElement,
          "Das Element (10) ist länger als 20 Zeichen:\n10ABCDEFGHIJKLMNOPQRSTU@"},
-        {"]10OK@15261332", "Das Element (15) ist kein gültiges Datum (JJMMTT):\n15261332@"},
-        {"]10OK@152612", "Das Element (15) ist unvollständig:\n152612@"},
+        {"]10OK@15261332", "OK", ScanProblem::MalformedElement,
+         "Das Element (15) ist kein gültiges Datum (JJMMTT):\n15261332@"},
     };
-    for (const Case& c : cases) {
-        fields = {};
-        fields.rows[0].identifierEntry = kGtin;
-        fields.rows[1].identifierEntry = kBatch;
-        fields.rows[2].identifierEntry = kBest;
+    for (const auto& c : cases) {
+        fields.rows[0].content.clear();
+        fields.rows[1].content.clear();
         fields.rows[2].content = QStringLiteral("alt");
         const ScanResult r = applyScan(QString::fromUtf8(c.scan), setup, fields, today);
-        EXPECT_EQ(r.problem, ScanProblem::MalformedElement) << c.scan;
-        EXPECT_EQ(r.message, QString::fromUtf8(c.message)) << c.scan;
+        EXPECT_EQ(r.problem, c.problem) << c.scan;
+        EXPECT_EQ(r.message, c.message) << c.scan;
         EXPECT_EQ(fields.rows[0].content, QString()) << c.scan;
-        EXPECT_EQ(fields.rows[1].content, QStringLiteral("OK")) << c.scan;
+        EXPECT_EQ(fields.rows[1].content, QString::fromUtf8(c.batch)) << c.scan;
         EXPECT_EQ(fields.rows[2].content, QStringLiteral("alt")) << c.scan;
     }
 }
 
-// Decimal identifiers carry the number of decimal places in their last digit;
-// the field gets the value with its decimal comma, as it would be typed.
-TEST(ScanDecimals, DecimalPlacesComeFromTheIdentifier) {
+// Decimal identifiers carry the number of decimal places in their last digit; the
+// field gets the value with its decimal comma, as it would be typed. Two-digit
+// years fall into 1930 to 2029.
+TEST(ScanContents, AsTheyWouldBeTyped) {
     struct Case {
         const char* entry;
         const char* scan;
@@ -130,6 +113,9 @@ TEST(ScanDecimals, DecimalPlacesComeFromTheIdentifier) {
         {"(3922) Zahlungsbetrag |‡…15", "]3922123450", "1234,50"},
         {"(3922) Zahlungsbetrag |‡…15", "]39220012345@", "00123,45"},
         {"(3932) Verkaufsbetrag mit ISO Währungsschlüssel |‡…18", "]3932978123456", "978 1234,56"},
+        {"(15) Mindesthaltbarkeitsdatum |†=6", "]15291231", "31.12.2029"},
+        {"(15) Mindesthaltbarkeitsdatum |†=6", "]15300101", "01.01.1930"},
+        {"(15) Mindesthaltbarkeitsdatum |†=6", "]15000229", "29.02.2000"},
     };
     for (const Case& c : cases) {
         ScanSetup setup;
@@ -152,29 +138,9 @@ TEST_F(Fixture, ScannerPrefixesAndSeparatorOnlyScans) {
     EXPECT_EQ(fields.rows[1].content, QStringLiteral("DEF"));
 }
 
-// Days from today where the spin box reaches; a month stays a month.
-TEST_F(Fixture, DatesWithTodayPlusDays) {
-    fields.rows[2].todayPlusDays = true;
-    fields.rows[2].minDays = 0;
-    fields.rows[2].maxDays = 365;
-    EXPECT_TRUE(applyScan(QStringLiteral("]15261216"), setup, fields, today).ok());
-    EXPECT_EQ(fields.rows[2].days, 10);
-    EXPECT_TRUE(fields.rows[2].todayPlusDays);
-    EXPECT_TRUE(applyScan(QStringLiteral("]15291216"), setup, fields, today).ok());
-    EXPECT_FALSE(fields.rows[2].todayPlusDays) << "out of the spin range";
-    EXPECT_EQ(fields.rows[2].content, QStringLiteral("16.12.2029"));
-    EXPECT_EQ(fields.rows[2].days, 10);
-
-    fields.rows[2].todayPlusDays = true;
-    fields.rows[2].days = 0;
-    EXPECT_TRUE(applyScan(QStringLiteral("]15261200"), setup, fields, today).ok());
-    EXPECT_EQ(fields.rows[2].content, QStringLiteral("~12/2026"));
-    EXPECT_TRUE(fields.rows[2].todayPlusDays) << "a month is no day to count to";
-    EXPECT_EQ(fields.rows[2].days, 0);
-}
-
 TEST_F(Fixture, GeneralBarcodesBySlices) {
     fields.sender = QStringLiteral("x");
+    EXPECT_TRUE(applyScan(QString(), setup, fields, today).ok()) << "nothing scanned yet";
     const ScanResult none = applyScan(QStringLiteral("ABCDEFGH"), setup, fields, today);
     EXPECT_EQ(none.problem, ScanProblem::NoPositions);
     EXPECT_EQ(none.message, QStringLiteral("Es wurden keine zu scannenden Stellen ausgewählt."));
@@ -196,19 +162,13 @@ TEST_F(Fixture, GeneralBarcodesBySlices) {
     EXPECT_EQ(fields.extras[0], QStringLiteral(""));
 }
 
-TEST_F(Fixture, EmptyScanChangesNothing) {
-    fields.rows[1].content = QStringLiteral("alt");
-    const ScanResult r = applyScan(QString(), setup, fields, today);
-    EXPECT_TRUE(r.ok());
-    EXPECT_EQ(fields.rows[1].content, QStringLiteral("alt"));
-}
-
 TEST(ScanLabel, LabelFieldsRoundTheScan) {
     Label label;
     label.fields[0].identifier = kGtin;
     label.fields[2].identifier = kBest;
     label.fields[2].autoValue = true;
     label.fields[2].days = 3;
+    label.fields[2].dateFormat = 7; // yyyy/mm/dd
     label.fields[7].identifier = kBatch;
     label.fields[7].content = QStringLiteral("alt");
     label.fields[1].identifier = kSerial;
@@ -224,53 +184,23 @@ TEST(ScanLabel, LabelFieldsRoundTheScan) {
                                    setup, label, QDate(2026, 12, 6));
     EXPECT_TRUE(r.ok()) << r.message.toStdString();
     EXPECT_EQ(label.fields[0].content, QStringLiteral("04012345678901"));
-    EXPECT_EQ(label.fields[2].content, QStringLiteral("16.12.2026"));
+    EXPECT_EQ(label.fields[2].content, QStringLiteral("2026/12/16")) << "in the row's format";
     EXPECT_EQ(label.fields[2].days, 10);
     EXPECT_TRUE(label.fields[2].autoValue);
     EXPECT_EQ(label.fields[7].content, QStringLiteral("NEU"));
     EXPECT_EQ(label.fields[1].content, QStringLiteral("SN9"));
     EXPECT_EQ(label.fields[1].days, 5);
 
+    // A month is no day to count to; a date beyond the days box's reach ends the
+    // counting.
+    EXPECT_TRUE(applyScan(QStringLiteral("]15261200"), setup, label, QDate(2026, 12, 6)).ok());
+    EXPECT_EQ(label.fields[2].content, QStringLiteral("~12/2026"));
+    EXPECT_TRUE(label.fields[2].autoValue);
+    EXPECT_EQ(label.fields[2].days, 10);
+    EXPECT_TRUE(applyScan(QStringLiteral("]15600101"), setup, label, QDate(2026, 12, 6)).ok());
+    EXPECT_EQ(label.fields[2].content, QStringLiteral("01.01.1960"));
+    EXPECT_FALSE(label.fields[2].autoValue);
+
     EXPECT_TRUE(applyScan(QStringLiteral("Freitext"), setup, label).ok());
     EXPECT_EQ(label.extras[0].text, QStringLiteral("Freitext"));
-}
-
-TEST(ScanDetection, Fnc1AndBarcodeIdentifier) {
-    struct Case {
-        const char* scanned;
-        const char* identifier;
-        const char* separator;
-    };
-    const Case cases[] = {{"]C10@0", "]C1", "@"},
-                          {"~0#0", "~", "#"},
-                          {"00", "", ""},
-                          {"]C100", "]C1", ""},
-                          {"", "", ""}};
-    for (const Case& c : cases) {
-        const auto [id, sep] = detectFnc1(QString::fromUtf8(c.scanned));
-        EXPECT_EQ(id, QString::fromUtf8(c.identifier)) << c.scanned;
-        EXPECT_EQ(sep, QString::fromUtf8(c.separator)) << c.scanned;
-    }
-    const char* const identifiers[][3] = {{"]E04012345", "4012", "]E0"},
-                                          {"]A0ABC123", "ABC1", "]A0"},
-                                          {"#12345", "12345", "#"},
-                                          {"4012345", "4012", ""},
-                                          {"]A0ABC123", "XYZ1", ""}};
-    for (const auto& [scanned, typed, identifier] : identifiers)
-        EXPECT_EQ(detectBarcodeIdentifier(QString::fromUtf8(scanned), QString::fromUtf8(typed)),
-                  QString::fromUtf8(identifier))
-            << scanned;
-}
-
-TEST(ScanDates, TwoDigitYearsFallInto1930To2029) {
-    ScanSetup setup;
-    setup.fnc1Identifier = QStringLiteral("]");
-    ScanFields fields;
-    fields.rows[0].identifierEntry = kBest;
-    for (const auto& [scan, shown] :
-         {std::pair{"]15291231", "31.12.2029"}, std::pair{"]15300101", "01.01.1930"},
-          std::pair{"]15000229", "29.02.2000"}}) {
-        EXPECT_TRUE(applyScan(QString::fromUtf8(scan), setup, fields).ok());
-        EXPECT_EQ(fields.rows[0].content, QString::fromUtf8(shown)) << scan;
-    }
 }

@@ -23,6 +23,7 @@ inline constexpr int Help = 917;
 inline constexpr int Tables = 918;
 inline constexpr int AddRow = 919;
 inline constexpr int DeleteRows = 945;
+inline constexpr int MissingColumn = 946; // %1 column, %2 table
 } // namespace palomex::adminmsg
 
 namespace palomex::adminmsg {

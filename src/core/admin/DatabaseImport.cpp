@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QSaveFile>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -62,6 +63,7 @@ struct Copier {
     Database& target;
     const TableSource& source;
     QString error;
+    QHash<QString, QStringList> targetColumns;
 
     bool exists(const QString& table, const QStringList& keys, const QVariantList& values) {
         QStringList cond;
@@ -75,6 +77,17 @@ struct Copier {
     }
 
     bool insert(const QString& table, const QStringList& columns, const QVariantList& row) {
+        // The engine's own text for this is English and speaks of SQL; the user
+        // needs to know which column to add or drop.
+        if (!targetColumns.contains(table))
+            targetColumns.insert(table, target.columnNames(table));
+        const QStringList& present = targetColumns[table];
+        for (const QString& c : columns) {
+            if (!present.contains(c, Qt::CaseInsensitive)) {
+                error = caption(adminmsg::MissingColumn).arg(c, table);
+                return false;
+            }
+        }
         QSqlQuery q(target.connection());
         q.prepare(SqlDialect::insertInto(table, columns));
         bindValues(q, row);
@@ -145,7 +158,7 @@ ImportSummary importFromDatabase(Database& target, const QString& labelTable,
                                  const QStringList& names, const ImportOptions& options,
                                  const Settings& settings, const QString& sourceFolder) {
     ImportSummary s;
-    Copier copier{target, source, {}};
+    Copier copier{target, source, {}, {}};
     const QStringList columns = source.columns(sourceLabelTable);
     const int nameColumn = static_cast<int>(columns.indexOf(QStringLiteral("EtikName")));
     const int laufNrColumn = static_cast<int>(columns.indexOf(QStringLiteral("NVE_LaufNr")));

@@ -145,7 +145,8 @@ std::array<QString, kMappingCount> mappingCaptions(const Label& current) {
             parts << current.parties[static_cast<size_t>(i - mapping::FirstParty)].caption;
         } else if (i < mapping::FirstExtra) {
             const DataField& f = current.fields[static_cast<size_t>(i - mapping::FirstField)];
-            parts << f.identifier << f.caption;
+            // The entry without its format code, as a user reads the identifier.
+            parts << f.identifier.section(QLatin1Char('|'), 0, 0) << f.caption;
         } else if (i < mapping::NveBasis) {
             parts << current.extras[static_cast<size_t>(i - mapping::FirstExtra)].caption;
         }

@@ -2,6 +2,7 @@
 
 #include "app/Captions.h"
 #include "db/Label.h"
+#include "entry/Dates.h"
 #include "scan/ScanStrings.h"
 
 namespace palomex {
@@ -131,10 +132,13 @@ void writeRow(ScanRow& row, int index, const QString& value, const ScanSetup& se
                 content = scanned->date.toString(QStringLiteral("dd.MM.yyyy"));
                 if (index < Label::kAutoValueRows && row.todayPlusDays) {
                     const qint64 days = today.daysTo(scanned->date);
-                    if (days >= row.minDays && days <= row.maxDays)
+                    // A date that stays today + days reads as the row shows it.
+                    if (days >= row.minDays && days <= row.maxDays) {
                         row.days = static_cast<int>(days);
-                    else
+                        content = formatDate(scanned->date, row.dateFormat);
+                    } else {
                         row.todayPlusDays = false;
+                    }
                 }
             }
         }
@@ -284,6 +288,7 @@ ScanResult applyScan(const QString& scan, const ScanSetup& setup, Label& label,
         row.content = f.content;
         row.todayPlusDays = i < Label::kAutoValueRows && f.autoValue && f.isDate();
         row.days = f.days;
+        row.dateFormat = f.dateFormat;
     }
     fields.sender = label.parties[0].text;
     fields.receiver = label.parties[1].text;

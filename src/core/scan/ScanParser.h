@@ -21,6 +21,7 @@ struct ScanRow {
     QString content;
     bool todayPlusDays = false; // rows 0 to 5: the date is today + days
     int days = 0;
+    int dateFormat = 0; // the list position of the row's "Heute + Tage" format
     int minDays = -9999;
     int maxDays = 9999;
 };

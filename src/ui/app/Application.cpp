@@ -151,6 +151,10 @@ void Application::createWindows() {
                      [this] { openBarcodeScaling(); });
     layoutEditor_ = std::make_unique<LayoutEditor>(prompter_);
     scan_ = std::make_unique<ScanWindow>(prompter_);
+    scan_->setPositionsSetup([this] {
+        settingsDialog_->load(workspace_.record(), workspace_.database().path());
+        settingsDialog_->showScanPositions();
+    });
     dataImport_ =
         std::make_unique<DataImportWindow>(workspace_.database(), workspace_.settings(), prompter_);
     window_->setScanStart([this](const QString& c) {

@@ -337,6 +337,12 @@ void SettingsDialog::showPdfDriverChoice() {
     pdfDriver_->showPopup();
 }
 
+void SettingsDialog::showScanPositions() {
+    tabs_->setCurrentWidget(stellen_[0][0]->parentWidget());
+    show();
+    stellen_[0][0]->setFocus();
+}
+
 void SettingsDialog::setPrinters(const QStringList& entries, const QStringList& names,
                                  const QString& current) {
     printerNames_ = names;

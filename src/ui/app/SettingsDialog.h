@@ -53,6 +53,8 @@ public:
     QTabWidget* tabs() const { return tabs_; }
     // Shows the printer tab with the PDF driver list focused and dropped down.
     void showPdfDriverChoice();
+    // Shows the page of the character positions of other barcodes.
+    void showScanPositions();
 
     // Asks for a line of text (a scan goes in like typing); nothing on Cancel.
     using TextAsker = std::function<std::optional<QString>(const QString& prompt)>;

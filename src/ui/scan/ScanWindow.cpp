@@ -12,6 +12,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace palomex {
@@ -28,7 +29,17 @@ ScanWindow::ScanWindow(Prompter& prompter) : prompter_(prompter) {
     shown_->setFrameShadow(QFrame::Sunken);
     shown_->setMinimumWidth(420);
     shown_->setTextFormat(Qt::PlainText);
-    layout->addWidget(hint);
+    indicator_ = new QLabel(this);
+    indicator_->setObjectName(QStringLiteral("Wartezeichen"));
+    indicator_->setAlignment(Qt::AlignCenter);
+    indicator_->setMinimumWidth(indicator_->fontMetrics().height() * 2);
+    indicatorTimer_ = new QTimer(this);
+    indicatorTimer_->setInterval(250);
+    connect(indicatorTimer_, &QTimer::timeout, this, &ScanWindow::turnIndicator);
+    auto* top = new QHBoxLayout;
+    top->addWidget(hint, 1);
+    top->addWidget(indicator_);
+    layout->addLayout(top);
     layout->addWidget(shown_);
     auto* buttons = new QHBoxLayout;
     const auto button = [this, buttons](const char* name, int id, auto slot) {
@@ -52,6 +63,9 @@ void ScanWindow::open(Label* label, const SettingsRecord& record, std::function<
     buffer_ = first;
     showBuffer();
     startCapture();
+    indicatorState_ = 0;
+    turnIndicator();
+    indicatorTimer_->start();
     show();
     raise();
     activateWindow();
@@ -60,6 +74,13 @@ void ScanWindow::open(Label* label, const SettingsRecord& record, std::function<
 
 void ScanWindow::showBuffer() {
     shown_->setText(buffer_);
+}
+
+void ScanWindow::turnIndicator() {
+    static const QString states[] = {QStringLiteral("|"), QStringLiteral("/"), QStringLiteral("-"),
+                                     QStringLiteral("\\")};
+    indicator_->setText(states[indicatorState_]);
+    indicatorState_ = (indicatorState_ + 1) % 4;
 }
 
 void ScanWindow::startCapture() {
@@ -89,16 +110,18 @@ bool ScanWindow::eventFilter(QObject*, QEvent* event) {
 
 void ScanWindow::hideEvent(QHideEvent* event) {
     stopCapture();
+    indicatorTimer_->stop();
     QWidget::hideEvent(event);
 }
 
 void ScanWindow::apply() {
     // The message about the scan takes its own keys.
     stopCapture();
+    ScanResult result;
     if (label_) {
         const ScanSetup setup = scanSetupFrom(
             record_, Catalogue::forLanguage(Captions::global().offset()).selectionList().mid(1));
-        const ScanResult result = applyScan(buffer_, setup, *label_);
+        result = applyScan(buffer_, setup, *label_);
         // What was read before a problem stays in the fields; the message says where
         // reading stopped.
         if (!result.ok())
@@ -111,6 +134,8 @@ void ScanWindow::apply() {
     }
     label_ = nullptr;
     close();
+    if (result.problem == ScanProblem::NoPositions && openPositions_)
+        openPositions_();
 }
 
 void ScanWindow::keyPressEvent(QKeyEvent* event) {

@@ -10,6 +10,7 @@
 #include <functional>
 
 class QLabel;
+class QTimer;
 
 namespace palomex {
 
@@ -25,6 +26,8 @@ public:
     const QString& buffer() const { return buffer_; }
     // Distributes the buffer into the label and closes.
     void apply();
+    // Where the slices of other barcodes are set up, offered when none is.
+    void setPositionsSetup(std::function<void()> open) { openPositions_ = std::move(open); }
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -34,6 +37,7 @@ protected:
 
 private:
     void showBuffer();
+    void turnIndicator();
     // While a scan is collected, every key typed in the program is the scanner's:
     // it types faster than the window system brings this window to the front.
     void startCapture();
@@ -45,6 +49,11 @@ private:
     std::function<void()> applied_;
     QString buffer_;
     QLabel* shown_ = nullptr;
+    std::function<void()> openPositions_;
+    // Turns while the module waits, so that a user sees it is ready for the scanner.
+    QLabel* indicator_ = nullptr;
+    QTimer* indicatorTimer_ = nullptr;
+    int indicatorState_ = 0;
     bool capturing_ = false;
 };
 
