@@ -68,15 +68,24 @@ TEST_F(LayoutEditorWindow, MouseDragMovesTheElementInTheLabel) {
               QString::number(qRound(2 * label.elements[i].left)));
 }
 
-TEST_F(LayoutEditorWindow, UndoAndRedoKeys) {
-    const LayoutElement start = label.elements[element::Sender];
+TEST_F(LayoutEditorWindow, UndoAndRedoKeysRestoreExactPositions) {
+    const Label original = label;
     dragBy(element::Sender, QPoint(40, 40));
-    const LayoutElement moved = label.elements[element::Sender];
-    ASSERT_NE(moved, start);
+    const Label afterDrag = label;
+    dragBy(element::Receiver, QPoint(-30, 20));
+    ASSERT_NE(afterDrag, original);
+    ASSERT_NE(label, afterDrag);
     QTest::keyClick(&editor, Qt::Key_Z, Qt::ControlModifier);
-    EXPECT_EQ(label.elements[element::Sender], start);
+    EXPECT_EQ(label, afterDrag);
+    QTest::keyClick(&editor, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(label, original);
     QTest::keyClick(&editor, Qt::Key_Y, Qt::ControlModifier);
-    EXPECT_EQ(label.elements[element::Sender], moved);
+    EXPECT_EQ(label, afterDrag);
+    // A new edit after an undo drops what could have been redone.
+    dragBy(element::Sender, QPoint(10, 0));
+    const Label afterNewEdit = label;
+    QTest::keyClick(&editor, Qt::Key_Y, Qt::ControlModifier);
+    EXPECT_EQ(label, afterNewEdit);
 }
 
 TEST_F(LayoutEditorWindow, ResetTellsReloadsAndTheElementsCanBeGrabbedAgain) {

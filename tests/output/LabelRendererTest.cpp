@@ -6,17 +6,9 @@
 #include <gtest/gtest.h>
 
 using namespace palomex;
-using palomex::test::decodeAll;
 using palomex::test::ScriptedPrompter;
 
 namespace {
-
-const QByteArray GS("\x1d");
-
-QString marked(const char* ai, const QString& data, bool variable) {
-    return QStringLiteral("\u00AB") + ai + QStringLiteral("\u00BB") + data +
-           (variable ? QStringLiteral("\u00B5") : QString());
-}
 
 std::string withCheck(const std::string& digits) {
     return digits + palomex::test::referenceCheckDigit(digits);
@@ -80,55 +72,6 @@ QRect inkBounds(const QImage& image, const QRectF& mm, int dpi) {
             if (qGray(image.pixel(x, y)) < 128)
                 box |= QRect(x, y, 1, 1);
     return box;
-}
-
-// At the coarsest printer resolution, where modules are fewest pixels wide. A
-// data field 0 is not in the upper symbol but follows the NVE in its own.
-TEST(LabelRenderer, EveryBarcodeDecodesWhereItWasPlaced) {
-    const QString gtinCode =
-        QStringLiteral("\u00AB01\u00BB") + "0401234512345" + QStringLiteral("\u00A5");
-    const struct {
-        const char* nve;
-        std::map<int, QString> fieldCodes;               // holDB + holDI per data field
-        std::vector<std::pair<int, QByteArray>> symbols; // element, content; top to bottom
-    } cases[] = {
-        {"34012345000000471",
-         {{1, gtinCode},
-          {2, marked("10", "LOT-7", true)},
-          {3, marked("15", "271231", false)},
-          {6, marked("400", "PO-1", true)},
-          {7, marked("21", "SER9", true)}},
-         {{0, QByteArray("01") + withCheck("0401234512345").c_str() + "10LOT-7" + GS + "15271231"},
-          {1, "400PO-1" + GS + "21SER9"},
-          {2, QByteArray("00") + withCheck("34012345000000471").c_str()}}},
-        {"4000000000000000 9",
-         {{0, marked("02", "04012345123456", false)}, {5, marked("37", "12", true)}},
-         {{0, "3712"},
-          {2, QByteArray("00") + withCheck("40000000000000009").c_str() + "0204012345123456"}}},
-    };
-    const int dpi = 203;
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.nve);
-        Label label = emptyLargeLabel();
-        for (int k = 0; k < 3; ++k)
-            place(label, element::FirstBarcode + k, 5, 20 + 25 * k, 8, 20);
-        const auto code = [&](int f) {
-            auto it = c.fieldCodes.find(f);
-            return it == c.fieldCodes.end() ? QString() : it->second;
-        };
-        const Rendered r = rendered(label, code, {}, dpi, Answer::Yes, c.nve);
-        EXPECT_FALSE(r.outcome.endRun);
-        EXPECT_TRUE(r.shown.isEmpty());
-        const auto found = decodeAll(r.image, 3);
-        ASSERT_EQ(found.size(), c.symbols.size());
-        for (size_t i = 0; i < found.size(); ++i) {
-            const auto& [k, content] = c.symbols[i];
-            EXPECT_EQ(found[i].symbology, "]C1");
-            EXPECT_EQ(found[i].content, content) << "barcode " << k;
-            // Bars from the element's top (in half millimetres) down to 20 mm below it.
-            EXPECT_NEAR(found[i].where.center().y() * 25.4 / dpi, 50 + 50 * k, 10) << k;
-        }
-    }
 }
 
 TEST(LabelRenderer, LinesAndTextsLandAtTheirMillimetres) {
@@ -201,72 +144,6 @@ TEST(LabelRenderer, DesignationAndContentPlacement) {
     }
 }
 
-TEST(LabelRenderer, FitCheckAsksAndFollowsTheAnswer) {
-    const struct {
-        Answer answer;
-        bool layout, scaling, end;
-    } cases[] = {
-        {Answer::Yes, true, false, false},
-        {Answer::No, false, true, false},
-        {Answer::Cancel, false, false, true},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(int(c.answer));
-        Label label = emptyLargeLabel();
-        label.format = LabelFormat::Small;
-        label.height = 148;
-        place(label, element::FirstBarcode, 30, 10, 8, 15); // right half of 105 mm
-        place(label, element::FirstBarcode + 2, 2, 40, 8, 15);
-        const QString data =
-            marked("10", "ABCDEFGHIJ", true) + marked("21", "1234567890123456", false);
-        const Rendered r = rendered(
-            label, [&](int f) { return f == 1 ? data : QString(); }, {}, 300, c.answer);
-        ASSERT_EQ(r.shown.size(), 1);
-        EXPECT_TRUE(r.shown[0].startsWith("Fehler: Barcode passt nicht auf das Etikett !"));
-        EXPECT_TRUE(r.shown[0].contains("Rechter Rand des Etiketts    = 105 mm."));
-        EXPECT_EQ(r.outcome.openLayoutEditor, c.layout);
-        EXPECT_EQ(r.outcome.openBarcodeScaling, c.scaling);
-        EXPECT_EQ(r.outcome.endRun, c.end);
-        EXPECT_TRUE(inkBounds(r.image, QRectF(55, 15, 50, 20), 300).isEmpty());
-        // The NVE barcode follows unless the run was cancelled.
-        EXPECT_EQ(decodeAll(r.image).size(), c.end ? 0u : 1u);
-    }
-}
-
-TEST(LabelRenderer, TooLongDataEndsTheRunWithoutBarcode) {
-    Label label = emptyLargeLabel();
-    place(label, element::FirstBarcode, 5, 10, 8, 15);
-    place(label, element::FirstBarcode + 2, 5, 40, 8, 15);
-    const QString data = marked("10", QString(47, u'7'), false);
-    const Rendered r = rendered(label, [&](int f) { return f == 2 ? data : QString(); });
-    EXPECT_TRUE(r.outcome.endRun);
-    ASSERT_EQ(r.shown.size(), 1);
-    EXPECT_TRUE(r.shown[0].startsWith("Die gesamte Nutzziffer darf maximal 48 Zeichen, \n"));
-    EXPECT_TRUE(
-        r.shown[0].contains("Die 49 eingegebenen Nutzzeichen:\n(10)" + QString(47, u'7') + "\n"));
-    EXPECT_TRUE(inkBounds(r.image, QRectF(0, 0, 148, 120), 300).isEmpty());
-}
-
-TEST(LabelRenderer, InactiveElementsAreNeitherDrawnNorCompleted) {
-    Label label = emptyLargeLabel();
-    label.format = LabelFormat::Small; // outline 52.5 x 74 layout units
-    label.height = 148;
-    place(label, element::FirstField + 0, 10, 10, 10, 10);
-    place(label, element::FirstField + 1, 51.6, 10, 10, 10); // beyond right edge - 1
-    place(label, element::FirstField + 2, 10, 73.1, 10, 10); // beyond bottom edge - 1
-    place(label, element::FirstField + 3, 51.5, 20, 10, 10); // exactly on the limit: active
-    for (int i = 0; i < 4; ++i) {
-        label.fields[i].identifier = QStringLiteral("(01) GTIN");
-        label.fields[i].content = QStringLiteral("401234512345");
-    }
-    rendered(label);
-    const QString completed = QString::fromStdString(withCheck("0401234512345"));
-    EXPECT_EQ(label.fields[0].content, completed);
-    EXPECT_EQ(label.fields[1].content, "401234512345");
-    EXPECT_EQ(label.fields[2].content, "401234512345");
-    EXPECT_EQ(label.fields[3].content, completed);
-}
-
 TEST(LabelRenderer, GtinCompletion) {
     struct Row {
         const char* identifier;
@@ -292,19 +169,6 @@ TEST(LabelRenderer, GtinCompletion) {
         renderer.completeGtin(field);
         EXPECT_EQ(field.content, r.expected) << r.content.toStdString();
     }
-}
-
-TEST(LabelRenderer, NveLineCarriesTheCheckDigit) {
-    ScriptedPrompter prompter;
-    LabelRenderer renderer(settings(), prompter);
-    const char check = palomex::test::referenceCheckDigit("34012345000000001");
-    EXPECT_EQ(renderer.nveText("34012345000000001"), QString("34012345000000001") + check);
-    EXPECT_EQ(renderer.nveText("3401234 5000000001"), QString("3401234 5000000001 ") + check);
-}
-
-TEST(LabelRenderer, PrintedFieldText) {
-    EXPECT_EQ(printedFieldText(QStringLiteral("1\u00B75\u00B82*\u00AFx~"), false), "1.5,2 x~");
-    EXPECT_EQ(printedFieldText(QStringLiteral("26~12~31"), true), "261231");
 }
 
 TEST(LabelRenderer, MissingLogoIsReportedAndLabelStillDrawn) {

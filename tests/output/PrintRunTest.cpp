@@ -1,11 +1,8 @@
 #include "output/PrintRun.h"
 #include "app/AppError.h"
-#include "output/PdfSink.h"
 
-#include "support/Decode.h"
 #include "support/TestSupport.h"
 
-#include <QFont>
 #include <QImage>
 #include <QPainter>
 #include <gtest/gtest.h>
@@ -106,18 +103,6 @@ TEST(CountingText, CountsTheMarkedOrTrailingNumber) {
             << c.text << " +" << c.step << "x" << c.offset;
 }
 
-TEST_F(RunFixture, InactiveFieldsDoNotCount) {
-    params.nveCount = 2;
-    label.fields[0].identifier = QStringLiteral("(10) Charge |©A…20");
-    label.fields[0].content = QStringLiteral("A99");
-    label.fields[0].autoValue = true;
-    label.fields[0].days = 1;
-    label.fieldElement(0).left = -10;
-    run();
-    ASSERT_EQ(drawn.size(), 2u);
-    EXPECT_EQ(drawn[1].field0, QStringLiteral("A99"));
-}
-
 TEST_F(RunFixture, A4SheetsFillTwoColumnsRowByRow) {
     params.mode = PageMode::A4Sheets;
     params.nveCount = 9;
@@ -169,56 +154,4 @@ TEST_F(RunFixture, ANumberThatCannotBeTakenEndsTheRunBeforeItsLabel) {
     EXPECT_EQ(r.lastRun, 50);
     ASSERT_TRUE(r.failure);
     EXPECT_EQ(r.failure->text(), QStringLiteral("zu klein"));
-}
-
-TEST_F(RunFixture, PreviewShowsOneLabelOrOneSheetAndRecordsNothing) {
-    params.preview = true;
-    params.nveCount = 20;
-    run();
-    EXPECT_EQ(drawn.size(), 1u);
-    EXPECT_FALSE(range.highest());
-    drawn.clear();
-    params.mode = PageMode::A4Sheets;
-    label.height = 74;
-    run();
-    EXPECT_EQ(drawn.size(), 8u) << "one sheet of two columns and four rows";
-    EXPECT_EQ(sink.page, 1);
-}
-
-// The built-in PDF writer takes a run page by page; an independent reader counts
-// the pages and finds what was drawn where.
-TEST(PdfSinkTest, OneLabelPerPageInMillimetres) {
-    test::TempAppData appData;
-    const QString path = appData.root() + QStringLiteral("/lauf.pdf");
-    Label label;
-    label.height = 148;
-    RunParameters params;
-    params.nveCount = 3;
-    Range range;
-    test::ScriptedPrompter prompter;
-    {
-        PdfSink sink(path, {105, 148}, QStringLiteral("Lager"));
-        ASSERT_TRUE(sink.ok());
-        PrintRun job(
-            label, params, range,
-            [](QPainter& p, const Label&, const QString& nve, const LabelPlacement& placed) {
-                if (!placed.beginDrawing())
-                    return false;
-                const QPointF offset = placed.offsetMm;
-                QFont font(QStringLiteral("DejaVu Sans"));
-                font.setPixelSize(4); // millimetres: the painter unit
-                p.setFont(font);
-                p.drawText(offset + QPointF(10, 20), nve);
-                return true;
-            },
-            [](const LayoutRect&, const Label&) { return true; }, sink, prompter);
-        EXPECT_EQ(job.run().labelsPrinted, 3);
-        EXPECT_EQ(sink.finish(), std::nullopt);
-    }
-    // Ten pixels a millimetre; the page is given in whole points.
-    const auto pages = test::pdfPages(path, 254);
-    ASSERT_EQ(pages.size(), 3u);
-    EXPECT_NEAR(pages[2].width(), 1050, 3);
-    EXPECT_NEAR(pages[2].height(), 1480, 3);
-    EXPECT_TRUE(test::pdfText(path).contains(QStringLiteral("40123450000000003x")));
 }
