@@ -9,7 +9,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
-#include <QSpinBox>
 #include <QTest>
 #include <gtest/gtest.h>
 
