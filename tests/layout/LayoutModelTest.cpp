@@ -180,13 +180,10 @@ TEST(LayoutModel, CaptionsAndVisibilityFollowTheLabel) {
     Label l = labelOf(LabelFormat::Small, 148);
     l.fields[1].identifier = QStringLiteral("(01) GTIN der Handelseinheit |¤N=14");
     l.fields[1].caption = QStringLiteral("GTIN");
-    l.parties[1].caption = QStringLiteral("An");
     EXPECT_EQ(elementCaption(l, element::FirstField + 1), QStringLiteral("(01) \nGTIN"));
-    EXPECT_EQ(elementCaption(l, element::Receiver), QStringLiteral("An"));
     EXPECT_EQ(elementCaption(l, element::NveVertical), QStringLiteral("N\nV\nE"));
     EXPECT_EQ(elementCaption(l, element::FirstBarcode + 2),
               QStringLiteral("Barcode NVE\n") + QString(40, u'|'));
-    EXPECT_TRUE(elementCaption(l, element::FirstHorizontalLine).isEmpty());
 
     const struct {
         LabelFormat format;

@@ -76,42 +76,39 @@ TEST(PreviewZoom, StepsStayWithinTheirBoundsAndNonsenseGivesTheFallback) {
             << c.zoom << " " << c.command;
 }
 
-TEST(PreviewDrawing, A4SheetsEndAtTheFirstSheetAndScrollingMovesThePage) {
+TEST(PreviewDrawing, A4SheetsEndAtTheFirstSheetScrollingMovesThePageAndTheGridIsOptional) {
     test::ScriptedPrompter prompter;
     PreviewInput in;
     in.label = nveOnlyLabel();
     in.label.anzahlNVEs = QStringLiteral("30");
     in.mode = PageMode::A4Sheets;
     in.record.rasterLinien = false;
+    const QImage plain = drawn(in, prompter);
+    EXPECT_EQ(gridPixels(plain), 0);
     // Four rows of two labels fill the sheet: a fifth would reach 300 mm.
-    const auto sheet = cells(drawn(in, prompter), 0);
+    const auto sheet = cells(plain, 0);
     EXPECT_EQ(sheet.size(), 8u);
     for (const auto& [at, content] : sheet)
         EXPECT_EQ(content, nveSymbol(2 * at.second + at.first + 1)) << at.first << "/" << at.second;
     in.scrollMm = QPointF(20, 20);
     EXPECT_EQ((cells(drawn(in, prompter), 20)[{1, 1}]), nveSymbol(4));
-}
-
-TEST(PreviewDrawing, TheGridIsDrawnOnlyWhenSwitchedOn) {
-    test::ScriptedPrompter prompter;
-    PreviewInput in;
-    in.label = nveOnlyLabel();
-    in.mode = PageMode::SingleLabels;
     in.record.rasterLinien = true;
     EXPECT_GT(gridPixels(drawn(in, prompter)), 1000);
-    in.record.rasterLinien = false;
-    EXPECT_EQ(gridPixels(drawn(in, prompter)), 0);
 }
 
 struct PreviewWindowFixture : test::DatabaseFixture {
     test::ScriptedPrompter prompter;
 };
 
+// With automatic numbering the window shows the next number and reserves nothing.
 TEST_F(PreviewWindowFixture, KeysZoomAndScrollAndReopeningRestoresWhereItWas) {
+    lockNveBase(db, QStringLiteral("4012345"), 41)->release(41);
+    settings.writeNumber(QStringLiteral("Einstellungen"), QStringLiteral("AutoNVE"), 1);
     SettingsRecord record;
     {
         PreviewWindow window(db, settings, prompter);
         window.open(test::printTestLabel(), record);
+        EXPECT_EQ(window.input().firstRunning, 42);
         QTest::keyClick(&window, Qt::Key_3);
         QTest::keyClick(&window, Qt::Key_Plus);
         EXPECT_NEAR(window.zoom(), 2.2, 1e-9);
@@ -131,17 +128,6 @@ TEST_F(PreviewWindowFixture, KeysZoomAndScrollAndReopeningRestoresWhereItWas) {
     EXPECT_EQ(again.input().scrollMm, QPointF(50, 5));
     EXPECT_NEAR(again.width(), 500, 2);
     EXPECT_NEAR(again.height(), 640, 2);
-}
-
-TEST_F(PreviewWindowFixture, AutomaticNveShowsTheNextNumberAndReservesNothing) {
-    {
-        const auto held = lockNveBase(db, QStringLiteral("4012345"), 41);
-        held->release(41);
-    }
-    settings.writeNumber(QStringLiteral("Einstellungen"), QStringLiteral("AutoNVE"), 1);
-    PreviewWindow window(db, settings, prompter);
-    window.open(test::printTestLabel(), SettingsRecord{});
-    EXPECT_EQ(window.input().firstRunning, 42);
     EXPECT_EQ(storedHighest(db, QStringLiteral("4012345")), 41);
 }
 
