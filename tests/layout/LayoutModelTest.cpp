@@ -135,7 +135,7 @@ TEST(LayoutModel, HeightOutsideTheFormatFallsBackToItsLargest) {
     }
 }
 
-TEST(LayoutModel, PanelBoxesWriteTheStateValue) {
+TEST(LayoutModel, PanelBoxesWriteTheStateValueAndThePosition) {
     const struct {
         int element;
         QString first, second;

@@ -9,6 +9,7 @@
 #include <QPainter>
 #include <QTest>
 #include <gtest/gtest.h>
+#include <map>
 
 using namespace palomex;
 using palomex::test::decodeAll;

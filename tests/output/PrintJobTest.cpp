@@ -109,6 +109,7 @@ struct PrintJobFixture : test::DatabaseFixture {
     }
 };
 
+// Running numbers up to 99999 on base 4012345, taken in memory; taking can fail.
 class Range : public NveRange {
 public:
     QString withoutCheckDigit(qint64 r) const override {
@@ -135,6 +136,7 @@ struct Drawn {
     std::optional<qint64> takenWhenDrawn;
 };
 
+// A run straight on PrintRun, noting where and when each label was drawn.
 struct RunFixture : ::testing::Test {
     Label label;
     RunParameters params;
