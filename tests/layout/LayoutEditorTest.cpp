@@ -9,7 +9,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
-#include <QSpinBox>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -46,37 +45,37 @@ struct LayoutEditorWindow : ::testing::Test {
         QTest::mouseMove(c, from + px);
         QTest::mouseRelease(c, Qt::LeftButton, {}, from + px);
     }
-
-    template <class W> W* child(const char* name) {
-        return editor.findChild<W*>(QString::fromLatin1(name));
-    }
 };
 
 } // namespace
 
-TEST_F(LayoutEditorWindow, MouseDragMovesTheElementInTheLabel) {
-    const int i = element::Receiver;
-    const LayoutElement start = label.elements[i];
-    dragBy(i, QPoint(-60, 90));
+TEST_F(LayoutEditorWindow, MouseDragMovesTheElementAndTheKeysUndoAndRedoIt) {
+    const Label original = label;
+    dragBy(element::Sender, QPoint(40, 40));
+    const Label afterDrag = label;
+    const LayoutElement start = label.elements[element::Receiver];
+    dragBy(element::Receiver, QPoint(-60, 90));
+    const LayoutElement& moved = label.elements[element::Receiver];
     const double tolerance = 1.0 / unitPx() + 1e-9;
-    EXPECT_NEAR(label.elements[i].left, start.left - 60 / unitPx(), tolerance);
-    EXPECT_NEAR(label.elements[i].top, start.top + 90 / unitPx(), tolerance);
+    EXPECT_NEAR(moved.left, start.left - 60 / unitPx(), tolerance);
+    EXPECT_NEAR(moved.top, start.top + 90 / unitPx(), tolerance);
     EXPECT_TRUE(editor.layoutChanged());
     EXPECT_GT(changes, 0);
-    EXPECT_EQ(child<QLabel>("Index")->text(), QStringLiteral("1"));
-    EXPECT_EQ(child<QLineEdit>("Links")->text(),
-              QString::number(qRound(2 * label.elements[i].left)));
-}
-
-TEST_F(LayoutEditorWindow, UndoAndRedoKeys) {
-    const LayoutElement start = label.elements[element::Sender];
-    dragBy(element::Sender, QPoint(40, 40));
-    const LayoutElement moved = label.elements[element::Sender];
-    ASSERT_NE(moved, start);
+    EXPECT_EQ(editor.findChild<QLabel*>(QStringLiteral("Index"))->text(), QStringLiteral("1"));
+    EXPECT_EQ(editor.findChild<QLineEdit*>(QStringLiteral("Links"))->text(),
+              QString::number(qRound(2 * moved.left)));
+    ASSERT_NE(afterDrag, original);
     QTest::keyClick(&editor, Qt::Key_Z, Qt::ControlModifier);
-    EXPECT_EQ(label.elements[element::Sender], start);
+    EXPECT_EQ(label, afterDrag);
+    QTest::keyClick(&editor, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(label, original);
     QTest::keyClick(&editor, Qt::Key_Y, Qt::ControlModifier);
-    EXPECT_EQ(label.elements[element::Sender], moved);
+    EXPECT_EQ(label, afterDrag);
+    // A new edit after an undo drops what could have been redone.
+    dragBy(element::Sender, QPoint(10, 0));
+    const Label afterNewEdit = label;
+    QTest::keyClick(&editor, Qt::Key_Y, Qt::ControlModifier);
+    EXPECT_EQ(label, afterNewEdit);
 }
 
 TEST_F(LayoutEditorWindow, ResetTellsReloadsAndTheElementsCanBeGrabbedAgain) {

@@ -58,6 +58,7 @@ Label newLabel(LabelFormat format) {
 }
 
 const char* const kGtinEntry = "(01) GTIN der Handelseinheit |¤N=14";
+const char* const kContainedEntry = "(02) GTIN der enthaltenen Einheit |¤N=14";
 const char* const kBatchEntry = "(10) Losnummer / Chargennummer |©A…20";
 const char* const kDateEntry = "(15) Mindesthaltbarkeitsdatum |†=6";
 const char* const kQuantityEntry = "(37) Anzahl enthaltene Einheiten |N…8";
@@ -69,6 +70,7 @@ const std::string GS = "\x1d";
 struct DefaultLabel {
     const char* name;
     Label label;
+    int height;
     int scaling;                      // list position of the barcode scaling
     std::vector<std::string> symbols; // element strings, top to bottom
 };
@@ -83,7 +85,9 @@ std::vector<DefaultLabel> defaultLabels() {
         {4, kQuantityEntry, "Menge", QStringLiteral("48")},
     };
     const std::string fourElements = gtin + "10LX24A12345" + GS + "1526123137" + "48";
+    // Data field 0 is not in the upper symbol but follows the NVE in its own.
     std::vector<Row> large = fourRows;
+    large.push_back({0, kContainedEntry, "Inhalt", QString::fromStdString(kGtin)});
     large.push_back({6, kOrderEntry, "Bestellnummer", QStringLiteral("PO-4711-2026")});
     // Texts far longer than their place: wrapped, and set smaller before they
     // reach what lies below them.
@@ -98,41 +102,30 @@ std::vector<DefaultLabel> defaultLabels() {
     return {
         {"large",
          filled(newLabel(LabelFormat::Large), large),
+         210,
          0,
-         {fourElements, "400PO-4711-2026", nve}},
-        {"large, long texts", wordy, 0, {fourElements, "400PO-4711-2026", nve}},
+         {fourElements, "400PO-4711-2026", nve + "02" + kGtin}},
+        {"large, long texts", wordy, 210, 0, {fourElements, "400PO-4711-2026", nve + "02" + kGtin}},
         // 105 mm hold these four elements only with the narrowest modules.
-        {"small", filled(newLabel(LabelFormat::Small), fourRows), 1, {fourElements, nve}},
+        {"small", filled(newLabel(LabelFormat::Small), fourRows), 148, 1, {fourElements, nve}},
         // At "Auto" a numeric batch keeps the symbol within the label.
         {"Standardetikett",
          filled(standard, {{1, kGtinEntry, "GTIN", QString::fromStdString(kGtin)},
                            {2, kBatchEntry, "Charge", QStringLiteral("2412190001")},
                            {4, kQuantityEntry, "Menge", QStringLiteral("48")}}),
+         148,
          0,
          {gtin + "102412190001" + GS + "3748", nve}},
-        {"nve only", filled(newLabel(LabelFormat::NveOnly), {}), 0, {nve}},
+        {"nve only", filled(newLabel(LabelFormat::NveOnly), {}), 74, 0, {nve}},
     };
 }
 
 } // namespace
 
-// A new label's height comes from its format; its lines wait outside the outline
-// until someone places them (its barcodes are read in the test below).
-TEST(NewLabelLayout, EveryFormatHasItsHeightAndNoLines) {
-    const std::pair<LabelFormat, int> cases[] = {
-        {LabelFormat::Large, 210}, {LabelFormat::Small, 148}, {LabelFormat::NveOnly, 74}};
-    for (const auto& [format, height] : cases) {
-        const Label l = newLabel(format);
-        EXPECT_EQ(l.height, height);
-        for (int i = element::FirstHorizontalLine; i < element::Count; ++i)
-            EXPECT_FALSE(isActive(l.elements[i], l)) << "line " << i;
-        EXPECT_EQ(l.elements[element::NveVertical].designation(), QStringLiteral("NVE"));
-    }
-}
-
 // Every default layout, filled as in daily use and printed to PDF, is read back
 // by a scanner at the resolutions of label printers, and no element prints over
-// another or off the label.
+// another or off the label. A new label's height comes from its format; its lines
+// wait outside the outline until someone places them.
 // PALOMEX_KEEP_OUTPUT names a folder that keeps the PDFs for a look at them.
 TEST(NewLabelLayout, DefaultLabelsScanAndNothingOverprints) {
     QTemporaryDir temporary;
@@ -140,6 +133,9 @@ TEST(NewLabelLayout, DefaultLabelsScanAndNothingOverprints) {
     for (const DefaultLabel& c : defaultLabels()) {
         SCOPED_TRACE(c.name);
         Label label = c.label;
+        EXPECT_EQ(label.height, c.height);
+        for (int i = element::FirstHorizontalLine; i < element::Count; ++i)
+            EXPECT_FALSE(isActive(label.elements[i], label)) << "line " << i;
         const QSizeF size(labelWidthMm(label.format), label.height);
         const QString pdf = dir.filePath(QString::fromLatin1(c.name) + QStringLiteral(".pdf"));
         SettingsRecord record;

@@ -1,4 +1,5 @@
 #include "output/PrintJob.h"
+#include "app/AppError.h"
 
 #include "db/NveLock.h"
 #include "entry/NveNumbers.h"
@@ -19,14 +20,8 @@ using palomex::test::referenceCheckDigit;
 
 namespace {
 
-struct LogRow {
-    QString von, bis, lot;
-    friend bool operator==(const LogRow&, const LogRow&) = default;
-    friend std::ostream& operator<<(std::ostream& os, const LogRow& r) {
-        return os << r.von.toStdString() << ".." << r.bis.toStdString() << " "
-                  << r.lot.toStdString();
-    }
-};
+// von_NVE, bis_NVE and the batch (Daten2) of a log row.
+using LogRow = std::array<std::string, 3>;
 
 // A sink that stands for a label printer: it can stop taking pages, or refuse the
 // whole job at the end, as a printer that vanishes does.
@@ -40,7 +35,8 @@ public:
     std::optional<QString> refuseJob;
     QPainter& painter() override { return p; }
     bool newPage() override { return pages != refusePageAfter && ++pages; }
-    QSizeF paperMm() const override { return {148, 230}; }
+    QSizeF paper{148, 230};
+    QSizeF paperMm() const override { return paper; }
     QSizeF printable{148, 230};
     QSizeF printableMm() const override { return printable; }
     std::function<void()> onFinish;
@@ -95,8 +91,11 @@ struct PrintJobFixture : test::DatabaseFixture {
         QSqlQuery q(db.connection());
         q.exec(QStringLiteral(R"(SELECT "von_NVE", "bis_NVE", "Daten2" FROM "Protokoll")"));
         std::vector<LogRow> rows;
-        while (q.next())
-            rows.push_back({q.value(0).toString(), q.value(1).toString(), q.value(2).toString()});
+        while (q.next()) {
+            rows.push_back({q.value(0).toString().toStdString(),
+                            q.value(1).toString().toStdString(),
+                            q.value(2).toString().toStdString()});
+        }
         return rows;
     }
     std::optional<qint64> highest() { return storedHighest(db, QStringLiteral("4012345")); }
@@ -104,10 +103,63 @@ struct PrintJobFixture : test::DatabaseFixture {
     // The NVE symbol of every page, page by page.
     std::vector<QByteArray> nveSymbolsOfPages() {
         std::vector<QByteArray> found;
-        for (const QImage& page : pdfPages(pdf, 200)) {
+        for (const QImage& page : pdfPages(pdf, 200))
             found.push_back(test::printTestSymbols(page, 200).back());
-        }
         return found;
+    }
+};
+
+// Running numbers up to 99999 on base 4012345, taken in memory; taking can fail.
+class Range : public NveRange {
+public:
+    QString withoutCheckDigit(qint64 r) const override {
+        return r > 99999 ? QString()
+                         : QStringLiteral("4012345") + QString::number(r).rightJustified(10, '0');
+    }
+    QString composed(qint64 r) const override { return withoutCheckDigit(r) + QLatin1Char('x'); }
+    void recordAhead(qint64 r) override {
+        if (failAbove && r > *failAbove)
+            throw AppError(3163, QStringLiteral("HöchstNVE"), QStringLiteral("zu klein"));
+        taken.push_back(r);
+    }
+    std::optional<qint64> highest() const {
+        return taken.empty() ? std::nullopt : std::optional(taken.back());
+    }
+    std::vector<qint64> taken;
+    std::optional<qint64> failAbove;
+};
+
+struct Drawn {
+    int page;
+    QString nve;
+    QPointF offset;
+    std::optional<qint64> takenWhenDrawn;
+};
+
+// A run straight on PrintRun, noting where and when each label was drawn.
+struct RunFixture : ::testing::Test {
+    Label label;
+    RunParameters params;
+    Range range;
+    PrinterStandIn sink;
+    test::ScriptedPrompter prompter;
+    std::vector<Drawn> drawn;
+
+    RunFixture() {
+        sink.paper = {210, 297};
+        sink.printable = {200, 287};
+    }
+    RunResult run() {
+        PrintRun job(
+            label, params, range,
+            [this](QPainter&, const Label&, const QString& nve, const LabelPlacement& placed) {
+                if (!placed.beginDrawing())
+                    return false;
+                drawn.push_back({sink.pages, nve, placed.offsetMm, range.highest()});
+                return true;
+            },
+            [](const LayoutRect&, const Label&) { return true; }, sink, prompter);
+        return job.run();
     }
 };
 
@@ -125,6 +177,9 @@ TEST_F(PrintJobFixture, CopiesOfARunRepeatTheNvesInOrderAndEveryBarcodeDecodes) 
     EXPECT_EQ(r.labelsPrinted, 12);
     const std::vector<QImage> pages = pdfPages(pdf, 200);
     ASSERT_EQ(pages.size(), 12u);
+    // A page of the label's size in millimetres, given in whole points.
+    EXPECT_NEAR(pages[11].width(), 148 * 200 / 25.4, 3);
+    EXPECT_NEAR(pages[11].height(), 230 * 200 / 25.4, 3);
     const QByteArray gtin = QByteArray("0401234512345") + referenceCheckDigit("0401234512345");
     for (size_t i = 0; i < pages.size(); ++i) {
         const qint64 running = 7 + static_cast<qint64>(i % 6) / 2;
@@ -149,18 +204,19 @@ TEST_F(PrintJobFixture, CopiesOfARunRepeatTheNvesInOrderAndEveryBarcodeDecodes) 
 TEST_F(PrintJobFixture, AutomaticNveStartsAboveTheStoredNumberAndAdvancesTheEntry) {
     js.autoNve = true;
     label.anzahlNVEs = QStringLiteral("2");
-    {
-        const auto held = lockNveBase(db, QStringLiteral("4012345"), 41);
-        held->release(41);
-    }
+    lockNveBase(db, QStringLiteral("4012345"), 41)->release(41);
     JobResult r = printPdf();
     EXPECT_EQ(nveSymbolsOfPages(), (std::vector<QByteArray>{nveSymbol(42), nveSymbol(43)}));
     EXPECT_EQ(r.label.nveLaufNr, QStringLiteral("43")) << "ten places do not fit the entry box";
+    EXPECT_EQ(logRows(),
+              (std::vector<LogRow>{{"40123450000000042", "40123450000000043", "LOT0010"}}));
+    // Without the log no row is written, but the number is stored all the same.
+    js.logging = false;
     label = r.label;
     r = printPdf();
     EXPECT_EQ(nveSymbolsOfPages(), (std::vector<QByteArray>{nveSymbol(44), nveSymbol(45)}));
     EXPECT_EQ(highest(), 45);
-    EXPECT_EQ(logRows().back(), (LogRow{"40123450000000044", "40123450000000045", "LOT0010"}));
+    EXPECT_EQ(logRows().size(), 1u);
 }
 
 TEST_F(PrintJobFixture, EscapeAnsweredYesDuringTheThirdOfFiveNvesRecordsOneToThree) {
@@ -178,52 +234,20 @@ TEST_F(PrintJobFixture, EscapeAnsweredYesDuringTheThirdOfFiveNvesRecordsOneToThr
               (std::vector<LogRow>{{"40123450000000001", "40123450000000003", "LOT0011"}}));
 }
 
-TEST_F(PrintJobFixture, ABaseHeldByAnotherRunIsRefusedAndNothingIsPrinted) {
-    const auto other = lockNveBase(db, QStringLiteral("4012345"), 5);
-    js.autoNve = true;
-    const JobResult r = printPdf();
-    EXPECT_TRUE(r.refused);
-    EXPECT_EQ(opened, 0) << "no device is opened for a refused run";
-    EXPECT_FALSE(QFileInfo::exists(pdf));
-    ASSERT_EQ(prompter.shown.size(), 1);
-    EXPECT_TRUE(prompter.shown[0].startsWith(QStringLiteral("Fehler-Nr.: 3260\n")));
-    EXPECT_TRUE(prompter.shown[0].endsWith(
-        QStringLiteral("Mehrere Benutzer können nicht gleichzeitig Etiketten mit der selben NVE "
-                       "ausdrucken. Wiederholen Sie den Vorgang später nochmals.\n\nHinweise zur "
-                       "Netzwerkversion enthält die Hilfe.")))
-        << prompter.shown[0].toStdString();
-    EXPECT_TRUE(logRows().empty());
-    EXPECT_EQ(r.label.nveLaufNr, label.nveLaufNr);
-}
-
-TEST_F(PrintJobFixture, WrongEntriesAreRefusedBeforeAnythingIsReserved) {
-    const struct {
-        void (*edit)(Label&);
-        const char* message;
-    } cases[] = {
-        {[](Label& l) { l.anzahlNVEs = "0"; },
-         "Die Anzahl der NVEs muss eine Zahl von 1 bis 9999 sein: \"0\""},
-        {[](Label& l) { l.anzahlNVEs = "zehn"; },
-         "Die Anzahl der NVEs muss eine Zahl von 1 bis 9999 sein: \"zehn\""},
-        {[](Label& l) { l.nveLaufNr = "12a"; }, "Die NVE-Laufnummer muss eine Zahl sein: \"12a\""},
-        {[](Label& l) { l.nveLaufNr = "-5"; }, "Die NVE-Laufnummer muss eine Zahl sein: \"-5\""},
-        {[](Label& l) { l.anzahlProNVE = 0; },
-         "Die Anzahl der Etiketten pro NVE muss eine Zahl von 1 bis 9999 sein: \"0\""},
-    };
-    for (const auto& c : cases) {
+TEST_F(PrintJobFixture, ARunningNumberThatIsNoNumberIsRefusedBeforeAnythingIsReserved) {
+    for (const char* running : {"12a", "-5"}) {
         prompter.shown.clear();
-        label = test::printTestLabel();
-        c.edit(label);
-        EXPECT_TRUE(printPdf().refused) << c.message;
-        EXPECT_EQ(prompter.shown, QStringList{QString::fromUtf8(c.message)});
+        label.nveLaufNr = QString::fromLatin1(running);
+        EXPECT_TRUE(printPdf().refused) << running;
+        EXPECT_EQ(prompter.shown,
+                  QStringList{QStringLiteral("Die NVE-Laufnummer muss eine Zahl sein: \"%1\"")
+                                  .arg(QLatin1String(running))});
     }
     EXPECT_EQ(opened, 0);
     EXPECT_FALSE(highest());
 }
 
 TEST_F(PrintJobFixture, AFullDiskLeavesNoFileNoLogAndNoNumberFreeForReuse) {
-    if (!QFileInfo::exists(QStringLiteral("/dev/full")))
-        GTEST_SKIP() << "this system has no /dev/full";
     pdf = QStringLiteral("/dev/full");
     label.anzahlNVEs = QStringLiteral("3");
     const JobResult r = printPdf();
@@ -254,10 +278,14 @@ TEST_F(PrintJobFixture, APrinterThatStopsTakingPagesKeepsStoreAndLogToWhatCameOu
         label.nveBasis = QString::fromLatin1(c.base);
         label.anzahlNVEs = QStringLiteral("4");
         prompter.shown.clear();
+        const size_t rowsBefore = logRows().size();
+        size_t rowsAtHandOver = 0;
         const JobResult r = printOnStandIn([&](PrinterStandIn& sink) {
             sink.refusePageAfter = c.refusePageAfter;
             sink.refuseJob = c.refuseJob;
+            sink.onFinish = [&] { rowsAtHandOver = logRows().size(); };
         });
+        EXPECT_EQ(rowsAtHandOver, rowsBefore + 1) << c.base << ": no row before the hand-over";
         EXPECT_EQ(r.labelsPrinted, c.printed) << c.base;
         EXPECT_EQ(storedHighest(db, label.nveBasis), c.highest) << c.base;
         EXPECT_EQ(logRows().size(), c.logRows) << c.base;
@@ -327,34 +355,17 @@ TEST_F(PrintJobFixture, ALabelWhoseBarcodeIsRefusedIsNotPrintedHalfDrawn) {
     ASSERT_EQ(pages.size(), 1u) << "the refused label left a page behind";
     EXPECT_EQ(test::printTestSymbols(pages[0], 200).back(), nveSymbol(1));
     EXPECT_EQ(highest(), 1);
-    EXPECT_EQ(logRows(), (std::vector<LogRow>{{"40123450000000001", "40123450000000001", nines}}));
-}
-
-TEST_F(PrintJobFixture, TheLogRowIsWrittenBeforeTheJobGoesToTheDeviceIfLoggingIsOn) {
-    label.anzahlNVEs = QStringLiteral("2");
-    size_t rowsWhenHandedOver = 0;
-    const JobResult r = printOnStandIn([&](PrinterStandIn& sink) {
-        sink.onFinish = [&] { rowsWhenHandedOver = logRows().size(); };
-    });
-    EXPECT_TRUE(r.complete);
-    EXPECT_EQ(rowsWhenHandedOver, 1u);
-    // Without the log no row is written, but the number is stored all the same.
-    js.logging = false;
-    label.nveLaufNr = QStringLiteral("3");
-    printPdf();
-    EXPECT_EQ(logRows().size(), 1u);
-    EXPECT_EQ(highest(), 4);
+    EXPECT_EQ(logRows(), (std::vector<LogRow>{
+                             {"40123450000000001", "40123450000000001", nines.toStdString()}}));
 }
 
 TEST_F(PrintJobFixture, TypedNvesTheLogShowsAsPrintedAreAskedAboutOrWarnedOf) {
     label.anzahlNVEs = QStringLiteral("5");
     ASSERT_TRUE(printPdf().complete);
-    QString printedOn;
-    {
-        QSqlQuery when(db.connection());
-        ASSERT_TRUE(when.exec(R"(SELECT "Datum" FROM "Protokoll")") && when.next());
-        printedOn = when.value(0).toDate().toString("dd.MM.yyyy");
-    }
+    QSqlQuery when(db.connection());
+    ASSERT_TRUE(when.exec(R"(SELECT "Datum" FROM "Protokoll")") && when.next());
+    const QString printedOn = when.value(0).toDate().toString("dd.MM.yyyy");
+    when.finish();
     struct Case {
         const char* what;
         bool automatic;
@@ -368,8 +379,6 @@ TEST_F(PrintJobFixture, TypedNvesTheLogShowsAsPrintedAreAskedAboutOrWarnedOf) {
     const std::vector<Case> cases{
         {"the window, Enter", false, true, std::nullopt, false, "5", "gedruckt werden?"},
         {"the window, Yes", false, true, Answer::Yes, true, "5", "gedruckt werden?"},
-        {"the command line", false, false, std::nullopt, true, "7",
-         "gedruckt. Sie werden noch einmal gedruckt."},
         {"automatic numbering", true, true, std::nullopt, true, "", ""},
     };
     for (const Case& c : cases) {
@@ -426,7 +435,6 @@ TEST(PrintJobPaper, SingleLabelsTakeTheLabelSizeSheetsTurnForTheLargeFormat) {
         bool landscape;
     } cases[] = {
         {LabelFormat::Small, PageMode::SingleLabels, {105, 74}, false},
-        {LabelFormat::Large, PageMode::SingleLabels, {148, 74}, false},
         {LabelFormat::Small, PageMode::A4Sheets, {210, 297}, false},
         {LabelFormat::NveOnly, PageMode::A4Sheets, {210, 297}, false},
         {LabelFormat::Large, PageMode::A4Sheets, {297, 210}, true},
@@ -438,4 +446,78 @@ TEST(PrintJobPaper, SingleLabelsTakeTheLabelSizeSheetsTurnForTheLargeFormat) {
         EXPECT_EQ(paperSizeMm(l, c.mode), c.paper) << int(c.format) << int(c.mode);
         EXPECT_EQ(landscapeOutput(l, c.mode), c.landscape) << int(c.format) << int(c.mode);
     }
+}
+
+TEST(CountingText, CountsTheMarkedOrTrailingNumber) {
+    struct Case {
+        const char* text;
+        long long step;
+        qint64 offset;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"LOT«0009»", 1, 0, "LOT0009"}, {"LOT«0009»", 1, 1, "LOT0010"},
+        {"»12«AB", 5, 2, "22AB"},       {"A99", 1, 0, "A99"},
+        {"A99", 1, 1, "A100"},          {"X-0007-B«01»", 2, 3, "X-0007-B07"},
+        {"0999", 1, 1, "1000"},         {"7", 10, 1, "17"},
+        {"ohne", 1, 2, "ohne2"},        {"99999999999999999999", 1, 1, "100000000000000000000"},
+        {"A10", -3, 5, "A00"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(countingText(QString::fromUtf8(c.text), c.step, c.offset),
+                  QString::fromUtf8(c.expected))
+            << c.text << " +" << c.step << "x" << c.offset;
+}
+
+TEST_F(RunFixture, A4SheetsFillTwoColumnsRowByRow) {
+    params.mode = PageMode::A4Sheets;
+    params.nveCount = 9;
+    params.randLinks = 2;
+    params.randOben = 3;
+    label.height = 74;
+    run();
+    ASSERT_EQ(drawn.size(), 9u);
+    // Right column at W + 2*ox0 - mx = 105 + 4 - 5; rows H + 2*oy0 - my = 74 + 6 - 5 apart.
+    const std::vector<std::pair<int, QPointF>> expected = {
+        {1, {2, 3}},     {1, {104, 3}}, {1, {2, 78}},    {1, {104, 78}}, {1, {2, 153}},
+        {1, {104, 153}}, {1, {2, 228}}, {1, {104, 228}}, {2, {2, 3}}};
+    for (size_t i = 0; i < drawn.size(); ++i) {
+        EXPECT_EQ(drawn[i].page, expected[i].first) << i;
+        EXPECT_EQ(drawn[i].offset, expected[i].second) << i;
+    }
+}
+
+TEST_F(RunFixture, RunningNumbersBeyondTheBaseStopWithoutRecords) {
+    params.firstRunning = 99999;
+    params.nveCount = 3;
+    const RunResult r = run();
+    EXPECT_TRUE(r.stopped);
+    EXPECT_EQ(drawn.size(), 1u);
+    EXPECT_EQ(r.lastRun, 99999);
+    EXPECT_EQ(range.taken, std::vector<qint64>{99999}) << "only numbers that form an NVE are taken";
+}
+
+// Numbers are stored as taken before their labels go out, a stretch at a time, so
+// that a run that dies midway never lets another run print them again.
+TEST_F(RunFixture, NumbersAreTakenAheadOfTheLabelsInStretches) {
+    params.firstRunning = 1;
+    params.nveCount = 120;
+    params.labelsPerNve = 2;
+    const RunResult r = run();
+    EXPECT_EQ(r.labelsPrinted, 240);
+    EXPECT_EQ(range.taken, (std::vector<qint64>{50, 100, 120}));
+    for (const Drawn& d : drawn) {
+        const qint64 running = d.nve.mid(7, 10).toLongLong();
+        ASSERT_TRUE(d.takenWhenDrawn && *d.takenWhenDrawn >= running) << d.nve.toStdString();
+    }
+}
+
+TEST_F(RunFixture, ANumberThatCannotBeTakenEndsTheRunBeforeItsLabel) {
+    params.nveCount = 120;
+    range.failAbove = 60;
+    const RunResult r = run();
+    EXPECT_EQ(r.labelsPrinted, 50);
+    EXPECT_EQ(r.lastRun, 50);
+    ASSERT_TRUE(r.failure);
+    EXPECT_EQ(r.failure->text(), QStringLiteral("zu klein"));
 }
