@@ -232,13 +232,11 @@ TEST_F(MainWindowTest, AFieldLeftWithWhatNoBarcodeTakesSaysSoAndTheHelpFollowsTh
         child<QLineEdit>("AnzNVE")->setFocus();
         EXPECT_EQ(prompter.shown.size(), c.asked || c.told ? 1 : 0) << c.text;
         EXPECT_EQ(content->hasFocus(), c.asked) << "Yes hands the field back to be typed again";
-        if (c.asked || c.told) {
-            EXPECT_EQ(prompter.icons.back(), Icon::Critical) << c.text;
-        }
         child<QLineEdit>("AnzNVE")->setFocus();
         EXPECT_EQ(prompter.shown.value(0).contains(QStringLiteral("das Zeichen \" \"")), c.told);
         EXPECT_EQ(content->text().isEmpty(), c.asked) << "Yes deletes the entry";
     }
+    EXPECT_EQ(std::count(prompter.icons.begin(), prompter.icons.end(), Icon::Critical), 2);
 }
 
 TEST_F(MainWindowTest, SenderTextsComeFromStoredLabelsByListOrAsTyped) {
@@ -511,7 +509,6 @@ TEST_F(MainWindowTest, EverythingFollowsTheCaptionLanguage) {
         Captions::global().setOffset(c.offset);
         window.applyCaptions();
         EXPECT_EQ(child<QAction>("voransichtmenu")->text(), QString::fromUtf8(c.preview));
-        EXPECT_EQ(list->count(), 416);
         EXPECT_EQ(list->currentText(), Catalogue::forLanguage(c.offset).find(u"3102")->text);
         EXPECT_EQ(session->label().fields[3].identifier, list->currentText());
         EXPECT_EQ(child<QLineEdit>("AbsEmpfBez0")->text(), QString::fromUtf8(c.sender));

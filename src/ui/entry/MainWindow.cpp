@@ -999,8 +999,10 @@ void MainWindow::leaveIdentifier(int i, Qt::FocusReason reason) {
         return;
     }
     // The designation is offered for renaming at once, unless the user went on to a
-    // field himself: what he types there must not overwrite the designation.
-    if (reason == Qt::MouseFocusReason || QApplication::focusWidget() == r.content)
+    // field himself: what he types there must not overwrite the designation. The
+    // reason tells, as the hint's box has taken the focus meanwhile.
+    if (reason == Qt::MouseFocusReason || reason == Qt::TabFocusReason ||
+        reason == Qt::BacktabFocusReason)
         return;
     setEditLook(r.caption, true);
     r.caption->setFocus();
