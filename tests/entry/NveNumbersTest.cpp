@@ -1,12 +1,6 @@
 #include "entry/NveNumbers.h"
-#include "db/Database.h"
-#include "db/NveLock.h"
 
-#include <QTemporaryDir>
-
-#include <QRandomGenerator>
 #include <gtest/gtest.h>
-#include <vector>
 
 using namespace palomex;
 
@@ -24,20 +18,6 @@ QChar referenceCheckDigit(const QString& digits) {
     return QChar(u'0' + (10 - sum % 10) % 10);
 }
 
-// Records what a range hands to its lock.
-class RecordingLock : public NveLock {
-public:
-    std::vector<qint64> recorded;
-
-private:
-    std::optional<qint64> beginWrite() override {
-        return recorded.empty() ? std::nullopt : std::optional(recorded.back());
-    }
-    void writeRow(const QString& stored) override { recorded.push_back(stored.toLongLong()); }
-    void endWrite() override {}
-    void unlock() override {}
-};
-
 } // namespace
 
 TEST(NveNumbers, BaseAndRunningNumberMakeSeventeenDigits) {
@@ -48,7 +28,6 @@ TEST(NveNumbers, BaseAndRunningNumberMakeSeventeenDigits) {
     } cases[] = {
         {"4012345", 42, "40123450000000042"},
         {"401 23 45", 42, "40123450000000042"},
-        {"401 23 45 ", 42, "40123450000000042"},
         {"4012345678", 1234567, "40123456781234567"},
         {"4012345678", 12345678, ""},
         {"", 1, "00000000000000001"},
@@ -56,7 +35,6 @@ TEST(NveNumbers, BaseAndRunningNumberMakeSeventeenDigits) {
         {"4012345", -1, ""},
         {"40123456789", 1, ""}, // eleven digits
         {"40123x5", 1, ""},     // a letter
-        {"0000000", 9, "00000000000000009"},
     };
     for (const auto& c : cases) {
         const BaseNveRange range(QString::fromUtf8(c.base), nullptr);
@@ -69,23 +47,11 @@ TEST(NveNumbers, BaseAndRunningNumberMakeSeventeenDigits) {
             EXPECT_EQ(printed, nve + referenceCheckDigit(nve)) << c.base << " + " << c.running;
         }
     }
-}
-
-TEST(NveNumbers, CheckDigitAgreesWithTheWorkedOutOneForManyNumbers) {
+    // The label's text line keeps the base as typed.
+    EXPECT_EQ(BaseNveRange("40 12 345", nullptr).composed(21), "40 12 3450000000021");
+    EXPECT_EQ(BaseNveRange("40 12 345", nullptr).composed(123456789012), QString());
     // The published example of a serial shipping container code.
     EXPECT_EQ(BaseNveRange("1061414", nullptr).printed(1123456789).right(1), "7");
-    QRandomGenerator random(20261206);
-    for (int i = 0; i < 2000; ++i) {
-        const int baseLength = static_cast<int>(random.bounded(kMaxBaseDigits + 1));
-        QString base;
-        for (int d = 0; d < baseLength; ++d)
-            base += QChar(u'0' + random.bounded(10));
-        const qint64 running = static_cast<qint64>(random.bounded(static_cast<quint64>(9'999'999)));
-        const QString printed = BaseNveRange(base, nullptr).printed(running);
-        ASSERT_EQ(printed.size(), kNveDigits + 1) << base.toStdString() << " + " << running;
-        EXPECT_EQ(printed.right(1).at(0), referenceCheckDigit(printed.left(kNveDigits)))
-            << printed.toStdString();
-    }
 }
 
 TEST(NveNumbers, RunningNumberTextFillsTheBaseOrIsRefusedWithTheDigitsCounted) {
@@ -114,42 +80,38 @@ TEST(NveNumbers, RunningNumberTextFillsTheBaseOrIsRefusedWithTheDigitsCounted) {
     }
 }
 
-TEST(NveNumbers, BaseRulesCountDigitsOnly) {
+// The base counts its digits only; grouped by blanks it ends with one once left.
+TEST(NveNumbers, BaseAndCountAsTheirFieldsAreLeft) {
     const struct {
         const char* base;
         bool acceptable;
+        const char* left;
+        bool tooLong;
     } cases[] = {
-        {"4012345678", true}, {"40 12 34 56 78", true}, {"40123456789", false},
-        {"", true},           {"40-12", false},         {"4012 34567 89", false},
+        {"4012345678", true, "4012345678", false},
+        {"40 12345678", true, "40 12345678 ", false},
+        {"401 2 ", true, "401 2 ", false},
+        {"40123456789", false, "40123456789", true},
+        {"4012 3456789", false, "4012 3456789", true},
+        {"4,012345678", false, "4,012345678", false},
+        {"", true, "", false},
+        {"401 234 5678", true, "401 234 5678", false}, // the column is full
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(baseAcceptable(QString::fromUtf8(c.base)), c.acceptable) << c.base;
-}
-
-TEST(NveNumbers, NumbersTakenAheadGoToTheLockAndTheLabelKeepsTheTypedBase) {
-    RecordingLock lock;
-    BaseNveRange range("40 12 345", &lock);
-    range.recordAhead(17);
-    range.recordAhead(21);
-    EXPECT_EQ(lock.recorded, (std::vector<qint64>{17, 21}));
-    EXPECT_EQ(range.composed(21), QStringLiteral("40 12 3450000000021"));
-    EXPECT_EQ(range.composed(123456789012), QString());
-    BaseNveRange preview("4012345", nullptr);
-    preview.recordAhead(5); // records nothing and must not fail
-}
-
-TEST(NveNumbers, NextRunningNumberFollowsTheHighestStoredForTheBase) {
-    QTemporaryDir dir;
-    const auto db = Database::open(dir.filePath("labels.db"));
-    db->update(QString());
-    lockNveBase(*db, "4012345", 0)->release(41);
-    lockNveBase(*db, "4099999", 0)->release(7);
-    const struct {
-        const char* typedBase;
-        qint64 next;
-    } cases[] = {
-        {"4012345", 42}, {"401 23 45", 42}, {"4099999", 8}, {"4011111", 1}, {"04012345", 1},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(nextRunningNumber(*db, QString::fromUtf8(c.typedBase)), c.next) << c.typedBase;
+    for (const auto& c : cases) {
+        const QString base = QString::fromUtf8(c.base);
+        EXPECT_EQ(baseAcceptable(base), c.acceptable) << c.base;
+        EXPECT_EQ(baseOnLeaving(base), QString::fromUtf8(c.left)) << c.base;
+        EXPECT_EQ(baseTooLongQuestion(base).has_value(), c.tooLong) << c.base;
+    }
+    EXPECT_EQ(baseTooLongQuestion("40123456789"),
+              QStringLiteral("Die NVE-Basisnummer darf maximal 10 Ziffern enthalten.\n\n"
+                             "Möchten Sie die Hilfe zu NVE ansehen?\n"));
+    for (const auto& [typed, left] : {std::pair{"0", "1"},
+                                      {"", "1"},
+                                      {"-3", "1"},
+                                      {"1,5", "1"},
+                                      {"x", "1"},
+                                      {"12", "12"},
+                                      {" 7", " 7"}})
+        EXPECT_EQ(nveCountOnLeaving(typed), QString::fromLatin1(left)) << typed;
 }

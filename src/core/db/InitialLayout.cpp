@@ -1,5 +1,8 @@
 #include "db/InitialLayout.h"
 
+#include "app/Captions.h"
+#include "db/LabelStrings.h"
+
 #include <cmath>
 
 namespace palomex {
@@ -87,10 +90,32 @@ void applyNewLabelDefaults(Label& label) {
     sizes(element::FirstBarcode + 2, element::FirstBarcode + 2, 11, 32);
 }
 
+bool designationsInCaptionLanguage(Label& label) {
+    const Captions& texts = Captions::global();
+    bool changed = false;
+    const auto follow = [&](QString& designation, int id, const QString& number) {
+        const auto inLanguage = [&](int offset) {
+            return texts.raw(id + offset).replace(QStringLiteral("%1"), number);
+        };
+        const QString wanted = caption(id).replace(QStringLiteral("%1"), number);
+        if (designation != wanted &&
+            (designation == inLanguage(0) || designation == inLanguage(1000))) {
+            designation = wanted;
+            changed = true;
+        }
+    };
+    follow(label.parties[0].caption, msg::SenderDesignation, {});
+    follow(label.parties[1].caption, msg::ReceiverDesignation, {});
+    for (int i = 0; i < Label::kExtraCount; ++i)
+        follow(label.extras[i].caption, msg::ExtraDesignation, QString::number(i));
+    return changed;
+}
+
 Label initialLabel() {
     Label l;
     applyInitialLayout(l);
     applyNewLabelDefaults(l);
+    designationsInCaptionLanguage(l);
     return l;
 }
 

@@ -13,6 +13,11 @@ void applyInitialLayout(Label& label);
 // barcodes the format prints, and the sizes of every element.
 void applyNewLabelDefaults(Label& label);
 
+// The designations of sender, receiver and additional texts that are still a new
+// label's, in either language, become those of the caption language; typed ones
+// stay. True when one changed.
+bool designationsInCaptionLanguage(Label& label);
+
 // The label the program starts with and stores as its first label: the initial
 // layout with the defaults of the default format.
 Label initialLabel();

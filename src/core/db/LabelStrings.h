@@ -9,6 +9,10 @@ inline constexpr int DeleteLabelsCaption = 11; // "Etiketten löschen"
 inline constexpr int OkButton = 12;
 inline constexpr int CancelButton = 13;
 inline constexpr int DeleteButton = 14;
+// Designations of a new label's sender, receiver and additional texts (%1 the number)
+inline constexpr int SenderDesignation = 28;
+inline constexpr int ReceiverDesignation = 29;
+inline constexpr int ExtraDesignation = 30;
 // Records
 inline constexpr int NoteColumnMissing = 500;
 inline constexpr int NoteNotANumber = 501;

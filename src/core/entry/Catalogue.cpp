@@ -66,6 +66,17 @@ QString blankEntry() {
     return QString(50, QLatin1Char(' ')) + QStringLiteral("| ");
 }
 
+QString entryDisplayText(const QString& entryText) {
+    if (entryText == blankEntry())
+        return {};
+    const auto entry = CatalogueEntry::parse(entryText);
+    if (!entry || !entry->format.isDecimal())
+        return entryText;
+    const int places = entry->decimalPlaces();
+    return entryText + QStringLiteral("   ") +
+           (places == 1 ? caption(ids::OneDecimalPlace) : caption(ids::DecimalPlaces).arg(places));
+}
+
 const Catalogue& Catalogue::forLanguage(int offset) {
     static const Catalogue german(Captions::global(), 0);
     static const Catalogue english(Captions::global(), 1000);

@@ -38,6 +38,11 @@ bool isDecimalStem(int number);
 // The first entry of every selection list: choosing it leaves the row without identifier.
 QString blankEntry();
 
+// How a selection list shows an entry: the blank entry as nothing at all, a decimal
+// entry followed by the number of decimal places its last digit stands for. The
+// entry text itself stays as the catalogue words it.
+QString entryDisplayText(const QString& entryText);
+
 class Catalogue {
 public:
     // Position of "276 Deutschland" and "352 Island, isländische Krone" in their lists.

@@ -116,12 +116,21 @@ KeyVerdict filterContentKey(const QString& entryText, const QString& text, int c
     return verdict;
 }
 
+// Qt names the key of a character without a key code of its own by the character.
+constexpr int kEllipsisKey = 0x2026;
+
 std::optional<QChar> specialKeyChar(int key, bool altGr, bool keypad, bool dateField) {
     if (altGr && key == Qt::Key_Space)
         return chars::PrintBlank;
     if (altGr && key == Qt::Key_Comma)
         return chars::PrintComma;
     if (altGr && key == Qt::Key_Period)
+        return chars::PrintDot;
+    // A German keyboard under X11 reports these chords as the keys' third level
+    // without a modifier: "·" for AltGr + "," and "…" for AltGr + ".".
+    if (key == Qt::Key_periodcentered)
+        return chars::PrintComma;
+    if (key == kEllipsisKey)
         return chars::PrintDot;
     if (keypad && dateField && (key == Qt::Key_Comma || key == Qt::Key_Period))
         return QChar(u'.');

@@ -15,6 +15,11 @@ bool allDigits(const QString& text) {
     return std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c >= u'0' && c <= u'9'; });
 }
 
+int digitCount(const QString& text) {
+    return int(
+        std::count_if(text.cbegin(), text.cend(), [](QChar c) { return c >= u'0' && c <= u'9'; }));
+}
+
 } // namespace
 
 QString baseDigits(const QString& typedBase) {
@@ -26,6 +31,25 @@ QString baseDigits(const QString& typedBase) {
 bool baseAcceptable(const QString& typedBase) {
     const QString digits = baseDigits(typedBase);
     return digits.size() <= kMaxBaseDigits && allDigits(digits);
+}
+
+QString baseOnLeaving(const QString& typedBase) {
+    const QChar blank(u' ');
+    const bool closing = typedBase.contains(blank) && !typedBase.endsWith(blank) &&
+                         typedBase.size() < kBaseColumnWidth;
+    return closing ? typedBase + blank : typedBase;
+}
+
+std::optional<QString> baseTooLongQuestion(const QString& typedBase) {
+    if (digitCount(typedBase) <= kMaxBaseDigits)
+        return std::nullopt;
+    return caption(nvemsg::BaseTooLong) + QStringLiteral("\n\n") + caption(nvemsg::AskNveHelp) +
+           QLatin1Char('\n');
+}
+
+QString nveCountOnLeaving(const QString& typed) {
+    bool ok = false;
+    return typed.trimmed().toInt(&ok) >= 1 && ok ? typed : QStringLiteral("1");
 }
 
 bool runningAcceptable(const QString& typedRunning) {

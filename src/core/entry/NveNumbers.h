@@ -5,6 +5,7 @@
 #include "output/PrintRun.h"
 
 #include <QString>
+#include <optional>
 
 namespace palomex {
 
@@ -13,6 +14,8 @@ class NveLock;
 
 inline constexpr int kNveDigits = 17;
 inline constexpr int kMaxBaseDigits = 10;
+// The characters a label keeps of the typed base, blanks included.
+inline constexpr int kBaseColumnWidth = 12;
 
 // The base as typed without the blanks that group its digits for reading.
 QString baseDigits(const QString& typedBase);
@@ -20,6 +23,15 @@ QString baseDigits(const QString& typedBase);
 bool baseAcceptable(const QString& typedBase);
 // Whether the typed running number is a number: digits, with blanks around them at most.
 bool runningAcceptable(const QString& typedRunning);
+// The base once its field is left: a base grouped by blanks ends with one where the
+// label has room for it, so the running number printed after it stands apart.
+QString baseOnLeaving(const QString& typedBase);
+// The question asked when the base field is left with more than ten digits; nothing
+// while it has at most ten.
+std::optional<QString> baseTooLongQuestion(const QString& typedBase);
+// The number of NVEs once its field is left: "1" for anything that is not a whole
+// number of at least 1, as no run prints fewer.
+QString nveCountOnLeaving(const QString& typed);
 // Running number n as the text that fills the base to 17 digits; empty when base and
 // number together are longer, or n is negative.
 QString runningNumberText(const QString& typedBase, qint64 n);

@@ -113,8 +113,6 @@ void Application::applySettings() {
     }
     window_->applyCaptions();
     window_->applyLook(workspace_.record());
-    window_->setIdentifierEntries(
-        Catalogue::forLanguage(workspace_.record().sprache).selectionList());
     offerCatalogue(workspace_.record().sprache, *settingsDialog_, *logWindow_);
     const double dpi = screenDpi();
     const QScreen* screen = QGuiApplication::primaryScreen();

@@ -9,18 +9,21 @@
 #include "entry/EntryStrings.h"
 #include "entry/FieldContent.h"
 #include "entry/FieldRules.h"
+#include "entry/NveNumbers.h"
 #include "import/ImportStrings.h"
 #include "ui/app/HelpWindow.h"
 #include "ui/app/Twips.h"
 #include "ui/db/LabelListDialog.h"
 #include "ui/entry/RowExtras.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDir>
 #include <QFileDialog>
+#include <QFontDatabase>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -37,6 +40,8 @@
 #include <QSignalBlocker>
 #include <QStatusBar>
 #include <QStyle>
+#include <QStylePainter>
+#include <QStyledItemDelegate>
 #include <QTextCursor>
 #include <QTimer>
 #include <QToolBar>
@@ -66,6 +71,8 @@ QLineEdit* lineEdit(QWidget* parent, const QString& name, int maxLength) {
 QLineEdit* captionEdit(QWidget* parent, const QString& name, int maxLength) {
     QLineEdit* e = lineEdit(parent, name, maxLength);
     e->setFrame(false);
+    // Edited by a click only: Tab goes on to the content, which is what a user types.
+    e->setFocusPolicy(Qt::ClickFocus);
     e->setToolTip(caption(185));
     e->setProperty(kCaptionEditProperty, true);
     return e;
@@ -102,6 +109,47 @@ QPlainTextEdit* textEdit(QWidget* parent, const QString& name, int lines) {
     e->setFixedHeight(e->fontMetrics().lineSpacing() * lines + 10);
     return e;
 }
+
+// The entries of an identifier list as a reader wants them; the entry texts stay.
+class EntryDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+protected:
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
+        QStyledItemDelegate::initStyleOption(option, index);
+        option->text = entryDisplayText(option->text);
+    }
+};
+
+// The identifier list of a data row: a fixed-width font lines up the format codes
+// the catalogue places in one column, and the list shows them in full.
+class IdentifierList : public QComboBox {
+public:
+    explicit IdentifierList(QWidget* parent) : QComboBox(parent) {
+        QFont fixed;
+        fixed.setFamilies({QFontDatabase::systemFont(QFontDatabase::FixedFont).family()});
+        setFont(fixed);
+        setItemDelegate(new EntryDelegate(this));
+    }
+
+    void showPopup() override {
+        view()->setMinimumWidth(view()->sizeHintForColumn(0) +
+                                style()->pixelMetric(QStyle::PM_ScrollBarExtent) * 2);
+        QComboBox::showPopup();
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QStylePainter painter(this);
+        painter.setPen(palette().color(QPalette::Text));
+        QStyleOptionComboBox option;
+        initStyleOption(&option);
+        option.currentText = entryDisplayText(option.currentText);
+        painter.drawComplexControl(QStyle::CC_ComboBox, option);
+        painter.drawControl(QStyle::CE_ComboBoxLabel, option);
+    }
+};
 
 QString indexed(const char* stem, int i) {
     return QString::fromLatin1(stem) + QString::number(i);
@@ -290,7 +338,7 @@ void MainWindow::buildEntryArea() {
         edit->installEventFilter(this);
         connect(edit, &QLineEdit::textEdited, this, &MainWindow::changed);
     };
-    nveBasis_ = lineEdit(central, QStringLiteral("NVE_Basis"), 12);
+    nveBasis_ = lineEdit(central, QStringLiteral("NVE_Basis"), kBaseColumnWidth);
     nveLaufNr_ = lineEdit(central, QStringLiteral("NVE_LaufNr"), 9);
     anzahlNVEs_ = lineEdit(central, QStringLiteral("AnzahlNVEs"), 4);
     anzNVE_ = lineEdit(central, QStringLiteral("AnzNVE"), 4);
@@ -373,7 +421,7 @@ void MainWindow::buildEntryArea() {
     rowsLayout->setColumnStretch(5, 1);
     for (int i = 0; i < Label::kFieldCount; ++i) {
         Row& r = rows_[i];
-        r.identifier = new QComboBox(central);
+        r.identifier = new IdentifierList(central);
         r.identifier->setObjectName(indexed("DBCombo", i));
         r.identifier->setToolTip(caption(184));
         r.identifier->setMinimumContentsLength(14);
@@ -391,7 +439,10 @@ void MainWindow::buildEntryArea() {
         if (i < Label::kAutoValueRows) {
             r.extras = new RowExtras(i, central);
             rowsLayout->addWidget(r.extras, line * 3 + 2, col + 1, 1, 2);
-            connect(r.extras, &RowExtras::changed, this, &MainWindow::changed);
+            connect(r.extras, &RowExtras::changed, this, [this, i] {
+                showAutoDate(i);
+                changed();
+            });
             const auto fill = [this, i](const QString& text) {
                 rows_[i].content->setText(text);
                 changed();
@@ -507,11 +558,25 @@ void MainWindow::showTitle() {
 
 void MainWindow::setIdentifierEntries(const QStringList& entries) {
     filling_ = true;
-    for (Row& r : rows_) {
-        const QString chosen = r.identifier->currentText();
-        r.identifier->clear();
-        r.identifier->addItems(entries);
-        r.identifier->setCurrentIndex(std::max(0, r.identifier->findText(chosen)));
+    for (int i = 0; i < Label::kFieldCount; ++i) {
+        QComboBox* list = rows_[i].identifier;
+        const QString chosen = list->currentText();
+        const QString code = identifierCodeOf(chosen);
+        list->clear();
+        list->addItems(entries);
+        int k = code.isEmpty() ? 0 : -1;
+        for (int e = 0; k < 0 && e < entries.size(); ++e) {
+            if (entries[e].startsWith(code))
+                k = e;
+        }
+        if (k < 0) {
+            list->addItem(chosen);
+            k = list->count() - 1;
+        }
+        list->setCurrentIndex(k);
+        // The same identifier in the words of the list: no edit of the label.
+        if (session_)
+            session_->label().fields[i].identifier = list->currentText();
     }
     filling_ = false;
 }
@@ -562,7 +627,8 @@ void MainWindow::showFields(const Label& l) {
             list->addItem(f.identifier);
         list->setCurrentIndex(list->findText(f.identifier));
         rows_[i].caption->setText(f.caption);
-        rows_[i].content->setText(f.content);
+        rows_[i].content->setText(
+            i < Label::kAutoValueRows && f.autoValue && f.isDate() ? autoDateText(f) : f.content);
         rows_[i].content->setEnabled(!f.identifier.isEmpty());
         if (rows_[i].extras)
             rows_[i].extras->show(f);
@@ -690,6 +756,12 @@ bool MainWindow::loadLabel(const QString& name) {
 
 void MainWindow::applyCaptions() {
     showTitle();
+    setIdentifierEntries(Catalogue::forLanguage(Captions::global().offset()).selectionList());
+    if (session_ && current().name.isEmpty()) {
+        Label l = current();
+        if (designationsInCaptionLanguage(l))
+            session_->setContents(l, false);
+    }
     for (auto& [w, id] : captioned_) {
         if (auto* l = qobject_cast<QLabel*>(w))
             l->setText(caption(id));
@@ -702,8 +774,11 @@ void MainWindow::applyCaptions() {
         a->setText(caption(id));
     for (auto& [a, id] : tooltips_)
         a->setToolTip(caption(id));
-    for (Row& r : rows_)
+    for (Row& r : rows_) {
         r.identifier->setToolTip(caption(184));
+        if (r.extras)
+            r.extras->applyCaptions();
+    }
     for (QLineEdit* e : findChildren<QLineEdit*>())
         if (isCaptionEdit(e))
             e->setToolTip(caption(185));
@@ -759,16 +834,33 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
         }
     } else if (event->type() == QEvent::FocusOut) {
         const int row = rowOf(watched);
-        const bool popup = static_cast<QFocusEvent*>(event)->reason() == Qt::PopupFocusReason;
-        if (row >= 0 && watched == rows_[row].identifier && rows_[row].chosen && !popup)
-            leaveIdentifier(row);
-        if (row >= 0 && watched == rows_[row].content && !popup) {
+        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+        // A list dropping down or another window taking the focus does not leave a field.
+        const bool left = reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason;
+        // Before the checks, which may hand the focus back to the field.
+        setTopicHelp(helppage::Contents);
+        if (row >= 0 && watched == rows_[row].identifier && rows_[row].chosen && left)
+            leaveIdentifier(row, reason);
+        if (row >= 0 && watched == rows_[row].content && left) {
             checkDate(row);
             checkBarcodeCharacters(row);
         }
-        setTopicHelp(helppage::Contents);
+        if (watched == nveBasis_ && left)
+            leaveBase();
+        if (watched == anzahlNVEs_ && left) {
+            const QString count = nveCountOnLeaving(anzahlNVEs_->text());
+            if (count != anzahlNVEs_->text()) {
+                anzahlNVEs_->setText(count);
+                changed();
+            }
+        }
         if (edit && isCaptionEdit(edit))
             setEditLook(edit, false);
+    } else if (event->type() == QEvent::MouseButtonDblClick &&
+               (watched == parties_[0].caption || watched == parties_[1].caption)) {
+        // To add to a sender or receiver designation rather than select a word of it.
+        edit->end(false);
+        return true;
     } else if (event->type() == QEvent::KeyRelease) {
         // Digits, letters and punctuation complete; editing keys do not.
         const QString typed = static_cast<QKeyEvent*>(event)->text();
@@ -846,7 +938,35 @@ void MainWindow::identifierChosen(int i) {
     changed();
 }
 
-void MainWindow::leaveIdentifier(int i) {
+void MainWindow::leaveBase() {
+    const QString base = baseOnLeaving(nveBasis_->text());
+    if (base != nveBasis_->text()) {
+        nveBasis_->setText(base);
+        changed();
+    }
+    const auto question = baseTooLongQuestion(base);
+    if (!question || !session_)
+        return;
+    const Answer answer = session_->prompter().ask(*question, Buttons::YesNoCancel, Icon::Critical);
+    if (answer == Answer::Cancel) {
+        nveBasis_->clear();
+        changed();
+    }
+    nveBasis_->setFocus();
+    if (answer == Answer::Yes)
+        HelpWindow::showPage(helppage::Nve);
+}
+
+void MainWindow::showAutoDate(int i) {
+    Row& r = rows_[i];
+    DataField f;
+    f.identifier = r.identifier->currentText();
+    r.extras->read(f);
+    if (f.autoValue && f.isDate())
+        r.content->setText(autoDateText(f));
+}
+
+void MainWindow::leaveIdentifier(int i, Qt::FocusReason reason) {
     // The caption and the content it sets are edits of the label like typed ones.
     const auto edited = qScopeGuard([this] { changed(); });
     Row& r = rows_[i];
@@ -878,6 +998,12 @@ void MainWindow::leaveIdentifier(int i) {
         r.caption->clear();
         return;
     }
+    // The designation is offered for renaming at once, unless the user went on to a
+    // field himself: what he types there must not overwrite the designation. The
+    // reason tells, as the hint's box has taken the focus meanwhile.
+    if (reason == Qt::MouseFocusReason || reason == Qt::TabFocusReason ||
+        reason == Qt::BacktabFocusReason)
+        return;
     setEditLook(r.caption, true);
     r.caption->setFocus();
     r.caption->selectAll();
@@ -890,9 +1016,10 @@ void MainWindow::checkDate(int i) {
     const auto question =
         dateCheckQuestion(r.identifier->currentText(), r.caption->text(), r.content->text());
     if (question &&
-        session_->prompter().ask(*question, Buttons::YesNo, Icon::Question) == Answer::Yes) {
+        session_->prompter().ask(*question, Buttons::YesNo, Icon::Critical) == Answer::Yes) {
         r.content->clear();
         changed();
+        r.content->setFocus();
     }
 }
 

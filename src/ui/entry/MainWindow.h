@@ -49,7 +49,8 @@ public:
     Label label() const;
     // Makes label the current one as if typed in (not counted as a change).
     void showLabel(const Label& label);
-    // The identifier entries of every row's list; the blank entry comes first.
+    // The identifier entries of every row's list, the blank entry first; each row
+    // keeps its identifier. The lists take the caption language with applyCaptions.
     void setIdentifierEntries(const QStringList& entries);
 
     // The label commands (menus and toolbar).
@@ -116,7 +117,11 @@ private:
     void syncToSession();
     void changed();
     // Leaving an identifier list after a choice: caption, hint, duplicate check.
-    void leaveIdentifier(int row);
+    void leaveIdentifier(int row, Qt::FocusReason reason);
+    // Leaving the NVE base: a closing blank, the question about too many digits.
+    void leaveBase();
+    // "Heute + Tage" ticked: the content shows the date the days and format give.
+    void showAutoDate(int row);
     void fetchStoredValues(int row);
     // A character of a text field that no barcode can hold is named on leaving it.
     void checkBarcodeCharacters(int row);
