@@ -204,6 +204,7 @@ SettingsDialog::SettingsDialog(const Settings& settings, Prompter& prompter, QWi
     background_ = new QPushButton(caption(769));
     fields_ = new QPushButton(caption(770));
     fontSize_ = new QComboBox;
+    fontSize_->setObjectName(QStringLiteral("Prog_Schriftgroesse"));
     fontSize_->addItems({"7", "8", "9", "10", "11", "12"});
     dbCharge_ = new QComboBox;
     dbCharge_->setObjectName(QStringLiteral("DB_Charge"));
