@@ -15,7 +15,7 @@ TEST(Captions, EveryEnglishTextHasItsGermanOriginal) {
     }
 }
 
-TEST(Captions, OffsetSelectsLanguageAndFallsBackToGerman) {
+TEST(Captions, OffsetSelectsLanguageFallsBackToGermanAndLinesAreParsed) {
     const test::CaptionsRestorer restore;
     Captions& c = Captions::global();
     c.setOffset(1000);
@@ -24,11 +24,7 @@ TEST(Captions, OffsetSelectsLanguageAndFallsBackToGerman) {
     EXPECT_EQ(c.text(9999), QStringLiteral("nur deutsch"));
     c.setOffset(0);
     EXPECT_EQ(c.text(msg::Title), QStringLiteral("Frachtmarker EAN 128"));
-}
-
-TEST(Captions, EscapesAndMalformedLines) {
-    const test::CaptionsRestorer restore;
-    Captions& c = Captions::global();
+    // Escapes, and lines that define nothing.
     c.load(QStringLiteral("9990\ta\\nb\\tc\\\\d\r\nkein tab\nx9\tnicht numerisch\n"));
     EXPECT_EQ(c.raw(9990), QStringLiteral("a\nb\tc\\d"));
     EXPECT_FALSE(c.contains(9));

@@ -183,4 +183,8 @@ QStringList unlistedScanEntries(const QString& setting, const QStringList& entri
     return out;
 }
 
+int dialogFontPoints(int index) {
+    return index >= 0 && index <= 5 ? 7 + index : 10;
+}
+
 } // namespace palomex

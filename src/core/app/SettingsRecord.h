@@ -65,6 +65,10 @@ struct SettingsRecord {
     std::array<ScanPositionRow, 5> stellen{};
 };
 
+// The point size of the dialog fields for a `Prog_Schriftgröße` list index ("7" to
+// "12"); anything else reads as the usual 10 points.
+int dialogFontPoints(int index);
+
 // Reads every value of the record; missing or malformed values give the defaults.
 SettingsRecord loadSettingsRecord(const Settings& settings);
 

@@ -3,6 +3,7 @@
 #include "app/AppError.h"
 #include "app/Captions.h"
 #include "app/Paths.h"
+#include "db/InitialLayout.h"
 #include "db/LabelSession.h"
 #include "db/LabelStrings.h"
 #include "entry/Catalogue.h"
@@ -30,13 +31,16 @@
 #include <QMenuBar>
 #include <QTabWidget>
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QGuiApplication>
 #include <QInputDialog>
+#include <QLayout>
 #include <QLineEdit>
 #include <QPrinterInfo>
 #include <QScopedValueRollback>
 #include <QScreen>
+#include <QTimer>
 
 namespace palomex {
 
@@ -54,7 +58,10 @@ void offerCatalogue(int language, SettingsDialog& settings, LogWindow& log) {
 Application::Application(Prompter& prompter, bool headless)
     : prompter_(prompter), headless_(headless), workspace_(prompter) {}
 
-Application::~Application() = default;
+Application::~Application() {
+    // Windows retired by a change of language go before what they show.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
 
 void Application::report(const QString& text, Icon icon) {
     prompter_.tell(text, icon);
@@ -75,9 +82,31 @@ bool Application::start() {
             },
             window_.get());
         window_->attach(&workspace_.session(), dialog_.get());
-        // The other windows are created once and live until the program ends; the
+        // The other windows live until the program ends or the language changes; the
         // layout editor and the preview join here.
         createWindows();
+        print_ = std::make_unique<PrintCommands>(workspace_, *window_, headless_);
+        window_->setScanStart([this](const QString& c) {
+            // A scanner's first character, when the settings name it as one character.
+            for (const QString& start :
+                 {workspace_.record().fnc1Identifier, workspace_.record().fnc1Trenner,
+                  workspace_.record().barcodeIdentifier}) {
+                if (start.size() == 1 && start == c) {
+                    openScan(c);
+                    return true;
+                }
+            }
+            return false;
+        });
+        for (int format = 0; format < 3; ++format) {
+            auto* option =
+                window_->findChild<QAbstractButton*>(QStringLiteral("Option1_%1").arg(format));
+            QObject::connect(option, &QAbstractButton::toggled, window_.get(),
+                             [this, format](bool on) {
+                                 if (on)
+                                     formatChosen(format);
+                             });
+        }
 
         if (QPrinterInfo::availablePrinterNames().isEmpty() && !headless_)
             report(caption(msg::NoPrinter), Icon::Critical);
@@ -111,9 +140,17 @@ void Application::applySettings() {
         record.pdfTreiber = driver;
         workspace_.setRecord(record);
     }
-    window_->applyCaptions();
-    window_->applyLook(workspace_.record());
-    offerCatalogue(workspace_.record().sprache, *settingsDialog_, *logWindow_);
+    followSettings();
+    // The stored format, as if chosen in the window: a new label takes its layout.
+    const auto format =
+        static_cast<LabelFormat>(std::clamp(workspace_.record().etikettenformat, 0, 2));
+    if (Label l = workspace_.session().label(); l.format != format) {
+        l.format = format;
+        if (workspace_.session().name().isEmpty())
+            applyNewLabelDefaults(l);
+        workspace_.session().setContents(l, false);
+    }
+    formatChosen(static_cast<int>(format));
     const double dpi = screenDpi();
     const QScreen* screen = QGuiApplication::primaryScreen();
     const QSize extent = screen ? screen->size() : QSize(1920, 1080);
@@ -124,7 +161,64 @@ void Application::applySettings() {
         window_->loadLabel(workspace_.record().recentEtik);
 }
 
+void Application::followSettings() {
+    window_->applyCaptions();
+    window_->applyLook(workspace_.record());
+    if (windowsLanguage_ != Captions::global().offset())
+        rebuildWindows();
+    offerCatalogue(workspace_.record().sprache, *settingsDialog_, *logWindow_);
+}
+
+void Application::rebuildWindows() {
+    // The commands that open each window again.
+    const std::pair<QWidget*, const char*> windows[] = {{settingsDialog_.get(), "einstellmenu"},
+                                                        {logWindow_.get(), "Protoansehmenu"},
+                                                        {batchWindow_.get(), "chargenmenu"},
+                                                        {userWindow_.get(), "benutzermenu"},
+                                                        {importWindow_.get(), "etikimportmenu"},
+                                                        {preview_.get(), "voransichtmenu"},
+                                                        {layoutEditor_.get(), "etiklaymenu"},
+                                                        {dataImport_.get(), "datenimportmenu"},
+                                                        {scan_.get(), "barcodemenu"}};
+    QStringList reopen;
+    for (auto [w, command] : windows) {
+        if (w->isVisible())
+            reopen << QString::fromLatin1(command);
+        w->hide();
+    }
+    // The change may come from inside one of these windows: they go once it returns.
+    const auto retire = [](auto& window) { window.release()->deleteLater(); };
+    retire(settingsDialog_);
+    retire(logWindow_);
+    retire(batchWindow_);
+    retire(userWindow_);
+    retire(importWindow_);
+    retire(preview_);
+    retire(layoutEditor_);
+    retire(scan_);
+    retire(dataImport_);
+    createWindows();
+    for (const QString& command : reopen)
+        window_->findChild<QAction*>(command)->trigger();
+}
+
+void Application::formatChosen(int format) {
+    workspace_.settings().writeNumber(QStringLiteral("Einstellungen"),
+                                      QStringLiteral("Etikettenformat"), format);
+    // Once the window has shown or hidden the rows of the format, which sets how
+    // small it can get: height and width in twips, by format.
+    QTimer::singleShot(0, window_.get(), [this, format] {
+        constexpr int kSize[3][2] = {{4250, 9780}, {6100, 9780}, {6880, 12200}};
+        // The window's smallest size follows the rows once their layouts have run.
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+        window_->layout()->invalidate();
+        window_->layout()->activate();
+        window_->resize(fromTwips(kSize[format][1]), fromTwips(kSize[format][0]));
+    });
+}
+
 void Application::createWindows() {
+    windowsLanguage_ = Captions::global().offset();
     userWindow_ = std::make_unique<UserWindow>(workspace_.database(), workspace_.settings(),
                                                prompter_, seedDatabasePath());
     userWindow_->reload(workspace_.session().table());
@@ -155,19 +249,11 @@ void Application::createWindows() {
     });
     dataImport_ =
         std::make_unique<DataImportWindow>(workspace_.database(), workspace_.settings(), prompter_);
-    window_->setScanStart([this](const QString& c) {
-        // A scanner's first character, when the settings name it as one character.
-        for (const QString& start :
-             {workspace_.record().fnc1Identifier, workspace_.record().fnc1Trenner,
-              workspace_.record().barcodeIdentifier}) {
-            if (start.size() == 1 && start == c) {
-                openScan(c);
-                return true;
-            }
-        }
-        return false;
+    // An open editor edits the current label, never one that was current before.
+    QObject::connect(&workspace_.session(), &LabelSession::replaced, layoutEditor_.get(), [this] {
+        if (layoutEditor_->isVisible() && !resettingLayout_)
+            openLayoutEditor();
     });
-    print_ = std::make_unique<PrintCommands>(workspace_, *window_, headless_);
     QObject::connect(importWindow_.get(), &ImportWindow::settingsImported, window_.get(),
                      [this] { applySettings(); });
 }
@@ -201,11 +287,6 @@ void Application::addMenus() {
     QAction* layout = command("etiklaymenu");
     layout->setEnabled(true);
     QObject::connect(layout, &QAction::triggered, window_.get(), [this] { openLayoutEditor(); });
-    // An open editor edits the current label, never one that was current before.
-    QObject::connect(&workspace_.session(), &LabelSession::replaced, layoutEditor_.get(), [this] {
-        if (layoutEditor_->isVisible() && !resettingLayout_)
-            openLayoutEditor();
-    });
     QAction* scan = command("barcodemenu");
     scan->setEnabled(true);
     QObject::connect(scan, &QAction::triggered, window_.get(), [this] { openScan(); });
@@ -340,9 +421,7 @@ void Application::setLogging(bool on) {
 
 void Application::settingsApplied(const SettingsRecord& record, const QString& databasePath) {
     workspace_.setRecord(record);
-    window_->applyCaptions();
-    window_->applyLook(record);
-    offerCatalogue(record.sprache, *settingsDialog_, *logWindow_);
+    followSettings();
     if (auto refused = switchDatabase(workspace_.database(), workspace_.settings(), databasePath,
                                       seedDatabasePath())) {
         report(*refused, Icon::Critical);

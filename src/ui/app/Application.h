@@ -58,7 +58,13 @@ public:
 
 private:
     void applySettings();
+    // Every window shows the record's language and look; windows built in another
+    // language are built anew, and those that were open open again.
+    void followSettings();
     void createWindows();
+    void rebuildWindows();
+    // The label format option: the setting and the window size follow it.
+    void formatChosen(int format);
     void addMenus();
     void settingsApplied(const SettingsRecord& record, const QString& databasePath);
     void setLogging(bool on);
@@ -88,6 +94,7 @@ private:
     QAction* loggingAction_ = nullptr;
     QAction* viewLogAction_ = nullptr;
     QAction* batchesAction_ = nullptr;
+    int windowsLanguage_ = 0;      // the caption language the windows were built in
     bool resettingLayout_ = false; // the editor's reset loads the stored label
     std::unique_ptr<LabelListDialog> dialog_;
     std::unique_ptr<PrintCommands> print_;

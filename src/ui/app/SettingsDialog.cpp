@@ -23,6 +23,7 @@
 #include <QFileInfo>
 #include <QFontDatabase>
 #include <QFormLayout>
+#include <QHBoxLayout>
 #include <QInputDialog>
 #include <QKeyEvent>
 #include <QLabel>
@@ -121,6 +122,7 @@ SettingsDialog::SettingsDialog(const Settings& settings, Prompter& prompter, QWi
     printer_->setObjectName(QStringLiteral("Drucker"));
     paperSource_ = new QComboBox;
     auto* setup = new QPushButton(caption(758));
+    setup->setObjectName(QStringLiteral("Einrichten"));
     connect(setup, &QPushButton::clicked, this, &SettingsDialog::setUpPrinter);
     connect(printer_, &QComboBox::activated, this, &SettingsDialog::fillPaperSources);
     a4_ = new QRadioButton(caption(759));
@@ -134,7 +136,10 @@ SettingsDialog::SettingsDialog(const Settings& settings, Prompter& prompter, QWi
     listPrinter_->setObjectName(QStringLiteral("Listendrucker"));
     pdfDriver_ = new QComboBox;
     pdfDriver_->setObjectName(QStringLiteral("PDFTreiber"));
-    f->addRow(caption(100), printer_);
+    auto* printerRow = new QHBoxLayout;
+    printerRow->addWidget(printer_, 1);
+    printerRow->addWidget(setup);
+    f->addRow(caption(100), printerRow);
     f->addRow(caption(101), paperSource_);
     f->addRow(a4_);
     f->addRow(single_);
@@ -183,6 +188,7 @@ SettingsDialog::SettingsDialog(const Settings& settings, Prompter& prompter, QWi
 
     tabs_->addTab(page(f), caption(753));
     german_ = new QRadioButton(caption(761));
+    german_->setObjectName(QStringLiteral("Deutsch"));
     english_ = new QRadioButton(caption(762));
     english_->setObjectName(QStringLiteral("Englisch"));
     letzt_ = new QCheckBox(caption(763));
@@ -198,6 +204,7 @@ SettingsDialog::SettingsDialog(const Settings& settings, Prompter& prompter, QWi
     background_ = new QPushButton(caption(769));
     fields_ = new QPushButton(caption(770));
     fontSize_ = new QComboBox;
+    fontSize_->setObjectName(QStringLiteral("Prog_Schriftgroesse"));
     fontSize_->addItems({"7", "8", "9", "10", "11", "12"});
     dbCharge_ = new QComboBox;
     dbCharge_->setObjectName(QStringLiteral("DB_Charge"));

@@ -2,6 +2,7 @@
 
 #include "app/AppError.h"
 #include "app/Captions.h"
+#include "app/SettingsRecord.h"
 #include "db/LabelStrings.h"
 
 #include <QGuiApplication>
@@ -40,6 +41,7 @@ LabelListDialog::LabelListDialog(LabelStore& store, const Settings& settings, Pr
       opener_(std::move(opener)), list_(new QListWidget(this)), ok_(new QPushButton(this)),
       cancel_(new QPushButton(this)), delete_(new QPushButton(this)) {
     setObjectName(QStringLiteral("EtikOpen"));
+    list_->setObjectName(QStringLiteral("List1"));
     list_->setSelectionMode(QAbstractItemView::ExtendedSelection);
     list_->installEventFilter(this);
     list_->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -83,6 +85,10 @@ void LabelListDialog::load(Mode mode, const QString& currentName) {
     setGeometry(pixels(stored("Left", ownerLeft + 60)), pixels(stored("Top", ownerTop + 360)),
                 pixels(stored("Width", 4000)), pixels(stored("Height", 4000)));
 
+    QFont font = list_->font();
+    font.setPointSize(dialogFontPoints(
+        settings_.number(QStringLiteral("Einstellungen"), QStringLiteral("Prog_Schriftgröße"))));
+    list_->setFont(font);
     list_->clear();
     list_->addItems(store_.names());
     select(currentName);

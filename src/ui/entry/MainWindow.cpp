@@ -305,9 +305,11 @@ void MainWindow::buildMenus() {
     endAction_->setObjectName(QStringLiteral("endmenu"));
 
     helpMenu_ = menuBar()->addMenu(QString());
+    helpMenu_->setObjectName(QStringLiteral("hilfemenu"));
     contentsAction_ = helpMenu_->addAction(QString(), this, [] { HelpWindow::showPage(); });
     topicAction_ =
         helpMenu_->addAction(QString(), this, [this] { HelpWindow::showPage(topicPage_); });
+    topicAction_->setObjectName(QStringLiteral("hilfethemamenu"));
     topicAction_->setShortcut(QKeySequence(Qt::Key_F1));
     for (const auto& [id, page] : {std::pair{msg::HelpShortGuide, helppage::ShortGuide},
                                    std::pair{msg::HelpNetwork, helppage::Network},
@@ -712,12 +714,8 @@ void MainWindow::applyLook(const SettingsRecord& record) {
     p.setColor(QPalette::Window, storedColour(record.hintergrundfarbe));
     p.setColor(QPalette::Base, storedColour(record.feldfarbe));
     setPalette(p);
-    // "7" to "12" by list index; anything else reads as the usual 10 points.
-    const int size = record.progSchriftgroesse >= 0 && record.progSchriftgroesse <= 5
-                         ? 7 + record.progSchriftgroesse
-                         : 10;
     QFont f = font();
-    f.setPointSize(size);
+    f.setPointSize(dialogFontPoints(record.progSchriftgroesse));
     centralWidget()->setFont(f);
     fieldFocus_ = record.felderMarkier;
     for (QLineEdit* e : centralWidget()->findChildren<QLineEdit*>()) {
@@ -837,8 +835,10 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
         const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
         // A list dropping down or another window taking the focus does not leave a field.
         const bool left = reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason;
-        // Before the checks, which may hand the focus back to the field.
-        setTopicHelp(helppage::Contents);
+        // Before the checks, which may hand the focus back to the field; a menu opened over
+        // the field still offers the field's topic.
+        if (reason != Qt::PopupFocusReason && reason != Qt::MenuBarFocusReason)
+            setTopicHelp(helppage::Contents);
         if (row >= 0 && watched == rows_[row].identifier && rows_[row].chosen && left)
             leaveIdentifier(row, reason);
         if (row >= 0 && watched == rows_[row].content && left) {
