@@ -124,8 +124,9 @@ TEST(ScanSetupCases, ScanOfTheTestBarcodeFillsTheFnc1Fields) {
         EXPECT_EQ(r.prompts, QStringList(c.prompts, caption(scanmsg::ScanTestBarcode)));
         EXPECT_EQ(r.prompter.shown.value(0), question);
         EXPECT_EQ(r.prompter.shown.value(r.prompter.shown.size() - 1), c.lastShown);
-        if (c.lastShown == notFound)
+        if (c.lastShown == notFound) {
             EXPECT_EQ(r.prompter.titles.back(), caption(msg::ErrorTitle));
+        }
         EXPECT_EQ(r.fnc1Identifier(), c.identifier);
         EXPECT_EQ(r.fnc1Separator(), c.separator);
     }
