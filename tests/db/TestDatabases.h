@@ -27,6 +27,9 @@ inline void PrintTo(Engine engine, std::ostream* os) {
 QString testServerUri();
 // The URI with another database name, user or password.
 QString withDatabase(const QString& uri, const QString& dbname);
+// Runs one statement on the server past the program's own code, on its maintenance
+// database or the one named, and gives the first row the statement returns.
+QVariantList onServer(const QString& sql, const QString& dbname = QStringLiteral("postgres"));
 
 // Runs one statement; with values it is prepared (the server prepares no table definitions).
 bool exec(const Database& db, const QString& sql, const QVariantList& values = {});
