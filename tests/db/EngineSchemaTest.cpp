@@ -156,6 +156,7 @@ TEST_P(EngineSchema, PatternsAndLeadingNumbersReadTheSameOnEveryEngine) {
         {d.likeCondition(column), "%gmbh", "1"},
         {d.likeCondition(column), "%50\\%", "1"},
         {d.likeCondition(column), "%", "7"},
+        {d.regexCondition(column), d.regexPattern("^mÜ"), "2"}, // case beyond ASCII
         {d.regexCondition(column), d.regexPattern("^m.*(gmbh|transporte)$"), "2"},
         {d.regexCondition(column), d.regexPattern("^[0-9]"), "1"},
         {d.leadingNumber(column) + " = ?", "12", "1"},

@@ -108,13 +108,9 @@ protected:
 
     // The lock on base must be refused at once, as another run holds it.
     void expectRefused(const QString& base, const char* what) {
-        try {
-            const auto second = lockNveBase(*db, base, 0);
-            ADD_FAILURE() << what << ": a second run on a held base was let through";
-        } catch (const AppError& e) {
-            EXPECT_EQ(e.number(), err::RecordLocked) << what << ": " << e.text().toStdString();
-            EXPECT_FALSE(e.text().isEmpty()) << what;
-        }
+        const AppError e = thrownBy([&] { lockNveBase(*db, base, 0); });
+        EXPECT_EQ(e.number(), err::RecordLocked) << what << ": " << e.text().toStdString();
+        EXPECT_FALSE(e.text().isEmpty()) << what;
     }
 
     QTemporaryDir dir;
@@ -251,12 +247,9 @@ TEST_P(BaseLock, ASecondRunOrANumberTooWideIsRefusedAndTakesNothingFromTheFirst)
     expectRefused("4112", "just locked");
     first->recordPrinted(12);
     expectRefused("4112", "after recording a number");
-    try {
-        first->recordPrinted(999'999'999'999'999'999);
-        ADD_FAILURE() << "a number wider than the column was stored";
-    } catch (const AppError& e) {
-        EXPECT_EQ(e.number(), err::FieldTooSmall);
-    }
+    EXPECT_EQ(thrownBy([&] { first->recordPrinted(999'999'999'999'999'999); }).number(),
+              err::FieldTooSmall)
+        << "a number wider than the column";
     EXPECT_EQ(stored("4112"), "12");
     // Bases never block each other; base "04112" is not base "4112".
     for (const char* other : {"4212", "04112"})
@@ -276,12 +269,7 @@ TEST_P(BaseLock, ANumberRaisedElsewhereDuringARunIsNeverTakenBack) {
         const auto run = lockNveBase(*db, base, 0);
         run->recordPrinted(52);
         // The program's own writers wait for the run to end.
-        try {
-            recordHighest(*db, base, "4200");
-            ADD_FAILURE() << "a number was written into a held row";
-        } catch (const AppError& e) {
-            EXPECT_EQ(e.number(), err::RecordLocked);
-        }
+        EXPECT_EQ(thrownBy([&] { recordHighest(*db, base, "4200"); }).number(), err::RecordLocked);
         // A plain UPDATE on a connection of its own; on the server it waits for one
         // of the run's commits, so it runs beside the test.
         std::thread outside([&] {

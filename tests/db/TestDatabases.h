@@ -2,6 +2,7 @@
 // Fresh, empty databases on each engine for the database tests: an embedded file
 // always, and a database of its own on the server named by PALOMEX_TEST_PG.
 
+#include "app/AppError.h"
 #include "db/Database.h"
 
 #include <QString>
@@ -35,6 +36,16 @@ QVariantList onServer(const QString& sql, const QString& dbname = QStringLiteral
 bool exec(const Database& db, const QString& sql, const QVariantList& values = {});
 // The first value the query gives, or "<none>".
 QString firstValue(const Database& db, const QString& sql, const QVariantList& values = {});
+
+// What f throws as AppError; number 0 and no text when it throws nothing.
+template <typename F> AppError thrownBy(F&& f) {
+    try {
+        f();
+    } catch (const AppError& e) {
+        return e;
+    }
+    return AppError(0, {}, {});
+}
 
 // One empty database; a server database is dropped again on destruction.
 class ScratchDatabase {
