@@ -18,24 +18,6 @@ TEST(LabelPicking, DeletingTheOnlyLabelAsksForAll) {
     EXPECT_EQ(deleteQuestion(1, 1), "Soll alle Etikett gelöscht werden ?");
 }
 
-TEST(LabelPicking, DeleteSizeLimit) {
-    const struct {
-        int count, nameLength;
-        std::optional<int> proposed;
-    } cases[] = {
-        {10, 20, std::nullopt}, {1333, 20, std::nullopt}, // 31990 characters
-        {1334, 20, 1333},                                 // 32014: just over
-        {2000, 20, 1333},                                 // 47998 characters: 2000 / 1.4999
-        {1, 40000, 0},
-    };
-    for (const auto& c : cases) {
-        QStringList names;
-        for (int i = 0; i < c.count; ++i)
-            names << QString(c.nameLength, QLatin1Char('n'));
-        EXPECT_EQ(proposedDeleteCount(names), c.proposed) << c.count;
-    }
-}
-
 namespace {
 
 void press(QWidget* w, int key, const QString& text = {}) {
@@ -107,19 +89,6 @@ TEST_F(DialogTest, TypingSearchesAndShowsTheBufferInTheCaption) {
     }
     press(dialog->list(), Qt::Key_Return);
     EXPECT_EQ(opened, QStringList{"O'Neil"});
-}
-
-TEST_F(DialogTest, OpeningStoresTheGeometryCancellingDoesNot) {
-    dialog->load(LabelListDialog::Mode::Open, "Alpha");
-    dialog->findChild<QPushButton*>("Abbrechen")->click();
-    EXPECT_TRUE(settings->read("EtikOpen", "Width").isEmpty());
-    EXPECT_TRUE(opened.isEmpty());
-    dialog->load(LabelListDialog::Mode::Open, "Alpha");
-    dialog->findChild<QPushButton*>("OK")->click();
-    EXPECT_EQ(opened, QStringList{"Alpha"});
-    // The default size of 4000 twips comes back within a pixel's rounding.
-    EXPECT_NEAR(settings->number("EtikOpen", "Width"), 4000, 20);
-    EXPECT_NEAR(settings->number("EtikOpen", "Height"), 4000, 20);
 }
 
 TEST_F(DialogTest, DeleteAsksAndRemovesOnlyTheSelection) {

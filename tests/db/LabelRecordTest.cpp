@@ -74,44 +74,6 @@ Label unusualLabel() {
 
 } // namespace
 
-TEST(LabelRecord, CoordinatesRoundToOneDecimalHalvesToEven) {
-    const struct {
-        double value;
-        const char* text;
-    } cases[] = {
-        {40, "40"},     {12.5, "12.5"},  {0.25, "0.2"}, {0.75, "0.8"},       {1.25, "1.2"},
-        {-3.5, "-3.5"}, {-0.25, "-0.2"}, {-0.04, "0"},  {1234.56, "1234.6"}, {0, "0"},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(coordinateText(c.value), QString::fromLatin1(c.text)) << c.value;
-}
-
-TEST(LabelRecord, TolerantNumberReadsBothSeparators) {
-    const struct {
-        const char* text;
-        double value;
-        bool clean;
-    } cases[] = {
-        {"1.234,5", 1234.5, true},
-        {"1234.5", 1234.5, true},
-        {"1234,5", 1234.5, true},
-        {" 12 ,5", 12.5, true},
-        {"1.234.567", 1234.567, true},
-        {"-3", -3, true},
-        {",5", 0.5, true},
-        {"12mm", 12, false},
-        {"abc", 0, false},
-        {"", 0, false},
-        {"7.", 7, true},
-        {"1,2,3", 12.3, true},
-    };
-    for (const auto& c : cases) {
-        bool clean = !c.clean;
-        EXPECT_DOUBLE_EQ(tolerantNumber(QString::fromUtf8(c.text), &clean), c.value) << c.text;
-        EXPECT_EQ(clean, c.clean) << c.text;
-    }
-}
-
 TEST(LabelRecord, KnownColumnEncodings) {
     const LabelRow row = encodeLabel(unusualLabel());
     const struct {
