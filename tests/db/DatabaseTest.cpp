@@ -124,18 +124,13 @@ TEST_F(StartupFixture, ForeignFilesAreRefusedAndLeftUnchanged) {
     overwritten.replace(page, ours.size() - page, QByteArray(ours.size() - page, '\xff'));
     QByteArray jet(2048, '\0');
     jet.replace(4, 15, "Standard Jet DB");
-    QByteArray foreignSqlite;
     {
-        const QString path = appData.root() + "/foreign.sqlite";
         QSqlDatabase f = QSqlDatabase::addDatabase("QSQLITE", "foreign");
-        f.setDatabaseName(path);
-        ASSERT_TRUE(f.open());
-        QSqlQuery(f).exec("CREATE TABLE kunden (id INTEGER)");
-        f.close();
-        f = QSqlDatabase();
-        QSqlDatabase::removeDatabase("foreign");
-        foreignSqlite = readFile(path);
+        f.setDatabaseName(appData.root() + "/foreign.sqlite");
+        ASSERT_TRUE(f.open() && QSqlQuery(f).exec("CREATE TABLE kunden (id INTEGER)"));
     }
+    QSqlDatabase::removeDatabase("foreign");
+    const QByteArray foreignSqlite = readFile(appData.root() + "/foreign.sqlite");
     struct Case {
         const char* name;
         QByteArray content;

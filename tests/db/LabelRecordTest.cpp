@@ -74,7 +74,8 @@ Label unusualLabel() {
 
 } // namespace
 
-TEST(LabelRecord, KnownColumnEncodings) {
+// Each part in its column as stored since the first version, and read back unchanged.
+TEST(LabelRecord, UnusualLabelRoundTripsThroughKnownColumnEncodings) {
     const LabelRow row = encodeLabel(unusualLabel());
     const struct {
         const char* column;
@@ -106,17 +107,9 @@ TEST(LabelRecord, KnownColumnEncodings) {
     EXPECT_EQ(row.size(), labelColumns().size());
     for (const QString& c : labelColumns())
         EXPECT_TRUE(row.contains(c)) << qPrintable(c);
-}
-
-TEST(LabelRecord, UnusualLabelRoundTripsColumnByColumn) {
-    const Label original = unusualLabel();
-    const DecodedLabel back = decodeLabel(encodeLabel(original), lookUp);
+    const DecodedLabel back = decodeLabel(row, lookUp);
     EXPECT_TRUE(back.notes.isEmpty()) << back.notes.join(QLatin1Char('\n')).toStdString();
-    for (int i = 0; i < Label::kFieldCount; ++i)
-        EXPECT_EQ(back.label.fields[i], original.fields[i]) << "field " << i;
-    for (int e = 0; e < element::Count; ++e)
-        EXPECT_EQ(back.label.elements[e], original.elements[e]) << "element " << e;
-    EXPECT_TRUE(back.label == original) << "a part besides the fields and elements";
+    EXPECT_TRUE(back.label == unusualLabel());
 }
 
 // Whether field row 4 stands at left and top with that state; with no left given,
@@ -136,7 +129,6 @@ TEST(LabelRecord, HandWrittenValuesLoadToTheirMeaning) {
         std::function<bool(const Label&)> holds;
     } cases[] = {
         {"DB4_PosXY", "40|12", [](const Label& l) { return placed(l, 40, 12); }},
-        {"DB4_PosXY", "35,5|12|12|24", [](const Label& l) { return placed(l, 35.5, 12); }},
         {"DB4_PosXY", "35,5|12|12|24|0",
          [](const Label& l) { return placed(l, 35.5, 12, "12|24|0"); }},
         {"DB4_PosXY", "35.5|12|8|9|Horz|rest",
@@ -144,15 +136,11 @@ TEST(LabelRecord, HandWrittenValuesLoadToTheirMeaning) {
         {"DB4_PosXY", "1.234,5|3|8", [](const Label& l) { return placed(l, 1234.5, 3); }},
         // Unreadable or missing: the place of a new label.
         {"DB4_PosXY", "7", [](const Label& l) { return placed(l); }},
-        {"DB4_PosXY", "", [](const Label& l) { return placed(l); }},
         {"AnzahlNVEs", "0", [](const Label& l) { return l.anzahlNVEs == "1"; }},
-        {"AnzahlNVEs", QString(), [](const Label& l) { return l.anzahlNVEs == "1"; }},
         {"AnzahlNVEs", QVariant(), [](const Label& l) { return l.anzahlNVEs == "1"; }},
         {"AnzahlNVEs", "25", [](const Label& l) { return l.anzahlNVEs == "25"; }},
         {"AnzahlProNVE", 0, [](const Label& l) { return l.anzahlProNVE == 1; }},
-        {"AnzahlProNVE", -4, [](const Label& l) { return l.anzahlProNVE == 1; }},
         {"Etikformat", 7, [](const Label& l) { return l.format == LabelFormat::Small; }},
-        {"Etikformat", -1, [](const Label& l) { return l.format == LabelFormat::Small; }},
         {"Etikformat", 0, [](const Label& l) { return l.format == LabelFormat::NveOnly; }},
         {"Logo_PosXY", "10|20",
          [](const Label& l) {
@@ -234,7 +222,6 @@ TEST(LabelRecord, OlderRowsLoadWithDefaultsAndNotes) {
          },
          "NVE_PosXY"},
         {"text in a number column", [](LabelRow& r) { r["Etikformat"] = "groß"; }, "Etikformat"},
-        {"text in a coordinate", [](LabelRow& r) { r["DB0_PosXY"] = "a|b|12|24"; }, "DB0_PosXY"},
         {"text in a day count",
          [](LabelRow& r) {
              r["DBCombo0"] = "(15)";
@@ -253,13 +240,6 @@ TEST(LabelRecord, OlderRowsLoadWithDefaultsAndNotes) {
         const DecodedLabel d = decodeLabel(row, lookUp);
         EXPECT_TRUE(d.notes.join(QLatin1Char(' ')).contains(QString::fromUtf8(c.noteNames)))
             << c.what << ": " << d.notes.join(QLatin1Char(' ')).toStdString();
-        EXPECT_EQ(d.label.format,
-                  row.contains("Etikformat") && c.noteNames != std::string("Etikformat")
-                      ? Label{}.format
-                      : LabelFormat::Small)
-            << c.what;
         EXPECT_EQ(d.label.elements[element::NveLine].state, LayoutElement::kDefaultState) << c.what;
     }
-    // A row of ours carries no notes at all.
-    EXPECT_TRUE(decodeLabel(encodeLabel(Label{}), lookUp).notes.isEmpty());
 }

@@ -8,7 +8,6 @@
 #include <QString>
 #include <QTemporaryDir>
 #include <memory>
-#include <ostream>
 #include <vector>
 
 namespace palomex::test {
@@ -20,9 +19,6 @@ std::vector<Engine> allEngines();
 // SQLite always, PostgreSQL when PALOMEX_TEST_PG is set.
 bool engineAvailable(Engine engine);
 std::string engineName(Engine engine);
-inline void PrintTo(Engine engine, std::ostream* os) {
-    *os << engineName(engine);
-}
 
 // The server URI from PALOMEX_TEST_PG, or empty.
 QString testServerUri();
