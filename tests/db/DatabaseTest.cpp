@@ -79,7 +79,6 @@ TEST_F(StartupFixture, CurrentLabelTableFallsBackToTheFirstLabelTable) {
     {
         OpenedDatabase opened = start();
         ASSERT_TRUE(opened.database->machNeuBenutzer("Müller"));
-        EXPECT_FALSE(opened.database->machNeuBenutzer("Müller")) << "exists already";
     }
     struct Case {
         const char* stored;
@@ -174,18 +173,6 @@ TEST_F(StartupFixture, ASharedPathNeedsItsFolderAndGetsANewDatabaseThere) {
     EXPECT_EQ(opened.database->path(), shared);
     EXPECT_TRUE(opened.firstStart);
     EXPECT_FALSE(QFileInfo::exists(appData.file("Palomex.mdb")));
-}
-
-TEST(DataFolder, FollowsAppDataAndNeedsItsParent) {
-    TempAppData appData;
-    EXPECT_EQ(dataFolder(), appData.dataFolder());
-    qputenv("APPDATA", (appData.root() + "/gibtsnicht").toLocal8Bit());
-    EXPECT_THROW(ensureDataFolder(), AppError);
-    qunsetenv("APPDATA");
-    qputenv("AppData", appData.root().toLocal8Bit());
-    EXPECT_EQ(dataFolder(), appData.dataFolder());
-    qunsetenv("AppData");
-    qputenv("APPDATA", appData.root().toLocal8Bit());
 }
 
 TEST_F(StartupFixture, SwitchingStoresTheShownPathButABadPathKeepsTheOldDatabase) {

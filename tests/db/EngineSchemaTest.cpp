@@ -48,7 +48,7 @@ TEST_P(EngineSchema, TablesAreListedInCreationOrderAndAnUpgradeLeavesThemAlone) 
     }
 }
 
-TEST_P(EngineSchema, UserTableNamesOfAnyKindAreLabelTables) {
+TEST_P(EngineSchema, UserTablesOfAnyNameHoldLabelsOfUniqueNames) {
     const QStringList names{"Müller", "O'Brien", "Lager.Süd", "Halle \"3\"", "Straße 5"};
     for (const QString& n : names)
         EXPECT_TRUE(db->machNeuBenutzer(n)) << n.toStdString();
@@ -60,6 +60,20 @@ TEST_P(EngineSchema, UserTableNamesOfAnyKindAreLabelTables) {
     EXPECT_EQ(db->currentLabelTable("Etiketten"), names.first());
     EXPECT_EQ(db->currentLabelTable("lager.süd"), "Lager.Süd");
     EXPECT_FALSE(db->machNeuBenutzer("Müller")) << "exists already";
+
+    // Label names are unique within a user, found without regard to case.
+    const QString insert = R"(INSERT INTO %1 ("EtikName", "Etikformat") VALUES (?, ?))";
+    const QString mueller = insert.arg(SqlDialect::quote("Müller"));
+    ASSERT_TRUE(exec(*db, mueller, {"Palette Groß", 1}));
+    EXPECT_FALSE(exec(*db, mueller, {"PALETTE GROß", 2}));
+    EXPECT_FALSE(exec(*db, mueller, {"palette groß", 3}));
+    // Another user may hold a label of the same name.
+    EXPECT_TRUE(exec(*db, insert.arg(SqlDialect::quote("O'Brien")), {"palette groß", 4}));
+    EXPECT_EQ(firstValue(*db, R"(SELECT "Etikformat" FROM "Müller" WHERE "EtikName" = ?)",
+                         {"PALETTE GROß"}),
+              "1");
+    // Accents are not case: these are different names.
+    EXPECT_TRUE(exec(*db, mueller, {"Palette Gross", 5}));
 }
 
 struct RowCase {
@@ -96,22 +110,6 @@ TEST_P(EngineSchema, ColumnWidthsAndEmptyTextRules) {
             c.accepted ? "1" : "0")
             << c.what;
     }
-}
-
-TEST_P(EngineSchema, LabelNamesAreUniqueAndFoundWithoutRegardToCase) {
-    ASSERT_TRUE(db->machNeuBenutzer(table::Etiketten));
-    ASSERT_TRUE(db->machNeuBenutzer("Versand"));
-    const QString insert = R"(INSERT INTO %1 ("EtikName", "Etikformat") VALUES (?, ?))";
-    ASSERT_TRUE(exec(*db, insert.arg(SqlDialect::quote("Etiketten")), {"Palette Groß", 1}));
-    EXPECT_FALSE(exec(*db, insert.arg(SqlDialect::quote("Etiketten")), {"PALETTE GROß", 2}));
-    EXPECT_FALSE(exec(*db, insert.arg(SqlDialect::quote("Etiketten")), {"palette groß", 3}));
-    // Another user may hold a label of the same name.
-    EXPECT_TRUE(exec(*db, insert.arg(SqlDialect::quote("Versand")), {"palette groß", 4}));
-    EXPECT_EQ(firstValue(*db, R"(SELECT "Etikformat" FROM "Etiketten" WHERE "EtikName" = ?)",
-                         {"PALETTE GROß"}),
-              "1");
-    // Accents are not case: these are different names.
-    EXPECT_TRUE(exec(*db, insert.arg(SqlDialect::quote("Etiketten")), {"Palette Gross", 5}));
 }
 
 TEST_P(EngineSchema, SeedLabelsAreImportedOnceAndARowThatDoesNotFitIsSkipped) {

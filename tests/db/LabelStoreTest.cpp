@@ -154,13 +154,21 @@ protected:
 TEST_F(SessionTest, ANewLabelIsNamedOnSaveAndANewNameCancelledKeepsTheOld) {
     nameAnswer = "Kunde Ölmühle";
     session->label().nveBasis = "4012345";
+    session->label().fields[0].caption = QString(51, QLatin1Char('x'));
     session->markChanged();
+    // A label that cannot be stored shows why and stays unnamed and changed.
+    EXPECT_FALSE(session->save());
+    EXPECT_TRUE(session->name().isEmpty());
+    EXPECT_TRUE(session->changed());
+    ASSERT_EQ(prompter.shown.size(), 1);
+    EXPECT_TRUE(prompter.shown[0].contains("DBBez0"));
+    session->label().fields[0].caption.clear();
     EXPECT_TRUE(session->save());
-    EXPECT_EQ(proposals, QStringList{QString()});
+    EXPECT_EQ(proposals, (QStringList{QString(), QString()}));
     EXPECT_FALSE(session->changed());
     EXPECT_EQ(store->load("Kunde Ölmühle")->label.nveBasis, "4012345");
     EXPECT_TRUE(session->save()); // named now: no question
-    EXPECT_EQ(proposals.size(), 1);
+    EXPECT_EQ(proposals.size(), 2);
     for (const std::optional<QString>& answer :
          {std::optional<QString>(), std::optional(QString())}) {
         nameAnswer = answer;
@@ -198,16 +206,6 @@ TEST_F(SessionTest, SavingRecordsTheRunningNumberAsUsedAndNeverLowersIt) {
         EXPECT_EQ(storedHighest(*db, "4012345"), c.stored) << c.running;
     }
     EXPECT_TRUE(prompter.shown.isEmpty());
-}
-
-TEST_F(SessionTest, FailedSaveShowsTheReasonAndKeepsTheChangedFlag) {
-    session->label().fields[0].caption = QString(51, QLatin1Char('x'));
-    session->markChanged();
-    EXPECT_FALSE(session->saveAs("Zu lang"));
-    EXPECT_TRUE(session->changed());
-    EXPECT_TRUE(session->name().isEmpty());
-    ASSERT_EQ(prompter.shown.size(), 1);
-    EXPECT_TRUE(prompter.shown[0].contains("DBBez0"));
 }
 
 TEST_F(SessionTest, SaveQuestionFollowsSettingChangeAndAnswer) {
@@ -285,29 +283,4 @@ TEST_F(SessionTest, OpenAndClear) {
     expected.extras[1].caption = "Hinweis";
     expected.elements = l.elements;
     EXPECT_TRUE(session->label() == expected);
-}
-
-// An import saves in batches: what another workstation sees is every full batch,
-// then everything once the batch ends; a refused label takes no other with it.
-TEST_F(LabelStoreTest, BatchedSavesCommitPerBatchAndARefusedLabelStandsAlone) {
-    const auto committed = [this] {
-        QSqlQuery q(db->openSeparateConnection("batch-reader"));
-        return q.exec(R"(SELECT count(*) FROM "Etiketten")") && q.next() ? q.value(0).toInt() : -1;
-    };
-    {
-        LabelStore::Batch batch(*store, 2);
-        for (int i = 0; i < 5; ++i) {
-            if (i == 3) {
-                EXPECT_THROW(store->save(labelNamed(QString())), AppError);
-            }
-            store->save(labelNamed(QStringLiteral("Import %1").arg(i)));
-            batch.labelDone();
-        }
-        EXPECT_EQ(committed(), 4);
-        store->save(labelNamed("Import 1", "Gent"));
-        batch.labelDone();
-    }
-    EXPECT_EQ(committed(), 5);
-    EXPECT_EQ(store->load("Import 1")->label.parties[1].text, "Gent");
-    QSqlDatabase::removeDatabase("batch-reader");
 }
