@@ -8,14 +8,11 @@
 #include "support/TestSupport.h"
 
 #include <QDir>
-#include <QFile>
 #include <QSqlQuery>
 #include <gtest/gtest.h>
 
 using namespace palomex;
-using palomex::test::readFile;
-using palomex::test::TempAppData;
-using palomex::test::writeFile;
+using namespace palomex::test;
 
 namespace {
 
@@ -92,12 +89,11 @@ TEST_F(StartupFixture, CurrentLabelTableFallsBackToTheFirstLabelTable) {
     }
 }
 
-TEST_F(StartupFixture, ScratchTableIsNamedAfterTheComputerAndDroppedAtExit) {
+TEST_F(StartupFixture, ExitDropsTheScratchTableAndKeepsTheWindowState) {
     OpenedDatabase opened = start();
     const QString scratch = Database::scratchTableName();
-    EXPECT_TRUE(scratch.endsWith(QLatin1Char('~')));
-    QSqlQuery q(opened.database->connection());
-    ASSERT_TRUE(q.exec(QStringLiteral("CREATE TABLE %1 (x TEXT)").arg(SqlDialect::quote(scratch))));
+    ASSERT_TRUE(
+        test::exec(*opened.database, "CREATE TABLE " + SqlDialect::quote(scratch) + " (x TEXT)"));
     writeExitState(settings, opened.database.get(), {300, 400, " Lager "});
     EXPECT_FALSE(opened.database->hasTable(scratch));
     EXPECT_EQ(settings.number("Einstellungen", "Left"), 300);

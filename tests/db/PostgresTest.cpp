@@ -11,11 +11,8 @@
 #include "support/TestSupport.h"
 
 #include <QDateTime>
-#include <QDir>
 #include <QFile>
-#include <QSqlError>
 #include <QSqlQuery>
-#include <QSqlRecord>
 #include <QUrl>
 #include <gtest/gtest.h>
 
@@ -54,13 +51,12 @@ TEST_F(Server, PasswordComesFromTheUriTheEnvironmentOrThePasswordFile) {
     const std::vector<Case> cases{
         {"in the URI", "geheim", {}, {}, true},
         {"from PGPASSWORD", {}, "geheim", {}, true},
-        {"from ~/.pgpass", {}, {}, pgpass, true},
         {"no password anywhere", {}, {}, {}, false},
+        {"from ~/.pgpass", {}, {}, pgpass, true},
     };
     // The test run sets neither PGPASSWORD nor PGPASSFILE; HOME is put back.
     const QByteArray realHome = qgetenv("HOME");
     for (const Case& c : cases) {
-        QFile::remove(home.filePath(".pgpass"));
         if (!c.passwordFile.isEmpty()) {
             writeFile(home.filePath(".pgpass"), c.passwordFile.toUtf8());
             QFile::setPermissions(home.filePath(".pgpass"), QFile::ReadOwner | QFile::WriteOwner);
@@ -82,14 +78,6 @@ TEST_F(Server, PasswordComesFromTheUriTheEnvironmentOrThePasswordFile) {
     }
     qputenv("HOME", realHome);
     qunsetenv("PGPASSWORD");
-}
-
-TEST_F(Server, MalformedAddressesAreRefusedWithTheExpectedForm) {
-    for (const char* uri : {"postgresql://", "postgresql://host", "postgresql://host:5432/",
-                            "postgresql://host/a/b", "postgresql://host:port/db"}) {
-        EXPECT_EQ(thrownBy([&] { Database::open(QString::fromLatin1(uri)); }).text(),
-                  caption(dbmsg::BadUri).arg(QString::fromLatin1(uri)));
-    }
 }
 
 TEST_F(Server, ServerGoneGivesItsTextLosesNothingAndWorksAgainWhenBack) {
@@ -142,7 +130,12 @@ TEST_F(Server, ServerGoneGivesItsTextLosesNothingAndWorksAgainWhenBack) {
     }
 }
 
-TEST_F(Server, ADatabaseOfAnotherProgramIsRefusedAndLeftAlone) {
+TEST_F(Server, MalformedAddressesAndADatabaseOfAnotherProgramAreRefused) {
+    for (const char* uri : {"postgresql://", "postgresql://host", "postgresql://host:5432/",
+                            "postgresql://host/a/b", "postgresql://host:port/db"}) {
+        EXPECT_EQ(thrownBy([&] { Database::open(QString::fromLatin1(uri)); }).text(),
+                  caption(dbmsg::BadUri).arg(QString::fromLatin1(uri)));
+    }
     // Set up and checked past our own code, which would add its collation.
     const QString name = QUrl(scratch->path()).path().mid(1);
     onServer("CREATE TABLE kunden (nr integer)", name);

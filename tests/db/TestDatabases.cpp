@@ -15,22 +15,12 @@ QString testServerUri() {
     return qEnvironmentVariable("PALOMEX_TEST_PG");
 }
 
-std::vector<Engine> allEngines() {
-    return {Engine::Sqlite, Engine::Postgres};
-}
-
 bool engineAvailable(Engine engine) {
     return engine == Engine::Sqlite || !testServerUri().isEmpty();
 }
 
 std::string engineName(Engine engine) {
     return engine == Engine::Sqlite ? "SQLite" : "PostgreSQL";
-}
-
-QString withDatabase(const QString& uri, const QString& dbname) {
-    QUrl url(uri);
-    url.setPath(QLatin1Char('/') + dbname);
-    return url.toString();
 }
 
 QVariantList onServer(const QString& sql, const QString& dbname) {
@@ -92,7 +82,9 @@ ScratchDatabase::ScratchDatabase(Engine engine, const QString& owner) : engine_(
         QStringLiteral("palomex_t_%1_%2").arg(QCoreApplication::applicationPid()).arg(++counter);
     onServer(QStringLiteral("CREATE DATABASE %1%2")
                  .arg(serverName_, owner.isEmpty() ? QString() : " OWNER " + owner));
-    path_ = withDatabase(testServerUri(), serverName_);
+    QUrl url(testServerUri());
+    url.setPath(QLatin1Char('/') + serverName_);
+    path_ = url.toString();
 }
 
 ScratchDatabase::~ScratchDatabase() {

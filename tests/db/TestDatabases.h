@@ -8,22 +8,18 @@
 #include <QString>
 #include <QTemporaryDir>
 #include <memory>
-#include <vector>
 
 namespace palomex::test {
 
+// Tests are listed for each engine whether or not its server is there.
 enum class Engine { Sqlite, Postgres };
 
-// Every engine; tests are listed for each whether or not its server is there.
-std::vector<Engine> allEngines();
 // SQLite always, PostgreSQL when PALOMEX_TEST_PG is set.
 bool engineAvailable(Engine engine);
 std::string engineName(Engine engine);
 
 // The server URI from PALOMEX_TEST_PG, or empty.
 QString testServerUri();
-// The URI with another database name, user or password.
-QString withDatabase(const QString& uri, const QString& dbname);
 // Runs one statement on the server past the program's own code, on its maintenance
 // database or the one named, and gives the first row the statement returns.
 QVariantList onServer(const QString& sql, const QString& dbname = QStringLiteral("postgres"));
