@@ -17,6 +17,9 @@ enum class Engine { Sqlite, Postgres };
 // SQLite always, PostgreSQL when PALOMEX_TEST_PG is set.
 bool engineAvailable(Engine engine);
 std::string engineName(Engine engine);
+inline void PrintTo(Engine engine, std::ostream* os) {
+    *os << engineName(engine);
+}
 
 // The server URI from PALOMEX_TEST_PG, or empty.
 QString testServerUri();
