@@ -4,42 +4,15 @@
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QSqlRecord>
 #include <QUrl>
 #include <atomic>
 #include <stdexcept>
 
 namespace palomex::test {
 
-namespace {
-
-// Runs one statement on the server's maintenance connection.
-void onServer(const QString& sql) {
-    const QUrl url(testServerUri());
-    const QString name = QStringLiteral("palomex-test-admin");
-    {
-        QSqlDatabase db = QSqlDatabase::contains(name) ? QSqlDatabase::database(name, false)
-                                                       : QSqlDatabase::addDatabase("QPSQL", name);
-        db.setHostName(url.host());
-        db.setPort(url.port(5432));
-        db.setUserName(url.userName());
-        db.setPassword(url.password());
-        db.setDatabaseName(QStringLiteral("postgres"));
-        if (!db.isOpen() && !db.open())
-            throw std::runtime_error(db.lastError().text().toStdString());
-        QSqlQuery q(db);
-        if (!q.exec(sql))
-            throw std::runtime_error(q.lastError().text().toStdString());
-    }
-}
-
-} // namespace
-
 QString testServerUri() {
     return qEnvironmentVariable("PALOMEX_TEST_PG");
-}
-
-std::vector<Engine> allEngines() {
-    return {Engine::Sqlite, Engine::Postgres};
 }
 
 bool engineAvailable(Engine engine) {
@@ -50,10 +23,30 @@ std::string engineName(Engine engine) {
     return engine == Engine::Sqlite ? "SQLite" : "PostgreSQL";
 }
 
-QString withDatabase(const QString& uri, const QString& dbname) {
-    QUrl url(uri);
-    url.setPath(QLatin1Char('/') + dbname);
-    return url.toString();
+QVariantList onServer(const QString& sql, const QString& dbname) {
+    const QUrl url(testServerUri());
+    const QString name = QStringLiteral("palomex-test-admin-") + dbname;
+    QVariantList row;
+    {
+        QSqlDatabase db = QSqlDatabase::contains(name) ? QSqlDatabase::database(name, false)
+                                                       : QSqlDatabase::addDatabase("QPSQL", name);
+        db.setHostName(url.host());
+        db.setPort(url.port(5432));
+        db.setUserName(url.userName());
+        db.setPassword(url.password());
+        db.setDatabaseName(dbname);
+        if (!db.isOpen() && !db.open())
+            throw std::runtime_error(db.lastError().text().toStdString());
+        QSqlQuery q(db);
+        if (!q.exec(sql))
+            throw std::runtime_error(q.lastError().text().toStdString());
+        for (int i = 0; q.first() && i < q.record().count(); ++i)
+            row << q.value(i);
+    }
+    // Only the maintenance connection is kept; a scratch database is dropped later.
+    if (dbname != QLatin1String("postgres"))
+        QSqlDatabase::removeDatabase(name);
+    return row;
 }
 
 namespace {
@@ -89,7 +82,9 @@ ScratchDatabase::ScratchDatabase(Engine engine, const QString& owner) : engine_(
         QStringLiteral("palomex_t_%1_%2").arg(QCoreApplication::applicationPid()).arg(++counter);
     onServer(QStringLiteral("CREATE DATABASE %1%2")
                  .arg(serverName_, owner.isEmpty() ? QString() : " OWNER " + owner));
-    path_ = withDatabase(testServerUri(), serverName_);
+    QUrl url(testServerUri());
+    url.setPath(QLatin1Char('/') + serverName_);
+    path_ = url.toString();
 }
 
 ScratchDatabase::~ScratchDatabase() {

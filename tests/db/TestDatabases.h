@@ -2,20 +2,18 @@
 // Fresh, empty databases on each engine for the database tests: an embedded file
 // always, and a database of its own on the server named by PALOMEX_TEST_PG.
 
+#include "app/AppError.h"
 #include "db/Database.h"
 
 #include <QString>
 #include <QTemporaryDir>
 #include <memory>
-#include <ostream>
-#include <vector>
 
 namespace palomex::test {
 
+// Tests are listed for each engine whether or not its server is there.
 enum class Engine { Sqlite, Postgres };
 
-// Every engine; tests are listed for each whether or not its server is there.
-std::vector<Engine> allEngines();
 // SQLite always, PostgreSQL when PALOMEX_TEST_PG is set.
 bool engineAvailable(Engine engine);
 std::string engineName(Engine engine);
@@ -25,13 +23,24 @@ inline void PrintTo(Engine engine, std::ostream* os) {
 
 // The server URI from PALOMEX_TEST_PG, or empty.
 QString testServerUri();
-// The URI with another database name, user or password.
-QString withDatabase(const QString& uri, const QString& dbname);
+// Runs one statement on the server past the program's own code, on its maintenance
+// database or the one named, and gives the first row the statement returns.
+QVariantList onServer(const QString& sql, const QString& dbname = QStringLiteral("postgres"));
 
 // Runs one statement; with values it is prepared (the server prepares no table definitions).
 bool exec(const Database& db, const QString& sql, const QVariantList& values = {});
 // The first value the query gives, or "<none>".
 QString firstValue(const Database& db, const QString& sql, const QVariantList& values = {});
+
+// What f throws as AppError; number 0 and no text when it throws nothing.
+template <typename F> AppError thrownBy(F&& f) {
+    try {
+        f();
+    } catch (const AppError& e) {
+        return e;
+    }
+    return AppError(0, {}, {});
+}
 
 // One empty database; a server database is dropped again on destruction.
 class ScratchDatabase {
