@@ -45,19 +45,14 @@ struct LogFixture : test::DatabaseFixture {
 } // namespace
 
 TEST(PrintLogCode, IdentifierCodeIsTheTextUpToTheFirstBracket) {
-    struct Case {
-        const char* entry;
-        const char* code;
-    };
-    const Case cases[] = {{"(10) Charge", "(10)"},
-                          {"(310n) Nettogewicht", "(310n)"},
-                          {"frei", ""},
-                          {"", ""},
-                          {"(00))", "(00)"},
-                          {"ab) c", "ab)"}};
-    for (const Case& c : cases)
-        EXPECT_EQ(identifierCodeOf(QString::fromUtf8(c.entry)), QString::fromUtf8(c.code))
-            << c.entry;
+    const std::pair<const char*, const char*> cases[] = {{"(10) Charge", "(10)"},
+                                                         {"(310n) Nettogewicht", "(310n)"},
+                                                         {"frei", ""},
+                                                         {"", ""},
+                                                         {"(00))", "(00)"},
+                                                         {"ab) c", "ab)"}};
+    for (const auto& [entry, code] : cases)
+        EXPECT_EQ(identifierCodeOf(QString::fromUtf8(entry)), QString::fromUtf8(code)) << entry;
 }
 
 TEST_F(LogFixture, RowHoldsTheRunAsPrinted) {
