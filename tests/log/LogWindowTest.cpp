@@ -65,18 +65,6 @@ struct LogWindowFixture : test::DatabaseFixture {
 
 } // namespace
 
-TEST_F(LogWindowFixture, ShowsTodaysRunsAndFiltersBySender) {
-    QTest::mouseClick(child<QPushButton>("Anzeigen"), Qt::LeftButton);
-    window.lines();
-    EXPECT_TRUE(window.windowTitle().endsWith(QStringLiteral(":   3 Datensätze gefunden")))
-        << window.windowTitle().toStdString();
-    QTest::keyClicks(child<QLineEdit>("Absender"), QStringLiteral("Nord"));
-    window.showList();
-    const QString last = window.lines().last();
-    EXPECT_TRUE(window.windowTitle().endsWith(QStringLiteral(":   1 Datensatz gefunden")));
-    EXPECT_TRUE(last.contains(QStringLiteral("Nord"))) << last.toStdString();
-}
-
 TEST_F(LogWindowFixture, OutputChoicesWriteFilesAndClipboard) {
     chosen = QDir(appData.root()).filePath(QStringLiteral("log.csv"));
     output("im Textformat exportieren (Semikolon)");

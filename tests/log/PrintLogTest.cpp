@@ -86,11 +86,3 @@ TEST_F(LogFixture, OverlongValueIsRefusedAndNothingIsKept) {
     EXPECT_FALSE(appendLogRow(db, e));
     EXPECT_EQ(rows().size(), 1);
 }
-
-TEST_F(LogFixture, LoggingSwitchIsStoredAtOnce) {
-    EXPECT_TRUE(loggingEnabled(settings)) << "on by default";
-    setLoggingEnabled(settings, false);
-    EXPECT_EQ(settings.read(QStringLiteral("Protokoll"), QStringLiteral("Protokollaufz")),
-              QStringLiteral("FALSE"));
-    EXPECT_FALSE(loggingEnabled(Settings(iniPath())));
-}
