@@ -2,13 +2,19 @@
 #include "app/Paths.h"
 #include "app/Startup.h"
 #include "log/PrintLog.h"
+#include "ui/app/HelpWindow.h"
 #include "ui/log/LogWindow.h"
 
 #include "support/TestSupport.h"
 
+#include <QApplication>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPushButton>
+#include <QSqlQuery>
+#include <QTest>
 #include <gtest/gtest.h>
 
 using namespace palomex;
@@ -28,45 +34,40 @@ struct BatchWindowFixture : test::DatabaseFixture {
             e.contents[0] = QString::fromUtf8(batch);
             ASSERT_FALSE(appendLogRow(*opened.database, e));
         }
-        window.open(QStringLiteral("(10)   Losnummer"), {QStringLiteral("(10) Charge")},
+        // A label's field holds the identifier code alone.
+        window.open(QStringLiteral("(10)   Losnummer"), {QStringLiteral("(10)")},
                     {QStringLiteral("B-2")});
     }
 
-    QStringList items(QListWidget* list) {
-        QStringList out;
-        for (int i = 0; i < list->count(); ++i)
-            out << list->item(i)->text();
-        return out;
+    template <typename W> W* child(const char* name) {
+        W* w = window.findChild<W*>(QString::fromLatin1(name));
+        EXPECT_NE(w, nullptr) << name;
+        return w;
+    }
+    void focus(QWidget* w) {
+        QFocusEvent in(QEvent::FocusIn, Qt::MouseFocusReason);
+        QApplication::sendEvent(w, &in);
     }
 };
 
 } // namespace
 
-TEST_F(BatchWindowFixture, LinkTraceAndUnlink) {
+TEST_F(BatchWindowFixture, LinkTraceAndUnlinkTheMarkedBatches) {
     window.ownList()->selectAll();
     window.foreignText()->setText(QStringLiteral("L-77"));
     window.supplierBox()->setCurrentText(QStringLiteral("Mühle"));
     window.addLink();
-    window.ownList()->clearSelection();
-    window.ownList()->setCurrentRow(0);
-    EXPECT_EQ(items(window.linkedList()), QStringList({"L-77"}));
-
-    window.ownList()->selectAll();
     window.trace();
-    const QStringList logLines = log.lines();
-    EXPECT_TRUE(logLines.contains(QStringLiteral("Fremdcharge: L-77\tMühle")));
+    EXPECT_TRUE(log.lines().contains(QStringLiteral("Fremdcharge: L-77\tMühle")));
     EXPECT_TRUE(log.windowTitle().endsWith(QStringLiteral(":   3 Datensätze gefunden")))
         << log.windowTitle().toStdString();
 
     prompter.willAnswer(Answer::Ok);
-    window.linkedList()->clearSelection();
     window.removeLinks();
-    ASSERT_EQ(prompter.shown.size(), 1);
-    EXPECT_EQ(
-        prompter.shown[0],
-        QStringLiteral("Möchten Sie die Zuordnungen von  3 Eigenchargen zu Fremdchargen löschen?"));
+    EXPECT_EQ(prompter.shown, QStringList{"Möchten Sie die Zuordnungen von  3 Eigenchargen zu "
+                                          "Fremdchargen löschen?"});
     window.ownList()->setCurrentRow(0);
-    EXPECT_TRUE(items(window.linkedList()).isEmpty());
+    EXPECT_EQ(window.linkedList()->count(), 0);
 }
 
 TEST_F(BatchWindowFixture, DeletingWithNothingMarkedIsExplained) {
@@ -74,4 +75,40 @@ TEST_F(BatchWindowFixture, DeletingWithNothingMarkedIsExplained) {
     window.removeLinks();
     ASSERT_EQ(prompter.shown.size(), 1);
     EXPECT_TRUE(prompter.shown[0].startsWith(QStringLiteral("Fehler: markieren Sie zuerst")));
+}
+
+TEST_F(BatchWindowFixture, OpensOnTheLabelsBatchAndSwitchesModeWithTheFocus) {
+    EXPECT_EQ(window.ownList()->currentItem()->text(), QStringLiteral("B-2"));
+    auto* caption = child<QLabel>("Label1");
+    focus(child<QComboBox>("Combo2"));
+    EXPECT_EQ(caption->text(), QStringLiteral("\nHieraus entstandene eigene Chargen:"));
+    EXPECT_TRUE(window.ownList()->selectedItems().isEmpty());
+    EXPECT_EQ(child<QPushButton>("Command2")->text(),
+              QStringLiteral("Zeige Protokoll mit der Fremdcharge"));
+    focus(window.ownList());
+    EXPECT_EQ(caption->text(),
+              QStringLiteral("Hierin enthaltene Fremdchargen der Vorlieferanten:"));
+
+    QTest::mouseClick(child<QPushButton>("Command4"), Qt::LeftButton);
+    EXPECT_FALSE(window.foreignBox()->isVisibleTo(&window)) << "the own batches cover the window";
+    QTest::keyClick(window.ownList(), Qt::Key_Escape);
+    EXPECT_TRUE(window.foreignBox()->isVisibleTo(&window));
+
+    QTest::keyClick(&window, Qt::Key_F1);
+    const auto helps = QApplication::topLevelWidgets();
+    EXPECT_TRUE(std::any_of(helps.begin(), helps.end(), [](QWidget* w) {
+        auto* help = qobject_cast<HelpWindow*>(w);
+        return help && help->source().fileName() == QStringLiteral("Chargenverwaltung.htm");
+    }));
+    HelpWindow::closeAll();
+}
+
+TEST_F(BatchWindowFixture, DatabaseErrorsAreReported) {
+    QSqlQuery(db.connection()).exec(QStringLiteral("DROP TABLE \"Chargen\""));
+    window.open(QStringLiteral("(10)"), {}, {});
+    ASSERT_FALSE(prompter.shown.isEmpty());
+    EXPECT_EQ(prompter.shown.size(), 1) << prompter.shown.join('|').toStdString();
+    EXPECT_TRUE(prompter.shown[0].startsWith(QStringLiteral("Fehler: ")))
+        << prompter.shown[0].toStdString();
+    EXPECT_GT(prompter.shown[0].count(QLatin1Char('\n')), 0);
 }

@@ -26,6 +26,12 @@ struct BatchFixture : test::DatabaseFixture {
         ASSERT_FALSE(appendLogRow(db, e));
     }
 
+    static QStringList numbered(int count, int width) {
+        QStringList out;
+        for (int i = 0; i < count; ++i)
+            out << QStringLiteral("%1").arg(i, width, 10, QLatin1Char('0'));
+        return out;
+    }
     int linkRows() {
         QSqlQuery q(db.connection());
         q.exec(QStringLiteral("SELECT COUNT(*) FROM \"Chargen\""));
@@ -80,9 +86,7 @@ TEST_F(BatchFixture, RemovingTheLinksOfOwnBatches) {
     EXPECT_FALSE(batches.removeLinksOf({QStringLiteral("A"), QStringLiteral("C")}));
     EXPECT_EQ(batches.ownOf(QStringLiteral("F")), QStringList({"B"}));
 
-    QStringList many;
-    for (int i = 0; i < 2000; ++i)
-        many << QStringLiteral("%1").arg(i, 20, 10, QLatin1Char('0'));
+    const QStringList many = numbered(2000, 20);
     const auto refused = batches.removeLinksOf(many);
     ASSERT_TRUE(refused);
     EXPECT_EQ(
@@ -101,9 +105,7 @@ TEST_F(BatchFixture, TraceOfOwnBatchesNamesTheirForeignBatches) {
     EXPECT_EQ(t.content, QStringLiteral("A-1\nB-2"));
     EXPECT_EQ(t.heading, QStringLiteral("Fremdcharge: L-77\tMühle¶Fremdcharge: M-5\tHof¶"));
 
-    QStringList many;
-    for (int i = 0; i < 200; ++i)
-        many << QStringLiteral("%1").arg(i, 12, 10, QLatin1Char('0'));
+    const QStringList many = numbered(200, 12);
     const BatchTrace refused = batches.traceOwn(many);
     EXPECT_EQ(
         refused.error,
@@ -119,9 +121,7 @@ TEST_F(BatchFixture, TraceOfAForeignBatch) {
     EXPECT_EQ(t.heading, QStringLiteral("Fremdcharge: L-77\tMühle¶"));
     EXPECT_TRUE(batches.traceForeign(QStringLiteral("nichts")).heading.isEmpty());
 
-    QStringList many;
-    for (int i = 0; i < 150; ++i)
-        many << QStringLiteral("%1").arg(i, 12, 10, QLatin1Char('0'));
+    const QStringList many = numbered(150, 12);
     batches.addLinks(QStringLiteral("F-1"), QString(), many);
     EXPECT_EQ(
         batches.traceForeign(QStringLiteral("F-1")).error,
@@ -137,5 +137,7 @@ TEST(BatchPreselect, FieldOfTheBatchIdentifierOrTheLastBatch) {
         Batches::preselect(owns, ids, {"x", "B-2", "A-1"}, QStringLiteral("(10)   Losnummer")),
         "B-2");
     EXPECT_EQ(Batches::preselect(owns, ids, {"x", "Z-9", "A-1"}, QStringLiteral("(10)")), "C-3");
+    EXPECT_EQ(Batches::preselect(owns, {"(10)"}, {"A-1"}, QStringLiteral("(10)   Los")), "A-1")
+        << "a field holding the identifier code alone";
     EXPECT_EQ(Batches::preselect({}, ids, {"x", "B-2"}, QStringLiteral("(10)")), QString());
 }

@@ -45,19 +45,14 @@ struct LogFixture : test::DatabaseFixture {
 } // namespace
 
 TEST(PrintLogCode, IdentifierCodeIsTheTextUpToTheFirstBracket) {
-    struct Case {
-        const char* entry;
-        const char* code;
-    };
-    const Case cases[] = {{"(10) Charge", "(10)"},
-                          {"(310n) Nettogewicht", "(310n)"},
-                          {"frei", ""},
-                          {"", ""},
-                          {"(00))", "(00)"},
-                          {"ab) c", "ab)"}};
-    for (const Case& c : cases)
-        EXPECT_EQ(identifierCodeOf(QString::fromUtf8(c.entry)), QString::fromUtf8(c.code))
-            << c.entry;
+    const std::pair<const char*, const char*> cases[] = {{"(10) Charge", "(10)"},
+                                                         {"(310n) Nettogewicht", "(310n)"},
+                                                         {"frei", ""},
+                                                         {"", ""},
+                                                         {"(00))", "(00)"},
+                                                         {"ab) c", "ab)"}};
+    for (const auto& [entry, code] : cases)
+        EXPECT_EQ(identifierCodeOf(QString::fromUtf8(entry)), QString::fromUtf8(code)) << entry;
 }
 
 TEST_F(LogFixture, RowHoldsTheRunAsPrinted) {
@@ -90,12 +85,4 @@ TEST_F(LogFixture, OverlongValueIsRefusedAndNothingIsKept) {
     e.contents[4] = QString(50, QLatin1Char('9'));
     EXPECT_FALSE(appendLogRow(db, e));
     EXPECT_EQ(rows().size(), 1);
-}
-
-TEST_F(LogFixture, LoggingSwitchIsStoredAtOnce) {
-    EXPECT_TRUE(loggingEnabled(settings)) << "on by default";
-    setLoggingEnabled(settings, false);
-    EXPECT_EQ(settings.read(QStringLiteral("Protokoll"), QStringLiteral("Protokollaufz")),
-              QStringLiteral("FALSE"));
-    EXPECT_FALSE(loggingEnabled(Settings(iniPath())));
 }

@@ -8,4 +8,5 @@ inline constexpr int ForeignTooLarge = 352;
 inline constexpr int AskDeleteOne = 353;
 inline constexpr int AskDeleteMany = 354;
 inline constexpr int NothingMarked = 355;
+inline constexpr int DatabaseError = 389; // "Fehler: " number, line break, description
 } // namespace palomex::batchmsg

@@ -6,6 +6,7 @@
 #include "db/Database.h"
 #include "log/LogQuery.h"
 
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <algorithm>
@@ -20,37 +21,52 @@ constexpr int kLineBreak = 2; // the content box counts a line break as CR LF
 
 const QString kChargen = SqlDialect::quote(QStringLiteral("Chargen"));
 
+// The identifier cut after the character following its first ")"; a code without
+// its description ("(10)") has no such character and still names the same identifier.
 QString cutAfterBracket(const QString& text) {
     const qsizetype close = text.indexOf(QLatin1Char(')'));
-    return close < 0 ? text : text.left(close + 2);
+    return (close < 0 ? text : text.left(close + 2)).trimmed();
 }
 
 } // namespace
 
 QStringList Batches::column(const QString& sql, const QVariantList& params) const {
     QSqlQuery q(db_.connection());
-    q.prepare(sql);
-    bindValues(q, emptyTextsNotNull(params));
     QStringList out;
-    if (q.exec()) {
-        while (q.next())
-            out << q.value(0).toString();
+    const bool prepared = q.prepare(sql);
+    if (prepared)
+        bindValues(q, emptyTextsNotNull(params));
+    if (!prepared || !q.exec()) {
+        noteError(q);
+        return out;
     }
+    while (q.next())
+        out << q.value(0).toString();
     return out;
 }
 
+void Batches::noteError(const QSqlQuery& query) const {
+    if (error_.isEmpty())
+        error_ = caption(batchmsg::DatabaseError)
+                     .arg(query.lastError().nativeErrorCode(), query.lastError().text());
+}
+
 QStringList Batches::ownBatches() const {
-    QStringList all;
+    // One statement for the ten fields, each read from its index over the fields
+    // that carry an identifier (which the condition on "DB" names); the engine merges
+    // the duplicates, so only the distinct batches travel here.
+    QStringList arms;
+    QVariantList params;
     for (int i = 0; i < 10; ++i) {
-        QVariantList params;
+        const QString db = QStringLiteral("DB%1").arg(i);
         const QString daten = SqlDialect::quote(QStringLiteral("Daten%1").arg(i));
-        const QString cond =
-            accessLike(db_.dialect(), QStringLiteral("DB%1").arg(i), code_, params);
-        all << column(
-            QStringLiteral("SELECT DISTINCT %1 FROM \"Protokoll\" WHERE %2 AND %1 IS NOT NULL")
-                .arg(daten, cond),
-            params);
+        QString cond = accessLike(db_.dialect(), db, code_, params);
+        if (!code_.isEmpty())
+            cond += QStringLiteral(" AND %1 <> ''").arg(SqlDialect::quote(db));
+        arms << QStringLiteral("SELECT %1 FROM \"Protokoll\" WHERE %2 AND %1 IS NOT NULL")
+                    .arg(daten, cond);
     }
+    QStringList all = column(arms.join(QStringLiteral(" UNION ")), params);
     std::sort(all.begin(), all.end(), [](const QString& a, const QString& b) {
         return a.compare(b, Qt::CaseInsensitive) < 0;
     });
@@ -178,7 +194,9 @@ BatchTrace Batches::traceOwn(const QStringList& owns) const {
     q.prepare(QStringLiteral("SELECT * FROM %1 WHERE \"Eigencharge\" IN (%2)")
                   .arg(kChargen, SqlDialect::placeholders(owns.size())));
     bindValues(q, emptyTextsNotNull(QVariantList(owns.begin(), owns.end())));
-    if (q.exec()) {
+    if (!q.exec())
+        noteError(q);
+    else {
         while (q.next()) {
             const QString foreign = q.value(QStringLiteral("Fremdcharge")).toString();
             if (!t.heading.contains(foreign))

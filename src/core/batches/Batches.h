@@ -6,6 +6,9 @@
 #include <QString>
 #include <QStringList>
 #include <optional>
+#include <utility>
+
+class QSqlQuery;
 
 namespace palomex {
 
@@ -53,6 +56,10 @@ public:
     // The own batch to preselect for the label in the entry window: the content of
     // the first field whose identifier matches the batch identifier, when the list
     // has it, else the last batch of the list.
+    // "Fehler: " with the number and description of the first database error since
+    // the last call, which clears it; empty when every statement ran.
+    QString takeError() const { return std::exchange(error_, QString()); }
+
     static QString preselect(const QStringList& ownBatches, const QStringList& fieldIdentifiers,
                              const QStringList& fieldContents, const QString& batchIdentifier);
 
@@ -61,8 +68,11 @@ private:
     // The values of one column of the links whose other column matches the value.
     QStringList linked(const QString& wanted, const QString& given, const QString& value) const;
 
+    void noteError(const QSqlQuery& query) const;
+
     Database& db_;
     QString code_;
+    mutable QString error_;
 };
 
 } // namespace palomex

@@ -86,9 +86,15 @@ TableSchema protokollSchema() {
     }
     for (int i = 0; i < 3; ++i)
         c.push_back(text(indexed("Zusatz", i), 80));
-    t.indexes = {{QStringLiteral("Datum"), QStringLiteral("Uhrzeit")},
-                 {QStringLiteral("von_NVE")},
-                 {QStringLiteral("bis_NVE")}};
+    t.indexes = {{{QStringLiteral("Datum"), QStringLiteral("Uhrzeit")}},
+                 {{QStringLiteral("von_NVE")}},
+                 {{QStringLiteral("bis_NVE")}}};
+    // The own batches are the contents of the fields with the batch identifier; an
+    // index per field, over the fields that carry an identifier, lists them without
+    // reading the whole log.
+    for (int i = 0; i < 10; ++i)
+        t.indexes.push_back(
+            {{indexed("DB", i), indexed("Daten", i)}, QStringLiteral("\"DB%1\" <> ''").arg(i)});
     return t;
 }
 

@@ -16,12 +16,18 @@ struct Column {
     bool zeroLength = true; // a text column accepts the empty string
 };
 
+// A secondary index: its columns and, when not empty, the condition of the rows it holds.
+struct TableIndex {
+    std::vector<QString> columns;
+    QString condition = {};
+};
+
 struct TableSchema {
     QString name;
     std::vector<Column> columns;
     QString primaryKey; // column of the primary index, empty for none
-    // Secondary indexes, each a list of columns; they serve the log filters.
-    std::vector<std::vector<QString>> indexes = {};
+    // Secondary indexes; they serve the log filters and the batch list.
+    std::vector<TableIndex> indexes = {};
 };
 
 namespace table {

@@ -79,15 +79,19 @@ QString SqlDialect::createTable(const TableSchema& schema) const {
 
 QStringList SqlDialect::createIndexes(const TableSchema& schema) const {
     QStringList statements;
-    for (const std::vector<QString>& columns : schema.indexes) {
+    for (const TableIndex& index : schema.indexes) {
         QStringList quoted;
         QString name = schema.name;
-        for (const QString& c : columns) {
+        for (const QString& c : index.columns) {
             quoted << quote(c);
             name += QLatin1Char('_') + c;
         }
-        statements << QStringLiteral("CREATE INDEX IF NOT EXISTS %1 ON %2 (%3)")
-                          .arg(quote(name), quote(schema.name), quoted.join(QLatin1String(", ")));
+        QString statement =
+            QStringLiteral("CREATE INDEX IF NOT EXISTS %1 ON %2 (%3)")
+                .arg(quote(name), quote(schema.name), quoted.join(QLatin1String(", ")));
+        if (!index.condition.isEmpty())
+            statement += QStringLiteral(" WHERE ") + index.condition;
+        statements << statement;
     }
     return statements;
 }

@@ -26,14 +26,14 @@ enum class LogOrder {
 };
 
 struct LogFilter {
-    QString absender;
-    QString empfaenger;
-    QString vonNve;
-    QString bisNve;
-    QString datumVon; // box text: a preset entry "label|date", a typed date, or empty
-    QString datumBis;
-    QString datenCombo; // identifier box text, e.g. "(10)   Losnummer / Chargennummer"
-    QString datenText;  // content; several values one per line
+    QString absender{};
+    QString empfaenger{};
+    QString vonNve{};
+    QString bisNve{};
+    QString datumVon{}; // box text: a preset entry "label|date", a typed date, or empty
+    QString datumBis{};
+    QString datenCombo{}; // identifier box text, e.g. "(10)   Losnummer / Chargennummer"
+    QString datenText{};  // content; several values one per line
     LogOrder order = LogOrder::Datum;
     bool detailliste = false;
 };

@@ -232,6 +232,12 @@ void Application::createWindows() {
         [this](const SettingsRecord& r, const QString& path) { settingsApplied(r, path); });
     logWindow_ =
         std::make_unique<LogWindow>(workspace_.database(), workspace_.settings(), prompter_);
+    logWindow_->setZusatzCaptions([this] {
+        std::array<QString, 3> captions;
+        for (std::size_t i = 0; i < captions.size(); ++i)
+            captions[i] = workspace_.session().label().extras[i].caption;
+        return captions;
+    });
     batchWindow_ = std::make_unique<BatchWindow>(workspace_.database(), *logWindow_, prompter_);
     importWindow_ =
         std::make_unique<ImportWindow>(workspace_.database(), workspace_.settings(), prompter_);

@@ -13,10 +13,12 @@
 #include <QComboBox>
 #include <QFormLayout>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QVBoxLayout>
 
 namespace palomex {
@@ -28,20 +30,32 @@ BatchWindow::BatchWindow(Database& db, LogWindow& log, Prompter& prompter, QWidg
     own_ = new QListWidget;
     own_->setObjectName(QStringLiteral("Combo1"));
     own_->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    own_->installEventFilter(this);
     foreign_ = new QComboBox;
+    foreign_->setObjectName(QStringLiteral("Combo2"));
+    foreign_->installEventFilter(this);
     linked_ = new QListWidget;
+    linked_->setObjectName(QStringLiteral("List1"));
     linkedCaption_ = new QLabel;
+    linkedCaption_->setObjectName(QStringLiteral("Label1"));
     foreignText_ = new QLineEdit;
+    foreignText_->setObjectName(QStringLiteral("Text3"));
     supplier_ = new QComboBox;
+    supplier_->setObjectName(QStringLiteral("Combo3"));
     supplier_->setEditable(true);
     add_ = new QPushButton(caption(395));
     auto* remove = new QPushButton(caption(396));
     trace_ = new QPushButton;
+    trace_->setObjectName(QStringLiteral("Command2"));
+    enlarge_ = new QPushButton(QStringLiteral("<"));
+    enlarge_->setObjectName(QStringLiteral("Command4"));
     auto* close = new QPushButton(caption(397));
     auto* help = new QPushButton(caption(398));
 
     auto* ownFrame = new QGroupBox(caption(391));
-    (new QVBoxLayout(ownFrame))->addWidget(own_);
+    auto* ownLayout = new QVBoxLayout(ownFrame);
+    ownLayout->addWidget(own_);
+    ownLayout->addWidget(enlarge_, 0, Qt::AlignRight);
     auto* foreignFrame = new QGroupBox(caption(392));
     (new QVBoxLayout(foreignFrame))->addWidget(foreign_);
     linkFrame_ = new QGroupBox(caption(393));
@@ -53,14 +67,16 @@ BatchWindow::BatchWindow(Database& db, LogWindow& log, Prompter& prompter, QWidg
     linkButtons->addWidget(remove);
     linkForm->addRow(linkButtons);
 
-    auto* right = new QVBoxLayout;
+    side_ = new QWidget;
+    auto* right = new QVBoxLayout(side_);
+    right->setContentsMargins(0, 0, 0, 0);
     right->addWidget(foreignFrame);
     right->addWidget(linkedCaption_);
     right->addWidget(linked_, 1);
     right->addWidget(linkFrame_);
     auto* top = new QHBoxLayout;
     top->addWidget(ownFrame, 1);
-    top->addLayout(right, 1);
+    top->addWidget(side_, 1);
     auto* bottom = new QHBoxLayout;
     bottom->addWidget(trace_);
     bottom->addStretch();
@@ -77,7 +93,8 @@ BatchWindow::BatchWindow(Database& db, LogWindow& log, Prompter& prompter, QWidg
             ownMode();
     });
     connect(foreign_, &QComboBox::activated, this, [this] {
-        foreignMode();
+        if (!foreignMode_)
+            foreignMode();
         foreignChosen();
     });
     connect(linked_, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) {
@@ -88,6 +105,7 @@ BatchWindow::BatchWindow(Database& db, LogWindow& log, Prompter& prompter, QWidg
             supplier_->setCurrentText(l->vorlieferant);
         }
     });
+    connect(enlarge_, &QPushButton::clicked, this, [this] { enlargeOwnList(side_->isVisible()); });
     connect(add_, &QPushButton::clicked, this, &BatchWindow::addLink);
     connect(remove, &QPushButton::clicked, this, &BatchWindow::removeLinks);
     connect(trace_, &QPushButton::clicked, this, &BatchWindow::trace);
@@ -100,23 +118,62 @@ void BatchWindow::open(const QString& identifier, const QStringList& fieldIdenti
     QApplication::setOverrideCursor(Qt::WaitCursor);
     identifier_ = identifier;
     code_ = identifierCodeOf(identifier);
+    enlargeOwnList(false);
     const Batches batches(db_, code_);
     const QStringList owns = batches.ownBatches();
-    own_->clear();
-    own_->addItems(owns);
-    const QString pre = Batches::preselect(owns, fieldIdentifiers, fieldContents, identifier);
-    const auto found = own_->findItems(pre, Qt::MatchExactly);
-    if (!found.isEmpty())
-        own_->setCurrentItem(found.first());
+    {
+        // The selection is handled once the lists are filled.
+        const QSignalBlocker quiet(own_);
+        own_->clear();
+        own_->addItems(owns);
+        const QString pre = Batches::preselect(owns, fieldIdentifiers, fieldContents, identifier);
+        const auto found = own_->findItems(pre, Qt::MatchExactly);
+        if (!found.isEmpty())
+            own_->setCurrentItem(found.first());
+    }
     supplier_->clear();
     supplier_->addItems(batches.suppliers());
     foreign_->clear();
     foreign_->addItems(batches.foreignBatches());
     foreign_->setCurrentIndex(foreign_->count() - 1);
-    ownMode();
     QApplication::restoreOverrideCursor();
     show();
     raise();
+    if (!reportError(batches))
+        ownMode();
+}
+
+bool BatchWindow::reportError(const Batches& batches) {
+    const QString error = batches.takeError();
+    if (!error.isEmpty())
+        prompter_.tell(error, Icon::Critical);
+    return !error.isEmpty();
+}
+
+void BatchWindow::enlargeOwnList(bool enlarge) {
+    side_->setVisible(!enlarge);
+    enlarge_->setText(enlarge ? QStringLiteral(">") : QStringLiteral("<"));
+}
+
+bool BatchWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::FocusIn) {
+        if (watched == own_ && foreignMode_)
+            ownMode();
+        else if (watched == foreign_ && !foreignMode_)
+            foreignMode();
+    } else if (event->type() == QEvent::KeyPress && watched == own_ && !side_->isVisible() &&
+               static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
+        enlargeOwnList(false);
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void BatchWindow::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_F1)
+        HelpWindow::showPage(helppage::Batches);
+    else
+        QWidget::keyPressEvent(event);
 }
 
 QStringList BatchWindow::selectedOwn() const {
@@ -144,6 +201,12 @@ void BatchWindow::foreignMode() {
     linkFrame_->hide();
     trace_->setText(caption(358));
     own_->clearSelection();
+    const QString chosen = foreign_->currentText();
+    const Batches batches(db_, code_);
+    foreign_->clear();
+    foreign_->addItems(batches.foreignBatches());
+    foreign_->setCurrentText(chosen);
+    reportError(batches);
 }
 
 void BatchWindow::ownSelectionChanged() {
@@ -153,14 +216,17 @@ void BatchWindow::ownSelectionChanged() {
     const QStringList selected = selectedOwn();
     if (selected.size() <= 1) {
         const QString own = own_->currentItem() ? own_->currentItem()->text() : QString();
-        linked_->addItems(Batches(db_, code_).foreignOf(own));
+        const Batches batches(db_, code_);
+        linked_->addItems(batches.foreignOf(own));
         add_->setText(caption(359).arg(own));
+        reportError(batches);
     } else {
         add_->setText(caption(388).arg(selected.size()));
     }
 }
 
 void BatchWindow::foreignChosen() {
+    // A failing listing of the own batches just ends, as users of earlier versions know.
     linked_->clear();
     linked_->addItems(Batches(db_, code_).ownOf(foreign_->currentText()));
 }
@@ -200,6 +266,8 @@ void BatchWindow::trace() {
         prompter_.tell(t.error, Icon::Critical);
         return;
     }
+    if (reportError(batches))
+        return;
     log_.open();
     log_.setContentFilter(identifier_, t.content);
     log_.showList(t.heading);

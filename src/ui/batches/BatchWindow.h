@@ -39,8 +39,16 @@ public:
     void foreignMode();
     void ownMode();
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
 private:
     QStringList selectedOwn() const;
+    // Shows the database error the batches met, if any; true when there was one.
+    bool reportError(const Batches& batches);
+    // The own-batch list over the whole window, or back beside the foreign side.
+    void enlargeOwnList(bool enlarge);
     void ownSelectionChanged();
     void foreignChosen();
 
@@ -59,6 +67,8 @@ private:
     QComboBox* supplier_;
     QPushButton* add_;
     QPushButton* trace_;
+    QPushButton* enlarge_;
+    QWidget* side_;
 };
 
 } // namespace palomex

@@ -11,6 +11,7 @@
 #include "log/LogPrint.h"
 #include "log/LogStrings.h"
 #include "ui/app/HelpWindow.h"
+#include "ui/app/Twips.h"
 #include "ui/output/PrinterSink.h"
 
 #include <QApplication>
@@ -22,14 +23,18 @@
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListView>
+#include <QMimeData>
 #include <QPdfWriter>
 #include <QPlainTextEdit>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QPushButton>
+#include <QToolButton>
 #include <QVBoxLayout>
+#include <cmath>
 #include <utility>
 
 namespace palomex {
@@ -50,6 +55,8 @@ constexpr int kListError = 384;
 constexpr int kListErrorTitle = 385;
 constexpr int kCp1252 = 386;
 constexpr int kPdfFilter = 387;
+constexpr int kContentLimit = 2000;
+constexpr int kExpandedLines = 8;
 
 QStringList splitCaption(int id) {
     return caption(id).split(QLatin1Char('|'));
@@ -58,8 +65,57 @@ QStringList splitCaption(int id) {
 QComboBox* dateBox(const QStringList& entries) {
     auto* box = new QComboBox;
     box->setEditable(true);
+    box->setInsertPolicy(QComboBox::NoInsert);
     box->addItems(entries);
     return box;
+}
+
+// Characters as the stored filter counts them: a line break is two (CR LF).
+qsizetype storedLength(const QString& text) {
+    return text.size() + text.count(QLatin1Char('\n')) + text.count(QChar::ParagraphSeparator);
+}
+
+// The content box holds at most kContentLimit characters; a key or a paste that
+// would pass the limit is refused whole, never cut to fit.
+class ContentBox : public QPlainTextEdit {
+public:
+    ContentBox() {
+        setLineWrapMode(QPlainTextEdit::NoWrap);
+        setTabChangesFocus(true);
+    }
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override {
+        QString typed = event->text();
+        typed.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+        if (!typed.isEmpty() && (typed.front().isPrint() || typed.front() == QLatin1Char('\n')) &&
+            !fits(typed)) {
+            QApplication::beep();
+            return;
+        }
+        QPlainTextEdit::keyPressEvent(event);
+    }
+    void insertFromMimeData(const QMimeData* source) override {
+        if (source->hasText() && !fits(source->text())) {
+            QApplication::beep();
+            return;
+        }
+        QPlainTextEdit::insertFromMimeData(source);
+    }
+
+private:
+    bool fits(const QString& inserted) const {
+        return storedLength(toPlainText()) - storedLength(textCursor().selectedText()) +
+                   storedLength(inserted) <=
+               kContentLimit;
+    }
+};
+
+QToolButton* arrowButton(Qt::ArrowType arrow, const QString& name) {
+    auto* b = new QToolButton;
+    b->setArrowType(arrow);
+    b->setObjectName(name);
+    return b;
 }
 
 } // namespace
@@ -70,7 +126,6 @@ LogWindow::LogWindow(Database& db, const Settings& settings, Prompter& prompter,
     chooseFile_ = [this](const QString& title, const QString& proposed, const QString& filter) {
         return QFileDialog::getSaveFileName(this, title, proposed, filter);
     };
-    setWindowTitle(caption(kCaption));
     const QDate today = QDate::currentDate();
     absender_ = new QLineEdit;
     absender_->setObjectName(QStringLiteral("Absender"));
@@ -87,17 +142,26 @@ LogWindow::LogWindow(Database& db, const Settings& settings, Prompter& prompter,
     datenCombo_ = new QComboBox;
     datenCombo_->setObjectName(QStringLiteral("Combo4"));
     datenCombo_->setEditable(true);
-    datenText_ = new QPlainTextEdit;
-    datenText_->setMaximumHeight(60);
+    datenCombo_->setInsertPolicy(QComboBox::NoInsert);
+    datenText_ = new ContentBox;
+    datenText_->setObjectName(QStringLiteral("Text6"));
+    datenText_->installEventFilter(this);
+    auto* expand = arrowButton(Qt::DownArrow, QStringLiteral("Command4_0"));
+    auto* collapse = arrowButton(Qt::UpArrow, QStringLiteral("Command4_1"));
+    expand_ = expand;
+    collapse_ = collapse;
+    connect(expand, &QToolButton::clicked, this, [this] {
+        expandContent(true);
+        datenText_->setFocus();
+    });
+    connect(collapse, &QToolButton::clicked, this, [this] { expandContent(false); });
     order_ = new QComboBox;
     order_->setObjectName(QStringLiteral("Combo1"));
-    order_->addItems(splitCaption(kOrders));
-    detail_ = new QCheckBox(caption(371));
+    detail_ = new QCheckBox;
     detail_->setObjectName(QStringLiteral("Check2"));
-    cp1252_ = new QCheckBox(caption(kCp1252));
+    cp1252_ = new QCheckBox;
     output_ = new QComboBox;
     output_->setObjectName(QStringLiteral("Ausgabe"));
-    output_->addItems(splitCaption(kOutputs));
     model_ = new LogListModel(db_, this);
     connect(model_, &LogListModel::counted, this, &LogWindow::listCounted);
     connect(model_, &LogListModel::failed, this, &LogWindow::listFailed);
@@ -109,53 +173,148 @@ LogWindow::LogWindow(Database& db, const Settings& settings, Prompter& prompter,
     mono.setStyleHint(QFont::TypeWriter);
     list_->setFont(mono);
 
-    auto* selection = new QGroupBox(caption(kSelection));
-    auto* form = new QFormLayout(selection);
-    form->addRow(caption(362), absender_);
-    form->addRow(caption(363), empfaenger_);
-    form->addRow(caption(364), vonNve_);
-    form->addRow(caption(365), bisNve_);
-    form->addRow(caption(366), datumVon_);
-    form->addRow(caption(365), datumBis_);
-    form->addRow(caption(367), datenCombo_);
-    form->addRow(caption(368), datenText_);
-    auto* sorting = new QGroupBox(caption(370));
-    auto* sortForm = new QFormLayout(sorting);
-    sortForm->addRow(caption(369), order_);
+    // Enter in a filter field shows the list; a date is typed with periods.
+    for (QLineEdit* field : {absender_, empfaenger_, vonNve_, bisNve_, datumVon_->lineEdit(),
+                             datumBis_->lineEdit(), datenCombo_->lineEdit()})
+        connect(field, &QLineEdit::returnPressed, this, [this] { showList(); });
+    datumVon_->lineEdit()->installEventFilter(this);
+    datumBis_->lineEdit()->installEventFilter(this);
+
+    selection_ = new QGroupBox;
+    auto* form = new QFormLayout(selection_);
+    const auto row = [this, form](int id, auto* field) {
+        auto* label = new QLabel;
+        labels_.push_back({label, id});
+        form->addRow(label, field);
+    };
+    row(362, absender_);
+    row(363, empfaenger_);
+    row(364, vonNve_);
+    row(365, bisNve_);
+    row(366, datumVon_);
+    row(365, datumBis_);
+    row(367, datenCombo_);
+    auto* content = new QHBoxLayout;
+    auto* toggles = new QVBoxLayout;
+    toggles->addWidget(expand);
+    toggles->addWidget(collapse);
+    toggles->addStretch();
+    content->addWidget(datenText_, 1);
+    content->addLayout(toggles);
+    row(368, content);
+    expandContent(false);
+    sorting_ = new QGroupBox;
+    auto* sortForm = new QFormLayout(sorting_);
+    auto* orderLabel = new QLabel;
+    labels_.push_back({orderLabel, 369});
+    sortForm->addRow(orderLabel, order_);
     sortForm->addRow(detail_);
-    auto* show = new QPushButton(caption(372));
-    show->setObjectName(QStringLiteral("Anzeigen"));
-    connect(show, &QPushButton::clicked, this, [this] { showList(); });
-    auto* outputBox = new QGroupBox(caption(373));
-    auto* outputLayout = new QHBoxLayout(outputBox);
+    show_ = new QPushButton;
+    show_->setObjectName(QStringLiteral("Anzeigen"));
+    connect(show_, &QPushButton::clicked, this, [this] { showList(); });
+    outputBox_ = new QGroupBox;
+    auto* outputLayout = new QHBoxLayout(outputBox_);
     auto* go = new QPushButton(QStringLiteral(">"));
     go->setObjectName(QStringLiteral("Ausgeben"));
     connect(go, &QPushButton::clicked, this, &LogWindow::runOutput);
     outputLayout->addWidget(output_, 1);
     outputLayout->addWidget(go);
-    auto* help = new QPushButton(caption(374));
-    connect(help, &QPushButton::clicked, this, [] { HelpWindow::showPage(helppage::Log); });
-    auto* close = new QPushButton(caption(375));
-    connect(close, &QPushButton::clicked, this, &LogWindow::closeWindow);
+    help_ = new QPushButton;
+    help_->setObjectName(QStringLiteral("Command8"));
+    connect(help_, &QPushButton::clicked, this, [] { HelpWindow::showPage(helppage::Log); });
+    close_ = new QPushButton;
+    close_->setObjectName(QStringLiteral("Command3"));
+    connect(close_, &QPushButton::clicked, this, &LogWindow::closeWindow);
 
     auto* buttons = new QHBoxLayout;
-    buttons->addWidget(show);
+    buttons->addWidget(show_);
     buttons->addStretch();
     buttons->addWidget(cp1252_);
-    buttons->addWidget(help);
-    buttons->addWidget(close);
+    buttons->addWidget(help_);
+    buttons->addWidget(close_);
     auto* top = new QHBoxLayout;
-    top->addWidget(selection, 2);
+    top->addWidget(selection_, 2);
     auto* right = new QVBoxLayout;
-    right->addWidget(sorting);
-    right->addWidget(outputBox);
+    right->addWidget(sorting_);
+    right->addWidget(outputBox_);
     right->addStretch();
     top->addLayout(right, 1);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top);
     layout->addWidget(list_, 1);
     layout->addLayout(buttons);
-    resize(900, 640);
+    applyCaptions();
+}
+
+void LogWindow::applyCaptions() {
+    setWindowTitle(counted_ < 0 ? caption(kCaption)
+                                : LogListing::countCaption(caption(kCaption), counted_));
+    for (const auto& [label, id] : labels_)
+        label->setText(caption(id));
+    selection_->setTitle(caption(kSelection));
+    sorting_->setTitle(caption(370));
+    outputBox_->setTitle(caption(373));
+    detail_->setText(caption(371));
+    cp1252_->setText(caption(kCp1252));
+    show_->setText(caption(372));
+    help_->setText(caption(374));
+    close_->setText(caption(375));
+    for (const auto& [box, id] : {std::pair{order_, kOrders}, std::pair{output_, kOutputs}}) {
+        const int chosen = std::max(0, box->currentIndex());
+        box->clear();
+        box->addItems(splitCaption(id));
+        box->setCurrentIndex(chosen);
+    }
+}
+
+bool LogWindow::contentExpanded() const {
+    return !collapse_->isHidden();
+}
+
+void LogWindow::expandContent(bool expand) {
+    const int lines = expand ? kExpandedLines : 1;
+    const int margins = 2 * (datenText_->frameWidth() +
+                             static_cast<int>(std::ceil(datenText_->document()->documentMargin())));
+    datenText_->setFixedHeight(datenText_->fontMetrics().lineSpacing() * lines + margins);
+    const auto bars = expand ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff;
+    datenText_->setHorizontalScrollBarPolicy(bars);
+    datenText_->setVerticalScrollBarPolicy(bars);
+    expand_->setVisible(!expand);
+    collapse_->setVisible(expand);
+    if (!expand)
+        datenText_->moveCursor(QTextCursor::Start);
+}
+
+bool LogWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == datenText_) {
+        if (event->type() == QEvent::FocusIn &&
+            datenText_->toPlainText().contains(QLatin1Char('\n'))) {
+            expandContent(true);
+        } else if (event->type() == QEvent::FocusOut) {
+            const auto reason = static_cast<QFocusEvent*>(event)->reason();
+            if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)
+                expandContent(false);
+        } else if (event->type() == QEvent::KeyPress) {
+            auto* key = static_cast<QKeyEvent*>(event);
+            const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
+            if (enter && !contentExpanded()) {
+                showList();
+                return true;
+            }
+            if (key->key() == Qt::Key_Escape) {
+                if (contentExpanded())
+                    expandContent(false);
+                else
+                    keyPressEvent(key);
+                return true;
+            }
+        }
+    } else if (event->type() == QEvent::KeyPress &&
+               static_cast<QKeyEvent*>(event)->text() == QLatin1String(",")) {
+        static_cast<QLineEdit*>(watched)->insert(QStringLiteral("."));
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void LogWindow::setCatalogue(const Catalogue& catalogue) {
@@ -166,6 +325,7 @@ void LogWindow::setCatalogue(const Catalogue& catalogue) {
     for (const QString& e : catalogue.selectionList().mid(1))
         datenCombo_->addItem(e.section(QLatin1Char('|'), 0, 0));
     datenCombo_->setCurrentText(typed);
+    applyCaptions();
 }
 
 LogFilter LogWindow::filter() const {
@@ -203,8 +363,13 @@ void LogWindow::open() {
     datumBis_->clear();
     datumBis_->addItems(lastDayEntries(today));
     applyFilter(loadLogFilter(settings_, today));
+    applyCaptions();
     output_->setCurrentIndex(
         std::clamp(settings_.number(kSection, QStringLiteral("Liste")), 0, output_->count() - 1));
+    const auto stored = [this](const char* key) {
+        return fromTwips(settings_.number(kSection, QString::fromLatin1(key)));
+    };
+    setGeometry(stored("Left"), stored("Top"), stored("Width"), stored("Height"));
     show();
     raise();
 }
@@ -212,6 +377,12 @@ void LogWindow::open() {
 void LogWindow::closeWindow() {
     saveLogFilter(settings_, filter(), QDate::currentDate());
     settings_.writeNumber(kSection, QStringLiteral("Liste"), output_->currentIndex());
+    const QRect g = geometry();
+    settings_.writeNumber(kSection, QStringLiteral("Left"), toTwips(g.x()));
+    settings_.writeNumber(kSection, QStringLiteral("Top"), toTwips(g.y()));
+    settings_.writeNumber(kSection, QStringLiteral("Width"), toTwips(g.width()));
+    settings_.writeNumber(kSection, QStringLiteral("Height"), toTwips(g.height()));
+    counted_ = -1;
     model_->showLines({});
     endBusy();
     hide();
@@ -229,8 +400,7 @@ void LogWindow::keyPressEvent(QKeyEvent* event) {
     }
     if (event->key() == Qt::Key_Escape) {
         if (!listing()) {
-            if (!datenText_->hasFocus())
-                closeWindow();
+            closeWindow();
         } else if (prompter_.ask(caption(kAskCancel), Buttons::YesNo, Icon::Question) ==
                        Answer::Yes &&
                    listing()) {
@@ -251,19 +421,23 @@ bool LogWindow::listing() const {
 }
 
 void LogWindow::showList(const QString& heading) {
+    counted_ = -1;
     setWindowTitle(caption(kCaption));
     LogFilter f = filter();
     normaliseDateRange(f, QDate::currentDate());
     datumVon_->setCurrentText(f.datumVon);
     datumBis_->setCurrentText(f.datumBis);
     const LogQuery lq = buildLogQuery(db_.dialect(), f);
-    datenText_->setPlainText(f.datenText);
+    // Several lines lose their stars, and the box shows what was searched for.
+    if (f.datenText != datenText_->toPlainText())
+        datenText_->setPlainText(f.datenText);
     if (!lq.error.isEmpty()) {
         model_->showLines({});
         listFailed(lq.error);
         return;
     }
-    const LogListing listing(f, QDateTime::currentDateTime(), heading, zusatzCaptions_);
+    const LogListing listing(f, QDateTime::currentDateTime(), heading,
+                             zusatzCaptions_ ? zusatzCaptions_() : std::array<QString, 3>{});
     currentDocumentName_ = listing.documentName();
     exportTable_ = listing.exportTableName();
     if (!busy_)
@@ -273,6 +447,7 @@ void LogWindow::showList(const QString& heading) {
 }
 
 void LogWindow::listCounted(qint64 rows) {
+    counted_ = rows;
     setWindowTitle(LogListing::countCaption(caption(kCaption), rows));
     endBusy();
 }

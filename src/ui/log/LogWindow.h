@@ -6,9 +6,13 @@
 #include <QWidget>
 #include <array>
 #include <functional>
+#include <utility>
+#include <vector>
 
 class QCheckBox;
 class QComboBox;
+class QGroupBox;
+class QLabel;
 class QLineEdit;
 class QListView;
 class QPlainTextEdit;
@@ -28,10 +32,12 @@ public:
               QWidget* parent = nullptr);
 
     // Offers the catalogue's identifiers in "Datenbez.:", each cut before its "|"; the
-    // text in the box stays.
+    // text in the box stays. The window's texts follow the caption language with it.
     void setCatalogue(const Catalogue& catalogue);
-    // Captions of the three additional texts, used by the detailed list.
-    void setZusatzCaptions(const std::array<QString, 3>& captions) { zusatzCaptions_ = captions; }
+    // Where the detailed list takes the captions of the three additional texts from:
+    // the entry window's, as they are when the list is shown.
+    using ZusatzCaptions = std::function<std::array<QString, 3>()>;
+    void setZusatzCaptions(ZusatzCaptions source) { zusatzCaptions_ = std::move(source); }
     // Asks for a file to write (title, proposed name, filter); the file dialog by default.
     using FileChooser = std::function<QString(const QString&, const QString&, const QString&)>;
     void setFileChooser(FileChooser chooser) { chooseFile_ = std::move(chooser); }
@@ -59,8 +65,13 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void applyCaptions();
+    // The content box one line high, or with room for several lines and scroll bars.
+    void expandContent(bool expand);
+    bool contentExpanded() const;
     void applyFilter(const LogFilter& f);
     void exportText(bool semicolon);
     void exportDatabase();
@@ -74,7 +85,9 @@ private:
     Database& db_;
     const Settings& settings_;
     Prompter& prompter_;
-    std::array<QString, 3> zusatzCaptions_;
+    ZusatzCaptions zusatzCaptions_;
+    qint64 counted_ = -1;                         // rows of the list shown, once counted
+    std::vector<std::pair<QLabel*, int>> labels_; // field captions and their text ids
     FileChooser chooseFile_;
     QString currentDocumentName_;
     QString exportTable_;
@@ -87,10 +100,18 @@ private:
     QComboBox* datumBis_;
     QComboBox* datenCombo_;
     QPlainTextEdit* datenText_;
+    QWidget* expand_;
+    QWidget* collapse_;
     QComboBox* order_;
     QCheckBox* detail_;
     QCheckBox* cp1252_;
     QComboBox* output_;
+    QGroupBox* selection_;
+    QGroupBox* sorting_;
+    QGroupBox* outputBox_;
+    QPushButton* show_;
+    QPushButton* help_;
+    QPushButton* close_;
     LogListModel* model_;
     QListView* list_;
 };
