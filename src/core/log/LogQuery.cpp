@@ -9,6 +9,9 @@
 #include <QRegularExpression>
 #include <QSqlQuery>
 
+#include <initializer_list>
+#include <utility>
+
 namespace palomex {
 
 namespace {
@@ -57,8 +60,8 @@ QString accessLike(const SqlDialect& d, const QString& column, const QString& pa
 
 namespace {
 
-QString presetLabel(const char* text) {
-    return QString::fromUtf8(text).leftJustified(23, QLatin1Char(' ')) + QLatin1Char('|');
+QString presetLabel(int id) {
+    return caption(id).leftJustified(23, QLatin1Char(' ')) + QLatin1Char('|');
 }
 
 QDate quarterStart(const QDate& d) {
@@ -73,39 +76,46 @@ int indexOfEntry(const QStringList& entries, const QString& text) {
     return static_cast<int>(entries.indexOf(text));
 }
 
+// The empty entry, then the named days in list order.
+QStringList dateEntries(std::initializer_list<std::pair<int, QDate>> days) {
+    QStringList entries{QString()};
+    for (const auto& [id, day] : days)
+        entries << presetLabel(id) + formatDate(day);
+    return entries;
+}
+
 } // namespace
 
 QStringList firstDayEntries(const QDate& t) {
-    const QDate prevMonth = QDate(t.year(), t.month(), 1).addMonths(-1);
-    return {QString(),
-            presetLabel("Erster  Tag Vorjahr") + formatDate(QDate(t.year() - 1, 1, 1)),
-            presetLabel("Erster  Tag Jahr") + formatDate(QDate(t.year(), 1, 1)),
-            presetLabel("Erster  Tag Vorquartal") + formatDate(quarterStart(t).addMonths(-3)),
-            presetLabel("Erster  Tag Quartal") + formatDate(quarterStart(t)),
-            presetLabel("Erster  Tag Vormonat") + formatDate(prevMonth),
-            presetLabel("Erster  Tag Monat") + formatDate(QDate(t.year(), t.month(), 1)),
-            presetLabel("Erster  Tag Vorwoche") + formatDate(weekStart(t).addDays(-7)),
-            presetLabel("Erster  Tag Woche") + formatDate(weekStart(t)),
-            presetLabel("Vorgestern") + formatDate(t.addDays(-2)),
-            presetLabel("Gestern") + formatDate(t.addDays(-1)),
-            presetLabel("Heute") + formatDate(t)};
+    using namespace logmsg;
+    const QDate monthStart(t.year(), t.month(), 1);
+    return dateEntries({{FirstDayPreviousYear, QDate(t.year() - 1, 1, 1)},
+                        {FirstDayYear, QDate(t.year(), 1, 1)},
+                        {FirstDayPreviousQuarter, quarterStart(t).addMonths(-3)},
+                        {FirstDayQuarter, quarterStart(t)},
+                        {FirstDayPreviousMonth, monthStart.addMonths(-1)},
+                        {FirstDayMonth, monthStart},
+                        {FirstDayPreviousWeek, weekStart(t).addDays(-7)},
+                        {FirstDayWeek, weekStart(t)},
+                        {DayBeforeYesterday, t.addDays(-2)},
+                        {Yesterday, t.addDays(-1)},
+                        {Today, t}});
 }
 
 QStringList lastDayEntries(const QDate& t) {
+    using namespace logmsg;
     const QDate monthStart(t.year(), t.month(), 1);
-    return {QString(),
-            presetLabel("Letzter Tag Vorjahr") + formatDate(QDate(t.year() - 1, 12, 31)),
-            presetLabel("Letzter Tag Jahr") + formatDate(QDate(t.year(), 12, 31)),
-            presetLabel("Letzter Tag Vorquartal") + formatDate(quarterStart(t).addDays(-1)),
-            presetLabel("Letzter Tag Quartal") +
-                formatDate(quarterStart(t).addMonths(3).addDays(-1)),
-            presetLabel("Letzter Tag Vormonat") + formatDate(monthStart.addDays(-1)),
-            presetLabel("Letzter Tag Monat") + formatDate(monthStart.addMonths(1).addDays(-1)),
-            presetLabel("Letzter Tag Vorwoche") + formatDate(weekStart(t).addDays(-1)),
-            presetLabel("Letzter Tag Woche") + formatDate(weekStart(t).addDays(6)),
-            presetLabel("Vorgestern") + formatDate(t.addDays(-2)),
-            presetLabel("Gestern") + formatDate(t.addDays(-1)),
-            presetLabel("Heute") + formatDate(t)};
+    return dateEntries({{LastDayPreviousYear, QDate(t.year() - 1, 12, 31)},
+                        {LastDayYear, QDate(t.year(), 12, 31)},
+                        {LastDayPreviousQuarter, quarterStart(t).addDays(-1)},
+                        {LastDayQuarter, quarterStart(t).addMonths(3).addDays(-1)},
+                        {LastDayPreviousMonth, monthStart.addDays(-1)},
+                        {LastDayMonth, monthStart.addMonths(1).addDays(-1)},
+                        {LastDayPreviousWeek, weekStart(t).addDays(-1)},
+                        {LastDayWeek, weekStart(t).addDays(6)},
+                        {DayBeforeYesterday, t.addDays(-2)},
+                        {Yesterday, t.addDays(-1)},
+                        {Today, t}});
 }
 
 QString boxDateText(const QString& boxText) {

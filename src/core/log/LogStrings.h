@@ -11,4 +11,24 @@ inline constexpr int TableCreated = 345;
 inline constexpr int ListCopied = 346;
 inline constexpr int RowsCopied = 347;
 inline constexpr int ExportFailed = 348;
+// Named days of the date lists.
+inline constexpr int FirstDayPreviousYear = 430;
+inline constexpr int FirstDayYear = 431;
+inline constexpr int FirstDayPreviousQuarter = 432;
+inline constexpr int FirstDayQuarter = 433;
+inline constexpr int FirstDayPreviousMonth = 434;
+inline constexpr int FirstDayMonth = 435;
+inline constexpr int FirstDayPreviousWeek = 436;
+inline constexpr int FirstDayWeek = 437;
+inline constexpr int LastDayPreviousYear = 438;
+inline constexpr int LastDayYear = 439;
+inline constexpr int LastDayPreviousQuarter = 440;
+inline constexpr int LastDayQuarter = 441;
+inline constexpr int LastDayPreviousMonth = 442;
+inline constexpr int LastDayMonth = 443;
+inline constexpr int LastDayPreviousWeek = 444;
+inline constexpr int LastDayWeek = 445;
+inline constexpr int DayBeforeYesterday = 446;
+inline constexpr int Yesterday = 447;
+inline constexpr int Today = 448;
 } // namespace palomex::logmsg
