@@ -24,7 +24,6 @@
 #include "ui/log/LogWindow.h"
 #include "ui/output/PreviewWindow.h"
 #include "ui/output/PrintCommands.h"
-#include "ui/output/Printers.h"
 #include "ui/scan/ScanWindow.h"
 
 #include <QMenu>
@@ -37,7 +36,6 @@
 #include <QInputDialog>
 #include <QLayout>
 #include <QLineEdit>
-#include <QPrinterInfo>
 #include <QScopedValueRollback>
 #include <QScreen>
 #include <QTimer>
@@ -84,6 +82,7 @@ bool Application::start() {
         window_->attach(&workspace_.session(), dialog_.get());
         // The other windows live until the program ends or the language changes; the
         // layout editor and the preview join here.
+        printers_ = installedPrinters();
         createWindows();
         print_ = std::make_unique<PrintCommands>(workspace_, *window_, headless_);
         window_->setScanStart([this](const QString& c) {
@@ -108,7 +107,7 @@ bool Application::start() {
                              });
         }
 
-        if (QPrinterInfo::availablePrinterNames().isEmpty() && !headless_)
+        if (printers_.names.isEmpty() && !headless_)
             report(caption(msg::NoPrinter), Icon::Critical);
 
         applySettings();
@@ -132,7 +131,8 @@ std::optional<QString> Application::askLabelName(const QString& proposed) {
 
 void Application::applySettings() {
     workspace_.reloadRecord();
-    if (const QString driver = pdfDriverToTake(workspace_.record().pdfTreiber, pdfDrivers());
+    if (const QString driver =
+            pdfDriverToTake(workspace_.record().pdfTreiber, printers_.pdfDrivers());
         !driver.isEmpty()) {
         workspace_.settings().write(QStringLiteral("Drucker"), QStringLiteral("PDFTreiber"),
                                     driver);
@@ -225,8 +225,7 @@ void Application::createWindows() {
     QObject::connect(userWindow_.get(), &UserWindow::userChanged, window_.get(),
                      [this](const QString& user) { useLabelTable(user); });
     settingsDialog_ = std::make_unique<SettingsDialog>(workspace_.settings(), prompter_);
-    settingsDialog_->setPrinters(printerEntries(), QPrinterInfo::availablePrinterNames(),
-                                 QPrinterInfo::defaultPrinterName());
+    settingsDialog_->setPrinters(printers_.entries, printers_.names, printers_.current);
     QObject::connect(
         settingsDialog_.get(), &SettingsDialog::applied, window_.get(),
         [this](const SettingsRecord& r, const QString& path) { settingsApplied(r, path); });

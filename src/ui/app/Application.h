@@ -6,6 +6,7 @@
 #include "app/CommandLine.h"
 #include "app/Prompter.h"
 #include "app/Workspace.h"
+#include "ui/output/Printers.h"
 
 #include <memory>
 #include <optional>
@@ -94,6 +95,7 @@ private:
     QAction* loggingAction_ = nullptr;
     QAction* viewLogAction_ = nullptr;
     QAction* batchesAction_ = nullptr;
+    InstalledPrinters printers_;   // asked once at start, offered by the settings dialog
     int windowsLanguage_ = 0;      // the caption language the windows were built in
     bool resettingLayout_ = false; // the editor's reset loads the stored label
     std::unique_ptr<LabelListDialog> dialog_;

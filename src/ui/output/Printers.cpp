@@ -6,21 +6,19 @@
 
 namespace palomex {
 
-namespace {
-QString entryOf(const QPrinterInfo& p) {
-    return p.printerName() + QStringLiteral(", ") + p.location();
-}
-} // namespace
-
-QStringList printerEntries() {
-    QStringList entries;
-    for (const QPrinterInfo& p : QPrinterInfo::availablePrinters())
-        entries << entryOf(p);
-    return entries;
+InstalledPrinters installedPrinters() {
+    InstalledPrinters printers;
+    for (const QPrinterInfo& p : QPrinterInfo::availablePrinters()) {
+        printers.entries << p.printerName() + QStringLiteral(", ") + p.location();
+        printers.names << p.printerName();
+        if (p.isDefault())
+            printers.current = p.printerName();
+    }
+    return printers;
 }
 
-QStringList pdfDrivers() {
-    return QStringList{builtInPdfDriver()} + QPrinterInfo::availablePrinterNames();
+QStringList InstalledPrinters::pdfDrivers() const {
+    return QStringList{builtInPdfDriver()} + names;
 }
 
 } // namespace palomex

@@ -7,10 +7,17 @@
 
 namespace palomex {
 
-// One "name, port" entry per installed printer, the port being its CUPS location.
-QStringList printerEntries();
+// What the system offers to print on, asked once: each question goes to the print
+// server, and start-up needs all three answers.
+struct InstalledPrinters {
+    QStringList entries; // "name, port", the port being the CUPS location
+    QStringList names;
+    QString current; // the system's current printer, empty when there is none
 
-// The choices of the PDF driver list: the built-in writer, then every installed printer.
-QStringList pdfDrivers();
+    // The choices of the PDF driver list: the built-in writer, then every printer.
+    QStringList pdfDrivers() const;
+};
+
+InstalledPrinters installedPrinters();
 
 } // namespace palomex
