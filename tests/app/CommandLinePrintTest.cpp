@@ -85,9 +85,6 @@ struct CommandLinePrint : ::testing::Test {
             values << q.value(0).toString();
         return values;
     }
-    QStringList storedNves() {
-        return column(R"(SELECT "NVE_Basis" || ':' || "NVE_LaufNr" FROM "HöchstNVE" ORDER BY 1)");
-    }
     // The last two digits of each printed range.
     QStringList logRanges() {
         return column(
@@ -157,23 +154,9 @@ TEST_F(CommandLinePrint, PrintWithoutADisplayGoesToTheCupsQueue) {
     }
 }
 
-TEST_F(CommandLinePrint, NoPrinterAtAllEndsWithAMessageAndNothingStored) {
-    usePrinter(QStringLiteral("Gibtsnicht"));
-    const Ran r = palomex({QStringLiteral("print"), QStringLiteral("Palette groß")});
-    EXPECT_NE(r.exitCode, 0);
-    EXPECT_TRUE(r.stderrText.contains(QStringLiteral("Es ist kein Drucker vorhanden !")))
-        << r.stderrText.toStdString();
-    EXPECT_EQ(highest().value_or(0), 0);
-    EXPECT_TRUE(logRanges().isEmpty());
-}
-
-// A value that does not fit where it goes is refused, whichever parameter brings it:
-// not cut to fit, nothing printed, no NVE taken, no log row.
-TEST_F(CommandLinePrint, ValuesThatDoNotFitAreRefusedNotCut) {
-    // A printer that would print: the refusal, not a missing printer, stops the runs.
-    // Any label printed would have taken its NVE and left its log row.
-    if (!queue.isEmpty())
-        usePrinter(queue);
+// A run that cannot be done says why and leaves no trace: a value that does not fit
+// (not cut to fit), no printer at all, or a window without a display.
+TEST_F(CommandLinePrint, RefusedRunsSayWhyAndTakeNothing) {
     // Parameter n of the print line, the ones before it "-".
     const auto at = [](int n, const QString& value) {
         return QStringList{QStringLiteral("print"), QStringLiteral("Palette groß")}
@@ -181,40 +164,33 @@ TEST_F(CommandLinePrint, ValuesThatDoNotFitAreRefusedNotCut) {
     };
     test::writeFile(appData.file(QStringLiteral("auftrag.txt")), "'Palette groß' - - 12000\n");
     const struct {
+        bool printer; // a printer that would print: the refusal, not its lack, stops the run
+        int code;
         QStringList args;
-        QString message;
+        const char* message;
     } cases[] = {
         // A line break is stored as CR LF: 127 + 127 characters around one are 256.
-        {at(20, QString(127, u'a') + "\\n" + QString(127, u'b')),
-         QStringLiteral("Der Text in AbsEmpfText0 ist zu lang: höchstens 255 Zeichen")},
-        {{QStringLiteral("fileprint"), appData.file(QStringLiteral("auftrag.txt"))},
-         QStringLiteral("Die Anzahl der NVEs muss eine Zahl von 1 bis 9999 sein: \"12000\"")},
-    };
-    const QStringList nvesBefore = storedNves();
-    for (const auto& c : cases) {
-        const Ran r = palomex(c.args, cupsSocket);
-        EXPECT_EQ(r.exitCode, 4) << c.args.join(u' ').toStdString();
-        EXPECT_TRUE(r.stderrText.contains(c.message)) << c.message.toStdString() << "\n"
-                                                      << r.stderrText.toStdString();
-    }
-    EXPECT_EQ(storedNves(), nvesBefore);
-    EXPECT_TRUE(logRanges().isEmpty());
-}
-
-TEST_F(CommandLinePrint, WithoutADisplayTheWindowsSayWhatTheyNeed) {
-    const struct {
-        QStringList args;
-        const char* what;
-    } cases[] = {
-        {{QStringLiteral("open"), QStringLiteral("Palette groß")}, "\"open\""},
-        {{}, "\"palomex\""},
+        {true, 4, at(20, QString(127, u'a') + "\\n" + QString(127, u'b')),
+         "Der Text in AbsEmpfText0 ist zu lang: höchstens 255 Zeichen"},
+        {true,
+         4,
+         {"fileprint", appData.file(QStringLiteral("auftrag.txt"))},
+         "Die Anzahl der NVEs muss eine Zahl von 1 bis 9999 sein: \"12000\""},
+        {false, 4, {"print", "Palette groß"}, "Es ist kein Drucker vorhanden !"},
+        {false, 1, {"open", "Palette groß"}, "Palomex braucht für \"open\" einen Bildschirm."},
+        {false, 1, {}, "palomex: Palomex braucht für \"palomex\" einen Bildschirm."},
     };
     for (const auto& c : cases) {
-        const Ran r = palomex(c.args);
-        EXPECT_EQ(r.exitCode, 1) << c.what;
-        EXPECT_TRUE(r.stderrText.contains(QStringLiteral("palomex: Palomex braucht für %1 einen "
-                                                         "Bildschirm.")
-                                              .arg(QString::fromUtf8(c.what))))
+        if (!c.printer)
+            usePrinter(QStringLiteral("Gibtsnicht"));
+        else if (!queue.isEmpty())
+            usePrinter(queue);
+        const Ran r = palomex(c.args, c.printer ? cupsSocket : QString());
+        EXPECT_EQ(r.exitCode, c.code) << c.args.join(u' ').toStdString();
+        EXPECT_TRUE(r.stderrText.contains(QString::fromUtf8(c.message)))
+            << c.message << "\n"
             << r.stderrText.toStdString();
     }
+    EXPECT_EQ(highest().value_or(0), 0);
+    EXPECT_TRUE(logRanges().isEmpty());
 }

@@ -9,7 +9,6 @@ TEST(CommandLine, Tokenising) {
         const char* line;
         QStringList expected;
     } cases[] = {
-        {"print Lager", {"print", "Lager"}},
         {"  print   Lager  ", {"print", "Lager"}},
         {"print \"Lager Nord\" 4012345", {"print", "Lager Nord", "4012345"}},
         {"print 'Lager Nord' 4012345", {"print", "Lager Nord", "4012345"}},
@@ -26,8 +25,7 @@ TEST(CommandLine, Tokenising) {
 
 TEST(CommandLine, ArgumentsFromTheShellKeepTheirBoundaries) {
     const QStringList argv = {"print", "Lager Nord", "-", "", "5"};
-    QStringList expected = argv;
-    EXPECT_EQ(tokenizeCommandLine(joinArguments(argv)), expected);
+    EXPECT_EQ(tokenizeCommandLine(joinArguments(argv)), argv);
 }
 
 TEST(CommandLine, Commands) {
@@ -35,11 +33,9 @@ TEST(CommandLine, Commands) {
         const char* word;
         Command expected;
     } cases[] = {
-        {"print", Command::Print},  {"PRINT", Command::Print},
-        {"Open", Command::Open},    {"fileprint", Command::FilePrint},
-        {"?", Command::Help},       {"-?", Command::Help},
-        {"/?", Command::Help},      {"printx", Command::Unknown},
-        {"help", Command::Unknown}, {"", Command::None},
+        {"print", Command::Print},         {"PRINT", Command::Print}, {"Open", Command::Open},
+        {"fileprint", Command::FilePrint}, {"?", Command::Help},      {"-?", Command::Help},
+        {"printx", Command::Unknown},      {"", Command::None},
     };
     for (const auto& c : cases)
         EXPECT_EQ(commandOf(QString::fromUtf8(c.word)), c.expected) << c.word;
@@ -53,9 +49,7 @@ TEST(CommandLine, PositionalParameters) {
     EXPECT_FALSE(r.parameter(param::NveBasis)) << "\"-\" keeps the stored value";
     EXPECT_EQ(r.parameter(param::AnzahlNVEs), QStringLiteral("5"));
     EXPECT_EQ(r.parameter(param::AnzProNVE), QStringLiteral("2"));
-    EXPECT_EQ(r.parameter(param::FirstDIText), QStringLiteral("a"));
     EXPECT_EQ(r.parameter(param::FirstDIText + 9), QStringLiteral("j"));
-    EXPECT_EQ(r.parameter(param::FirstZusatzText), QStringLiteral("Zeile\r\nzwei"));
     EXPECT_EQ(r.parameter(param::AbsenderText), QStringLiteral("Abs\r\nender"));
     EXPECT_EQ(r.parameter(param::EmpfaengerText), QStringLiteral("Empf"));
     EXPECT_FALSE(r.parameter(22)) << "a 22nd parameter is not read";
@@ -67,15 +61,4 @@ TEST(CommandLine, PositionalParameters) {
     EXPECT_EQ(
         CommandRequest(QStringLiteral("print L - - - - C:\\new")).parameter(param::FirstDIText),
         QStringLiteral("C:\\new"));
-}
-
-TEST(CommandLine, MessagesNameTheCommandAndTheCallingLine) {
-    const CommandRequest r(QStringLiteral("drucke 'Lager Nord'"));
-    EXPECT_EQ(
-        unknownCommandText(r),
-        QStringLiteral("1. Parameter \"drucke\" ist unbekannter Befehl.\n\nAufgerufen wurde:\n"
-                       "Palomex.exe drucke \"Lager Nord\""));
-    EXPECT_EQ(wrongParameterText(QStringLiteral("palomex"), QStringLiteral("fileprint x.txt")),
-              QStringLiteral("Falscher Parameter, aufgerufen wurde: \npalomex fileprint x.txt\n\n"
-                             "Hilfe mit: \npalomex ?"));
 }

@@ -11,25 +11,6 @@
 
 using namespace palomex;
 
-TEST(Help, TopicEntryCaptions) {
-    const struct {
-        const char* page;
-        const char* field;
-        const char* identifier;
-        const char* expected;
-    } cases[] = {
-        {"Inhalt.htm", "", "", "Allgemein"},
-        {"NVE.htm", "", "", "Aufbau der NVE"},
-        {"Datumsangaben.htm", "MHD", "(15) Mindesthaltbarkeitsdatum", "Hilfe zu MHD (DB 15)"},
-        {"Mengenangaben.htm", "Netto", "(310n) Nettogewicht (kg)", "Hilfe zu Netto (DB 310n)"},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(topicHelpCaption(QString::fromUtf8(c.page), QString::fromUtf8(c.field),
-                                   QString::fromUtf8(c.identifier)),
-                  QString::fromUtf8(c.expected))
-            << c.page;
-}
-
 // Every page the program opens is installed, and every link between pages leads somewhere.
 TEST(Help, PagesAndLinksExist) {
     const QDir folder(helpFolder());
@@ -49,4 +30,25 @@ TEST(Help, PagesAndLinksExist) {
             EXPECT_TRUE(folder.exists(m.captured(1)))
                 << page.toStdString() << " -> " << m.captured(1).toStdString();
     }
+}
+
+TEST(Captions, EveryEnglishTextHasItsGermanOriginal) {
+    const Captions& c = Captions::global();
+    for (int id = 1000; id < 2000; ++id)
+        EXPECT_TRUE(!c.contains(id) || c.contains(id - 1000)) << "English " << id << " alone";
+}
+
+TEST(Captions, OffsetSelectsLanguageFallsBackToGermanAndLinesAreParsed) {
+    const test::CaptionsRestorer restore;
+    Captions& c = Captions::global();
+    c.setOffset(1000);
+    EXPECT_EQ(c.text(msg::Title), QStringLiteral("Freight Marker EAN 128"));
+    c.load(QStringLiteral("# test\n9999\tnur deutsch\n"));
+    EXPECT_EQ(c.text(9999), QStringLiteral("nur deutsch"));
+    c.setOffset(0);
+    EXPECT_EQ(c.text(msg::Title), QStringLiteral("Frachtmarker EAN 128"));
+    // Escapes, and lines that define nothing.
+    c.load(QStringLiteral("9990\ta\\nb\\tc\\\\d\r\nkein tab\nx9\tnicht numerisch\n"));
+    EXPECT_EQ(c.raw(9990), QStringLiteral("a\nb\tc\\d"));
+    EXPECT_FALSE(c.contains(9));
 }
