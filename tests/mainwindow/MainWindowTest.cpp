@@ -18,6 +18,7 @@
 #include <QSqlQuery>
 #include <QStatusBar>
 #include <QTest>
+#include <algorithm>
 #include <gtest/gtest.h>
 
 using namespace palomex;
@@ -37,6 +38,15 @@ void typeInto(QWidget* w, const QString& text) {
         QCoreApplication::sendEvent(w, &down);
     }
 }
+
+// Remembers the icon of every message besides what the scripted prompter keeps.
+struct IconPrompter : ScriptedPrompter {
+    std::vector<Icon> icons;
+    Answer ask(const QString& text, Buttons buttons, Icon icon) override {
+        icons.push_back(icon);
+        return ScriptedPrompter::ask(text, buttons, icon);
+    }
+};
 
 const QStringList kEntries = {QString(), QStringLiteral("(01) GTIN der Handelseinheit |¤N=14"),
                               QStringLiteral("(10) Losnummer / Chargennummer |©A…20"),
@@ -78,7 +88,7 @@ protected:
     std::unique_ptr<Database> db;
     std::unique_ptr<LabelStore> store;
     std::unique_ptr<Settings> settings;
-    ScriptedPrompter prompter;
+    IconPrompter prompter;
     std::optional<QString> nameAnswer;
     std::unique_ptr<LabelSession> session;
     MainWindow window;
@@ -194,6 +204,8 @@ TEST_F(MainWindowTest, AFieldLeftWithWhatNoBarcodeTakesSaysSoAndTheHelpFollowsTh
         EXPECT_EQ(prompter.shown.value(0).contains(QStringLiteral("das Zeichen \" \"")), c.told);
         EXPECT_EQ(content->text().isEmpty(), c.asked) << "Yes deletes the entry";
     }
+    // The date question and the character message both carry the critical icon.
+    EXPECT_EQ(std::count(prompter.icons.begin(), prompter.icons.end(), Icon::Critical), 2);
 }
 
 TEST_F(MainWindowTest, SenderTextsComeFromStoredLabelsByListOrAsTyped) {
