@@ -1,6 +1,4 @@
 #include "log/LogQuery.h"
-#include "app/Paths.h"
-#include "app/Startup.h"
 #include "log/PrintLog.h"
 
 #include "support/TestSupport.h"
@@ -8,7 +6,6 @@
 #include <QRandomGenerator>
 #include <QSqlError>
 #include <QSqlQuery>
-#include <QSqlRecord>
 #include <algorithm>
 #include <gtest/gtest.h>
 
@@ -18,22 +15,22 @@ namespace {
 
 // An independent matcher of the log window's wildcards, written as a plain
 // backtracking match rather than a translation to another pattern language.
-bool wildMatch(const QString& p, qsizetype pi, const QString& s, qsizetype si) {
+bool like(const QString& s, const QString& p, qsizetype si = 0, qsizetype pi = 0) {
     if (pi == p.size())
         return si == s.size();
     const QChar c = p[pi];
     if (c == QLatin1Char('*')) {
         for (qsizetype k = si; k <= s.size(); ++k)
-            if (wildMatch(p, pi + 1, s, k))
+            if (like(s, p, k, pi + 1))
                 return true;
         return false;
     }
     if (si == s.size())
         return false;
     if (c == QLatin1Char('?'))
-        return wildMatch(p, pi + 1, s, si + 1);
+        return like(s, p, si + 1, pi + 1);
     if (c == QLatin1Char('#'))
-        return s[si].isDigit() && wildMatch(p, pi + 1, s, si + 1);
+        return s[si].isDigit() && like(s, p, si + 1, pi + 1);
     if (c == QLatin1Char('[')) {
         const qsizetype end = p.indexOf(QLatin1Char(']'), pi + 2);
         if (end > pi) {
@@ -51,14 +48,10 @@ bool wildMatch(const QString& p, qsizetype pi, const QString& s, qsizetype si) {
                     in = in || s[si].toLower() == body[k].toLower();
                 }
             }
-            return in != negate && wildMatch(p, end + 1, s, si + 1);
+            return in != negate && like(s, p, si + 1, end + 1);
         }
     }
-    return s[si].toLower() == c.toLower() && wildMatch(p, pi + 1, s, si + 1);
-}
-
-bool like(const QString& value, const QString& pattern) {
-    return wildMatch(pattern, 0, value, 0);
+    return s[si].toLower() == c.toLower() && like(s, p, si + 1, pi + 1);
 }
 
 struct Row {
@@ -173,13 +166,9 @@ struct QueryFixture : test::DatabaseFixture {
     }
 
     // Runs the query and identifies rows by their time of day, unique per generated row.
-    std::vector<qint64> run(LogFilter& f, QString* error = nullptr) {
+    std::vector<qint64> run(LogFilter& f) {
         const LogQuery lq = selectstring(db, f);
-        if (!lq.error.isEmpty()) {
-            if (error)
-                *error = lq.error;
-            return {};
-        }
+        EXPECT_TRUE(lq.error.isEmpty()) << lq.error.toStdString();
         QSqlQuery query(db.connection());
         query.prepare(lq.sql);
         bindValues(query, lq.params);
@@ -197,12 +186,6 @@ struct QueryFixture : test::DatabaseFixture {
     }
 };
 
-bool sameSet(std::vector<qint64> a, std::vector<qint64> b) {
-    std::sort(a.begin(), a.end());
-    std::sort(b.begin(), b.end());
-    return a == b;
-}
-
 } // namespace
 
 TEST_F(QueryFixture, FiltersSelectWhatAnIndependentMatchSelects) {
@@ -210,7 +193,6 @@ TEST_F(QueryFixture, FiltersSelectWhatAnIndependentMatchSelects) {
     const std::pair<const char*, LogFilter> cases[] = {
         {"all empty", {}},
         {"sender part", {.absender = "firma"}},
-        {"sender quote", {.absender = "O'Brien"}},
         {"sender percent literal", {.absender = "0%"}},
         {"sender underscore literal", {.absender = "a_b"}},
         {"sender semicolon", {.absender = "er;L"}},
@@ -222,7 +204,6 @@ TEST_F(QueryFixture, FiltersSelectWhatAnIndependentMatchSelects) {
         {"sender sql injection", {.absender = "x' OR '1'='1"}},
         {"sender umlaut in other case", {.absender = "SÜD"}},
         {"receiver umlaut wildcard", {.empfaenger = "MÜ?LER"}},
-        {"receiver", {.empfaenger = "Zeile"}},
         {"nve from", {.vonNve = "34012345000000500"}},
         {"nve from, where only the widest runs reach", {.vonNve = "34012345000010400"}},
         {"nve range", {.vonNve = "34012345000000200", .bisNve = "34012345000000300"}},
@@ -239,10 +220,9 @@ TEST_F(QueryFixture, FiltersSelectWhatAnIndependentMatchSelects) {
     };
     for (auto [name, f] : cases) {
         const auto want = expected(f);
-        QString error;
-        const auto got = run(f, &error);
-        EXPECT_TRUE(sameSet(got, want))
-            << name << ": got " << got.size() << " want " << want.size() << error.toStdString();
+        const auto got = run(f);
+        EXPECT_TRUE(std::is_permutation(got.begin(), got.end(), want.begin(), want.end()))
+            << name << ": got " << got.size() << " want " << want.size();
         if (f.order == LogOrder::Datum) {
             EXPECT_EQ(got, want) << name << ": order";
         }
@@ -257,58 +237,42 @@ TEST_F(QueryFixture, FiltersSelectWhatAnIndependentMatchSelects) {
             EXPECT_FALSE(f.datenText.contains(QLatin1Char('*'))) << "the box shows the lines used";
         }
     }
-    LogFilter f;
-    f.datumVon = QStringLiteral("gestern");
-    QString error;
-    run(f, &error);
-    EXPECT_EQ(error, QStringLiteral("\"gestern\" ist kein gültiges Datum."));
 }
 
 TEST(LogDates, PresetsForADay) {
     const QDate wednesday(2026, 1, 14);
-    const QStringList first = firstDayEntries(wednesday);
-    const QStringList last = lastDayEntries(wednesday);
+    const QStringList first = firstDayEntries(wednesday), last = lastDayEntries(wednesday);
     ASSERT_EQ(first.size(), 12);
     ASSERT_EQ(last.size(), 12);
     EXPECT_EQ(first[0], QString());
     EXPECT_EQ(first[1], QStringLiteral("Erster  Tag Vorjahr    |01.01.2025"));
-    EXPECT_EQ(boxDateText(first[3]), QStringLiteral("01.10.2025")) << "previous quarter in January";
-    EXPECT_EQ(boxDateText(first[5]), QStringLiteral("01.12.2025")) << "previous month in January";
-    EXPECT_EQ(boxDateText(first[7]), QStringLiteral("05.01.2026")) << "Monday of the previous week";
-    EXPECT_EQ(boxDateText(first[8]), QStringLiteral("12.01.2026"));
-    EXPECT_EQ(boxDateText(last[3]), QStringLiteral("31.12.2025"));
-    EXPECT_EQ(boxDateText(last[4]), QStringLiteral("31.03.2026"));
-    EXPECT_EQ(boxDateText(last[6]), QStringLiteral("31.01.2026"));
-    EXPECT_EQ(boxDateText(last[7]), QStringLiteral("11.01.2026")) << "Sunday of the previous week";
-    EXPECT_EQ(boxDateText(last[8]), QStringLiteral("18.01.2026"));
     EXPECT_EQ(last[11], QStringLiteral("Heute                  |14.01.2026"));
-    EXPECT_EQ(boxDateText(lastDayEntries(QDate(2024, 3, 10))[5]), QStringLiteral("29.02.2024"));
-    for (const QString& e : first + last) {
-        if (!e.isEmpty()) {
-            EXPECT_EQ(e.indexOf(QLatin1Char('|')), 23) << e.toStdString();
-        }
-    }
+    // In January the previous quarter and month lie in the year before; weeks start on Monday.
+    const std::pair<QString, const char*> cases[] = {
+        {first[3], "01.10.2025"}, {first[5], "01.12.2025"},
+        {first[7], "05.01.2026"}, {first[8], "12.01.2026"},
+        {last[3], "31.12.2025"},  {last[4], "31.03.2026"},
+        {last[6], "31.01.2026"},  {last[7], "11.01.2026"},
+        {last[8], "18.01.2026"},  {lastDayEntries(QDate(2024, 3, 10))[5], "29.02.2024"}};
+    for (const auto& [entry, date] : cases)
+        EXPECT_EQ(boxDateText(entry), QString::fromUtf8(date)) << entry.toStdString();
+    for (const QString& e : first.mid(1) + last.mid(1))
+        EXPECT_EQ(e.indexOf(QLatin1Char('|')), 23) << e.toStdString();
 }
 
 TEST(LogDates, RangeIsExchangedWhenTheLastDayComesFirst) {
     const QDate t(2026, 12, 6);
-    LogFilter f;
-    f.datumVon = firstDayEntries(t)[11]; // Heute
-    f.datumBis = lastDayEntries(t)[10];  // Gestern
-    normaliseDateRange(f, t);
-    EXPECT_EQ(f.datumVon, firstDayEntries(t)[10]);
-    EXPECT_EQ(f.datumBis, lastDayEntries(t)[11]);
-
-    f.datumVon = firstDayEntries(t)[11];
-    f.datumBis = lastDayEntries(t)[5]; // Letzter Tag Vormonat
-    normaliseDateRange(f, t);
-    EXPECT_EQ(f.datumVon, QStringLiteral("30.11.2026"));
-    EXPECT_EQ(f.datumBis, lastDayEntries(t)[11]);
-
-    f.datumVon = QStringLiteral("01.12.2026");
-    f.datumBis = QString();
-    normaliseDateRange(f, t);
-    EXPECT_EQ(f.datumVon, QStringLiteral("01.12.2026"));
+    const QStringList first = firstDayEntries(t), last = lastDayEntries(t);
+    // today..yesterday, today..last day of the previous month, an open end
+    const std::array<QString, 4> cases[] = {{first[11], last[10], first[10], last[11]},
+                                            {first[11], last[5], "30.11.2026", last[11]},
+                                            {"01.12.2026", "", "01.12.2026", ""}};
+    for (const auto& [von, bis, wantVon, wantBis] : cases) {
+        LogFilter f{.datumVon = von, .datumBis = bis};
+        normaliseDateRange(f, t);
+        EXPECT_EQ(f.datumVon, wantVon) << von.toStdString();
+        EXPECT_EQ(f.datumBis, wantBis) << von.toStdString();
+    }
 }
 
 TEST(LogDates, FilterPersistsAndPresetsAreRecomputed) {
@@ -319,13 +283,12 @@ TEST(LogDates, FilterPersistsAndPresetsAreRecomputed) {
     EXPECT_EQ(fresh.datumVon, firstDayEntries(day1)[11]) << "a new installation shows today";
     EXPECT_EQ(fresh.datumBis, lastDayEntries(day1)[11]);
 
-    LogFilter f;
-    f.absender = QStringLiteral("Müller");
-    f.datumVon = firstDayEntries(day1)[6];
-    f.datumBis = QStringLiteral("24.12.2026");
-    f.datenText = QStringLiteral("A\nB");
-    f.order = LogOrder::ContentNumeric;
-    f.detailliste = true;
+    const LogFilter f{.absender = "Müller",
+                      .datumVon = firstDayEntries(day1)[6],
+                      .datumBis = "24.12.2026",
+                      .datenText = "A\nB",
+                      .order = LogOrder::ContentNumeric,
+                      .detailliste = true};
     saveLogFilter(s, f, day1);
     EXPECT_EQ(s.read(QStringLiteral("Protokoll"), QStringLiteral("Datum_von")),
               QStringLiteral("6"));
