@@ -1,4 +1,5 @@
 #include "log/LogQuery.h"
+#include "app/Captions.h"
 #include "log/PrintLog.h"
 
 #include "support/TestSupport.h"
@@ -258,6 +259,13 @@ TEST(LogDates, PresetsForADay) {
         EXPECT_EQ(boxDateText(entry), QString::fromUtf8(date)) << entry.toStdString();
     for (const QString& e : first.mid(1) + last.mid(1))
         EXPECT_EQ(e.indexOf(QLatin1Char('|')), 23) << e.toStdString();
+    // In English the days are named in English; the date after "|" is what counts.
+    test::CaptionsRestorer restorer;
+    Captions::global().setOffset(1000);
+    const QStringList english = firstDayEntries(wednesday) + lastDayEntries(wednesday);
+    EXPECT_EQ(english[11], QStringLiteral("Today                  |14.01.2026"));
+    for (qsizetype i = 0; i < english.size(); ++i)
+        EXPECT_EQ(boxDateText(english[i]), boxDateText((first + last)[i]));
 }
 
 TEST(LogDates, RangeIsExchangedWhenTheLastDayComesFirst) {
