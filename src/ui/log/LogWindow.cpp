@@ -199,9 +199,14 @@ LogWindow::LogWindow(Database& db, const Settings& settings, Prompter& prompter,
     toggles->addWidget(expand);
     toggles->addWidget(collapse);
     toggles->addStretch();
-    content->addWidget(datenText_, 1);
+    // The box keeps one line in the form; opened, it lies over the rows above it.
+    contentSlot_ = new QWidget;
+    contentSlot_->installEventFilter(this);
+    content->addWidget(contentSlot_, 1);
     content->addLayout(toggles);
     row(368, content);
+    datenText_->setParent(selection_);
+    setTabOrder(datenCombo_, datenText_);
     expandContent(false);
     sorting_ = new QGroupBox;
     auto* sortForm = new QFormLayout(sorting_);
@@ -275,7 +280,9 @@ void LogWindow::expandContent(bool expand) {
     const int lines = expand ? kExpandedLines : 1;
     const int margins = 2 * (datenText_->frameWidth() +
                              static_cast<int>(std::ceil(datenText_->document()->documentMargin())));
-    datenText_->setFixedHeight(datenText_->fontMetrics().lineSpacing() * lines + margins);
+    const int lineSpacing = datenText_->fontMetrics().lineSpacing();
+    contentSlot_->setFixedHeight(lineSpacing + margins);
+    datenText_->setFixedHeight(lineSpacing * lines + margins);
     const auto bars = expand ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff;
     datenText_->setHorizontalScrollBarPolicy(bars);
     datenText_->setVerticalScrollBarPolicy(bars);
@@ -283,10 +290,22 @@ void LogWindow::expandContent(bool expand) {
     collapse_->setVisible(expand);
     if (!expand)
         datenText_->moveCursor(QTextCursor::Start);
+    placeContent();
+}
+
+void LogWindow::placeContent() {
+    const QRect slot = contentSlot_->geometry();
+    const int top = std::max(0, slot.bottom() + 1 - datenText_->height());
+    datenText_->move(slot.x(), top);
+    datenText_->setFixedWidth(slot.width());
+    datenText_->raise();
 }
 
 bool LogWindow::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == datenText_) {
+    if (watched == contentSlot_) {
+        if (event->type() == QEvent::Move || event->type() == QEvent::Resize)
+            placeContent();
+    } else if (watched == datenText_) {
         if (event->type() == QEvent::FocusIn &&
             datenText_->toPlainText().contains(QLatin1Char('\n'))) {
             expandContent(true);

@@ -72,6 +72,8 @@ private:
     // The content box one line high, or with room for several lines and scroll bars.
     void expandContent(bool expand);
     bool contentExpanded() const;
+    // Lays the content box over its place, opened upwards over the rows above it.
+    void placeContent();
     void applyFilter(const LogFilter& f);
     void exportText(bool semicolon);
     void exportDatabase();
@@ -100,6 +102,7 @@ private:
     QComboBox* datumBis_;
     QComboBox* datenCombo_;
     QPlainTextEdit* datenText_;
+    QWidget* contentSlot_; // holds the content box's place in the form
     QWidget* expand_;
     QWidget* collapse_;
     QComboBox* order_;
