@@ -95,8 +95,11 @@ bool IniFile::setValue(const QString& section, const QString& key, const QString
     }
 
     if (keyLine >= 0) {
-        const QString existingKey = *keyOf(lines[keyLine]);
-        lines[keyLine] = existingKey + QLatin1Char('=') + clean;
+        const QString line = *keyOf(lines[keyLine]) + QLatin1Char('=') + clean;
+        // Settings written back unchanged (the label format at every start) cost no write.
+        if (lines[keyLine] == line)
+            return true;
+        lines[keyLine] = line;
     } else if (sectionLine >= 0) {
         lines.insert(lastInSection + 1, key + QLatin1Char('=') + clean);
     } else {
