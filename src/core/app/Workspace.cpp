@@ -6,7 +6,6 @@
 #include "app/Paths.h"
 #include "db/InitialLayout.h"
 #include "db/LabelParameters.h"
-#include "db/LabelStrings.h"
 #include "entry/Catalogue.h"
 
 #include <QCoreApplication>
@@ -72,16 +71,12 @@ void Workspace::open(LabelSession::NameAsker askName) {
         });
     if (opened_.seedAdded)
         prompter_.tell(caption(msg::SeedImported).arg(*opened_.seedAdded), Icon::Information);
-    reloadRecord();
+    setRecord(loadSettingsRecord(settings_));
 }
 
 void Workspace::setRecord(const SettingsRecord& record) {
     record_ = record;
     applyLanguage(record_.sprache);
-}
-
-void Workspace::reloadRecord() {
-    setRecord(loadSettingsRecord(settings_));
 }
 
 std::optional<int> Workspace::openRequested(const CommandRequest& request) {

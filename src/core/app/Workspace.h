@@ -36,10 +36,7 @@ public:
     const SettingsRecord& record() const { return record_; }
     // The settings as a dialog or an import left them; the language follows.
     void setRecord(const SettingsRecord& record);
-    // The record read again from the settings file.
-    void reloadRecord();
     Database& database() { return *opened_.database; }
-    const OpenedDatabase& opened() const { return opened_; }
     LabelStore& store() { return *store_; }
     LabelSession& session() { return *session_; }
 

@@ -26,12 +26,8 @@
 #include "ui/output/PrintCommands.h"
 #include "ui/scan/ScanWindow.h"
 
-#include <QMenu>
-#include <QMenuBar>
-#include <QTabWidget>
-
 #include <QAbstractButton>
-#include <QApplication>
+#include <QAction>
 #include <QGuiApplication>
 #include <QInputDialog>
 #include <QLayout>
@@ -130,16 +126,14 @@ std::optional<QString> Application::askLabelName(const QString& proposed) {
 }
 
 void Application::applySettings() {
-    workspace_.reloadRecord();
-    if (const QString driver =
-            pdfDriverToTake(workspace_.record().pdfTreiber, printers_.pdfDrivers());
+    SettingsRecord record = loadSettingsRecord(workspace_.settings());
+    if (const QString driver = pdfDriverToTake(record.pdfTreiber, printers_.pdfDrivers());
         !driver.isEmpty()) {
         workspace_.settings().write(QStringLiteral("Drucker"), QStringLiteral("PDFTreiber"),
                                     driver);
-        SettingsRecord record = workspace_.record();
         record.pdfTreiber = driver;
-        workspace_.setRecord(record);
     }
+    workspace_.setRecord(record);
     followSettings();
     // The stored format, as if chosen in the window: a new label takes its layout.
     const auto format =
@@ -170,33 +164,24 @@ void Application::followSettings() {
 }
 
 void Application::rebuildWindows() {
-    // The commands that open each window again.
-    const std::pair<QWidget*, const char*> windows[] = {{settingsDialog_.get(), "einstellmenu"},
-                                                        {logWindow_.get(), "Protoansehmenu"},
-                                                        {batchWindow_.get(), "chargenmenu"},
-                                                        {userWindow_.get(), "benutzermenu"},
-                                                        {importWindow_.get(), "etikimportmenu"},
-                                                        {preview_.get(), "voransichtmenu"},
-                                                        {layoutEditor_.get(), "etiklaymenu"},
-                                                        {dataImport_.get(), "datenimportmenu"},
-                                                        {scan_.get(), "barcodemenu"}};
     QStringList reopen;
-    for (auto [w, command] : windows) {
-        if (w->isVisible())
+    // The change may come from inside one of these windows: they go once it returns;
+    // the open ones open again through their commands.
+    const auto retire = [&reopen](auto& window, const char* command) {
+        if (window->isVisible())
             reopen << QString::fromLatin1(command);
-        w->hide();
-    }
-    // The change may come from inside one of these windows: they go once it returns.
-    const auto retire = [](auto& window) { window.release()->deleteLater(); };
-    retire(settingsDialog_);
-    retire(logWindow_);
-    retire(batchWindow_);
-    retire(userWindow_);
-    retire(importWindow_);
-    retire(preview_);
-    retire(layoutEditor_);
-    retire(scan_);
-    retire(dataImport_);
+        window->hide();
+        window.release()->deleteLater();
+    };
+    retire(settingsDialog_, "einstellmenu");
+    retire(logWindow_, "Protoansehmenu");
+    retire(batchWindow_, "chargenmenu");
+    retire(userWindow_, "benutzermenu");
+    retire(importWindow_, "etikimportmenu");
+    retire(preview_, "voransichtmenu");
+    retire(layoutEditor_, "etiklaymenu");
+    retire(dataImport_, "datenimportmenu");
+    retire(scan_, "barcodemenu");
     createWindows();
     for (const QString& command : reopen)
         window_->findChild<QAction*>(command)->trigger();

@@ -52,7 +52,6 @@ public:
     ScanWindow& scanWindow() { return *scan_; }
     DataImportWindow& dataImportWindow() { return *dataImport_; }
     PrintCommands& printCommands() { return *print_; }
-    Workspace& workspace() { return workspace_; }
     Database& database() { return workspace_.database(); }
     const QString& labelTable() { return workspace_.session().table(); }
     LabelSession& session() { return workspace_.session(); }

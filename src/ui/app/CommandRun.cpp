@@ -6,8 +6,7 @@
 
 namespace palomex {
 
-int runWithoutWindows(Prompter& prompter, const CommandRequest& request,
-                      const std::function<SinkOpener(Workspace&)>& device) {
+int runWithoutWindows(Prompter& prompter, const CommandRequest& request) {
     Workspace workspace(prompter);
     try {
         workspace.open({});
@@ -15,10 +14,8 @@ int runWithoutWindows(Prompter& prompter, const CommandRequest& request,
         prompter.tell(startFailure(e), Icon::Critical);
         return 1;
     }
-    const std::optional<int> code = workspace.runCommandLine(request, [&] {
-        return workspace.print(device ? device(workspace) : PrinterSink::labelPrinter(workspace),
-                               true);
-    });
+    const std::optional<int> code = workspace.runCommandLine(
+        request, [&] { return workspace.print(PrinterSink::labelPrinter(workspace), true); });
     // Nobody can answer the save question: it keeps the label as it was stored.
     workspace.finish(workspace.record().left, workspace.record().top);
     return code.value_or(0);

@@ -3,7 +3,6 @@
 // "PDF Export" through a PDF printer or the built-in writer. Both print the
 // current label of the workspace; the window only shows the run.
 
-#include "app/SettingsRecord.h"
 #include "output/PrintJob.h"
 
 #include <functional>
