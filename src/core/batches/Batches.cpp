@@ -16,7 +16,6 @@ namespace palomex {
 namespace {
 
 constexpr int kStatementLimit = 32000;
-constexpr int kContentLimit = 2000;
 constexpr int kLineBreak = 2; // the content box counts a line break as CR LF
 
 const QString kChargen = SqlDialect::quote(QStringLiteral("Chargen"));
@@ -70,7 +69,6 @@ QStringList Batches::ownBatches() const {
     std::sort(all.begin(), all.end(), [](const QString& a, const QString& b) {
         return a.compare(b, Qt::CaseInsensitive) < 0;
     });
-    all.erase(std::unique(all.begin(), all.end()), all.end());
     if (!all.isEmpty() && all.first().isEmpty())
         all.removeFirst();
     return all;

@@ -53,13 +53,13 @@ public:
     BatchTrace traceOwn(const QStringList& owns) const;
     BatchTrace traceForeign(const QString& foreign) const;
 
-    // The own batch to preselect for the label in the entry window: the content of
-    // the first field whose identifier matches the batch identifier, when the list
-    // has it, else the last batch of the list.
     // "Fehler: " with the number and description of the first database error since
     // the last call, which clears it; empty when every statement ran.
     QString takeError() const { return std::exchange(error_, QString()); }
 
+    // The own batch to preselect for the label in the entry window: the content of
+    // the first field whose identifier matches the batch identifier, when the list
+    // has it, else the last batch of the list.
     static QString preselect(const QStringList& ownBatches, const QStringList& fieldIdentifiers,
                              const QStringList& fieldContents, const QString& batchIdentifier);
 

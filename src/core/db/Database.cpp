@@ -302,12 +302,7 @@ bool Database::connectionLost(const QSqlDatabase& db) const {
         return false;
     if (!db.isOpen())
         return true;
-    const QVariant handle = db.driver()->handle();
-    // The driver's type is registered under the library's struct name.
-    if (!handle.isValid() ||
-        (qstrcmp(handle.typeName(), "PGconn*") != 0 && qstrcmp(handle.typeName(), "pg_conn*") != 0))
-        return true;
-    PGconn* conn = *static_cast<PGconn* const*>(handle.constData());
+    const PGconn* conn = pgclient::connectionOf(db);
     return conn == nullptr || !pgclient::connectionOk(conn);
 }
 

@@ -1,5 +1,9 @@
 #include "db/PgClient.h"
 
+#include <QSqlDatabase>
+#include <QSqlDriver>
+#include <QVariant>
+
 #include <dlfcn.h>
 
 namespace palomex::pgclient {
@@ -51,6 +55,15 @@ void cancel(PGcancel* handle) {
 void freeCancelHandle(PGcancel* handle) {
     if (library().freeCancel)
         library().freeCancel(handle);
+}
+
+PGconn* connectionOf(const QSqlDatabase& db) {
+    const QVariant handle = db.driver()->handle();
+    // The driver's type is registered under the library's struct name.
+    if (!handle.isValid() ||
+        (qstrcmp(handle.typeName(), "PGconn*") != 0 && qstrcmp(handle.typeName(), "pg_conn*") != 0))
+        return nullptr;
+    return *static_cast<PGconn* const*>(handle.constData());
 }
 
 } // namespace palomex::pgclient

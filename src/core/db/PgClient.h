@@ -5,7 +5,13 @@
 
 #include <libpq-fe.h>
 
+class QSqlDatabase;
+
 namespace palomex::pgclient {
+
+// The client library's connection under a server connection of the driver; null
+// for any other connection.
+PGconn* connectionOf(const QSqlDatabase& db);
 
 // Whether the connection is still up as far as its last exchange tells; true when
 // the library is not loaded, as then no connection of it can exist.

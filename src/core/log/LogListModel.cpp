@@ -23,11 +23,11 @@ namespace {
 constexpr int kFirstPage = 100;
 constexpr int kPage = 500;
 
-template <typename T> T* driverHandle(const QSqlDatabase& c, const char* type) {
+sqlite3* sqliteHandle(const QSqlDatabase& c) {
     const QVariant handle = c.driver()->handle();
-    if (!handle.isValid() || qstrcmp(handle.typeName(), type) != 0)
+    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
         return nullptr;
-    return *static_cast<T* const*>(handle.constData());
+    return *static_cast<sqlite3* const*>(handle.constData());
 }
 
 } // namespace
@@ -102,8 +102,8 @@ private:
         c = db_.openSeparateConnection(name_);
         path_ = path;
         const std::lock_guard<std::mutex> lock(mutex_);
-        sqlite_ = driverHandle<sqlite3>(c, "sqlite3*");
-        if (PGconn* pg = driverHandle<PGconn>(c, "PGconn*"))
+        sqlite_ = sqliteHandle(c);
+        if (PGconn* pg = pgclient::connectionOf(c))
             cancel_ = pgclient::cancelHandle(pg);
         return c;
     }

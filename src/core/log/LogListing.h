@@ -28,7 +28,6 @@ public:
     QStringList rowLines(const QSqlRecord& row) const;
 
     const QStringList& lines() const { return lines_; }
-    int rowCount() const { return rows_; }
     // The window caption: base caption + ":   <n> Datensatz/Datensätze gefunden".
     QString caption(const QString& base) const;
     static QString countCaption(const QString& base, qint64 rows);

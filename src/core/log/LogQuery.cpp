@@ -330,7 +330,6 @@ LogQuery sortInScratchTable(Database& db, const LogQuery& selection, const LogFi
     s.exec();
     LogQuery r;
     r.sql = QStringLiteral("SELECT * FROM %1 ORDER BY %2").arg(t, sortExpression(d, f.order));
-    r.countSql = QStringLiteral("SELECT COUNT(*) FROM %1").arg(t);
     return r;
 }
 

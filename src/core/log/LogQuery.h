@@ -38,6 +38,9 @@ struct LogFilter {
     bool detailliste = false;
 };
 
+// Characters the content filter holds at most, a line break counted as two (CR LF).
+inline constexpr int kContentLimit = 2000;
+
 // The preset entries of the two date lists for a day, each a 23-character label,
 // "|" and the date; the lists start with an empty entry.
 QStringList firstDayEntries(const QDate& today);

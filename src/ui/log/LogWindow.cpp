@@ -55,7 +55,6 @@ constexpr int kListError = 384;
 constexpr int kListErrorTitle = 385;
 constexpr int kCp1252 = 386;
 constexpr int kPdfFilter = 387;
-constexpr int kContentLimit = 2000;
 constexpr int kExpandedLines = 8;
 
 QStringList splitCaption(int id) {
