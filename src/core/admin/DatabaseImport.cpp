@@ -14,6 +14,7 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
+#include <algorithm>
 #include <atomic>
 
 namespace palomex {
@@ -63,7 +64,9 @@ struct Copier {
     Database& target;
     const TableSource& source;
     QString error;
-    QHash<QString, QStringList> targetColumns;
+    // Per table, why its rows cannot go into the target; empty when they can. The
+    // columns of a table's rows are the same for every row, so it is decided once.
+    QHash<QString, QString> columnProblem;
 
     bool exists(const QString& table, const QStringList& keys, const QVariantList& values) {
         QStringList cond;
@@ -79,14 +82,21 @@ struct Copier {
     bool insert(const QString& table, const QStringList& columns, const QVariantList& row) {
         // The engine's own text for this is English and speaks of SQL; the user
         // needs to know which column to add or drop.
-        if (!targetColumns.contains(table))
-            targetColumns.insert(table, target.columnNames(table));
-        const QStringList& present = targetColumns[table];
-        for (const QString& c : columns) {
-            if (!present.contains(c, Qt::CaseInsensitive)) {
-                error = caption(adminmsg::MissingColumn).arg(c, table);
-                return false;
-            }
+        auto problem = columnProblem.find(table);
+        if (problem == columnProblem.end()) {
+            const QStringList present = target.columnNames(table);
+            const auto missing =
+                std::find_if(columns.begin(), columns.end(), [&](const QString& c) {
+                    return !present.contains(c, Qt::CaseInsensitive);
+                });
+            problem = columnProblem.insert(
+                table, missing == columns.end()
+                           ? QString()
+                           : caption(adminmsg::MissingColumn).arg(*missing, table));
+        }
+        if (!problem->isEmpty()) {
+            error = *problem;
+            return false;
         }
         QSqlQuery q(target.connection());
         q.prepare(SqlDialect::insertInto(table, columns));
