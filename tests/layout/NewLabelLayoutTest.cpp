@@ -49,14 +49,6 @@ Label filled(Label l, const std::vector<Row>& rows) {
     return l;
 }
 
-Label newLabel(LabelFormat format) {
-    Label l;
-    l.format = format;
-    applyInitialLayout(l);
-    applyNewLabelDefaults(l);
-    return l;
-}
-
 const char* const kGtinEntry = "(01) GTIN der Handelseinheit |¤N=14";
 const char* const kContainedEntry = "(02) GTIN der enthaltenen Einheit |¤N=14";
 const char* const kBatchEntry = "(10) Losnummer / Chargennummer |©A…20";
@@ -91,7 +83,7 @@ std::vector<DefaultLabel> defaultLabels() {
     large.push_back({6, kOrderEntry, "Bestellnummer", QStringLiteral("PO-4711-2026")});
     // Texts far longer than their place: wrapped, and set smaller before they
     // reach what lies below them.
-    Label wordy = filled(newLabel(LabelFormat::Large), large);
+    Label wordy = filled(newLabelOf(LabelFormat::Large), large);
     wordy.parties[0].text = QStringLiteral(
         "Musterfirma Großhandelsgesellschaft für Verpackungen mbH & Co. KG\nLagerstraße 12\n"
         "Tor 4, Rampe 17\n12345 Musterstadt");
@@ -101,13 +93,13 @@ std::vector<DefaultLabel> defaultLabels() {
     standard.name = QStringLiteral("Standardetikett");
     return {
         {"large",
-         filled(newLabel(LabelFormat::Large), large),
+         filled(newLabelOf(LabelFormat::Large), large),
          210,
          0,
          {fourElements, "400PO-4711-2026", nve + "02" + kGtin}},
         {"large, long texts", wordy, 210, 0, {fourElements, "400PO-4711-2026", nve + "02" + kGtin}},
         // 105 mm hold these four elements only with the narrowest modules.
-        {"small", filled(newLabel(LabelFormat::Small), fourRows), 148, 1, {fourElements, nve}},
+        {"small", filled(newLabelOf(LabelFormat::Small), fourRows), 148, 1, {fourElements, nve}},
         // At "Auto" a numeric batch keeps the symbol within the label.
         {"Standardetikett",
          filled(standard, {{1, kGtinEntry, "GTIN", QString::fromStdString(kGtin)},
@@ -116,7 +108,7 @@ std::vector<DefaultLabel> defaultLabels() {
          148,
          0,
          {gtin + "102412190001" + GS + "3748", nve}},
-        {"nve only", filled(newLabel(LabelFormat::NveOnly), {}), 74, 0, {nve}},
+        {"nve only", filled(newLabelOf(LabelFormat::NveOnly), {}), 74, 0, {nve}},
     };
 }
 

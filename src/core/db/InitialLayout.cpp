@@ -111,19 +111,22 @@ bool designationsInCaptionLanguage(Label& label) {
     return changed;
 }
 
-Label initialLabel() {
+Label newLabelOf(LabelFormat format) {
     Label l;
+    l.format = format;
     applyInitialLayout(l);
     applyNewLabelDefaults(l);
+    return l;
+}
+
+Label initialLabel() {
+    Label l = newLabelOf(Label{}.format);
     designationsInCaptionLanguage(l);
     return l;
 }
 
 Label storedNewLabel(LabelFormat format) {
-    Label l;
-    l.format = format;
-    applyInitialLayout(l);
-    applyNewLabelDefaults(l);
+    Label l = newLabelOf(format);
     // Only lines keep a size in the row, their length; the others take theirs from
     // what they draw.
     for (int e = 0; e < element::Count; ++e) {

@@ -18,6 +18,9 @@ void applyNewLabelDefaults(Label& label);
 // stay. True when one changed.
 bool designationsInCaptionLanguage(Label& label);
 
+// A new label of the format: the initial layout with that format's defaults.
+Label newLabelOf(LabelFormat format);
+
 // The label the program starts with and stores as its first label: the initial
 // layout with the defaults of the default format.
 Label initialLabel();
