@@ -11,13 +11,16 @@ namespace palomex {
 
 namespace {
 
+bool isDigit(QChar c) {
+    return c >= u'0' && c <= u'9';
+}
+
 bool allDigits(const QString& text) {
-    return std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c >= u'0' && c <= u'9'; });
+    return std::all_of(text.cbegin(), text.cend(), isDigit);
 }
 
 int digitCount(const QString& text) {
-    return int(
-        std::count_if(text.cbegin(), text.cend(), [](QChar c) { return c >= u'0' && c <= u'9'; }));
+    return int(std::count_if(text.cbegin(), text.cend(), isDigit));
 }
 
 } // namespace

@@ -299,7 +299,7 @@ QRectF Gs1Encoder::draw(QPainter& painter, const QPointF& topLeft, double scale)
             x += run;
         }
     };
-    double moduleMm = moduleWidthMm(moduleStep_) * scale;
+    const double moduleMm = moduleOnDevice() * scale;
     double barsMm = barHeight_ * scale;
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, false);
@@ -316,7 +316,6 @@ QRectF Gs1Encoder::draw(QPainter& painter, const QPointF& topLeft, double scale)
         addBars(qRound(origin.x()) + quiet * modulePx, modulePx, adjustPx,
                 [&](double x, double w) { return QRectF(qRound(x), top, qRound(w), barPx); });
         painter.resetTransform();
-        moduleMm = modulePx / pxPerMm_ * scale;
         barsMm = barPx / pxPerMm_ * scale;
     } else {
         addBars(topLeft.x() + quiet * moduleMm, moduleMm, barAdjustUm_ / 1000.0 * scale,

@@ -119,9 +119,8 @@ double LabelRenderer::firstLinesBottom(const LayoutElement& e) const {
     return 2 * e.top + 1.15 * PointMm * (e.firstSize() * lineFactor_ + e.secondSize());
 }
 
-double LabelRenderer::bottomLimit(const Label& label, int i) const {
+double LabelRenderer::bottomLimit(const Label& label, int i, double right) const {
     const LayoutElement& e = label.elements[i];
-    const double right = rightLimit(label, i);
     double limit = label.height;
     for (const Occupied& o : occupied_) {
         // Anything starting left of the element's right end may run under it.
@@ -148,7 +147,8 @@ void LabelRenderer::drawTextElement(Pen& pen, const Label& label, int i, const Q
                                     const QString& content, bool multiLine) {
     const LayoutElement& e = label.elements[i];
     const double s = options_.scale;
-    const double right = s * (rightLimit(label, i) + options_.offsetX);
+    const double rightMm = rightLimit(label, i);
+    const double right = s * (rightMm + options_.offsetX);
     pen.element = i;
     double dx = 0;
     double dy = 0;
@@ -167,7 +167,7 @@ void LabelRenderer::drawTextElement(Pen& pen, const Label& label, int i, const Q
         double h = pen.textHeight();
         const double x = s * (2 * e.left + options_.offsetX + dx);
         const double top = s * (2 * e.top + options_.offsetY + dy);
-        const double bottom = s * (bottomLimit(label, i) + options_.offsetY);
+        const double bottom = s * (bottomLimit(label, i, rightMm) + options_.offsetY);
         // The lines the entry box shows: its own breaks, then wrapped to the room
         // the label gives the element, as the box wraps to its width. Lines that
         // would reach the element below are set smaller, a few times at most.

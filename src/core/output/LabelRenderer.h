@@ -83,9 +83,9 @@ private:
     // Where an element's text has to end (label millimetres): before the next
     // element to its right on the same lines, or at the label's right edge.
     double rightLimit(const Label& label, int i) const;
-    // Where its lines have to end: above the next element below it, or at the
-    // label's bottom edge (label millimetres).
-    double bottomLimit(const Label& label, int i) const;
+    // Where its lines have to end: above the next element below it that starts left
+    // of right (its right limit), or at the label's bottom edge (label millimetres).
+    double bottomLimit(const Label& label, int i, double right) const;
     // Where the designation and the first line of content of a text element end,
     // label millimetres.
     double firstLinesBottom(const LayoutElement& e) const;

@@ -89,7 +89,6 @@ UserWindow::UserWindow(Database& database, const Settings& settings, Prompter& p
     users_->setEditable(true);
     tables_ = new QListWidget;
     grid_ = new QTableView;
-    grid_->setEnabled(false);
     grid_->setSortingEnabled(false);
     auto* newButton = new QPushButton(caption(adminmsg::NewUser));
     auto* deleteButton = new QPushButton(caption(adminmsg::DeleteUserButton));
@@ -100,8 +99,7 @@ UserWindow::UserWindow(Database& database, const Settings& settings, Prompter& p
     addRowButton_->setObjectName(QStringLiteral("ZeileNeu"));
     deleteRowsButton_ = new QPushButton(caption(adminmsg::DeleteRows));
     deleteRowsButton_->setObjectName(QStringLiteral("ZeilenLoeschen"));
-    for (QPushButton* b : {addRowButton_, deleteRowsButton_})
-        b->setEnabled(false);
+    setGridEnabled(false);
     auto* okButton = new QPushButton(caption(adminmsg::Ok));
     auto* helpButton = new QPushButton(caption(adminmsg::Help));
 

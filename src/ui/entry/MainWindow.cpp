@@ -532,10 +532,10 @@ void MainWindow::attach(LabelSession* session, LabelListDialog* dialog) {
     if (!session_)
         return;
     // Whoever changes the current label, the form shows it.
-    connect(session_, &LabelSession::replaced, this, [this] { showFields(session_->label()); });
-    connect(session_, &LabelSession::contentsChanged, this,
-            [this] { showFields(session_->label()); });
-    showFields(session_->label());
+    const auto show = [this] { showFields(session_->label()); };
+    connect(session_, &LabelSession::replaced, this, show);
+    connect(session_, &LabelSession::contentsChanged, this, show);
+    show();
 }
 
 const Label& MainWindow::current() const {
@@ -550,12 +550,12 @@ QString MainWindow::currentLabelName() const {
 void MainWindow::setCurrentLabelName(const QString& name) {
     if (session_)
         session_->label().name = name;
-    showTitle();
+    showTitle(current().name);
 }
 
-void MainWindow::showTitle() {
+void MainWindow::showTitle(const QString& name) {
     // The caption keeps its dash with no label open, so the name always has the same place.
-    setWindowTitle(caption(msg::Title) + QStringLiteral(" - ") + current().name);
+    setWindowTitle(caption(msg::Title) + QStringLiteral(" - ") + name);
 }
 
 void MainWindow::setIdentifierEntries(const QStringList& entries) {
@@ -643,7 +643,7 @@ void MainWindow::showFields(const Label& l) {
         b->setChecked(true);
     applyFormat(l.format);
     showLogo(l.logoFile);
-    setWindowTitle(caption(msg::Title) + QStringLiteral(" - ") + l.name);
+    showTitle(l.name);
     filling_ = false;
 }
 
@@ -753,7 +753,7 @@ bool MainWindow::loadLabel(const QString& name) {
 }
 
 void MainWindow::applyCaptions() {
-    showTitle();
+    showTitle(current().name);
     setIdentifierEntries(Catalogue::forLanguage(Captions::global().offset()).selectionList());
     if (session_ && current().name.isEmpty()) {
         Label l = current();

@@ -112,7 +112,7 @@ private:
     // The current label; the initial one while no session is attached.
     const Label& current() const;
     void showFields(const Label& label);
-    void showTitle();
+    void showTitle(const QString& name);
     void applyFormat(LabelFormat format);
     void syncToSession();
     void changed();
