@@ -4,6 +4,7 @@
 #include "db/NveLock.h"
 #include "entry/Catalogue.h"
 #include "ui/admin/UserWindow.h"
+#include "ui/app/EscapeWatch.h"
 #include "ui/app/SettingsDialog.h"
 #include "ui/entry/MainWindow.h"
 #include "ui/layout/LayoutEditor.h"
@@ -24,6 +25,7 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
@@ -393,4 +395,36 @@ TEST_F(AppFixture, TheHelpMenuKeepsTheFocusedFieldsTopic) {
                   QString::fromUtf8(topic));
         help->hide();
     }
+}
+
+// A run's own question takes its answers as the window system delivers them: a key or
+// click arrives at the box's window before its widgets. Input to other windows is held
+// back meanwhile, and ESC there is noted for the run.
+TEST(EscapeWatchTest, TheRunsOwnQuestionTakesRealInputAndNothingElseDoes) {
+    QLineEdit other;
+    other.setObjectName(QStringLiteral("other"));
+    other.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&other));
+    EscapeWatch watch;
+    QTest::keyClick(other.windowHandle(), Qt::Key_A);
+    QTest::keyClick(other.windowHandle(), Qt::Key_Escape);
+    EXPECT_TRUE(other.text().isEmpty());
+    EXPECT_TRUE(watch.pressed());
+    for (const bool byMouse : {false, true}) {
+        QMessageBox box(QMessageBox::Question, QStringLiteral("t"), QStringLiteral("q"),
+                        QMessageBox::Yes | QMessageBox::No);
+        box.setDefaultButton(QMessageBox::Yes);
+        box.setWindowModality(Qt::ApplicationModal);
+        box.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&box));
+        QAbstractButton* no = box.button(QMessageBox::No);
+        if (byMouse)
+            QTest::mouseClick(box.windowHandle(), Qt::LeftButton, {},
+                              no->mapTo(&box, no->rect().center()));
+        else
+            QTest::keyClick(box.windowHandle(), Qt::Key_Return);
+        EXPECT_FALSE(box.isVisible()) << byMouse;
+        EXPECT_EQ(box.result(), byMouse ? QMessageBox::No : QMessageBox::Yes);
+    }
+    EXPECT_FALSE(watch.pressed());
 }

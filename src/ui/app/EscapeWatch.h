@@ -11,6 +11,7 @@
 #include <QKeyEvent>
 #include <QPointer>
 #include <QWidget>
+#include <QWindow>
 #include <utility>
 
 namespace palomex {
@@ -35,9 +36,12 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (!isInput(event->type()))
             return false;
+        // Input from the window system reaches the box's window before its widgets:
+        // both must pass, or the run's question could not be answered.
         QWidget* modal = QApplication::activeModalWidget();
         const auto* widget = qobject_cast<QWidget*>(watched);
-        if (modal && modal != modalBefore_ && widget && widget->window() == modal)
+        if (modal && modal != modalBefore_ &&
+            (watched == modal->windowHandle() || (widget && widget->window() == modal)))
             return false;
         if (event->type() == QEvent::KeyPress &&
             static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape)
