@@ -150,7 +150,10 @@ void Application::applySettings() {
     const QSize extent = screen ? screen->size() : QSize(1920, 1080);
     const int left = clampWindowEdge(workspace_.record().left, toTwips(extent.width(), dpi));
     const int top = clampWindowEdge(workspace_.record().top, toTwips(extent.height(), dpi));
-    window_->move(fromTwips(left, dpi), fromTwips(top, dpi));
+    // The stored edges are those of the window's contents, placed and read back as
+    // such: a window manager that places a window before its frame is known would
+    // otherwise shift it by the frame at every start.
+    window_->setGeometry(QRect(QPoint(fromTwips(left, dpi), fromTwips(top, dpi)), window_->size()));
     if (workspace_.record().letztDatei && !workspace_.record().recentEtik.isEmpty())
         window_->loadLabel(workspace_.record().recentEtik);
 }
@@ -434,7 +437,7 @@ std::optional<int> Application::processCommandLine(const CommandRequest& request
 
 bool Application::exitRoutine() {
     const double dpi = screenDpi();
-    const QPoint pos = window_ ? window_->pos() : QPoint();
+    const QPoint pos = window_ ? window_->geometry().topLeft() : QPoint();
     return workspace_.finish(toTwips(pos.x(), dpi), toTwips(pos.y(), dpi));
 }
 
