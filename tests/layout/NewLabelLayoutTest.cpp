@@ -89,11 +89,20 @@ std::vector<DefaultLabel> defaultLabels() {
         "Tor 4, Rampe 17\n12345 Musterstadt");
     for (CaptionedText& extra : wordy.extras)
         extra.text = QString(extra.text + u' ').repeated(3).trimmed();
+    // A small label made large keeps nothing of the small label's places that the
+    // large label's rows would print over.
+    Label madeLarge = storedNewLabel(LabelFormat::Small);
+    takeFormat(madeLarge, LabelFormat::Large);
     Label standard = storedNewLabel(LabelFormat::Small);
     standard.name = QStringLiteral("Standardetikett");
     return {
         {"large",
          filled(newLabelOf(LabelFormat::Large), large),
+         210,
+         0,
+         {fourElements, "400PO-4711-2026", nve + "02" + kGtin}},
+        {"small made large",
+         filled(madeLarge, large),
          210,
          0,
          {fourElements, "400PO-4711-2026", nve + "02" + kGtin}},

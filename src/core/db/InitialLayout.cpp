@@ -119,6 +119,18 @@ Label newLabelOf(LabelFormat format) {
     return l;
 }
 
+void takeFormat(Label& label, LabelFormat format) {
+    const Label before = newLabelOf(label.format);
+    const Label after = newLabelOf(format);
+    label.format = format;
+    if (label.height == before.height)
+        label.height = after.height;
+    for (int e = 0; e < element::Count; ++e) {
+        if (label.elements[e].top == before.elements[e].top)
+            label.elements[e].top = after.elements[e].top;
+    }
+}
+
 Label initialLabel() {
     Label l = newLabelOf(Label{}.format);
     designationsInCaptionLanguage(l);

@@ -18,6 +18,11 @@ void applyNewLabelDefaults(Label& label);
 // stay. True when one changed.
 bool designationsInCaptionLanguage(Label& label);
 
+// The label takes another format: its height and every element's top that still
+// stand where a new label of its old format has them move to the new format's
+// places; what the user placed stays where it is.
+void takeFormat(Label& label, LabelFormat format);
+
 // A new label of the format: the initial layout with that format's defaults.
 Label newLabelOf(LabelFormat format);
 

@@ -373,10 +373,10 @@ void MainWindow::buildEntryArea() {
         formatLayout->addWidget(b);
     }
     connect(format_, &QButtonGroup::idClicked, this, [this](int id) {
-        // A label not yet saved takes the layout defaults of its new format.
-        if (session_ && current().name.isEmpty()) {
+        if (session_) {
             Label l = label();
-            applyNewLabelDefaults(l);
+            l.format = current().format;
+            takeFormat(l, static_cast<LabelFormat>(id));
             session_->edit(l);
         }
         applyFormat(static_cast<LabelFormat>(id));
