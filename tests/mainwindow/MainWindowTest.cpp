@@ -4,6 +4,7 @@
 #include "support/TestSupport.h"
 #include "ui/db/LabelListDialog.h"
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
@@ -293,6 +294,14 @@ TEST_F(MainWindowTest, DigitsTypedIntoTheListFindTheIdentifier) {
         EXPECT_EQ(list->currentIndex(), s.entry) << s.keys;
     }
     EXPECT_TRUE(child<QCheckBox>("Check1_2")->isHidden()) << "(01) has no automatic value";
+    // In the open list the digits mark the entry, and Enter chooses it.
+    auto* open = child<QComboBox>("DBCombo3");
+    open->setFocus();
+    open->showPopup();
+    QTest::keyClicks(open->view(), QStringLiteral("15"));
+    QTest::keyClick(open->view(), Qt::Key_Return);
+    EXPECT_EQ(open->currentIndex(), 3);
+    EXPECT_FALSE(child<QCheckBox>("Check1_3")->isHidden()) << "(15) offers today + days";
 }
 
 TEST_F(MainWindowTest, BoxesDropKeysTheyCannotTakeAndStopAtTheirColumnWidth) {

@@ -428,6 +428,7 @@ void MainWindow::buildEntryArea() {
         r.identifier->setToolTip(caption(184));
         r.identifier->setMinimumContentsLength(14);
         r.identifier->installEventFilter(this);
+        r.identifier->view()->installEventFilter(this);
         r.caption = captionEdit(central, indexed("DBBez", i), kCaptionWidth);
         r.content = lineEdit(central, indexed("DIText", i), kContentWidth);
         r.content->installEventFilter(this);
@@ -876,6 +877,9 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
         // Marks of the barcode data: no control of the window takes them.
         if (keyEvent->text().size() == 1 && rejectedEverywhere(keyEvent->text()[0]))
             return true;
+        // The open list takes the digits too; Enter there is the list's own choice.
+        if (const int row = rowOf(watched); row >= 0 && watched == rows_[row].identifier->view())
+            return findIdentifier(row, keyEvent, true);
         // Enter moves on from one-line fields; multi-line texts take it as a line break.
         if ((key == Qt::Key_Return || key == Qt::Key_Enter) &&
             !qobject_cast<QPlainTextEdit*>(watched)) {
@@ -885,25 +889,8 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
         const int row = rowOf(watched);
         if (row >= 0 && watched == rows_[row].content)
             return filterContentKey(row, keyEvent);
-        if (row >= 0 && watched == rows_[row].identifier) {
-            // Digits find the identifier: "(" and what was typed since the focus came.
-            Row& r = rows_[row];
-            const QString t = keyEvent->text();
-            if (key == Qt::Key_Backspace)
-                r.typedDigits.chop(1);
-            else if (t.size() == 1 && t[0].isDigit())
-                r.typedDigits += t;
-            else
-                return false;
-            for (int k = 0; k < r.identifier->count(); ++k) {
-                if (r.identifier->itemText(k).startsWith(QLatin1Char('(') + r.typedDigits)) {
-                    r.identifier->setCurrentIndex(k);
-                    identifierChosen(row);
-                    break;
-                }
-            }
-            return true;
-        }
+        if (row >= 0 && watched == rows_[row].identifier)
+            return findIdentifier(row, keyEvent, false);
         for (int i = 0; i < 2; ++i) {
             if (watched == parties_[i].text && key == Qt::Key_F9) {
                 fetchPartyTexts(i);
@@ -920,10 +907,36 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     return QMainWindow::eventFilter(watched, event);
 }
 
+bool MainWindow::findIdentifier(int row, const QKeyEvent* key, bool listOpen) {
+    // Digits find the identifier: "(" and what was typed since the focus came.
+    Row& r = rows_[row];
+    const QString t = key->text();
+    if (key->key() == Qt::Key_Backspace)
+        r.typedDigits.chop(1);
+    else if (t.size() == 1 && t[0].isDigit())
+        r.typedDigits += t;
+    else
+        return false;
+    for (int k = 0; k < r.identifier->count(); ++k) {
+        if (!r.identifier->itemText(k).startsWith(QLatin1Char('(') + r.typedDigits))
+            continue;
+        // An open list marks the entry for Enter or a click to choose.
+        if (listOpen) {
+            r.identifier->view()->setCurrentIndex(r.identifier->model()->index(k, 0));
+        } else {
+            r.identifier->setCurrentIndex(k);
+            identifierChosen(row);
+        }
+        break;
+    }
+    return true;
+}
+
 int MainWindow::rowOf(const QObject* widget) const {
     for (int i = 0; i < Label::kFieldCount; ++i) {
         const Row& r = rows_[i];
-        if (widget == r.identifier || widget == r.content || widget == r.caption)
+        if (widget == r.identifier || widget == r.identifier->view() || widget == r.content ||
+            widget == r.caption)
             return i;
     }
     return -1;

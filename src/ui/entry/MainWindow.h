@@ -135,6 +135,7 @@ private:
     void checkDate(int row);
     // The content key filter of a row; true when the key was dealt with.
     bool filterContentKey(int row, QKeyEvent* key);
+    bool findIdentifier(int row, const QKeyEvent* key, bool listOpen);
     int rowOf(const QObject* widget) const;
     // An identifier picked in the list of a row, by click or by typed digits.
     void identifierChosen(int row);
