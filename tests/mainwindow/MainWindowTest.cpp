@@ -13,6 +13,8 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QSpinBox>
 #include <QSqlQuery>
@@ -416,4 +418,26 @@ TEST_F(MainWindowTest, TodayPlusDaysShowsItsDateInTheContentField) {
     content->selectAll();
     QTest::keyClicks(content, QStringLiteral("1"));
     EXPECT_FALSE(check->isChecked()) << "a typed date ends the automatic one";
+}
+
+// Each entry of a menu, and each menu of the bar, has a letter of its own, in both languages.
+TEST_F(MainWindowTest, MenuLettersDoNotClash) {
+    for (const int language : {0, 1000}) {
+        Captions::global().setOffset(language);
+        window.applyCaptions();
+        QList<QWidget*> menus{window.menuBar()};
+        for (QMenu* m : window.findChildren<QMenu*>())
+            menus << m;
+        for (const QWidget* menu : std::as_const(menus)) {
+            QString letters;
+            for (const QAction* a : menu->actions()) {
+                const qsizetype amp = a->text().indexOf(QLatin1Char('&'));
+                if (amp < 0)
+                    continue;
+                const QChar letter = a->text().at(amp + 1).toLower();
+                EXPECT_FALSE(letters.contains(letter)) << language << " " << qPrintable(a->text());
+                letters += letter;
+            }
+        }
+    }
 }
