@@ -28,6 +28,7 @@ RowExtras::RowExtras(int row, QWidget* parent) : QWidget(parent) {
     setObjectName(indexed("Zusatzfelder", row));
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(3);
     check_ = new QCheckBox(this);
     check_->setObjectName(indexed("Check1_", row));
     days_ = new QSpinBox(this);
@@ -40,7 +41,11 @@ RowExtras::RowExtras(int row, QWidget* parent) : QWidget(parent) {
     choices_->setObjectName(indexed("Combo_Länderliste", row));
     stored_ = new QComboBox(this);
     stored_->setObjectName(indexed("Combo2_", row));
-    stored_->setMinimumContentsLength(12);
+    // Narrow in the row, whatever their entries: each list drops down in full.
+    for (const auto& [list, length] : {std::pair{dateFormat_, 6}, {choices_, 10}, {stored_, 10}}) {
+        list->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+        list->setMinimumContentsLength(length);
+    }
     fetch_ = new QToolButton(this);
     fetch_->setObjectName(indexed("Command2_", row));
     fetch_->setText(QStringLiteral("…"));
