@@ -52,7 +52,8 @@ struct IconPrompter : ScriptedPrompter {
 
 const QStringList kEntries = {QString(), QStringLiteral("(01) GTIN der Handelseinheit |¤N=14"),
                               QStringLiteral("(10) Losnummer / Chargennummer |©A…20"),
-                              QStringLiteral("(15) Mindesthaltbarkeitsdatum |†=6")};
+                              QStringLiteral("(15) Mindesthaltbarkeitsdatum |†=6"),
+                              QStringLiteral("(422) Ursprungsland des Produktes |®µN=3")};
 
 class MainWindowTest : public ::testing::Test {
 protected:
@@ -342,10 +343,12 @@ TEST_F(MainWindowTest, ShownLabelComesBackUnchanged) {
     l.parties[1] = {QStringLiteral("An"), QStringLiteral("Dupont\r\nLyon")};
     l.fields[3] = {
         kEntries[1], QStringLiteral("GTIN"), QStringLiteral("4012345678901"), false, 0, 0};
+    l.fields[4] = {kEntries[4], QStringLiteral("Land"), QStringLiteral("040")};
     l.extras[2] = {QStringLiteral("Z"), QStringLiteral("zerbrechlich")};
     l.elements[element::NveLine].left = 12.5;
     window.showLabel(l);
     EXPECT_EQ(window.label(), l);
+    EXPECT_TRUE(child<QComboBox>("Combo_Länderliste4")->currentText().startsWith(u"040"));
     EXPECT_EQ(window.windowTitle(), caption(msg::Title) + QStringLiteral(" - Kunde"));
 }
 

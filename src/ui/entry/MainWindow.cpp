@@ -701,12 +701,8 @@ void MainWindow::applyFormat(LabelFormat format) {
              {static_cast<QWidget*>(rows_[i].identifier), static_cast<QWidget*>(rows_[i].caption),
               static_cast<QWidget*>(rows_[i].content)})
             w->setVisible(visible);
-        if (RowExtras* extras = rows_[i].extras) {
-            if (visible)
-                extras->showFor(rows_[i].identifier->currentText());
-            else
-                extras->hide();
-        }
+        if (RowExtras* extras = rows_[i].extras)
+            extras->setRowShown(visible);
     }
     extrasArea_->setVisible(format != LabelFormat::NveOnly);
     // Ten rows leave no height for the additional texts below them, but width beside.

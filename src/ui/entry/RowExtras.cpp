@@ -91,7 +91,13 @@ void RowExtras::showFor(const QString& entryText) {
     const bool offers = entry && entry->offersStoredValues();
     stored_->setVisible(offers);
     fetch_->setVisible(offers);
-    setVisible(date || running || offers || list.kind != ChoiceList::Kind::None);
+    wanted_ = date || running || offers || list.kind != ChoiceList::Kind::None;
+    setVisible(rowShown_ && wanted_);
+}
+
+void RowExtras::setRowShown(bool shown) {
+    rowShown_ = shown;
+    setVisible(rowShown_ && wanted_);
 }
 
 void RowExtras::read(DataField& f) const {
@@ -106,6 +112,10 @@ void RowExtras::show(const DataField& f) {
     check_->setChecked(f.autoValue);
     days_->setValue(f.days);
     dateFormat_->setCurrentIndex(qBound(0, f.dateFormat, DateFormatCount - 1));
+    // A stored country or currency shows as the list's entry of its code.
+    if (const int k = choices_->findText(f.content.left(3), Qt::MatchStartsWith);
+        k >= 0 && !f.content.isEmpty())
+        choices_->setCurrentIndex(k);
 }
 
 void RowExtras::endAutoValue() {
