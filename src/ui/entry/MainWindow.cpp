@@ -716,8 +716,8 @@ void MainWindow::applyFormat(LabelFormat format) {
     extrasLayout_->setDirection(beside ? QBoxLayout::TopToBottom : QBoxLayout::LeftToRight);
     // Beside the rows they take what the large format adds to the width of the small one,
     // so the rows have the same width in both.
-    const int besideWidth =
-        fromTwips(kFormatTwips[2].width() - kFormatTwips[1].width()) - body_->horizontalSpacing();
+    const int besideWidth = formatSize(LabelFormat::Large).width() -
+                            formatSize(LabelFormat::Small).width() - body_->horizontalSpacing();
     extrasArea_->setMinimumWidth(beside ? besideWidth : 0);
     extrasArea_->setMaximumWidth(beside ? besideWidth : QWIDGETSIZE_MAX);
 }
