@@ -14,6 +14,8 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QSpinBox>
 #include <QSqlQuery>
@@ -51,7 +53,8 @@ struct IconPrompter : ScriptedPrompter {
 
 const QStringList kEntries = {QString(), QStringLiteral("(01) GTIN der Handelseinheit |¤N=14"),
                               QStringLiteral("(10) Losnummer / Chargennummer |©A…20"),
-                              QStringLiteral("(15) Mindesthaltbarkeitsdatum |†=6")};
+                              QStringLiteral("(15) Mindesthaltbarkeitsdatum |†=6"),
+                              QStringLiteral("(422) Ursprungsland des Produktes |®µN=3")};
 
 class MainWindowTest : public ::testing::Test {
 protected:
@@ -349,10 +352,12 @@ TEST_F(MainWindowTest, ShownLabelComesBackUnchanged) {
     l.parties[1] = {QStringLiteral("An"), QStringLiteral("Dupont\r\nLyon")};
     l.fields[3] = {
         kEntries[1], QStringLiteral("GTIN"), QStringLiteral("4012345678901"), false, 0, 0};
+    l.fields[4] = {kEntries[4], QStringLiteral("Land"), QStringLiteral("040")};
     l.extras[2] = {QStringLiteral("Z"), QStringLiteral("zerbrechlich")};
     l.elements[element::NveLine].left = 12.5;
     window.showLabel(l);
     EXPECT_EQ(window.label(), l);
+    EXPECT_TRUE(child<QComboBox>("Combo_Länderliste4")->currentText().startsWith(u"040"));
     EXPECT_EQ(window.windowTitle(), caption(msg::Title) + QStringLiteral(" - Kunde"));
 }
 
@@ -425,4 +430,26 @@ TEST_F(MainWindowTest, TodayPlusDaysShowsItsDateInTheContentField) {
     content->selectAll();
     QTest::keyClicks(content, QStringLiteral("1"));
     EXPECT_FALSE(check->isChecked()) << "a typed date ends the automatic one";
+}
+
+// Each entry of a menu, and each menu of the bar, has a letter of its own, in both languages.
+TEST_F(MainWindowTest, MenuLettersDoNotClash) {
+    for (const int language : {0, 1000}) {
+        Captions::global().setOffset(language);
+        window.applyCaptions();
+        QList<QWidget*> menus{window.menuBar()};
+        for (QMenu* m : window.findChildren<QMenu*>())
+            menus << m;
+        for (const QWidget* menu : std::as_const(menus)) {
+            QString letters;
+            for (const QAction* a : menu->actions()) {
+                const qsizetype amp = a->text().indexOf(QLatin1Char('&'));
+                if (amp < 0)
+                    continue;
+                const QChar letter = a->text().at(amp + 1).toLower();
+                EXPECT_FALSE(letters.contains(letter)) << language << " " << qPrintable(a->text());
+                letters += letter;
+            }
+        }
+    }
 }

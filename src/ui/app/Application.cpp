@@ -194,14 +194,13 @@ void Application::formatChosen(int format) {
     workspace_.settings().writeNumber(QStringLiteral("Einstellungen"),
                                       QStringLiteral("Etikettenformat"), format);
     // Once the window has shown or hidden the rows of the format, which sets how
-    // small it can get: height and width in twips, by format.
+    // small it can get.
     QTimer::singleShot(0, window_.get(), [this, format] {
-        constexpr int kSize[3][2] = {{4250, 9780}, {6100, 9780}, {6880, 12200}};
         // The window's smallest size follows the rows once their layouts have run.
         QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
         window_->layout()->invalidate();
         window_->layout()->activate();
-        window_->resize(fromTwips(kSize[format][1]), fromTwips(kSize[format][0]));
+        window_->resize(MainWindow::formatSize(static_cast<LabelFormat>(format)));
     });
 }
 

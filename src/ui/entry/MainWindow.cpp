@@ -18,6 +18,7 @@
 
 #include <QAbstractItemView>
 #include <QApplication>
+#include <QBoxLayout>
 #include <QButtonGroup>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -57,6 +58,8 @@ constexpr int kCaptionWidth = 50;
 constexpr int kContentWidth = 50;
 constexpr int kPartyTextWidth = 255;
 constexpr int kExtraWidth = 80;
+// The window's width and height for each label format, in twips as earlier versions kept them.
+constexpr QSize kFormatTwips[] = {{9780, 4250}, {9780, 6100}, {12200, 6880}};
 // Marks the boxes of the printed label texts, whatever the language of their tooltip.
 constexpr char kCaptionEditProperty[] = "palomexCaptionEdit";
 
@@ -102,12 +105,20 @@ QColor storedColour(int value) {
     return QColor(value & 0xFF, (value >> 8) & 0xFF, (value >> 16) & 0xFF);
 }
 
-QPlainTextEdit* textEdit(QWidget* parent, const QString& name, int lines) {
+QPlainTextEdit* textEdit(QWidget* parent, const QString& name) {
     auto* e = new QPlainTextEdit(parent);
     e->setObjectName(name);
     e->setTabChangesFocus(true);
-    e->setFixedHeight(e->fontMetrics().lineSpacing() * lines + 10);
     return e;
+}
+
+// The height of a text box that shows so many lines of its font.
+int linesHeight(const QPlainTextEdit* e, int lines) {
+    return e->fontMetrics().lineSpacing() * lines + 10;
+}
+
+bool enlarged(const QToolButton* size) {
+    return size->text() == QLatin1String("<");
 }
 
 // The entries of an identifier list as a reader wants them; the entry texts stay.
@@ -131,6 +142,9 @@ public:
         fixed.setFamilies({QFontDatabase::systemFont(QFontDatabase::FixedFont).family()});
         setFont(fixed);
         setItemDelegate(new EntryDelegate(this));
+        // The code and the start of the description; the list drops down in full.
+        setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+        setMinimumContentsLength(12);
     }
 
     void showPopup() override {
@@ -169,6 +183,7 @@ void showLines(QPlainTextEdit* e, const QString& text) {
 MainWindow::MainWindow() {
     setObjectName(QStringLiteral("Form1"));
     buildEntryArea();
+    fitTextHeights();
     buildMenus();
     // Panel 1 and 2 and the progress of a print run, right of the notes.
     for (QLabel*& panel : runPanels_) {
@@ -181,6 +196,8 @@ MainWindow::MainWindow() {
     runProgress_->setObjectName(QStringLiteral("ProgressBar1"));
     runProgress_->setRange(0, 100);
     runProgress_->setMaximumWidth(160);
+    // The status bar takes the height of its tallest part, shown or not.
+    runProgress_->setMaximumHeight(runPanels_[0]->sizeHint().height());
     statusBar()->addPermanentWidget(runProgress_);
     showRunProgress({}, {}, 0);
     for (QLineEdit* e : centralWidget()->findChildren<QLineEdit*>()) {
@@ -222,6 +239,8 @@ void MainWindow::buildMenus() {
     toolbar_ = addToolBar(QStringLiteral("Toolbar1"));
     toolbar_->setObjectName(QStringLiteral("Toolbar1"));
     toolbar_->setMovable(false);
+    // Eighteen buttons in the width of the smallest format.
+    toolbar_->setIconSize(QSize(16, 16));
     QStyle* s = style();
     const auto icon = [s](QStyle::StandardPixmap p) { return s->standardIcon(p); };
 
@@ -326,11 +345,18 @@ void MainWindow::buildMenus() {
 
 void MainWindow::buildEntryArea() {
     auto* central = new QWidget(this);
+    // Dense enough for the window sizes of the label formats at the default font size.
     auto* outer = new QVBoxLayout(central);
+    outer->setContentsMargins(4, 2, 4, 2);
+    outer->setSpacing(4);
 
-    // NVE block and label format
-    auto* top = new QHBoxLayout;
+    // NVE fields and sender and receiver on the left, the label format on the right.
+    auto* top = new QGridLayout;
+    top->setHorizontalSpacing(12);
+    top->setVerticalSpacing(4);
     auto* nve = new QGridLayout;
+    nve->setHorizontalSpacing(8);
+    nve->setVerticalSpacing(1);
     const auto labelled = [this, central, nve](int id, QLineEdit* edit, int column) {
         auto* l = new QLabel(central);
         captioned_.emplace_back(l, id);
@@ -348,22 +374,18 @@ void MainWindow::buildEntryArea() {
     labelled(21, nveLaufNr_, 1);
     labelled(22, anzahlNVEs_, 2);
     labelled(23, anzNVE_, 3);
+    nve->setColumnStretch(4, 1);
     for (QLineEdit* e : {nveBasis_, nveLaufNr_, anzahlNVEs_, anzNVE_})
         e->setMaximumWidth(e->fontMetrics().horizontalAdvance(QLatin1Char('0')) * 16);
-    top->addLayout(nve);
-    logo_ = new QLabel(central);
-    logo_->setObjectName(QStringLiteral("Image1"));
-    logo_->setFixedSize(120, 60);
-    logo_->setFrameShape(QFrame::StyledPanel);
-    logo_->setAlignment(Qt::AlignCenter);
-    logo_->installEventFilter(this);
-    top->addWidget(logo_);
-    top->addStretch();
+    top->addLayout(nve, 0, 0);
 
     auto* formatBox = new QGroupBox(central);
     formatBox->setObjectName(QStringLiteral("Etikettenformat"));
     captioned_.emplace_back(formatBox, 24);
-    auto* formatLayout = new QHBoxLayout(formatBox);
+    // Stacked, the options take the height of the NVE and address block beside them.
+    auto* formatLayout = new QVBoxLayout(formatBox);
+    formatLayout->setContentsMargins(6, 2, 6, 2);
+    formatLayout->setSpacing(0);
     format_ = new QButtonGroup(this);
     for (int i = 0; i < 3; ++i) {
         auto* b = new QRadioButton(formatBox);
@@ -382,19 +404,22 @@ void MainWindow::buildEntryArea() {
         applyFormat(static_cast<LabelFormat>(id));
         changed();
     });
-    top->addWidget(formatBox);
-    outer->addLayout(top);
+    top->addWidget(formatBox, 0, 1, 2, 1, Qt::AlignTop);
 
-    // Sender and receiver
-    auto* partiesLayout = new QHBoxLayout;
+    // Sender and receiver, and the logo
+    auto* partiesLayout = new QGridLayout;
+    partiesLayout->setHorizontalSpacing(6);
+    partiesLayout->setVerticalSpacing(1);
     for (int i = 0; i < 2; ++i) {
-        auto* column = new QVBoxLayout;
         Block& b = parties_[i];
         b.caption = captionEdit(central, indexed("AbsEmpfBez", i), kCaptionWidth);
-        b.text = textEdit(central, indexed("AbsEmpfText", i), 4);
+        b.text = textEdit(central, indexed("AbsEmpfText", i));
         b.text->installEventFilter(this);
+        // The stored texts drop down over the head of the text, which keeps its height.
         b.stored = new QComboBox(central);
         b.stored->setObjectName(indexed("AbsEmpfCombo", i));
+        b.stored->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+        b.stored->setMinimumContentsLength(8);
         b.stored->hide();
         auto* fetch = new QToolButton(central);
         fetch->setObjectName(indexed("Command1_", i));
@@ -409,39 +434,54 @@ void MainWindow::buildEntryArea() {
         });
         auto* head = new QHBoxLayout;
         head->addWidget(b.caption);
+        head->addWidget(b.stored, 1);
         head->addWidget(fetch);
-        column->addLayout(head);
-        column->addWidget(b.stored);
-        column->addWidget(b.text);
-        partiesLayout->addLayout(column);
+        partiesLayout->addLayout(head, 0, i);
+        partiesLayout->addWidget(b.text, 1, i);
+        partiesLayout->setColumnStretch(i, 1);
     }
-    outer->addLayout(partiesLayout);
+    logo_ = new QLabel(central);
+    logo_->setObjectName(QStringLiteral("Image1"));
+    logo_->setFixedSize(120, 60);
+    logo_->setFrameShape(QFrame::StyledPanel);
+    logo_->setAlignment(Qt::AlignCenter);
+    logo_->installEventFilter(this);
+    partiesLayout->addWidget(logo_, 1, 2, Qt::AlignTop);
+    top->addLayout(partiesLayout, 1, 0);
+    top->setRowStretch(1, 1);
+    top->setColumnStretch(0, 1);
+    outer->addLayout(top, 1);
 
-    // Data rows: two columns of five
+    // Data rows, one line each: identifier, printed text, content, what the identifier adds
+    body_ = new QGridLayout;
+    body_->setSpacing(6);
     auto* rowsLayout = new QGridLayout;
-    rowsLayout->setColumnStretch(2, 1);
-    rowsLayout->setColumnStretch(5, 1);
+    rowsLayout->setHorizontalSpacing(4);
+    rowsLayout->setVerticalSpacing(1);
+    rowsLayout->setColumnStretch(1, 2);
+    rowsLayout->setColumnStretch(2, 3);
     for (int i = 0; i < Label::kFieldCount; ++i) {
         Row& r = rows_[i];
         r.identifier = new IdentifierList(central);
         r.identifier->setObjectName(indexed("DBCombo", i));
         r.identifier->setToolTip(caption(184));
-        r.identifier->setMinimumContentsLength(14);
         r.identifier->installEventFilter(this);
         r.identifier->view()->installEventFilter(this);
         r.caption = captionEdit(central, indexed("DBBez", i), kCaptionWidth);
         r.content = lineEdit(central, indexed("DIText", i), kContentWidth);
         r.content->installEventFilter(this);
-        const int line = i % 5;
-        const int col = (i / 5) * 3;
-        rowsLayout->addWidget(r.identifier, line * 3, col, 2, 1, Qt::AlignBottom);
-        rowsLayout->addWidget(r.caption, line * 3, col + 1, 1, 2);
-        rowsLayout->addWidget(r.content, line * 3 + 1, col + 1, 1, 2);
+        // Room for a designation and a content of common length before the window widens.
+        const int character = r.content->fontMetrics().averageCharWidth();
+        r.caption->setMinimumWidth(character * 14);
+        r.content->setMinimumWidth(character * 16);
+        rowsLayout->addWidget(r.identifier, i, 0);
+        rowsLayout->addWidget(r.caption, i, 1);
+        rowsLayout->addWidget(r.content, i, 2);
         connect(r.identifier, &QComboBox::activated, this, [this, i] { identifierChosen(i); });
         connect(r.content, &QLineEdit::textEdited, this, &MainWindow::changed);
         if (i < Label::kAutoValueRows) {
             r.extras = new RowExtras(i, central);
-            rowsLayout->addWidget(r.extras, line * 3 + 2, col + 1, 1, 2);
+            rowsLayout->addWidget(r.extras, i, 3);
             connect(r.extras, &RowExtras::changed, this, [this, i] {
                 showAutoDate(i);
                 changed();
@@ -456,16 +496,18 @@ void MainWindow::buildEntryArea() {
                     [this, i] { fetchStoredValues(i); });
         }
     }
-    outer->addLayout(rowsLayout);
+    body_->addLayout(rowsLayout, 0, 0, Qt::AlignTop);
 
-    // Additional texts
+    // Additional texts: below the rows, or beside the ten rows of the large format
     extrasArea_ = new QWidget(central);
-    auto* extrasLayout = new QHBoxLayout(extrasArea_);
-    extrasLayout->setContentsMargins(0, 0, 0, 0);
+    extrasLayout_ = new QBoxLayout(QBoxLayout::LeftToRight, extrasArea_);
+    extrasLayout_->setContentsMargins(0, 0, 0, 0);
+    extrasLayout_->setSpacing(4);
     for (int i = 0; i < Label::kExtraCount; ++i) {
         auto* column = new QVBoxLayout;
+        column->setSpacing(1);
         extras_[i].caption = captionEdit(extrasArea_, indexed("ZusatzBez", i), kExtraWidth);
-        QPlainTextEdit* text = textEdit(extrasArea_, indexed("ZusatzText", i), 2);
+        QPlainTextEdit* text = textEdit(extrasArea_, indexed("ZusatzText", i));
         extras_[i].text = text;
         text->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
         auto* size = new QToolButton(extrasArea_);
@@ -473,24 +515,23 @@ void MainWindow::buildEntryArea() {
         size->setObjectName(indexed("Command4_", i));
         size->setText(QStringLiteral(">"));
         captionSizeButton(size);
-        connect(size, &QToolButton::clicked, this, [text, size] {
-            // Enlarged by 1500 twips, with a scroll bar while it is.
-            const bool enlarge = size->text() == QLatin1String(">");
-            text->setFixedHeight(text->height() + (enlarge ? 1 : -1) * fromTwips(1500));
+        connect(size, &QToolButton::clicked, this, [this, text, size] {
+            const bool enlarge = !enlarged(size);
             text->setVerticalScrollBarPolicy(enlarge ? Qt::ScrollBarAlwaysOn
                                                      : Qt::ScrollBarAlwaysOff);
             size->setText(enlarge ? QStringLiteral("<") : QStringLiteral(">"));
             captionSizeButton(size);
+            fitTextHeights();
         });
         auto* head = new QHBoxLayout;
         head->addWidget(extras_[i].caption);
         head->addWidget(size);
         column->addLayout(head);
         column->addWidget(text);
-        extrasLayout->addLayout(column);
+        extrasLayout_->addLayout(column, 1);
     }
-    outer->addWidget(extrasArea_);
-    outer->addStretch();
+    body_->addWidget(extrasArea_, 1, 0, Qt::AlignTop);
+    outer->addLayout(body_);
 
     for (QLineEdit* e : {parties_[0].caption, parties_[1].caption, extras_[0].caption,
                          extras_[1].caption, extras_[2].caption}) {
@@ -615,12 +656,17 @@ void MainWindow::showLabel(const Label& l) {
 
 void MainWindow::showFields(const Label& l) {
     filling_ = true;
+    // A designation longer than its box reads from its start, as the label prints it.
+    const auto showCaption = [](QLineEdit* e, const QString& text) {
+        e->setText(text);
+        e->setCursorPosition(0);
+    };
     nveBasis_->setText(l.nveBasis);
     nveLaufNr_->setText(l.nveLaufNr);
     anzahlNVEs_->setText(l.anzahlNVEs);
     anzNVE_->setText(QString::number(l.anzahlProNVE));
     for (int i = 0; i < 2; ++i) {
-        parties_[i].caption->setText(l.parties[i].caption);
+        showCaption(parties_[i].caption, l.parties[i].caption);
         showLines(parties_[i].text, l.parties[i].text);
     }
     for (int i = 0; i < Label::kFieldCount; ++i) {
@@ -629,7 +675,7 @@ void MainWindow::showFields(const Label& l) {
         if (list->findText(f.identifier) < 0)
             list->addItem(f.identifier);
         list->setCurrentIndex(list->findText(f.identifier));
-        rows_[i].caption->setText(f.caption);
+        showCaption(rows_[i].caption, f.caption);
         rows_[i].content->setText(
             i < Label::kAutoValueRows && f.autoValue && f.isDate() ? autoDateText(f) : f.content);
         rows_[i].content->setEnabled(!f.identifier.isEmpty());
@@ -637,7 +683,7 @@ void MainWindow::showFields(const Label& l) {
             rows_[i].extras->show(f);
     }
     for (int i = 0; i < Label::kExtraCount; ++i) {
-        extras_[i].caption->setText(l.extras[i].caption);
+        showCaption(extras_[i].caption, l.extras[i].caption);
         showLines(extras_[i].text, l.extras[i].text);
     }
     if (QAbstractButton* b = format_->button(static_cast<int>(l.format)))
@@ -656,14 +702,39 @@ void MainWindow::applyFormat(LabelFormat format) {
              {static_cast<QWidget*>(rows_[i].identifier), static_cast<QWidget*>(rows_[i].caption),
               static_cast<QWidget*>(rows_[i].content)})
             w->setVisible(visible);
-        if (RowExtras* extras = rows_[i].extras) {
-            if (visible)
-                extras->showFor(rows_[i].identifier->currentText());
-            else
-                extras->hide();
-        }
+        if (RowExtras* extras = rows_[i].extras)
+            extras->setRowShown(visible);
     }
     extrasArea_->setVisible(format != LabelFormat::NveOnly);
+    // Ten rows leave no height for the additional texts below them, but width beside.
+    const bool beside = format == LabelFormat::Large;
+    int row = 0, column = 0, rowSpan = 0, columnSpan = 0;
+    body_->getItemPosition(body_->indexOf(extrasArea_), &row, &column, &rowSpan, &columnSpan);
+    if ((column == 1) == beside)
+        return;
+    body_->removeWidget(extrasArea_);
+    body_->addWidget(extrasArea_, beside ? 0 : 1, beside ? 1 : 0, Qt::AlignTop);
+    extrasLayout_->setDirection(beside ? QBoxLayout::TopToBottom : QBoxLayout::LeftToRight);
+    // Beside the rows they take what the large format adds to the width of the small one,
+    // so the rows have the same width in both.
+    const int besideWidth = formatSize(LabelFormat::Large).width() -
+                            formatSize(LabelFormat::Small).width() - body_->horizontalSpacing();
+    extrasArea_->setMinimumWidth(beside ? besideWidth : 0);
+    extrasArea_->setMaximumWidth(beside ? besideWidth : QWIDGETSIZE_MAX);
+}
+
+void MainWindow::fitTextHeights() {
+    // Three lines of an address, and what the format leaves; two of an additional
+    // text, and 1500 twips more while it is enlarged, with a scroll bar.
+    for (Block& b : parties_)
+        b.text->setMinimumHeight(linesHeight(b.text, 3));
+    for (Block& b : extras_)
+        b.text->setFixedHeight(linesHeight(b.text, 2) + (enlarged(b.size) ? fromTwips(1500) : 0));
+}
+
+QSize MainWindow::formatSize(LabelFormat format) {
+    const QSize twips = kFormatTwips[static_cast<int>(format)];
+    return {fromTwips(twips.width()), fromTwips(twips.height())};
 }
 
 void MainWindow::changed() {
@@ -719,6 +790,7 @@ void MainWindow::applyLook(const SettingsRecord& record) {
     f.setPointSize(dialogFontPoints(record.progSchriftgroesse));
     centralWidget()->setFont(f);
     fieldFocus_ = record.felderMarkier;
+    fitTextHeights();
     for (QLineEdit* e : centralWidget()->findChildren<QLineEdit*>()) {
         if (isCaptionEdit(e))
             setEditLook(e, e->hasFocus());

@@ -12,7 +12,9 @@
 #include <functional>
 
 class QAction;
+class QBoxLayout;
 class QButtonGroup;
+class QGridLayout;
 class QComboBox;
 class QKeyEvent;
 class QLabel;
@@ -78,6 +80,9 @@ public:
     // (the scanner's first character), which then does not reach the field.
     void setScanStart(std::function<bool(const QString&)> start) { scanStart_ = std::move(start); }
 
+    // The window's size for a label format; the fields fit it at the default font size.
+    static QSize formatSize(LabelFormat format);
+
     // Sets every caption from the string table in the current language.
     void applyCaptions();
     // Points the topic entry of the help menu at a page.
@@ -114,6 +119,8 @@ private:
     void showFields(const Label& label);
     void showTitle(const QString& name);
     void applyFormat(LabelFormat format);
+    // The heights of the multi-line texts in lines of the fields' font.
+    void fitTextHeights();
     void syncToSession();
     void changed();
     // Leaving an identifier list after a choice: caption, hint, duplicate check.
@@ -159,7 +166,9 @@ private:
     std::vector<std::pair<QAction*, int>> actions_;   // menu caption ids
     std::vector<std::pair<QAction*, int>> tooltips_;  // toolbar tooltip ids
     std::vector<QAction*> labelCommands_;             // usable once a session is attached
+    QGridLayout* body_ = nullptr;                     // the data rows and the additional texts
     QWidget* extrasArea_ = nullptr;
+    QBoxLayout* extrasLayout_ = nullptr;
     QToolBar* toolbar_ = nullptr;
     QMenu* labelMenu_ = nullptr;
     QMenu* editMenu_ = nullptr;

@@ -28,6 +28,7 @@ RowExtras::RowExtras(int row, QWidget* parent) : QWidget(parent) {
     setObjectName(indexed("Zusatzfelder", row));
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(3);
     check_ = new QCheckBox(this);
     check_->setObjectName(indexed("Check1_", row));
     days_ = new QSpinBox(this);
@@ -40,7 +41,11 @@ RowExtras::RowExtras(int row, QWidget* parent) : QWidget(parent) {
     choices_->setObjectName(indexed("Combo_Länderliste", row));
     stored_ = new QComboBox(this);
     stored_->setObjectName(indexed("Combo2_", row));
-    stored_->setMinimumContentsLength(12);
+    // Narrow in the row, whatever their entries: each list drops down in full.
+    for (const auto& [list, length] : {std::pair{dateFormat_, 6}, {choices_, 10}, {stored_, 10}}) {
+        list->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+        list->setMinimumContentsLength(length);
+    }
     fetch_ = new QToolButton(this);
     fetch_->setObjectName(indexed("Command2_", row));
     fetch_->setText(QStringLiteral("…"));
@@ -86,7 +91,13 @@ void RowExtras::showFor(const QString& entryText) {
     const bool offers = entry && entry->offersStoredValues();
     stored_->setVisible(offers);
     fetch_->setVisible(offers);
-    setVisible(date || running || offers || list.kind != ChoiceList::Kind::None);
+    wanted_ = date || running || offers || list.kind != ChoiceList::Kind::None;
+    setVisible(rowShown_ && wanted_);
+}
+
+void RowExtras::setRowShown(bool shown) {
+    rowShown_ = shown;
+    setVisible(rowShown_ && wanted_);
 }
 
 void RowExtras::read(DataField& f) const {
@@ -101,6 +112,10 @@ void RowExtras::show(const DataField& f) {
     check_->setChecked(f.autoValue);
     days_->setValue(f.days);
     dateFormat_->setCurrentIndex(qBound(0, f.dateFormat, DateFormatCount - 1));
+    // A stored country or currency shows as the list's entry of its code.
+    if (const int k = choices_->findText(f.content.left(3), Qt::MatchStartsWith);
+        k >= 0 && !f.content.isEmpty())
+        choices_->setCurrentIndex(k);
 }
 
 void RowExtras::endAutoValue() {

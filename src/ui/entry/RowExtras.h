@@ -22,6 +22,8 @@ public:
 
     // Hides everything, then shows what the entry's markers ask for.
     void showFor(const QString& entryText);
+    // The label format shows or hides the row; its controls keep their state.
+    void setRowShown(bool shown);
     // The automatic value, days or step and date format of the field.
     void read(DataField& field) const;
     void show(const DataField& field);
@@ -43,6 +45,8 @@ private:
     QString entry_;
     bool date_ = false;
     bool automatic_ = false; // a date or running number: the check box counts
+    bool wanted_ = false;    // the entry asks for a control
+    bool rowShown_ = true;
     QCheckBox* check_ = nullptr;
     QSpinBox* days_ = nullptr;
     QComboBox* dateFormat_ = nullptr;
