@@ -46,7 +46,8 @@ bool isActive(const LayoutRect& rect, const Label& label) {
     return rect.left <= outlineRight - 1 && rect.top <= outlineBottom - 1;
 }
 
-// The text cursor on the painter: font and current position, millimetres.
+// The text cursor on the painter: font and current position, millimetres. The
+// texts go to the painter together, when the label's last text is placed.
 struct LabelRenderer::Pen {
     QPainter& painter;
     double x = 0;
@@ -57,27 +58,12 @@ struct LabelRenderer::Pen {
     const MmFont* font = nullptr;
     QString family;
     double points = 0;
-
-    // The font the painter is set up for: an element's lines share one state.
-    const MmFont* inked = nullptr;
+    GlyphBatch texts;
 
     void setFont(const QString& f, double p) {
-        lift(); // a new font may push the inked one out of the cache
         family = f;
         points = p;
         font = &fonts.font(family, points, painter.device());
-    }
-    void ink(const MmFont* f) {
-        if (inked == f)
-            return;
-        lift();
-        f->begin(painter);
-        inked = f;
-    }
-    void lift() {
-        if (inked)
-            painter.restore();
-        inked = nullptr;
     }
     double textWidth(const QString& s) const { return font->width(s); }
     double textHeight() const { return font->height(); }
@@ -97,15 +83,13 @@ void LabelRenderer::printText(Pen& pen, const QString& text, double right) {
     // Tabbed texts stand at their tab stops; only a plain line is set smaller.
     const double room = right - pen.x;
     if (room > 0 && !text.contains(u'\t') && !font->fits(text, room)) {
-        pen.lift();
         font = &fonts_.font(pen.family, fittingPoints(pen.points, font->width(text), room),
                             pen.painter.device());
     }
-    pen.ink(font);
     const QStringList parts = text.split(u'\t');
     for (qsizetype k = 0; k < parts.size(); ++k) {
         const QPointF at(pen.x + options_.scale * double(k) * settings_.tabWeite, pen.y);
-        font->drawAt(pen.painter, at, parts[k]);
+        pen.texts.add(*font, at, parts[k]);
         if (pen.extents && !parts[k].trimmed().isEmpty())
             pen.extents->push_back({pen.element, font->inkRect(parts[k]).translated(at)});
     }
@@ -200,7 +184,6 @@ void LabelRenderer::drawTextElement(Pen& pen, const Label& label, int i, const Q
             printText(pen, lines[k], right);
         }
     }
-    pen.lift();
 }
 
 void LabelRenderer::drawLogo(QPainter& painter, const Label& label) {
@@ -363,7 +346,7 @@ RenderOutcome LabelRenderer::render(QPainter& painter, Label& label, const QStri
 
     painter.save();
     painter.setPen(Qt::black);
-    Pen pen{painter, 0, 0, fonts_, options.extents, 0, nullptr, {}, 0, nullptr};
+    Pen pen{painter, 0, 0, fonts_, options.extents, 0, nullptr, {}, 0, {}};
 
     drawLogo(painter, label);
     for (int i = 0; i < 2; ++i) {
@@ -397,8 +380,8 @@ RenderOutcome LabelRenderer::render(QPainter& painter, Label& label, const QStri
             pen.y = s * (2 * vertical.top + options.offsetY + 2 * double(k) * EntryLineMm);
             printText(pen, letters.mid(k, 1), std::numeric_limits<double>::infinity());
         }
-        pen.lift();
     }
+    pen.texts.draw(painter);
     for (int k = 0; k < 3; ++k) {
         const LayoutElement& e = label.elements[element::FirstBarcode + k];
         if (!drawn[k] ||
