@@ -111,7 +111,8 @@ TEST(LabelRenderer, DesignationAndContentPlacement) {
         Label label = emptyLargeLabel();
         place(label, element::FirstField, 10, 10, 10, 10, horz ? "Horz" : "");
         label.fields[0].caption = QStringLiteral("MMMM");
-        label.fields[0].content = QStringLiteral("WWWW");
+        // A line separator that came in with the content ends nothing of it.
+        label.fields[0].content = QStringLiteral("WW\u2028WW");
         const QRect all = inkBounds(rendered(label).image, QRectF(15, 15, 80, 20));
         SCOPED_TRACE(horz ? "Horz" : "below");
         if (horz) {
@@ -141,6 +142,7 @@ TEST(LabelRenderer, GtinCompletion) {
          "*401234512345" + QString(withCheck("0401234512345").back())},
         {"(01) GTIN", "", ""},
         {"(10) Charge", "12345", "12345"},
+        {"(01) GTIN", "40123A", "40123A"},
     };
     ScriptedPrompter prompter;
     LabelRenderer renderer(settings(), prompter);

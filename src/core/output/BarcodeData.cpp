@@ -28,8 +28,13 @@ QString barcodeDataString(BarcodeKind kind, const QString& nve, const FieldCode&
     return data;
 }
 
+void setSymbolData(Gs1Encoder& encoder, const QString& dataString) {
+    if (!encoder.accepted() || encoder.data() != dataString)
+        encoder.setData(dataString);
+}
+
 std::optional<QString> checkBarcodeData(Gs1Encoder& encoder, const QString& dataString) {
-    encoder.setData(dataString);
+    setSymbolData(encoder, dataString);
     QString bare = dataString;
     bare.remove(u'\u00AB').remove(u'\u00BB');
     if (encoder.data() == dataString && bare.size() <= Gs1Encoder::MaxDataChars)

@@ -20,6 +20,10 @@ using FieldCode = std::function<QString(int field)>;
 // nve is the NVE as composed from base and running number (spaces allowed).
 QString barcodeDataString(BarcodeKind kind, const QString& nve, const FieldCode& fieldCode);
 
+// Sets the data on the encoder unless it holds that symbol already: most symbols
+// of a run are the same on every label.
+void setSymbolData(Gs1Encoder& encoder, const QString& dataString);
+
 // Sets the data on the encoder and checks it against the symbol limits. Returns
 // the message for the user when the data cannot be encoded.
 std::optional<QString> checkBarcodeData(Gs1Encoder& encoder, const QString& dataString);

@@ -6,7 +6,9 @@
 #include <QMutex>
 #include <QPaintDevice>
 #include <QPainter>
+#include <QTextLayout>
 #include <QtDebug>
+#include <algorithm>
 #include <cmath>
 
 namespace palomex {
@@ -67,7 +69,9 @@ QFont MmFont::makeFont(const QString& family, double points, const QPaintDevice*
 }
 
 MmFont::MmFont(const QString& family, double points, const QPaintDevice* device)
-    : font_(makeFont(family, points, device)), metrics_(font_, device) {}
+    : font_(device ? QFont(makeFont(family, points, device), device)
+                   : makeFont(family, points, device)),
+      metrics_(font_, device) {}
 
 double MmFont::width(const QString& text) const {
     // Most texts of a label are the same on every label of a run: each is shaped
@@ -144,20 +148,76 @@ const MmFont& MmFontCache::font(const QString& family, double points, const QPai
 }
 
 void MmFont::draw(QPainter& painter, const QPointF& topLeft, const QString& text) const {
-    begin(painter);
-    drawAt(painter, topLeft, text);
-    painter.restore();
+    GlyphBatch batch;
+    batch.add(*this, topLeft, text);
+    batch.draw(painter);
 }
 
-void MmFont::begin(QPainter& painter) const {
+const QList<QGlyphRun>& MmFont::glyphs(const QString& text) const {
+    constexpr qsizetype MaxShaped = 512;
+    const auto it = shaped_.constFind(text);
+    if (it != shaped_.constEnd())
+        return *it;
+    if (shaped_.size() >= MaxShaped)
+        shaped_.clear();
+    // Laid out as one unbroken line; a line separator in the text starts no new
+    // line: what follows it goes on along the same baseline.
+    QTextLayout layout(text, font_);
+    QTextOption option;
+    option.setWrapMode(QTextOption::NoWrap);
+    layout.setTextOption(option);
+    layout.beginLayout();
+    while (layout.createLine().isValid()) {
+    }
+    layout.endLayout();
+    QList<QGlyphRun> runs;
+    double x = 0;
+    for (int i = 0; i < layout.lineCount(); ++i) {
+        const QTextLine line = layout.lineAt(i);
+        for (QGlyphRun run : line.glyphRuns()) {
+            QList<QPointF> positions = run.positions();
+            for (QPointF& p : positions)
+                p += QPointF(x, -line.ascent());
+            run.setPositions(positions);
+            runs << run;
+        }
+        x += line.naturalTextWidth();
+    }
+    return *shaped_.insert(text, runs);
+}
+
+void GlyphBatch::add(const MmFont& font, const QPointF& topLeft, const QString& text) {
+    const QPointF origin(topLeft.x() * UnitsPerMm,
+                         topLeft.y() * UnitsPerMm + font.metrics_.ascent());
+    for (const QGlyphRun& shaped : font.glyphs(text)) {
+        const QRawFont rawFont = shaped.rawFont();
+        auto run = std::find_if(runs_.begin(), runs_.end(),
+                                [&](const Run& r) { return r.font == rawFont; });
+        if (run == runs_.end())
+            run = runs_.insert(runs_.end(), Run{rawFont, {}, {}});
+        run->glyphs << shaped.glyphIndexes();
+        // Glyphs stand on whole hundredths of a millimetre, far below what a printer
+        // resolves: a PDF then gives their places as short whole numbers.
+        for (const QPointF& p : shaped.positions())
+            run->positions << QPointF(std::round(origin.x() + p.x()),
+                                      std::round(origin.y() + p.y()));
+    }
+}
+
+void GlyphBatch::draw(QPainter& painter) {
+    if (runs_.empty())
+        return;
     painter.save();
     painter.scale(1 / UnitsPerMm, 1 / UnitsPerMm);
-    painter.setFont(font_);
-}
-
-void MmFont::drawAt(QPainter& painter, const QPointF& topLeft, const QString& text) const {
-    painter.drawText(
-        QPointF(topLeft.x() * UnitsPerMm, topLeft.y() * UnitsPerMm + metrics_.ascent()), text);
+    for (const Run& run : runs_) {
+        QGlyphRun glyphs;
+        glyphs.setRawFont(run.font);
+        glyphs.setGlyphIndexes(run.glyphs);
+        glyphs.setPositions(run.positions);
+        painter.drawGlyphRun(QPointF(0, 0), glyphs);
+    }
+    painter.restore();
+    runs_.clear();
 }
 
 } // namespace palomex

@@ -6,13 +6,17 @@
 
 #include <QFont>
 #include <QFontMetricsF>
+#include <QGlyphRun>
 #include <QHash>
+#include <QList>
 #include <QPointF>
+#include <QRawFont>
 #include <QRectF>
 #include <QString>
 #include <QStringList>
 #include <map>
 #include <tuple>
+#include <vector>
 
 class QPaintDevice;
 class QPainter;
@@ -47,18 +51,37 @@ public:
     QStringList wrap(const QString& text, double widthMm) const;
     // Draws text with its top left corner at topLeft (millimetres).
     void draw(QPainter& painter, const QPointF& topLeft, const QString& text) const;
-    // Many texts in this font under one painter state, which a PDF writes once:
-    // begin saves the painter and sets it up, drawAt draws, painter.restore() ends.
-    void begin(QPainter& painter) const;
-    void drawAt(QPainter& painter, const QPointF& topLeft, const QString& text) const;
 
 private:
+    friend class GlyphBatch;
     static QFont makeFont(const QString& family, double points, const QPaintDevice* device);
+    // The glyphs of text, positioned from the left end of its baseline in font units.
+    const QList<QGlyphRun>& glyphs(const QString& text) const;
 
     QFont font_;
     // Looked up once: the renderer measures each text several times per label.
     QFontMetricsF metrics_;
     mutable QHash<QString, double> widths_;
+    // Shaping a text costs more than drawing it, and most texts recur on every label.
+    mutable QHash<QString, QList<QGlyphRun>> shaped_;
+};
+
+// Texts gathered and drawn together, one glyph run per font: a PDF sets a font up
+// once for all of them instead of once per text.
+class GlyphBatch {
+public:
+    // Adds text with its top left corner at topLeft (millimetres).
+    void add(const MmFont& font, const QPointF& topLeft, const QString& text);
+    // Draws what was added with the painter's pen, and empties the batch.
+    void draw(QPainter& painter);
+
+private:
+    struct Run {
+        QRawFont font;
+        QList<quint32> glyphs;
+        QList<QPointF> positions;
+    };
+    std::vector<Run> runs_;
 };
 
 // The fonts of one renderer, made once per family, size and device resolution:

@@ -318,8 +318,12 @@ QRectF Gs1Encoder::draw(QPainter& painter, const QPointF& topLeft, double scale)
         painter.resetTransform();
         barsMm = barPx / pxPerMm_ * scale;
     } else {
-        addBars(topLeft.x() + quiet * moduleMm, moduleMm, barAdjustUm_ / 1000.0 * scale,
-                [&](double x, double w) { return QRectF(x, topLeft.y(), w, barsMm); });
+        // Counted in modules across and in bar heights down: a PDF then gives the
+        // bars as small whole numbers.
+        painter.translate(topLeft.x() + quiet * moduleMm, topLeft.y());
+        painter.scale(moduleMm, barsMm);
+        addBars(0, 1, barAdjustUm_ / 1000.0 * scale / moduleMm,
+                [&](double x, double w) { return QRectF(x, 0, w, 1); });
     }
     painter.drawRects(bars);
     painter.restore();

@@ -46,7 +46,8 @@ bool isActive(const LayoutRect& rect, const Label& label) {
     return rect.left <= outlineRight - 1 && rect.top <= outlineBottom - 1;
 }
 
-// The text cursor on the painter: font and current position, millimetres.
+// The text cursor on the painter: font and current position, millimetres. The
+// texts go to the painter together, when the label's last text is placed.
 struct LabelRenderer::Pen {
     QPainter& painter;
     double x = 0;
@@ -57,27 +58,12 @@ struct LabelRenderer::Pen {
     const MmFont* font = nullptr;
     QString family;
     double points = 0;
-
-    // The font the painter is set up for: an element's lines share one state.
-    const MmFont* inked = nullptr;
+    GlyphBatch texts;
 
     void setFont(const QString& f, double p) {
-        lift(); // a new font may push the inked one out of the cache
         family = f;
         points = p;
         font = &fonts.font(family, points, painter.device());
-    }
-    void ink(const MmFont* f) {
-        if (inked == f)
-            return;
-        lift();
-        f->begin(painter);
-        inked = f;
-    }
-    void lift() {
-        if (inked)
-            painter.restore();
-        inked = nullptr;
     }
     double textWidth(const QString& s) const { return font->width(s); }
     double textHeight() const { return font->height(); }
@@ -85,8 +71,10 @@ struct LabelRenderer::Pen {
 
 LabelRenderer::LabelRenderer(const SettingsRecord& settings, Prompter& prompter)
     : settings_(settings), prompter_(prompter), lineFactor_(settings.zeilenabstand / 100.0 * 0.8) {
-    encoder_.setFont(settings.schriftart);
-    encoder_.setBarWidthAdjust(settings.strichbreitenreduktion);
+    for (Gs1Encoder& encoder : symbols_) {
+        encoder.setFont(settings.schriftart);
+        encoder.setBarWidthAdjust(settings.strichbreitenreduktion);
+    }
 }
 
 void LabelRenderer::printText(Pen& pen, const QString& text, double right) {
@@ -97,15 +85,13 @@ void LabelRenderer::printText(Pen& pen, const QString& text, double right) {
     // Tabbed texts stand at their tab stops; only a plain line is set smaller.
     const double room = right - pen.x;
     if (room > 0 && !text.contains(u'\t') && !font->fits(text, room)) {
-        pen.lift();
         font = &fonts_.font(pen.family, fittingPoints(pen.points, font->width(text), room),
                             pen.painter.device());
     }
-    pen.ink(font);
     const QStringList parts = text.split(u'\t');
     for (qsizetype k = 0; k < parts.size(); ++k) {
         const QPointF at(pen.x + options_.scale * double(k) * settings_.tabWeite, pen.y);
-        font->drawAt(pen.painter, at, parts[k]);
+        pen.texts.add(*font, at, parts[k]);
         if (pen.extents && !parts[k].trimmed().isEmpty())
             pen.extents->push_back({pen.element, font->inkRect(parts[k]).translated(at)});
     }
@@ -114,9 +100,10 @@ void LabelRenderer::printText(Pen& pen, const QString& text, double right) {
     pen.y += height;
 }
 
-double LabelRenderer::firstLinesBottom(const LayoutElement& e) const {
+double LabelRenderer::firstLinesBottom(const Label& label, int i) const {
     // A line of the label fonts is about 1.15 of its size high.
-    return 2 * e.top + 1.15 * PointMm * (e.firstSize() * lineFactor_ + e.secondSize());
+    return 2 * label.elements[i].top +
+           1.15 * PointMm * (sizes_[i].first * lineFactor_ + sizes_[i].second);
 }
 
 double LabelRenderer::bottomLimit(const Label& label, int i, double right) const {
@@ -134,7 +121,7 @@ double LabelRenderer::rightLimit(const Label& label, int i) const {
     const LayoutElement& e = label.elements[i];
     const double left = 2 * e.left;
     const double top = 2 * e.top;
-    const double bottom = firstLinesBottom(e);
+    const double bottom = firstLinesBottom(label, i);
     double limit = labelWidthMm(label.format);
     for (const Occupied& o : occupied_) {
         if (o.element != i && o.left > left + ColumnGapMm && o.top < bottom && o.bottom > top)
@@ -152,8 +139,8 @@ void LabelRenderer::drawTextElement(Pen& pen, const Label& label, int i, const Q
     pen.element = i;
     double dx = 0;
     double dy = 0;
-    if (e.firstSize() > 0) {
-        pen.setFont(settings_.schriftart, s * e.firstSize());
+    if (sizes_[i].first > 0) {
+        pen.setFont(settings_.schriftart, s * sizes_[i].first);
         if (e.horizontal())
             dx = pen.textWidth(designation + u' ') / s;
         else
@@ -162,8 +149,8 @@ void LabelRenderer::drawTextElement(Pen& pen, const Label& label, int i, const Q
         pen.y = s * (2 * e.top + options_.offsetY);
         printText(pen, designation, right);
     }
-    if (e.secondSize() > 0) {
-        pen.setFont(settings_.schriftart, s * e.secondSize());
+    if (sizes_[i].second > 0) {
+        pen.setFont(settings_.schriftart, s * sizes_[i].second);
         double h = pen.textHeight();
         const double x = s * (2 * e.left + options_.offsetX + dx);
         const double top = s * (2 * e.top + options_.offsetY + dy);
@@ -200,7 +187,6 @@ void LabelRenderer::drawTextElement(Pen& pen, const Label& label, int i, const Q
             printText(pen, lines[k], right);
         }
     }
-    pen.lift();
 }
 
 void LabelRenderer::drawLogo(QPainter& painter, const Label& label) {
@@ -242,37 +228,37 @@ void LabelRenderer::completeGtin(DataField& field) {
     bare.remove(u' ').replace(u'*', u'0');
     if (bare.isEmpty() || bare.size() >= 14)
         return;
-    const QString padded = QString(13 - bare.size(), u'0') + bare;
-    encoder_.setData(QStringLiteral("\u00AB01\u00BB") + padded + QStringLiteral("\u00A5"));
-    const QString readable = encoder_.humanReadableText();
-    if (readable.isEmpty())
+    const QChar check = gs1CheckDigit(QString(13 - bare.size(), u'0') + bare);
+    if (check.isNull())
         return; // not digits: the entry rules report it, the label shows it as typed
-    field.content = QString(13 - bare.size(), u'0') + field.content + readable.right(1);
+    field.content = QString(13 - bare.size(), u'0') + field.content + check;
 }
 
 bool LabelRenderer::setUpBarcode(QPainter& painter, const Label& label, BarcodeKind kind,
                                  const QString& data) {
-    const LayoutElement& e = label.elements[element::FirstBarcode + int(kind)];
+    const int i = element::FirstBarcode + int(kind);
+    const LayoutElement& e = label.elements[i];
     if (!isActive(e, label) || data.isEmpty())
         return false;
-    encoder_.setData(data);
+    Gs1Encoder& encoder = symbols_[int(kind)];
+    setSymbolData(encoder, data);
     // A screen is often too coarse for the modules: the preview checks the fit with
     // the nominal widths and draws them so, as wide as a printer fine enough for
     // the label prints them.
-    encoder_.setDeviceResolution(
+    encoder.setDeviceResolution(
         options_.mode == RenderMode::Preview || !options_.devicePixels
             ? 0
             : std::hypot(painter.deviceTransform().m11(), painter.deviceTransform().m12()) *
                   options_.scale);
     // The second size is the height of the whole symbol, human-readable line
     // included: a symbol then ends where the layout's numbers say it does.
-    encoder_.setTextSize(int(e.firstSize()));
-    double bars = e.secondSize() - encoder_.textHeight();
+    encoder.setTextSize(int(sizes_[i].first));
+    double bars = sizes_[i].second - encoder.textHeight();
     if (kind == BarcodeKind::Nve)
         bars = std::max(bars,
-                        std::min(NveLeastBarsMm, label.height - 2 * e.top - encoder_.textHeight()));
-    encoder_.setBarHeight(std::max(LeastBarsMm, bars));
-    selectModuleStep(encoder_, kind, settings_.vergrFaktor, 2 * e.left, labelWidthMm(label.format));
+                        std::min(NveLeastBarsMm, label.height - 2 * e.top - encoder.textHeight()));
+    encoder.setBarHeight(std::max(LeastBarsMm, bars));
+    selectModuleStep(encoder, kind, settings_.vergrFaktor, 2 * e.left, labelWidthMm(label.format));
     return true;
 }
 
@@ -281,9 +267,10 @@ std::optional<bool> LabelRenderer::checkBarcode(QPainter& painter, const Label& 
                                                 const FieldCode& fieldCode,
                                                 RenderOutcome& outcome) {
     const QString data = barcodeDataString(kind, nve, fieldCode);
+    Gs1Encoder& encoder = symbols_[int(kind)];
     if (kind != BarcodeKind::Nve && !data.isEmpty() &&
         isActive(label.elements[element::FirstBarcode + int(kind)], label)) {
-        if (const auto message = checkBarcodeData(encoder_, data)) {
+        if (const auto message = checkBarcodeData(encoder, data)) {
             prompter_.tellTitled(caption(msg::ErrorTitle), *message, Icon::Critical);
             outcome.endRun = true;
             return std::nullopt;
@@ -293,7 +280,7 @@ std::optional<bool> LabelRenderer::checkBarcode(QPainter& painter, const Label& 
         return false;
     const LayoutElement& e = label.elements[element::FirstBarcode + int(kind)];
     const int width = labelWidthMm(label.format);
-    const double symbolWidth = encoder_.symbolWidth();
+    const double symbolWidth = encoder.symbolWidth();
     if (2 * e.left + symbolWidth < width)
         return true;
     const Answer answer =
@@ -312,6 +299,8 @@ std::optional<bool> LabelRenderer::checkBarcode(QPainter& painter, const Label& 
 RenderOutcome LabelRenderer::render(QPainter& painter, Label& label, const QString& nve,
                                     const FieldCode& fieldCode, const RenderOptions& options) {
     options_ = options;
+    for (int i = 0; i < element::Count; ++i)
+        sizes_[i] = {label.elements[i].firstSize(), label.elements[i].secondSize()};
     const double s = options.scale;
     RenderOutcome outcome;
     // Every barcode is checked, and every question answered, before anything is
@@ -336,11 +325,10 @@ RenderOutcome LabelRenderer::render(QPainter& painter, Label& label, const QStri
         if (draws && isActive(e, label))
             occupied_.push_back({i, 2 * e.left, 2 * e.top, bottomMm});
     };
-    const auto textBottom = [&](int i) { return firstLinesBottom(label.elements[i]); };
+    const auto textBottom = [&](int i) { return firstLinesBottom(label, i); };
     const auto hasText = [&](int i, const QString& designation, const QString& content) {
-        const LayoutElement& e = label.elements[i];
-        return (e.firstSize() > 0 && !designation.isEmpty()) ||
-               (e.secondSize() > 0 && !content.isEmpty());
+        return (sizes_[i].first > 0 && !designation.isEmpty()) ||
+               (sizes_[i].second > 0 && !content.isEmpty());
     };
     for (int i = 0; i < 2; ++i)
         occupy(element::Sender + i,
@@ -358,12 +346,13 @@ RenderOutcome LabelRenderer::render(QPainter& painter, Label& label, const QStri
     for (int k = 0; k < 3; ++k) {
         const LayoutElement& e = label.elements[element::FirstBarcode + k];
         occupy(element::FirstBarcode + k, drawn[k],
-               kinds[k] == BarcodeKind::Nve ? label.height : 2 * e.top + e.secondSize());
+               kinds[k] == BarcodeKind::Nve ? label.height
+                                            : 2 * e.top + sizes_[element::FirstBarcode + k].second);
     }
 
     painter.save();
     painter.setPen(Qt::black);
-    Pen pen{painter, 0, 0, fonts_, options.extents, 0, nullptr, {}, 0, nullptr};
+    Pen pen{painter, 0, 0, fonts_, options.extents, 0, nullptr, {}, 0, {}};
 
     drawLogo(painter, label);
     for (int i = 0; i < 2; ++i) {
@@ -388,8 +377,8 @@ RenderOutcome LabelRenderer::render(QPainter& painter, Label& label, const QStri
     if (isActive(nveLine, label))
         drawTextElement(pen, label, element::NveLine, nveLine.designation(), nveText(nve), false);
     const LayoutElement& vertical = label.elements[element::NveVertical];
-    if (isActive(vertical, label) && vertical.secondSize() > 0) {
-        pen.setFont(settings_.schriftart, s * vertical.firstSize());
+    if (isActive(vertical, label) && sizes_[element::NveVertical].second > 0) {
+        pen.setFont(settings_.schriftart, s * sizes_[element::NveVertical].first);
         pen.element = element::NveVertical;
         const QString letters = vertical.designation();
         for (qsizetype k = 0; k < letters.size(); ++k) {
@@ -397,17 +386,17 @@ RenderOutcome LabelRenderer::render(QPainter& painter, Label& label, const QStri
             pen.y = s * (2 * vertical.top + options.offsetY + 2 * double(k) * EntryLineMm);
             printText(pen, letters.mid(k, 1), std::numeric_limits<double>::infinity());
         }
-        pen.lift();
     }
+    pen.texts.draw(painter);
     for (int k = 0; k < 3; ++k) {
         const LayoutElement& e = label.elements[element::FirstBarcode + k];
         if (!drawn[k] ||
             !setUpBarcode(painter, label, kinds[k], barcodeDataString(kinds[k], nve, fieldCode)))
             continue;
-        const QRectF extent = encoder_.draw(painter,
-                                            QPointF(qRound(s * (2 * e.left + options.offsetX)),
-                                                    qRound(s * (2 * e.top + options.offsetY))),
-                                            s);
+        const QRectF extent = symbols_[k].draw(painter,
+                                               QPointF(qRound(s * (2 * e.left + options.offsetX)),
+                                                       qRound(s * (2 * e.top + options.offsetY))),
+                                               s);
         if (options.extents)
             options.extents->push_back({element::FirstBarcode + k, extent});
     }

@@ -11,6 +11,7 @@
 
 #include <QImage>
 #include <QRectF>
+#include <array>
 #include <functional>
 #include <optional>
 #include <vector>
@@ -88,7 +89,7 @@ private:
     double bottomLimit(const Label& label, int i, double right) const;
     // Where the designation and the first line of content of a text element end,
     // label millimetres.
-    double firstLinesBottom(const LayoutElement& e) const;
+    double firstLinesBottom(const Label& label, int i) const;
     // One line from the pen's position; a line that would pass right (painter
     // units) is set smaller so that it ends there.
     void printText(Pen& pen, const QString& text, double right);
@@ -106,7 +107,9 @@ private:
 
     SettingsRecord settings_;
     Prompter& prompter_;
-    Gs1Encoder encoder_;
+    Gs1Encoder encoder_; // reads the NVE's check digit
+    // One per barcode: a symbol set up for its check is still set up when it is drawn.
+    std::array<Gs1Encoder, 3> symbols_;
     MmFontCache fonts_;
     double lineFactor_;
     RenderOptions options_;
@@ -116,6 +119,11 @@ private:
         double left, top, bottom;
     };
     std::vector<Occupied> occupied_;
+    // The two sizes of every element, read from the layout's text once per label.
+    struct Sizes {
+        double first, second;
+    };
+    std::array<Sizes, element::Count> sizes_{};
     QString logoFile_;
     QImage logo_;
 };
