@@ -119,9 +119,12 @@ double leadingNumber(const QString& text) {
 }
 
 QString settingDefault(const QString& section, const QString& key) {
+    // Compared in place, without a copy of the entry: every setting read passes here.
+    const auto same = [](const QString& given, const char* listed) {
+        return QAnyStringView::compare(given, QUtf8StringView(listed), Qt::CaseInsensitive) == 0;
+    };
     for (const Default& d : kDefaults) {
-        if (section.compare(QString::fromUtf8(d.section), Qt::CaseInsensitive) == 0 &&
-            key.compare(QString::fromUtf8(d.key), Qt::CaseInsensitive) == 0)
+        if (same(section, d.section) && same(key, d.key))
             return QString::fromUtf8(d.value);
     }
     return {};
