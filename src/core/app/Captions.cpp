@@ -6,6 +6,9 @@
 #include <QFile>
 #include <QStringTokenizer>
 
+#include <algorithm>
+#include <optional>
+
 namespace palomex {
 
 namespace {
@@ -27,6 +30,21 @@ QString unescape(QStringView s) {
     }
     out.append(s.mid(from));
     return out;
+}
+
+// The number before a text's tab. Ids are plain digits, read here without the
+// general number parser, which the whole table would otherwise pass through.
+std::optional<int> idOf(QStringView field) {
+    const auto digit = [](QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); };
+    if (field.size() > 9 || !std::all_of(field.begin(), field.end(), digit)) {
+        bool ok = false;
+        const int id = field.toInt(&ok);
+        return ok ? std::optional(id) : std::nullopt;
+    }
+    int id = 0;
+    for (const QChar c : field)
+        id = id * 10 + (c.unicode() - u'0');
+    return id;
 }
 
 } // namespace
@@ -63,10 +81,8 @@ void Captions::load(const QString& content) {
         const qsizetype tab = line.indexOf(QLatin1Char('\t'));
         if (tab <= 0)
             continue;
-        bool ok = false;
-        const int id = line.left(tab).toInt(&ok);
-        if (ok)
-            texts_.insert(id, unescape(line.mid(tab + 1)));
+        if (const std::optional<int> id = idOf(line.left(tab)))
+            texts_.insert(*id, unescape(line.mid(tab + 1)));
     }
 }
 
