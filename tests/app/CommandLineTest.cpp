@@ -1,4 +1,9 @@
 #include "app/CommandLine.h"
+#include "app/Paths.h"
+#include "app/Workspace.h"
+#include "db/InitialLayout.h"
+#include "db/LabelStrings.h"
+#include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -61,4 +66,24 @@ TEST(CommandLine, PositionalParameters) {
     EXPECT_EQ(
         CommandRequest(QStringLiteral("print L - - - - C:\\new")).parameter(param::FirstDIText),
         QStringLiteral("C:\\new"));
+}
+
+// The label a run starts with, which has no name yet, speaks the caption language
+// of the settings with or without windows, as does every label without a name.
+TEST(CommandLine, TheUnnamedLabelFollowsTheCaptionLanguage) {
+    const test::CaptionsRestorer restore;
+    for (const int sprache : {1000, 0}) {
+        test::TempAppData appData;
+        Settings(iniPath()).writeNumber(QStringLiteral("Einstellungen"), QStringLiteral("Sprache"),
+                                        sprache);
+        test::ScriptedPrompter prompter;
+        Workspace workspace(prompter);
+        workspace.open({});
+        const Label& label = workspace.session().label();
+        const Captions& texts = Captions::global();
+        EXPECT_TRUE(label.name.isEmpty());
+        EXPECT_EQ(label.parties[1].caption, texts.raw(msg::ReceiverDesignation + sprache));
+        EXPECT_EQ(label.extras[2].caption,
+                  texts.raw(msg::ExtraDesignation + sprache).replace(QStringLiteral("%1"), "2"));
+    }
 }

@@ -48,7 +48,9 @@ TEST(Captions, OffsetSelectsLanguageFallsBackToGermanAndLinesAreParsed) {
     c.setOffset(0);
     EXPECT_EQ(c.text(msg::Title), QStringLiteral("Frachtmarker EAN 128"));
     // Escapes, and lines that define nothing.
-    c.load(QStringLiteral("9990\ta\\nb\\tc\\\\d\r\nkein tab\nx9\tnicht numerisch\n"));
+    c.load(QStringLiteral(
+        "9990\ta\\nb\\tc\\\\d\r\n9991\tam Ende \\\nkein tab\nx9\tnicht numerisch\n"));
     EXPECT_EQ(c.raw(9990), QStringLiteral("a\nb\tc\\d"));
+    EXPECT_EQ(c.raw(9991), QStringLiteral("am Ende \\"));
     EXPECT_FALSE(c.contains(9));
 }

@@ -110,6 +110,8 @@ TEST_F(IniFixture, MalformedAndAbsurdContentGivesDefaultsWithoutCrash) {
     EXPECT_EQ(r.left, 200) << "a key under a broken section header is not in the section";
     EXPECT_EQ(r.seitenanzahl, 1) << "page counts below 1 count as 1";
     EXPECT_EQ(r.benutzername, QStringLiteral("Etiketten"));
+    EXPECT_EQ(settings().number(QStringLiteral("EINSTELLUNGEN"), QStringLiteral("LINIENSTÄRKE")), 5)
+        << "a default is found whatever the case, also of a non-ASCII letter";
     given("[Einstellungen]\nLeft=99999999999999999999\n");
     EXPECT_EQ(settings().number(kE, QStringLiteral("Left")), INT_MAX);
 }

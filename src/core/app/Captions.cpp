@@ -4,31 +4,47 @@
 
 #include <QDir>
 #include <QFile>
+#include <QStringTokenizer>
+
+#include <algorithm>
+#include <optional>
 
 namespace palomex {
 
 namespace {
 
 QString unescape(QStringView s) {
-    // Most texts hold no escape and are taken as they are.
-    if (!s.contains(QLatin1Char('\\')))
+    // Most texts hold no escape and are taken as they are; the others are copied
+    // in runs between their escapes.
+    qsizetype at = s.indexOf(QLatin1Char('\\'));
+    if (at < 0)
         return s.toString();
     QString out;
     out.reserve(s.size());
-    for (qsizetype i = 0; i < s.size(); ++i) {
-        if (s[i] == QLatin1Char('\\') && i + 1 < s.size()) {
-            const QChar n = s[++i];
-            if (n == QLatin1Char('n'))
-                out.append(QLatin1Char('\n'));
-            else if (n == QLatin1Char('t'))
-                out.append(QLatin1Char('\t'));
-            else
-                out.append(n);
-        } else {
-            out.append(s[i]);
-        }
+    qsizetype from = 0;
+    for (; at >= 0 && at + 1 < s.size(); at = s.indexOf(QLatin1Char('\\'), from)) {
+        out.append(s.mid(from, at - from));
+        const QChar n = s[at + 1];
+        out.append(n == QLatin1Char('n') ? QChar(u'\n') : n == QLatin1Char('t') ? QChar(u'\t') : n);
+        from = at + 2;
     }
+    out.append(s.mid(from));
     return out;
+}
+
+// The number before a text's tab. Ids are plain digits, read here without the
+// general number parser, which the whole table would otherwise pass through.
+std::optional<int> idOf(QStringView field) {
+    const auto digit = [](QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); };
+    if (field.size() > 9 || !std::all_of(field.begin(), field.end(), digit)) {
+        bool ok = false;
+        const int id = field.toInt(&ok);
+        return ok ? std::optional(id) : std::nullopt;
+    }
+    int id = 0;
+    for (const QChar c : field)
+        id = id * 10 + (c.unicode() - u'0');
+    return id;
 }
 
 } // namespace
@@ -57,7 +73,7 @@ QString Captions::text(int id) const {
 }
 
 void Captions::load(const QString& content) {
-    for (QStringView line : QStringView(content).split(QLatin1Char('\n'))) {
+    for (QStringView line : qTokenize(content, QLatin1Char('\n'))) {
         if (line.endsWith(QLatin1Char('\r')))
             line.chop(1);
         if (line.isEmpty() || line.startsWith(QLatin1Char('#')))
@@ -65,10 +81,8 @@ void Captions::load(const QString& content) {
         const qsizetype tab = line.indexOf(QLatin1Char('\t'));
         if (tab <= 0)
             continue;
-        bool ok = false;
-        const int id = line.left(tab).toInt(&ok);
-        if (ok)
-            texts_.insert(id, unescape(line.mid(tab + 1)));
+        if (const std::optional<int> id = idOf(line.left(tab)))
+            texts_.insert(*id, unescape(line.mid(tab + 1)));
     }
 }
 

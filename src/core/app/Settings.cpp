@@ -1,5 +1,7 @@
 #include "app/Settings.h"
 
+#include <QHash>
+
 #include <array>
 #include <cmath>
 #include <limits>
@@ -119,12 +121,20 @@ double leadingNumber(const QString& text) {
 }
 
 QString settingDefault(const QString& section, const QString& key) {
-    for (const Default& d : kDefaults) {
-        if (section.compare(QString::fromUtf8(d.section), Qt::CaseInsensitive) == 0 &&
-            key.compare(QString::fromUtf8(d.key), Qt::CaseInsensitive) == 0)
-            return QString::fromUtf8(d.value);
-    }
-    return {};
+    // Every setting read asks here; the table is indexed once, by its names folded
+    // to one case, as the file's names are matched whatever their case.
+    const auto folded = [](QStringView section, QStringView key) {
+        return section.toString().toCaseFolded() + QLatin1Char('\n') +
+               key.toString().toCaseFolded();
+    };
+    static const QHash<QString, const char*> index = [&] {
+        QHash<QString, const char*> h;
+        for (const Default& d : kDefaults)
+            h.insert(folded(QString::fromUtf8(d.section), QString::fromUtf8(d.key)), d.value);
+        return h;
+    }();
+    const auto it = index.constFind(folded(section, key));
+    return it == index.constEnd() ? QString() : QString::fromUtf8(*it);
 }
 
 QString Settings::read(const QString& section, const QString& key, const QString& fallback) const {

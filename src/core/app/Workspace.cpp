@@ -77,6 +77,16 @@ void Workspace::open(LabelSession::NameAsker askName) {
 void Workspace::setRecord(const SettingsRecord& record) {
     record_ = record;
     applyLanguage(record_.sprache);
+    if (session_)
+        unnamedLabelInCaptionLanguage();
+}
+
+void Workspace::unnamedLabelInCaptionLanguage() {
+    // A label without a name still carries a new label's designations, which speak
+    // the caption language wherever the label is shown or printed.
+    Label l = session_->label();
+    if (l.name.isEmpty() && designationsInCaptionLanguage(l))
+        session_->setContents(l, false);
 }
 
 std::optional<int> Workspace::openRequested(const CommandRequest& request) {

@@ -59,6 +59,7 @@ public:
     bool finish(int leftTwips, int topTwips);
 
 private:
+    void unnamedLabelInCaptionLanguage();
     int filePrint(const CommandRequest& request, const std::function<JobResult()>& printCurrent);
 
     Prompter& prompter_;

@@ -78,9 +78,13 @@ QString entryDisplayText(const QString& entryText) {
 }
 
 const Catalogue& Catalogue::forLanguage(int offset) {
-    static const Catalogue german(Captions::global(), 0);
+    // Each built when first asked for: a run in one language never needs the other.
+    if (offset == 0) {
+        static const Catalogue german(Captions::global(), 0);
+        return german;
+    }
     static const Catalogue english(Captions::global(), 1000);
-    return offset == 0 ? german : english;
+    return english;
 }
 
 Catalogue::Catalogue(const Captions& captions, int offset) {
