@@ -828,11 +828,6 @@ bool MainWindow::loadLabel(const QString& name) {
 void MainWindow::applyCaptions() {
     showTitle(current().name);
     setIdentifierEntries(Catalogue::forLanguage(Captions::global().offset()).selectionList());
-    if (session_ && current().name.isEmpty()) {
-        Label l = current();
-        if (designationsInCaptionLanguage(l))
-            session_->setContents(l, false);
-    }
     for (auto& [w, id] : captioned_) {
         if (auto* l = qobject_cast<QLabel*>(w))
             l->setText(caption(id));
