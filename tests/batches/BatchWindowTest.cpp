@@ -47,10 +47,33 @@ struct BatchWindowFixture : test::DatabaseFixture {
 } // namespace
 
 TEST_F(BatchWindowFixture, LinkTraceAndUnlinkTheMarkedBatches) {
+    // A link lacking a side is refused with a word; without a batch identifier there
+    // are no own batches, and the message says why.
+    window.ownList()->clearSelection();
+    window.foreignText()->setText(QStringLiteral("L-77"));
+    window.addLink();
+    window.ownList()->selectAll();
+    window.foreignText()->clear();
+    window.addLink();
+    window.open(QString(), {}, {});
+    window.foreignText()->setText(QStringLiteral("L-77"));
+    window.addLink();
+    ASSERT_EQ(prompter.shown.size(), 3);
+    EXPECT_EQ(
+        prompter.shown[0],
+        QStringLiteral("Fehler: markieren Sie zuerst eine Charge im Feld ''Eigene Chargen''."));
+    EXPECT_EQ(prompter.shown[1], QStringLiteral("Fehler: geben Sie zuerst die Fremdcharge ein."));
+    EXPECT_TRUE(prompter.shown[2].startsWith(prompter.shown[0]) &&
+                prompter.shown[2].contains(QStringLiteral("kein Datenbezeichner für Chargen")));
+    prompter.shown.clear();
+    window.open(QStringLiteral("(10)   Losnummer"), {}, {});
+
     window.ownList()->selectAll();
     window.foreignText()->setText(QStringLiteral("L-77"));
     window.supplierBox()->setCurrentText(QStringLiteral("Mühle"));
     window.addLink();
+    EXPECT_GE(window.foreignBox()->findText(QStringLiteral("L-77")), 0) << "offered at once";
+    EXPECT_GE(window.supplierBox()->findText(QStringLiteral("Mühle")), 0);
     window.trace();
     EXPECT_TRUE(log.lines().contains(QStringLiteral("Fremdcharge: L-77\tMühle")));
     EXPECT_TRUE(log.windowTitle().endsWith(QStringLiteral(":   3 Datensätze gefunden")))

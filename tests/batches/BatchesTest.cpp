@@ -1,4 +1,5 @@
 #include "batches/Batches.h"
+#include "app/Captions.h"
 #include "log/PrintLog.h"
 
 #include "support/TestSupport.h"
@@ -89,6 +90,10 @@ TEST_F(BatchFixture, TracesNameTheLinkedBatches) {
     EXPECT_EQ(foreign.content, QStringLiteral("A-1\nB-2"));
     EXPECT_EQ(foreign.heading, QStringLiteral("Fremdcharge: L-77\tMühle¶"));
     EXPECT_TRUE(batches.traceForeign(QStringLiteral("nichts")).heading.isEmpty());
+    test::CaptionsRestorer restorer;
+    Captions::global().setOffset(1000);
+    EXPECT_EQ(batches.traceForeign(QStringLiteral("L-77")).heading,
+              QStringLiteral("Foreign batch: L-77\tMühle¶"));
 }
 
 // Too many batches for one statement are refused whole, with the limit to mark.

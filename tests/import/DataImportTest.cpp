@@ -334,30 +334,48 @@ TEST(ParseMapping, Forms) {
     EXPECT_EQ(daysFromTodayText(3), QStringLiteral("Heute + \u00a03 Tage"));
 }
 
-TEST(MappingCaptions, FromTheLabelShownOrTheColumn) {
+// An identifier is named once, with the caption only where it says more; a box the
+// label leaves unnamed is named in the caption language, never by its column.
+TEST(MappingCaptions, FromTheLabelShownInTheCaptionLanguage) {
+    test::CaptionsRestorer restorer;
     Label shown;
+    shown.parties[0].caption.clear();
     shown.parties[1].caption = QStringLiteral("Kunde");
+    shown.extras[2].caption.clear();
     shown.fields[0] = {
-        QStringLiteral("(10) Charge |©A…20"), QStringLiteral("Charge"), {}, false, 0, 0};
+        QStringLiteral("(10)   Charge |©A…20"), QStringLiteral("Charge"), {}, false, 0, 0};
     shown.fields[1].identifier = QStringLiteral("(400) Auftrag |A…30");
     shown.fields[2].caption = QStringLiteral(" Notiz ");
-    const auto captions = mappingCaptions(shown);
+    shown.fields[4] = {
+        QStringLiteral("(10) Charge |©A…20"), QStringLiteral("Los"), {}, false, 0, 0};
     const struct {
+        int language;
         int box;
         const char* expected;
     } cases[] = {
-        {mapping::Name, "Etikettenname"},
-        {mapping::FirstParty + 1, "Kunde"},
-        {mapping::FirstField, "(10) Charge - Charge"},
-        {mapping::FirstField + 1, "(400) Auftrag"},
-        {mapping::FirstField + 2, "Notiz"},
-        {mapping::FirstField + 3, "DIText3"},
-        {mapping::FirstExtra, "Zusatztext 0"},
-        {mapping::NveBasis, "NVE_Basis"},
-
+        {0, mapping::Name, "Etikettenname"},
+        {0, mapping::FirstParty, "Absender"},
+        {0, mapping::FirstParty + 1, "Kunde"},
+        {0, mapping::FirstField, "(10) Charge"},
+        {0, mapping::FirstField + 1, "(400) Auftrag"},
+        {0, mapping::FirstField + 2, "Notiz"},
+        {0, mapping::FirstField + 3, "Datenfeld 3"},
+        {0, mapping::FirstField + 4, "(10) Charge - Los"},
+        {0, mapping::FirstExtra, "Zusatztext 0"},
+        {0, mapping::NveBasis, "NVE Basisnummer"},
+        {0, mapping::AnzahlProNVE, "Anzahl Etiketten pro NVE:"},
+        {1000, mapping::Name, "Label name"},
+        {1000, mapping::FirstParty, "Sender"},
+        {1000, mapping::FirstField, "(10) Charge"},
+        {1000, mapping::FirstField + 9, "Data field 9"},
+        {1000, mapping::FirstExtra + 2, "Additional text 2"},
+        {1000, mapping::NveLaufNr, "NVE serial no."},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(captions[static_cast<size_t>(c.box)], QString::fromUtf8(c.expected)) << c.box;
+    for (const auto& c : cases) {
+        Captions::global().setOffset(c.language);
+        EXPECT_EQ(mappingCaptions(shown)[static_cast<size_t>(c.box)], QString::fromUtf8(c.expected))
+            << c.language << "/" << c.box;
+    }
 }
 
 // The last expression of a box is offered again in its list.

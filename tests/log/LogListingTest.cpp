@@ -1,4 +1,5 @@
 #include "log/LogListing.h"
+#include "app/Captions.h"
 #include "log/LogExport.h"
 #include "log/LogPrint.h"
 #include "log/PrintLog.h"
@@ -104,6 +105,21 @@ TEST_F(ListingFixture, HeadingNamesTheFiltersAndCountsOneOrNone) {
     f.absender = QStringLiteral("gibtsnicht");
     EXPECT_TRUE(
         list(f).caption(QStringLiteral("P")).endsWith(QStringLiteral(":   0 Datensätze gefunden")));
+
+    // In English the heading is English; the exported table keeps its one name.
+    test::CaptionsRestorer restorer;
+    Captions::global().setOffset(1000);
+    f.absender = QStringLiteral("Nor");
+    const LogListing english = list(f);
+    EXPECT_EQ(
+        english.lines().mid(0, 7),
+        QStringList({"Log of: 04.12.2026 11:20:39", "Sender = \"Nor\"",
+                     "from NVE: 34012345000000100   to NVE: ", "from date: 04.12.2026   to date: ",
+                     "Data id.: (10) Losnummer = \"4711\"", " ",
+                     "Date       Sender          Receiver             from_NVE         "
+                     "to_NVE  (10) Losnummer"}));
+    EXPECT_EQ(english.documentName(), QStringLiteral("Log 04_12_2026 11-20-39"));
+    EXPECT_EQ(english.exportTableName(), QStringLiteral("Protokoll vom: 04/12/2026 11:20:39"));
 }
 
 TEST_F(ListingFixture, DetailedListShowsEveryFilledField) {
@@ -116,6 +132,13 @@ TEST_F(ListingFixture, DetailedListShowsEveryFilledField) {
               QStringList({"04.12.2026 08:00:00  34012345000000100 34012345000000101  Lager",
                            "Absender:  Nord, Hafen", "(10) Charge                        4711",
                            "Hinweis                            Zerbrechlich", "  "}));
+    test::CaptionsRestorer restorer;
+    Captions::global().setOffset(1000);
+    EXPECT_EQ(
+        list({.detailliste = true}).lines().mid(2, 5),
+        QStringList({"Date       Time      from_NVE          to_NVE             Label",
+                     "  Data identifier                  Content", QString(100, QLatin1Char('-')),
+                     lines.value(5), "Sender:    Nord, Hafen"}));
 }
 
 // A printed run is kept whole, no column left null and the identifier reduced to its

@@ -86,6 +86,26 @@ TEST_F(LogWindowFixture, FollowsTheCaptionLanguageAndShowsTheAdditionalTextCapti
     EXPECT_EQ(box->currentText(), QStringLiteral("(10) Los"));
     EXPECT_EQ(window.windowTitle(), QStringLiteral("Log of printed labels"));
     EXPECT_EQ(child<QComboBox>("Combo1")->itemText(4), QStringLiteral("Content alphabetical"));
+    // An entry chosen from the list follows the language by its code.
+    box->setCurrentIndex(box->findText(QStringLiteral("(10) Batch"), Qt::MatchStartsWith));
+    window.setCatalogue(Catalogue::forLanguage(0));
+    const QString german = Catalogue::forLanguage(0)
+                               .entryOfCode(QStringLiteral("(10)"))
+                               .section(QLatin1Char('|'), 0, 0);
+    EXPECT_EQ(box->currentText(), german);
+    // So does an English entry stored with its format code, as a batch trace leaves it;
+    // the list heading shows the entry without the code.
+    window.closeWindow();
+    settings.write(QStringLiteral("Protokoll"), QStringLiteral("DatenCombo"),
+                   Catalogue::forLanguage(1000).entryOfCode(QStringLiteral("(10)")));
+    window.open();
+    EXPECT_EQ(box->currentText(), german);
+    window.showList();
+    const QStringList heading = window.lines();
+    const QString columns = heading.value(heading.indexOf(QString(100, QLatin1Char('-'))) - 1);
+    EXPECT_TRUE(columns.contains(german.simplified()) && !columns.contains(QLatin1Char('|')))
+        << columns.toStdString();
+    window.setCatalogue(Catalogue::forLanguage(1000));
 
     window.setZusatzCaptions([] { return std::array<QString, 3>{"a", "b", "Hinweis"}; });
     child<QCheckBox>("Check2")->setChecked(true);

@@ -20,6 +20,11 @@ constexpr int kLineBreak = 2; // the content box counts a line break as CR LF
 
 const QString kChargen = SqlDialect::quote(QStringLiteral("Chargen"));
 
+// One line of a trace's heading: the foreign batch and its supplier.
+QString headingLine(const QString& foreign, const QString& supplier) {
+    return caption(batchmsg::ForeignHeading) + foreign + QLatin1Char('\t') + supplier + QChar(0xB6);
+}
+
 // The identifier cut after the character following its first ")"; a code without
 // its description ("(10)") has no such character and still names the same identifier.
 QString cutAfterBracket(const QString& text) {
@@ -198,8 +203,8 @@ BatchTrace Batches::traceOwn(const QStringList& owns) const {
         while (q.next()) {
             const QString foreign = q.value(QStringLiteral("Fremdcharge")).toString();
             if (!t.heading.contains(foreign))
-                t.heading += QStringLiteral("Fremdcharge: ") + foreign + QLatin1Char('\t') +
-                             q.value(QStringLiteral("Vorlieferant")).toString() + QChar(0xB6);
+                t.heading +=
+                    headingLine(foreign, q.value(QStringLiteral("Vorlieferant")).toString());
         }
     }
     return t;
@@ -224,8 +229,7 @@ BatchTrace Batches::traceForeign(const QString& foreign) const {
     const QStringList supplier =
         column(QStringLiteral("SELECT \"Vorlieferant\" FROM %1 WHERE %2").arg(kChargen, cond), p);
     if (!supplier.isEmpty())
-        t.heading = QStringLiteral("Fremdcharge: ") + foreign + QLatin1Char('\t') +
-                    supplier.first() + QChar(0xB6);
+        t.heading = headingLine(foreign, supplier.first());
     return t;
 }
 

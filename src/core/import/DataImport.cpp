@@ -17,6 +17,8 @@ namespace {
 
 const QString kSection = QStringLiteral("Datenimport");
 const QChar kSep = QLatin1Char('|');
+// The main window's captions of its four number fields, "NVE Basisnummer" first.
+constexpr int kNveCaptions = 20;
 
 // The engine's numbers for the same faults, which users know from earlier versions.
 constexpr int kNoCurrentRecord = 3021;
@@ -139,24 +141,37 @@ QString mappedColumn(int i) {
 std::array<QString, kMappingCount> mappingCaptions(const Label& current) {
     std::array<QString, kMappingCount> captions;
     captions[mapping::Name] = caption(msg::ImportNameCaption);
-    for (int i = mapping::FirstParty; i < kMappingCount; ++i) {
-        QStringList parts;
+    for (int i = mapping::FirstParty; i < mapping::NveBasis; ++i) {
+        QString shown;
+        QString unnamed;
         if (i < mapping::FirstField) {
-            parts << current.parties[static_cast<size_t>(i - mapping::FirstParty)].caption;
+            const int k = i - mapping::FirstParty;
+            shown = current.parties[static_cast<size_t>(k)].caption.simplified();
+            unnamed = caption(k == 0 ? msg::SenderDesignation : msg::ReceiverDesignation);
         } else if (i < mapping::FirstExtra) {
-            const DataField& f = current.fields[static_cast<size_t>(i - mapping::FirstField)];
-            // The entry without its format code, as a user reads the identifier.
-            parts << f.identifier.section(QLatin1Char('|'), 0, 0) << f.caption;
-        } else if (i < mapping::NveBasis) {
-            parts << current.extras[static_cast<size_t>(i - mapping::FirstExtra)].caption;
+            const int k = i - mapping::FirstField;
+            const DataField& f = current.fields[static_cast<size_t>(k)];
+            // The entry without its format code, as a user reads the identifier; its
+            // caption after it unless the entry says the same already.
+            const QString identifier = f.identifier.section(QLatin1Char('|'), 0, 0).simplified();
+            const QString text = f.caption.simplified();
+            QStringList parts{identifier};
+            if (text != identifier.section(QLatin1Char(')'), 1).trimmed())
+                parts << text;
+            parts.removeAll(QString());
+            shown = parts.join(QStringLiteral(" - "));
+            unnamed = caption(msg::ImportFieldCaption).arg(k);
+        } else {
+            const int k = i - mapping::FirstExtra;
+            shown = current.extras[static_cast<size_t>(k)].caption.simplified();
+            unnamed = caption(msg::ExtraDesignation).arg(k);
         }
-        for (QString& p : parts)
-            p = p.trimmed();
-        parts.removeAll(QString());
-        // A box without a caption of its own is named by the column it fills.
-        captions[static_cast<size_t>(i)] =
-            parts.isEmpty() ? mappedColumn(i) : parts.join(QStringLiteral(" - "));
+        captions[static_cast<size_t>(i)] = shown.isEmpty() ? unnamed : shown;
     }
+    // The number boxes carry the captions of the main window's number fields.
+    for (int i = mapping::NveBasis; i < kMappingCount; ++i)
+        captions[static_cast<size_t>(i)] =
+            caption(kNveCaptions + i - mapping::NveBasis).simplified();
     return captions;
 }
 

@@ -34,7 +34,8 @@ QString mappedColumn(int i);
 
 // The caption beside each mapping box, from the label open in the main window: the
 // captions of sender, receiver and additional texts, identifier and caption of each
-// data field; a box without any (the number boxes) is named by its column.
+// data field, the main window's captions of the number fields; a box whose label
+// gives no caption is named in the caption language ("Datenfeld 3").
 std::array<QString, kMappingCount> mappingCaptions(const Label& current);
 
 // One mapping box's text, read: empty (the template's value stays), "[column]",

@@ -81,5 +81,6 @@ inline constexpr int EditorResult = 879;
 inline constexpr int EditorOk = 880;
 inline constexpr int EditorCancel = 881;
 inline constexpr int EditorInsertTip = 882;
-inline constexpr int ImportMenu = 883; // "&Daten importieren"
+inline constexpr int ImportMenu = 883;         // "&Daten importieren"
+inline constexpr int ImportFieldCaption = 884; // a data field without identifier or caption
 } // namespace palomex::msg

@@ -45,39 +45,37 @@ QString formatLogValue(const QVariant& v, const QString& column) {
 
 LogListing::LogListing(const LogFilter& filter, const QDateTime& now, const QString& heading,
                        const std::array<QString, 3>& zusatzCaptions)
-    : filter_(filter), code_(identifierCodeOf(filter.datenCombo)), zusatzCaptions_(zusatzCaptions) {
+    : filter_(filter), code_(identifierCodeOf(filter.datenCombo)), now_(now),
+      zusatzCaptions_(zusatzCaptions) {
     const QString q = QStringLiteral("\"");
     lines_ << palomex::caption(logmsg::ListHeading) +
                   now.toString(QStringLiteral("dd.MM.yyyy hh:mm:ss"));
     if (!filter.absender.isEmpty())
-        lines_ << QStringLiteral("Absender = ") + q + filter.absender + q;
+        lines_ << palomex::caption(logmsg::SenderFilter) + q + filter.absender + q;
     if (!filter.empfaenger.isEmpty())
-        lines_ << QStringLiteral("Empfänger = ") + q + filter.empfaenger + q;
+        lines_ << palomex::caption(logmsg::ReceiverFilter) + q + filter.empfaenger + q;
     if (!filter.vonNve.isEmpty() || !filter.bisNve.isEmpty())
-        lines_ << QStringLiteral("von NVE: ") + filter.vonNve + QStringLiteral("   bis NVE: ") +
-                      filter.bisNve;
+        lines_ << palomex::caption(logmsg::FromNve) + filter.vonNve +
+                      palomex::caption(logmsg::ToNve) + filter.bisNve;
     if (!filter.datumVon.isEmpty() || !filter.datumBis.isEmpty())
-        lines_ << QStringLiteral("von Datum: ") + boxDateText(filter.datumVon) +
-                      QStringLiteral("   bis Datum: ") + boxDateText(filter.datumBis);
+        lines_ << palomex::caption(logmsg::FromDate) + boxDateText(filter.datumVon) +
+                      palomex::caption(logmsg::ToDate) + boxDateText(filter.datumBis);
     if (!heading.isEmpty())
         lines_ << heading.split(QChar(0xB6));
     if (!filter.datenCombo.isEmpty()) {
         for (const QString& line : filter.datenText.split(QLatin1Char('\n'))) {
             if (!line.isEmpty())
-                lines_ << QStringLiteral("Datenbez.: ") +
+                lines_ << palomex::caption(logmsg::IdentifierFilter) +
                               withoutDoubleBlanks(filter.datenCombo.trimmed()) +
                               QStringLiteral(" = ") + q + line + q;
         }
     }
     lines_ << QStringLiteral(" ");
     if (filter.detailliste) {
-        lines_ << QStringLiteral(
-                      "Datum      Zeit      von_NVE           bis_NVE            Etikett")
-               << QStringLiteral("  Datenbezeichner                  Dateninhalt");
+        lines_ << palomex::caption(logmsg::DetailedColumns)
+               << palomex::caption(logmsg::DetailedFieldColumns);
     } else {
-        lines_ << QStringLiteral(
-                      "Datum      Absender        Empfänger            von_NVE          bis_NVE ") +
-                      withoutDoubleBlanks(filter.datenCombo);
+        lines_ << palomex::caption(logmsg::ShortColumns) + withoutDoubleBlanks(filter.datenCombo);
     }
     lines_ << QString(100, QLatin1Char('-'));
 }
@@ -112,9 +110,9 @@ QStringList LogListing::rowLines(const QSqlRecord& row) const {
             .replace(QLatin1Char('\n'), QLatin1String(", "));
     };
     if (const QString s = value(row, "Absender"); !s.isEmpty())
-        lines << QStringLiteral("Absender:  ") + joined(s);
+        lines << palomex::caption(logmsg::SenderCaption) + joined(s);
     if (const QString s = value(row, "Empfänger"); !s.isEmpty())
-        lines << QStringLiteral("Empfänger: ") + joined(s);
+        lines << palomex::caption(logmsg::ReceiverCaption) + joined(s);
     for (int i = 0; i < 10; ++i) {
         const QString db = row.value(QStringLiteral("DB%1").arg(i)).toString();
         if (!db.isEmpty())
@@ -142,14 +140,14 @@ QString LogListing::countCaption(const QString& base, qint64 rows) {
 }
 
 QString LogListing::documentName() const {
-    return QString(lines_.value(0))
-        .remove(QStringLiteral("vom: "))
-        .replace(QLatin1Char('.'), QLatin1Char('_'))
-        .replace(QLatin1Char(':'), QLatin1Char('-'));
+    return palomex::caption(logmsg::DocumentName) +
+           now_.toString(QStringLiteral("dd_MM_yyyy hh-mm-ss"));
 }
 
 QString LogListing::exportTableName() const {
-    return QString(lines_.value(0)).replace(QLatin1Char('.'), QLatin1Char('/'));
+    // Always the German heading: the table's name does not change with the caption language.
+    return Captions::global().raw(logmsg::ListHeading) +
+           now_.toString(QStringLiteral("dd/MM/yyyy hh:mm:ss"));
 }
 
 QString listClipboardText(const QStringList& lines) {

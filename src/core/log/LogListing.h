@@ -33,12 +33,14 @@ public:
     static QString countCaption(const QString& base, qint64 rows);
     // The document name of a printed list: "Protokoll 04_12_2026 11-20-39".
     QString documentName() const;
-    // The table name of a database export: "Protokoll vom: 04/12/2026 11:20:39".
+    // The table name of a database export, the same in every language:
+    // "Protokoll vom: 04/12/2026 11:20:39".
     QString exportTableName() const;
 
 private:
     LogFilter filter_;
     QString code_;
+    QDateTime now_;
     std::array<QString, 3> zusatzCaptions_;
     QStringList lines_;
     int rows_ = 0;

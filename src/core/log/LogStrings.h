@@ -11,6 +11,20 @@ inline constexpr int TableCreated = 345;
 inline constexpr int ListCopied = 346;
 inline constexpr int RowsCopied = 347;
 inline constexpr int ExportFailed = 348;
+// Heading lines, column heads and captions of the list.
+inline constexpr int SenderFilter = 450;
+inline constexpr int ReceiverFilter = 451;
+inline constexpr int FromNve = 452;
+inline constexpr int ToNve = 453;
+inline constexpr int FromDate = 454;
+inline constexpr int ToDate = 455;
+inline constexpr int IdentifierFilter = 456;
+inline constexpr int ShortColumns = 457;
+inline constexpr int DetailedColumns = 458;
+inline constexpr int DetailedFieldColumns = 459;
+inline constexpr int SenderCaption = 460;
+inline constexpr int ReceiverCaption = 461;
+inline constexpr int DocumentName = 462;
 // Named days of the date lists.
 inline constexpr int FirstDayPreviousYear = 430;
 inline constexpr int FirstDayYear = 431;

@@ -23,6 +23,16 @@
 
 namespace palomex {
 
+namespace {
+// Fills a list afresh and keeps the text it shows.
+void refill(QComboBox* box, const QStringList& items) {
+    const QString shown = box->currentText();
+    box->clear();
+    box->addItems(items);
+    box->setCurrentText(shown);
+}
+} // namespace
+
 BatchWindow::BatchWindow(Database& db, LogWindow& log, Prompter& prompter, QWidget* parent)
     : QWidget(parent, Qt::Window), db_(db), log_(log), prompter_(prompter) {
     setObjectName(QStringLiteral("Chargenverwaltung"));
@@ -201,11 +211,8 @@ void BatchWindow::foreignMode() {
     linkFrame_->hide();
     trace_->setText(caption(358));
     own_->clearSelection();
-    const QString chosen = foreign_->currentText();
     const Batches batches(db_, code_);
-    foreign_->clear();
-    foreign_->addItems(batches.foreignBatches());
-    foreign_->setCurrentText(chosen);
+    refill(foreign_, batches.foreignBatches());
     reportError(batches);
 }
 
@@ -232,9 +239,23 @@ void BatchWindow::foreignChosen() {
 }
 
 void BatchWindow::addLink() {
-    if (foreignText_->text().isEmpty())
+    // A link needs both sides; without them the user is told instead of nothing happening.
+    const QStringList owns = selectedOwn();
+    if (owns.isEmpty()) {
+        prompter_.tell(caption(batchmsg::NoOwnMarked) +
+                           (code_.isEmpty() ? caption(batchmsg::NoBatchIdentifier) : QString()),
+                       Icon::Critical);
         return;
-    Batches(db_, code_).addLinks(foreignText_->text(), supplier_->currentText(), selectedOwn());
+    }
+    if (foreignText_->text().isEmpty()) {
+        prompter_.tell(caption(batchmsg::NoForeignTyped), Icon::Critical);
+        return;
+    }
+    Batches batches(db_, code_);
+    batches.addLinks(foreignText_->text(), supplier_->currentText(), owns);
+    // The new foreign batch and supplier are offered at once.
+    refill(foreign_, batches.foreignBatches());
+    refill(supplier_, batches.suppliers());
     ownSelectionChanged();
 }
 

@@ -337,13 +337,28 @@ bool LogWindow::eventFilter(QObject* watched, QEvent* event) {
 
 void LogWindow::setCatalogue(const Catalogue& catalogue) {
     const QString typed = datenCombo_->currentText();
+    catalogue_ = &catalogue;
     datenCombo_->clear();
     // The catalogue's blank entry is offered as empty text: fields without identifier.
     datenCombo_->addItem(QString());
     for (const QString& e : catalogue.selectionList().mid(1))
         datenCombo_->addItem(e.section(QLatin1Char('|'), 0, 0));
-    datenCombo_->setCurrentText(typed);
+    datenCombo_->setCurrentText(shownIdentifier(typed));
     applyCaptions();
+}
+
+QString LogWindow::shownIdentifier(const QString& identifier) const {
+    const QString code = identifierCodeOf(identifier);
+    if (!catalogue_ || code.isEmpty())
+        return identifier;
+    const auto described = [&code](const Catalogue& c) {
+        return c.entryOfCode(code).section(QLatin1Char('|'), 0, 0).simplified();
+    };
+    const QString given = identifier.section(QLatin1Char('|'), 0, 0).simplified();
+    if (given != described(Catalogue::forLanguage(0)) &&
+        given != described(Catalogue::forLanguage(1000)))
+        return identifier;
+    return catalogue_->entryOfCode(code).section(QLatin1Char('|'), 0, 0);
 }
 
 LogFilter LogWindow::filter() const {
@@ -368,7 +383,7 @@ void LogWindow::applyFilter(const LogFilter& f) {
     bisNve_->setText(f.bisNve);
     datumVon_->setCurrentText(f.datumVon);
     datumBis_->setCurrentText(f.datumBis);
-    datenCombo_->setCurrentText(f.datenCombo);
+    datenCombo_->setCurrentText(shownIdentifier(f.datenCombo));
     datenText_->setPlainText(f.datenText);
     order_->setCurrentIndex(static_cast<int>(f.order));
     detail_->setChecked(f.detailliste);
@@ -407,7 +422,7 @@ void LogWindow::closeWindow() {
 }
 
 void LogWindow::setContentFilter(const QString& identifier, const QString& content) {
-    datenCombo_->setCurrentText(identifier);
+    datenCombo_->setCurrentText(shownIdentifier(identifier));
     datenText_->setPlainText(content);
 }
 

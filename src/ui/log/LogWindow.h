@@ -31,8 +31,9 @@ public:
     LogWindow(Database& db, const Settings& settings, Prompter& prompter,
               QWidget* parent = nullptr);
 
-    // Offers the catalogue's identifiers in "Datenbez.:", each cut before its "|"; the
-    // text in the box stays. The window's texts follow the caption language with it.
+    // Offers the catalogue's identifiers in "Datenbez.:", each cut before its "|"; an
+    // entry in the box becomes the entry of its code in this catalogue, typed text stays.
+    // The window's texts follow the caption language with it.
     void setCatalogue(const Catalogue& catalogue);
     // Where the detailed list takes the captions of the three additional texts from:
     // the entry window's, as they are when the list is shown.
@@ -75,6 +76,10 @@ private:
     // Lays the content box over its place, opened upwards over the rows above it.
     void placeContent();
     void applyFilter(const LogFilter& f);
+    // What the identifier box shows for an identifier: an entry of the catalogue of
+    // either language, with or without its format code, as the entry of its code in
+    // the current catalogue; any other text as it is.
+    QString shownIdentifier(const QString& identifier) const;
     void exportText(bool semicolon);
     void exportDatabase();
     void printList(bool pdf);
@@ -88,6 +93,7 @@ private:
     const Settings& settings_;
     Prompter& prompter_;
     ZusatzCaptions zusatzCaptions_;
+    const Catalogue* catalogue_ = nullptr;
     qint64 counted_ = -1;                         // rows of the list shown, once counted
     std::vector<std::pair<QLabel*, int>> labels_; // field captions and their text ids
     FileChooser chooseFile_;

@@ -15,6 +15,10 @@
 
 namespace palomex {
 
+namespace {
+constexpr int kUnnamedLabel = 336; // file name proposed for a label without a name
+} // namespace
+
 PrintCommands::PrintCommands(Workspace& workspace, MainWindow& window, bool headless)
     : workspace_(workspace), window_(window), headless_(headless) {
     chooseFile_ = [this](const QString& proposed) {
@@ -71,7 +75,7 @@ void PrintCommands::exportPdf(const std::function<void()>& chooseDriver) {
     if (headless_)
         return;
     const QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    const QString name = title.isEmpty() ? QStringLiteral("Etikett") : title;
+    const QString name = title.isEmpty() ? caption(kUnnamedLabel) : title;
     const QString path = chooseFile_(folder + QLatin1Char('/') + name + QStringLiteral(".pdf"));
     if (!path.isEmpty())
         run(PdfSink::opener(path, title, prompter));
