@@ -32,7 +32,9 @@ inline constexpr int OpenFileTitle = 419; // %1 the program title
 inline constexpr int PictureFilter = 420;
 inline constexpr int WrongCheckDigit = 421; // %3 the check digit the digits before it give
 inline constexpr int NotInBarcodeSet = 422; // %3 the character
-inline constexpr int DecimalPlaces = 423;   // %1 places of a decimal entry (not 1)
+inline constexpr int TooManyCharacters = 425;
+inline constexpr int CharacterNotTaken = 426; // %3 the character
+inline constexpr int DecimalPlaces = 423;     // %1 places of a decimal entry (not 1)
 inline constexpr int OneDecimalPlace = 424;
 
 } // namespace palomex::ids
