@@ -151,7 +151,11 @@ TEST(FieldContent, ProblemsAreNamed) {
         {"01", "0950 6000 13435 2", nullptr},
         {"02", "*9506000134352", nullptr},
         {"01", "09506000134353",
-         "Im Feld (01) \"Feld\" stimmt die Prüfziffer nicht, sie wäre 2: \"09506000134353\""},
+         "Im Feld (01) \"Feld\" stimmt die Prüfziffer nicht: eingegeben ist 3, richtig wäre 2: "
+         "\"09506000134353\""},
+        {"02", "*9506000134354",
+         "Im Feld (02) \"Feld\" stimmt die Prüfziffer nicht: eingegeben ist 4, richtig wäre 2: "
+         "\"*9506000134354\""},
         {"20", "123", "Im Feld (20) \"Feld\" sind höchstens 2 Ziffern möglich: \"123\""},
         {"20", "1 2", nullptr},
         {"3102", "1,234",
@@ -169,6 +173,9 @@ TEST(FieldContent, ProblemsAreNamed) {
         {"15", "KW 5/26", nullptr},
         {"15", "~3/2027", nullptr},
         {"10", "LOT«1»", nullptr},
+        {"10", "ABCDEFGHIJ«0123456789»", nullptr}, // the marks are not in the barcode
+        {"10", "ABCDEFGHIJ0123456789X",
+         "Im Feld (10) \"Feld\" sind höchstens 20 Zeichen möglich: \"ABCDEFGHIJ0123456789X\""},
         {"400", "PO-4711/3_a", nullptr},
         {"10", "LOT 7",
          "Im Feld (10) \"Feld\" steht das Zeichen \" \", das ein GS1-128-Barcode nicht enthalten "

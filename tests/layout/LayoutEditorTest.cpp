@@ -6,6 +6,8 @@
 #include "support/PrintTestLabel.h"
 #include "support/TestSupport.h"
 
+#include <QApplication>
+#include <QClipboard>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
@@ -145,5 +147,36 @@ TEST_F(LayoutEditorWindow, BarcodesAreDrawnAsWideAsPrinted) {
             << "drawn past the outline";
         const double printedMm = (printedLast - printedFirst + 1) * 25.4 / dpi;
         EXPECT_NEAR((last - first + 1) / unit * 2, printedMm, 2 * 2 / unit);
+    }
+}
+
+// A size box takes only a number: what else is typed or pasted never reaches the
+// label as some other size.
+TEST_F(LayoutEditorWindow, SizeBoxesTakeOnlyNumbers) {
+    const struct {
+        const char* input;
+        bool pasted;
+        const char* shown;
+        double barHeight;
+    } cases[] = {
+        {"abc", false, "", 24}, // an empty box means the default
+        {"3a0", false, "30", 30}, {"12,5", false, "12,5", 12.5},
+        {"1x", true, "", 24},     {"18", true, "18", 18},
+    };
+    QTest::mouseClick(editor.canvas(), Qt::LeftButton, {}, centreOf(element::FirstBarcode));
+    auto* box = editor.findChild<QLineEdit*>(QStringLiteral("SchriftgrText"));
+    ASSERT_TRUE(box->isEnabled());
+    for (const auto& c : cases) {
+        box->setFocus();
+        box->selectAll();
+        QTest::keyClick(box, Qt::Key_Delete);
+        if (c.pasted) {
+            QApplication::clipboard()->setText(QString::fromLatin1(c.input));
+            box->paste();
+        } else {
+            QTest::keyClicks(box, QString::fromLatin1(c.input));
+        }
+        EXPECT_EQ(box->text(), QString::fromLatin1(c.shown)) << c.input;
+        EXPECT_EQ(label.elements[element::FirstBarcode].secondSize(), c.barHeight) << c.input;
     }
 }

@@ -8,6 +8,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
 #include <QDir>
 #include <QImage>
@@ -184,11 +185,13 @@ TEST_F(MainWindowTest, AFieldLeftWithWhatNoBarcodeTakesSaysSoAndTheHelpFollowsTh
         const char* text;
         bool asked; // a date question, answered Yes: the entry goes
         const char* page;
-        bool told = false; // a message, the entry stays
+        const char* told = nullptr; // a message, the entry stays
     } cases[] = {
         {3, "30.02.27", true, "Datumsangaben.htm"},
         {2, "30.02.27", false, "Fortlaufende_Nummer.htm"},
-        {2, "LOT 7", false, "Fortlaufende_Nummer.htm", true},
+        {2, "LOT 7", false, "Fortlaufende_Nummer.htm", "das Zeichen \" \""},
+        {1, "04012345678902", false, "EAN_Handelseinheit.htm",
+         "eingegeben ist 2, richtig wäre 1: \"04012345678902\""},
     };
     for (const auto& c : cases) {
         prompter.shown.clear();
@@ -205,11 +208,13 @@ TEST_F(MainWindowTest, AFieldLeftWithWhatNoBarcodeTakesSaysSoAndTheHelpFollowsTh
         EXPECT_EQ(prompter.shown.size(), c.asked || c.told ? 1 : 0) << c.text;
         EXPECT_EQ(content->hasFocus(), c.asked) << "Yes hands the field back to be typed again";
         child<QLineEdit>("AnzNVE")->setFocus();
-        EXPECT_EQ(prompter.shown.value(0).contains(QStringLiteral("das Zeichen \" \"")), c.told);
+        if (c.told) {
+            EXPECT_TRUE(prompter.shown.value(0).contains(QString::fromUtf8(c.told))) << c.text;
+        }
         EXPECT_EQ(content->text().isEmpty(), c.asked) << "Yes deletes the entry";
     }
-    // The date question and the character message both carry the critical icon.
-    EXPECT_EQ(std::count(prompter.icons.begin(), prompter.icons.end(), Icon::Critical), 2);
+    // The date question and the content messages all carry the critical icon.
+    EXPECT_EQ(std::count(prompter.icons.begin(), prompter.icons.end(), Icon::Critical), 3);
 }
 
 TEST_F(MainWindowTest, SenderTextsComeFromStoredLabelsByListOrAsTyped) {
@@ -314,6 +319,8 @@ TEST_F(MainWindowTest, BoxesDropKeysTheyCannotTakeAndStopAtTheirColumnWidth) {
         int entry; // identifier of row 1, -1 for a box without one
         QString typed;
         QString kept;
+        bool pasted = false; // put in at once, as by the clipboard
+        const char* told = nullptr;
     } cases[] = {
         {"NVE_Basis", -1, "40a1 2", "401 2"},
         {"AnzahlNVEs", -1, "1x2", "12"},
@@ -321,6 +328,13 @@ TEST_F(MainWindowTest, BoxesDropKeysTheyCannotTakeAndStopAtTheirColumnWidth) {
         {"DIText1", 2, "L·…", "L¸·"}, // AltGr + "," and "." as X11 reports them in German
         {"NVE_LaufNr", -1, sevens, sevens.left(9)},
         {"DBBez3", -1, sevens, sevens.left(50)},
+        // A paste is refused whole where typing would have dropped a key of it.
+        {"DIText1", 1, "12ab", "", true, "sind nur Ziffern erlaubt: \"12ab\""},
+        {"DIText1", 2, "CHARGE-2026-XYZ-0123456789-LONG", "", true,
+         "sind höchstens 20 Zeichen möglich: \"CHARGE-2026-XYZ-0123456789-LONG\""},
+        {"DIText1", 2, "LOT 7@", "", true, "ist das Zeichen \"@\" nicht möglich"},
+        {"DIText1", 2, "CHARGE-2026-XYZ-0123", "CHARGE-2026-XYZ-0123", true},
+        {"DIText1", 3, "31.12.2026", "31.12.2026", true},
     };
     for (const auto& c : cases) {
         if (c.entry >= 0) {
@@ -330,8 +344,22 @@ TEST_F(MainWindowTest, BoxesDropKeysTheyCannotTakeAndStopAtTheirColumnWidth) {
         auto* e = child<QLineEdit>(c.box);
         e->setEnabled(true);
         e->clear();
-        typeInto(e, c.typed);
+        prompter.shown.clear();
+        if (c.pasted) {
+            QApplication::clipboard()->setText(c.typed);
+            e->setFocus();
+            e->paste();
+            EXPECT_EQ(session->label().fields[1].content == c.typed, c.kept == c.typed)
+                << "the label takes a paste only when the field does";
+        } else {
+            typeInto(e, c.typed);
+        }
         EXPECT_EQ(e->text(), c.kept) << c.box << " " << c.typed.toStdString();
+        ASSERT_EQ(prompter.shown.size(), c.told ? 1 : 0) << c.typed.toStdString();
+        if (c.told) {
+            EXPECT_TRUE(prompter.shown[0].contains(QString::fromUtf8(c.told)))
+                << prompter.shown[0].toStdString();
+        }
     }
     // Typing stops at the identifier's own length first; pasted text at the column.
     auto* content = child<QLineEdit>("DIText0");
@@ -430,6 +458,12 @@ TEST_F(MainWindowTest, TodayPlusDaysShowsItsDateInTheContentField) {
     content->selectAll();
     QTest::keyClicks(content, QStringLiteral("1"));
     EXPECT_FALSE(check->isChecked()) << "a typed date ends the automatic one";
+    check->click();
+    QApplication::clipboard()->setText(QStringLiteral("24.12.2026"));
+    content->selectAll();
+    content->paste();
+    EXPECT_FALSE(check->isChecked()) << "so does a pasted one";
+    EXPECT_EQ(window.label().fields[2].content, QStringLiteral("24.12.2026"));
 }
 
 // Each entry of a menu, and each menu of the bar, has a letter of its own, in both languages.

@@ -97,6 +97,41 @@ TEST(PreviewDrawing, A4SheetsEndAtTheFirstSheetScrollingMovesThePageAndTheGridIs
     EXPECT_GT(gridPixels(drawn(in, prompter)), 1000);
 }
 
+// A label the print refuses is not drawn; the preview says why in the print's words.
+TEST(PreviewDrawing, WhatThePrintRefusesIsToldAndNotDrawn) {
+    const struct {
+        int row;
+        const char* identifier;
+        const char* content;
+        const char* told; // nullptr: drawn
+    } cases[] = {
+        {1, "(01) GTIN der Handelseinheit |¤N=14", "04012345678902",
+         "Im Feld (01) \"Feld\" stimmt die Prüfziffer nicht: eingegeben ist 2, richtig wäre 1: "
+         "\"04012345678902\""},
+        {1, "(01) GTIN der Handelseinheit |¤N=14", "04012345678901", nullptr},
+        {2, "(37) Anzahl enthaltene Einheiten               |N…8", "12ab",
+         "Im Feld (37) \"Feld\" sind nur Ziffern erlaubt: \"12ab\""},
+        {2, "(10) Losnummer / Chargennummer |©A…20", "CHARGE-2026-XYZ-0123456789-LONG",
+         "Im Feld (10) \"Feld\" sind höchstens 20 Zeichen möglich: "
+         "\"CHARGE-2026-XYZ-0123456789-LONG\""},
+    };
+    for (const auto& c : cases) {
+        test::ScriptedPrompter prompter;
+        PreviewInput in;
+        in.label = test::printTestLabel();
+        in.record.rasterLinien = false;
+        DataField& f = in.label.fields[c.row];
+        f.identifier = QString::fromUtf8(c.identifier);
+        f.caption = QStringLiteral("Feld");
+        f.content = QString::fromUtf8(c.content);
+        f.autoValue = false;
+        const auto symbols = decodeAll(drawn(in, prompter), 3);
+        EXPECT_EQ(prompter.shown.value(0), QString::fromUtf8(c.told ? c.told : "")) << c.content;
+        EXPECT_EQ(prompter.shown.size(), c.told ? 1 : 0) << c.content;
+        EXPECT_EQ(symbols.size(), c.told ? 0u : 3u) << c.content;
+    }
+}
+
 struct PreviewWindowFixture : test::DatabaseFixture {
     test::ScriptedPrompter prompter;
 };

@@ -304,9 +304,12 @@ TEST_F(PrintJobFixture, ARunEndedBeforeItsFirstLabelTakesNoNumberAndSendsNoPage)
         {"Cancel in the fit question",
          [](Label& l) { l.elements[element::FirstBarcode].left = 70; }, Answer::Cancel,
          "Fehler: Barcode passt nicht"},
-        {"a batch the barcode refuses",
-         [](Label& l) { l.fields[2].content = QString(31, QLatin1Char('A')); }, std::nullopt,
-         "Die gesamte Nutzziffer darf maximal 48 Zeichen"},
+        {"more data than a symbol holds",
+         [](Label& l) {
+             l.fields[3] = l.fields[6];
+             l.fields[3].content = QString(30, QLatin1Char('A'));
+         },
+         std::nullopt, "Die gesamte Nutzziffer darf maximal 48 Zeichen"},
         {"an NVE longer than 17 digits",
          [](Label& l) {
              l.nveBasis = QStringLiteral("4012345678");
@@ -343,9 +346,12 @@ TEST_F(PrintJobFixture, ARunEndedBeforeItsFirstLabelTakesNoNumberAndSendsNoPage)
 }
 
 TEST_F(PrintJobFixture, ALabelWhoseBarcodeIsRefusedIsNotPrintedHalfDrawn) {
-    // The batch grows on the second NVE past the 48 characters a symbol holds.
-    const QString nines(30, QLatin1Char('9'));
+    // The batch grows on the second NVE past the 48 characters a symbol holds: an
+    // order number in the upper symbol fills it up to the last one.
+    const QString nines(20, QLatin1Char('9'));
     label.fields[2].content = QStringLiteral("«%1»").arg(nines);
+    label.fields[3] = label.fields[6];
+    label.fields[3].content = QStringLiteral("PO-471");
     label.anzahlNVEs = QStringLiteral("3");
     prompter.willAnswer(Answer::No); // should it be too wide: printed without it
     const JobResult r = printPdf();

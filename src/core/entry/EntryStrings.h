@@ -30,9 +30,11 @@ inline constexpr int DuplicateIdentifier = 418; // %1 the entry without format c
 inline constexpr int AskDeleteLogo = 48;
 inline constexpr int OpenFileTitle = 419; // %1 the program title
 inline constexpr int PictureFilter = 420;
-inline constexpr int WrongCheckDigit = 421; // %3 the check digit the digits before it give
+inline constexpr int WrongCheckDigit = 421; // %3 the digit typed, %4 the right one
 inline constexpr int NotInBarcodeSet = 422; // %3 the character
-inline constexpr int DecimalPlaces = 423;   // %1 places of a decimal entry (not 1)
+inline constexpr int TooManyCharacters = 425;
+inline constexpr int CharacterNotTaken = 426; // %3 the character
+inline constexpr int DecimalPlaces = 423;     // %1 places of a decimal entry (not 1)
 inline constexpr int OneDecimalPlace = 424;
 
 } // namespace palomex::ids

@@ -77,6 +77,28 @@ std::optional<QDate> dateOf(const DataField& field, const FieldContext& c, bool&
     return readDate(t, c.today, c.locale);
 }
 
+// What of a text field's content reaches the barcode: the marks of the running part
+// only tell the print run what to count.
+QString inBarcode(const QString& content) {
+    return withoutPrintOnly(translateChars(content, QString(mark::OpenRun) + mark::CloseRun));
+}
+
+// The first character of a text field's content that a GS1-128 symbol cannot hold
+// (a blank, "#", "$", "~", an umlaut), named with its field; nothing when every one fits.
+std::optional<QString> barcodeCharacterProblem(const CatalogueEntry& entry,
+                                               const DataField& field) {
+    // The characters a GS1-128 symbol holds in its data (the 82 of the GS1 set).
+    static const QString kSet = QStringLiteral(
+        "!\"%&'()*+,-./0123456789:;<=>?ABCDEFGHIJKLMNOPQRSTUVWXYZ_abcdefghijklmnopqrstuvwxyz");
+    for (const QChar c : inBarcode(field.content)) {
+        if (!kSet.contains(c))
+            return caption(ids::NotInBarcodeSet)
+                .arg(entry.code(), field.caption, QString(c),
+                     QLatin1Char('"') + field.content + QLatin1Char('"'));
+    }
+    return std::nullopt;
+}
+
 bool hasContent(const DataField& field, const FieldContext& context) {
     return field.identifier.startsWith(QLatin1Char('(')) && !contentOf(field, context).isEmpty() &&
            context.shown;
@@ -119,8 +141,7 @@ QString holDI(const DataField& field, const FieldContext& context) {
             return {};
         r = barcodeDate(*date, monthOnly);
     } else {
-        // The marks of the running part only tell the print run what to count.
-        r = translateChars(field.content, QString(mark::OpenRun) + mark::CloseRun);
+        r = inBarcode(field.content);
     }
     if (f.checkDigit && r.size() == f.length - 1)
         r += mark::Placeholder;
@@ -171,7 +192,9 @@ std::optional<QString> contentProblem(const DataField& field, const FieldContext
         if (f.checkDigit && digits.size() == f.length) {
             const QChar expected = gs1CheckDigit(QStringView(digits).left(f.length - 1));
             if (digits.back() != expected)
-                return numberMessage(ids::WrongCheckDigit, expected.digitValue());
+                return caption(ids::WrongCheckDigit)
+                    .arg(entry->code(), field.caption, QString(digits.back()), QString(expected),
+                         shown);
         }
     } else if (f.isDecimal()) {
         const DecimalParts p = splitDecimal(*entry, field.content);
@@ -190,26 +213,53 @@ std::optional<QString> contentProblem(const DataField& field, const FieldContext
         if (!dateOf(field, context, monthOnly))
             return message(ids::DateUnreadable);
     } else {
-        return barcodeCharacterProblem(field);
+        if (const auto problem = barcodeCharacterProblem(*entry, field))
+            return problem;
+        // GS1 bounds the element; a longer one would be refused by every reader.
+        if (inBarcode(field.content).size() > f.length)
+            return numberMessage(ids::TooManyCharacters, f.length);
     }
     return std::nullopt;
 }
 
-std::optional<QString> barcodeCharacterProblem(const DataField& field) {
+std::optional<QString> insertProblem(const DataField& field, const QString& after) {
     const auto entry = CatalogueEntry::parse(field.identifier);
-    const FormatCode* f = entry ? &entry->format : nullptr;
-    if (!f || f->numeric() || f->isDecimal() || f->isDate())
+    if (!entry)
         return std::nullopt;
-    // The characters a GS1-128 symbol holds in its data (the 82 of the GS1 set).
-    static const QString kSet = QStringLiteral(
-        "!\"%&'()*+,-./0123456789:;<=>?ABCDEFGHIJKLMNOPQRSTUVWXYZ_abcdefghijklmnopqrstuvwxyz");
-    const QString inBarcode =
-        withoutPrintOnly(translateChars(field.content, QString(mark::OpenRun) + mark::CloseRun));
-    for (const QChar c : inBarcode) {
-        if (!kSet.contains(c))
-            return caption(ids::NotInBarcodeSet)
-                .arg(entry->code(), field.caption, QString(c),
-                     QLatin1Char('"') + field.content + QLatin1Char('"'));
+    const FormatCode& f = entry->format;
+    const QString& before = field.content;
+    // The inserted part: what lies between the common beginning and the common end.
+    qsizetype head = 0;
+    while (head < before.size() && head < after.size() && before[head] == after[head])
+        ++head;
+    qsizetype tail = 0;
+    while (tail < before.size() - head && tail < after.size() - head &&
+           before[before.size() - 1 - tail] == after[after.size() - 1 - tail])
+        ++tail;
+    const QString inserted = after.mid(head, after.size() - head - tail);
+    QString text = before;
+    text.remove(head, before.size() - head - tail);
+    const QString shown = QLatin1Char('"') + inserted + QLatin1Char('"');
+    int cursor = int(head);
+    // Taken as if typed key by key: every character must go in as it is.
+    for (const QChar c : inserted) {
+        if (c.isPrint() && filterContentKey(field.identifier, text, cursor, 0, c).insert == c) {
+            text.insert(cursor++, c);
+            continue;
+        }
+        const bool runMark = f.running && (c == mark::OpenRun || c == mark::CloseRun);
+        const bool takenAlone = c.isPrint() && !runMark &&
+                                filterContentKey(field.identifier, {}, cursor, 0, c).insert == c;
+        const bool counted = f.numeric() || f.isDate() || f.isDecimal();
+        if (takenAlone) {
+            // Dates may hold two digits more than their barcode form (a four-digit year).
+            const int most = f.isDate() ? f.length + 2 : f.length;
+            return caption(counted ? ids::TooManyDigits : ids::TooManyCharacters)
+                .arg(entry->code(), field.caption, QString::number(most), shown);
+        }
+        if (f.numeric())
+            return caption(ids::OnlyDigits).arg(entry->code(), field.caption, shown);
+        return caption(ids::CharacterNotTaken).arg(entry->code(), field.caption, QString(c), shown);
     }
     return std::nullopt;
 }

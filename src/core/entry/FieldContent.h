@@ -45,11 +45,14 @@ FieldCode fieldCodeFor(const Label& label, QDate today = QDate::currentDate(),
                        const QLocale& locale = QLocale());
 
 // Why the content would not reach the barcode as the user meant it (letters in a
-// numeric field, too many digits or decimal places, an unreadable date, a missing
-// currency code, a character a GS1-128 symbol cannot hold); nothing when it is fine.
+// numeric field, too many digits or decimal places, a wrong check digit, an unreadable
+// date, a missing currency code, a character a GS1-128 symbol cannot hold, a text longer
+// than its element); nothing when it is fine.
 std::optional<QString> contentProblem(const DataField& field, const FieldContext& context);
-// The first character of a text field's content that a GS1-128 symbol cannot hold
-// (a blank, "#", "$", "~", an umlaut), named with its field; nothing when every one fits.
-std::optional<QString> barcodeCharacterProblem(const DataField& field);
+// Why an edit that turned the content field.content into after cannot stand: text put
+// in at once (pasted, dropped) is taken whole as if typed key by key, and is refused
+// when a character of it would not have gone in as it is, or the field would hold more
+// than it may. Nothing when it stands; after is then the new content.
+std::optional<QString> insertProblem(const DataField& field, const QString& after);
 
 } // namespace palomex

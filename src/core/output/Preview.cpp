@@ -1,6 +1,8 @@
 #include "output/Preview.h"
 
 #include "app/Captions.h"
+#include "app/Prompter.h"
+#include "entry/LabelCheck.h"
 #include "entry/NveNumbers.h"
 
 #include <QPainter>
@@ -212,7 +214,10 @@ void drawPreview(QPainter& p, const PreviewInput& in, Prompter& prompter) {
     params.preview = true;
     PreviewSurface surface(p, paperSizeMm(l, in.mode));
     BaseNveRange numbers(l.nveBasis, nullptr);
-    PrintRun(l, params, numbers, withMarks, isActive, surface, prompter).run();
+    if (const auto refused = labelRefusal(l, in.autoNve))
+        prompter.tell(*refused, Icon::Critical);
+    else
+        PrintRun(l, params, numbers, withMarks, isActive, surface, prompter).run();
     if (in.record.rasterLinien)
         drawGrid(p, s, in.zoom);
     p.restore();

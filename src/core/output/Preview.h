@@ -61,9 +61,11 @@ struct PreviewInput {
     double zoom = 1;
     QPointF scrollMm;
     qint64 firstRunning = 1;
+    bool autoNve = false; // the running number then comes from the stored highest
 };
 
-// Draws onto a painter whose unit is one millimetre of the screen.
+// Draws onto a painter whose unit is one millimetre of the screen. A label the print
+// would refuse is not drawn: the prompter is told why, in the print's words.
 void drawPreview(QPainter& painter, const PreviewInput& input, Prompter& prompter);
 
 } // namespace palomex

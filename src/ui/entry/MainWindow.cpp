@@ -478,7 +478,16 @@ void MainWindow::buildEntryArea() {
         rowsLayout->addWidget(r.caption, i, 1);
         rowsLayout->addWidget(r.content, i, 2);
         connect(r.identifier, &QComboBox::activated, this, [this, i] { identifierChosen(i); });
-        connect(r.content, &QLineEdit::textEdited, this, &MainWindow::changed);
+        // A paste or drop passes no key filter: the edit is checked as a whole.
+        connect(r.content, &QLineEdit::textEdited, this, [this, i] {
+            if (contentEditTaken(i))
+                changed();
+        });
+        connect(r.content, &QLineEdit::textChanged, this, [this, i](const QString& text) {
+            // An edit undone inside its own signal is still announced with its text after.
+            if (text == rows_[i].content->text())
+                rows_[i].before = text;
+        });
         if (i < Label::kAutoValueRows) {
             r.extras = new RowExtras(i, central);
             rowsLayout->addWidget(r.extras, i, 3);
@@ -911,7 +920,7 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
             leaveIdentifier(row, reason);
         if (row >= 0 && watched == rows_[row].content && left) {
             checkDate(row);
-            checkBarcodeCharacters(row);
+            checkContent(row);
         }
         if (watched == nveBasis_ && left)
             leaveBase();
@@ -1103,16 +1112,18 @@ void MainWindow::checkDate(int i) {
     }
 }
 
-void MainWindow::checkBarcodeCharacters(int i) {
+void MainWindow::checkContent(int i) {
     const Row& r = rows_[i];
-    if (!session_)
-        return;
     DataField field;
     field.identifier = r.identifier->currentText();
     field.caption = r.caption->text();
     field.content = r.content->text();
+    if (!session_ || field.isDate())
+        return;
     // Told at once, not only when printing; the text stays for the user to mend.
-    if (const auto problem = barcodeCharacterProblem(field))
+    FieldContext context;
+    context.row = i;
+    if (const auto problem = contentProblem(field, context))
         session_->prompter().tell(*problem, Icon::Critical);
 }
 
@@ -1225,6 +1236,27 @@ bool MainWindow::filterContentKey(int i, QKeyEvent* key) {
         changed();
     }
     return true;
+}
+
+bool MainWindow::contentEditTaken(int i) {
+    Row& r = rows_[i];
+    DataField field;
+    field.identifier = r.identifier->currentText();
+    field.caption = r.caption->text();
+    field.content = r.before;
+    const auto problem = insertProblem(field, r.content->text());
+    if (!problem) {
+        // A date put in by hand ends the automatic one, pasted as typed.
+        if (r.extras)
+            r.extras->endAutoValue();
+        return true;
+    }
+    const int cursor = r.content->cursorPosition();
+    r.content->setText(r.before);
+    r.content->setCursorPosition(std::min(cursor, int(r.before.size())));
+    if (session_)
+        session_->prompter().tell(*problem, Icon::Critical);
+    return false;
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

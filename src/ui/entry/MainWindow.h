@@ -102,6 +102,7 @@ private:
         RowExtras* extras = nullptr; // rows 0 to 5 only
         bool chosen = false;         // an identifier was picked since the list got the focus
         QString typedDigits;         // digits typed into the list since it got the focus
+        QString before;              // the content before the edit being taken
     };
     struct Block {
         QLineEdit* caption = nullptr;
@@ -130,8 +131,8 @@ private:
     // "Heute + Tage" ticked: the content shows the date the days and format give.
     void showAutoDate(int row);
     void fetchStoredValues(int row);
-    // A character of a text field that no barcode can hold is named on leaving it.
-    void checkBarcodeCharacters(int row);
+    // A content the print would refuse is named on leaving it; a date has its own question.
+    void checkContent(int row);
     void fetchPartyTexts(int party);
     // The logo: a click chooses a picture, the right button removes it.
     void logoClicked(Qt::MouseButton button);
@@ -143,6 +144,9 @@ private:
     // The content key filter of a row; true when the key was dealt with.
     bool filterContentKey(int row, QKeyEvent* key);
     bool findIdentifier(int row, const QKeyEvent* key, bool listOpen);
+    // Whether the latest edit of the row's content stands; one that does not is undone
+    // whole and told.
+    bool contentEditTaken(int row);
     int rowOf(const QObject* widget) const;
     // An identifier picked in the list of a row, by click or by typed digits.
     void identifierChosen(int row);

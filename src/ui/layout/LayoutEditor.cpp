@@ -111,9 +111,14 @@ LayoutEditor::LayoutEditor(Prompter& prompter) : prompter_(prompter) {
     left_->setObjectName(QStringLiteral("Links"));
     top_ = new QLineEdit(this);
     top_->setObjectName(QStringLiteral("Oben"));
+    // The boxes take only what they can hold: a letter would be read as 0. A size may
+    // have a decimal part.
     for (QLineEdit* box : {left_, top_})
         box->setValidator(
             new QRegularExpressionValidator(QRegularExpression(QStringLiteral("\\d*")), box));
+    for (QLineEdit* box : {first_, second_})
+        box->setValidator(new QRegularExpressionValidator(
+            QRegularExpression(QStringLiteral("\\d*([.,]\\d*)?")), box));
     height_ = new QSpinBox(this);
     height_->setObjectName(QStringLiteral("Hoehe"));
     height_->setRange(0, 999);

@@ -124,6 +124,7 @@ void PreviewWindow::open(const Label& label, const SettingsRecord& record) {
     input_.label = label;
     input_.record = record;
     input_.mode = js.mode;
+    input_.autoNve = js.autoNve;
     // The run the preview shows starts where the next print would start.
     input_.firstRunning = js.autoNve ? nextRunningNumber(db_, label.nveBasis)
                                      : runningNumberOf(label.nveLaufNr).value_or(1);
