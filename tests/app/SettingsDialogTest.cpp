@@ -151,5 +151,16 @@ TEST_F(DialogFixture, PrinterListsFindTheStoredPrinterOrShowTheCurrentOne) {
         EXPECT_EQ(child<QComboBox>("Drucker")->currentIndex(), c.shown) << c.stored;
         EXPECT_EQ(child<QComboBox>("Listendrucker")->currentIndex(), c.shown) << c.stored;
     }
-    EXPECT_EQ(child<QComboBox>("PDFTreiber")->findText(QStringLiteral("PDF-Datei (Palomex)")), 1);
+    // The built-in writer, named in the caption language, is stored by one name.
+    auto* pdf = child<QComboBox>("PDFTreiber");
+    for (const int language : {1000, 0}) {
+        Captions::global().setOffset(language);
+        dialog.setPrinters({}, {}, {});
+        dialog.load(loadSettingsRecord(settings), defaultDatabasePath());
+        pdf->setCurrentIndex(1);
+        EXPECT_EQ(pdf->currentText(), language ? "PDF file (Palomex)" : "PDF-Datei (Palomex)");
+        pressOk();
+        EXPECT_EQ(settings.read(QStringLiteral("Drucker"), QStringLiteral("PDFTreiber")),
+                  QStringLiteral("PDF-Datei (Palomex)"));
+    }
 }

@@ -44,6 +44,8 @@ namespace palomex {
 
 namespace {
 
+constexpr int kBuiltInPdfCaption = 142;
+
 // Colours are stored with red in the low byte, as the settings file always held them.
 QColor fromStored(int v) {
     return QColor(v & 0xFF, (v >> 8) & 0xFF, (v >> 16) & 0xFF);
@@ -359,7 +361,12 @@ void SettingsDialog::setPrinters(const QStringList& entries, const QStringList& 
     listPrinter_->clear();
     listPrinter_->addItems(entries);
     pdfDriver_->clear();
-    pdfDriver_->addItems(QStringList{QStringLiteral(" "), builtInPdfDriver()} + names);
+    // Entries hold the name the settings store; the built-in writer's is the same in
+    // both languages, so that a change of language keeps the chosen driver.
+    pdfDriver_->addItem(QStringLiteral(" "), QString());
+    pdfDriver_->addItem(caption(kBuiltInPdfCaption), builtInPdfDriver());
+    for (const QString& name : names)
+        pdfDriver_->addItem(name, name);
 }
 
 int SettingsDialog::printerIndex(const QComboBox* box, const QString& stored) const {
@@ -413,7 +420,7 @@ void SettingsDialog::load(const SettingsRecord& r, const QString& databasePath) 
     seiten_->setValue(r.seitenanzahl);
     skalierung_->setValue(r.druckerSkalierung);
     listPrinter_->setCurrentIndex(printerIndex(listPrinter_, r.listendrucker));
-    pdfDriver_->setCurrentIndex(std::max(0, pdfDriver_->findText(r.pdfTreiber)));
+    pdfDriver_->setCurrentIndex(std::max(0, pdfDriver_->findData(r.pdfTreiber)));
     font_->setCurrentIndex(font_->findText(r.schriftart));
     linie_->setValue(r.linienstaerke);
     vergr_->setCurrentIndex(r.vergrFaktor);
@@ -491,7 +498,7 @@ SettingsRecord SettingsDialog::record() const {
     r.seitenanzahl = std::max(1, seiten_->value());
     r.druckerSkalierung = skalierung_->value();
     r.listendrucker = listPrinter_->currentIndex() >= 0 ? listPrinter_->currentText() : QString();
-    r.pdfTreiber = pdfDriver_->currentText().trimmed();
+    r.pdfTreiber = pdfDriver_->currentData().toString();
     r.schriftart = font_->currentIndex() >= 0 ? font_->currentText() : QString();
     r.linienstaerke = linie_->value();
     r.vergrFaktor = chosenIndex(vergr_, loaded_.vergrFaktor);
