@@ -103,7 +103,8 @@ TEST(PreviewDrawing, WhatThePrintRefusesIsToldAndNotDrawn) {
         int row;
         const char* identifier;
         const char* content;
-        const char* told; // nullptr: drawn
+        const char* told;      // nullptr: drawn
+        bool counting = false; // counts up with each of two NVEs
     } cases[] = {
         {1, "(01) GTIN der Handelseinheit |¤N=14", "04012345678902",
          "Im Feld (01) \"Feld\" stimmt die Prüfziffer nicht: eingegeben ist 2, richtig wäre 1: "
@@ -114,6 +115,10 @@ TEST(PreviewDrawing, WhatThePrintRefusesIsToldAndNotDrawn) {
         {2, "(10) Losnummer / Chargennummer |©A…20", "CHARGE-2026-XYZ-0123456789-LONG",
          "Im Feld (10) \"Feld\" sind höchstens 20 Zeichen möglich: "
          "\"CHARGE-2026-XYZ-0123456789-LONG\""},
+        {2, "(10) Losnummer / Chargennummer |©A…20", "CHARGE-2026-XYZ-0099", nullptr, true},
+        {2, "(10) Losnummer / Chargennummer |©A…20", "CHARGE-2026-XYZ-9999",
+         "Im Feld (10) \"Feld\" sind höchstens 20 Zeichen möglich: \"CHARGE-2026-XYZ-10000\"",
+         true},
     };
     for (const auto& c : cases) {
         test::ScriptedPrompter prompter;
@@ -124,7 +129,9 @@ TEST(PreviewDrawing, WhatThePrintRefusesIsToldAndNotDrawn) {
         f.identifier = QString::fromUtf8(c.identifier);
         f.caption = QStringLiteral("Feld");
         f.content = QString::fromUtf8(c.content);
-        f.autoValue = false;
+        f.autoValue = c.counting;
+        f.days = 1;
+        in.label.anzahlNVEs = QStringLiteral("2");
         const auto symbols = decodeAll(drawn(in, prompter), 3);
         EXPECT_EQ(prompter.shown.value(0), QString::fromUtf8(c.told ? c.told : "")) << c.content;
         EXPECT_EQ(prompter.shown.size(), c.told ? 1 : 0) << c.content;

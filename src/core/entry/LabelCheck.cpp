@@ -6,6 +6,7 @@
 #include "entry/NveNumbers.h"
 #include "entry/NveStrings.h"
 #include "output/PrintJob.h"
+#include "output/PrintRun.h"
 
 namespace palomex {
 
@@ -23,14 +24,22 @@ std::optional<QString> labelRefusal(const Label& label, bool autoNve) {
     const bool takenFromStore = autoNve && label.nveLaufNr.trimmed().isEmpty();
     if (!takenFromStore && !runningAcceptable(label.nveLaufNr))
         return caption(nvemsg::RunningNotNumber).arg(label.nveLaufNr);
-    if (!nveCountOf(label.anzahlNVEs))
+    const std::optional<int> count = nveCountOf(label.anzahlNVEs);
+    if (!count)
         return caption(nvemsg::CountNotNumber).arg(label.anzahlNVEs);
     if (const auto unfit = unfitValue(label))
         return unfit;
     for (int i = 0; i < Label::kFieldCount; ++i) {
         const FieldContext context{i, fieldShown(label.format, i)};
-        if (const auto problem = contentProblem(label.fields[i], context))
+        DataField field = label.fields[i];
+        if (const auto problem = contentProblem(field, context))
             return problem;
+        // A row that counts with the NVEs must still fit at the run's last one.
+        if (i < Label::kAutoValueRows && field.autoValue && field.isRunningNumber()) {
+            field.content = countingText(field.content, field.days, *count - 1);
+            if (const auto problem = contentProblem(field, context))
+                return problem;
+        }
     }
     return std::nullopt;
 }

@@ -21,8 +21,8 @@ std::optional<QString> unfitValue(const Label& label);
 // The text for the user when the label cannot be printed as it stands: an NVE base,
 // running number or number of NVEs that is no number or out of range, a value that
 // does not fit (unfitValue), or a data field content that would not reach its
-// barcode as typed. Nothing when it can. With automatic NVE the running number may
-// be empty, as it is taken from the stored highest.
+// barcode as typed, also as a counting row holds it at the run's last NVE. Nothing when it can.
+// With automatic NVE the running number may be empty, as it is taken from the stored highest.
 std::optional<QString> labelRefusal(const Label& label, bool autoNve);
 
 } // namespace palomex
