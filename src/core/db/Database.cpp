@@ -159,8 +159,8 @@ Database::~Database() {
 }
 
 void Database::closeConnection() {
-    for (ReservationConnection& kept : std::exchange(idleReservationConnections_, {}))
-        giveBackReservationConnection(std::move(kept), false);
+    if (auto kept = std::exchange(idleReservationConnection_, std::nullopt))
+        giveBackReservationConnection(std::move(*kept), false);
     if (connectionName_.isEmpty())
         return;
     {
@@ -176,7 +176,7 @@ void Database::swap(Database& other) noexcept {
     std::swap(dialect_, other.dialect_);
     std::swap(connectionName_, other.connectionName_);
     std::swap(lastConnectError_, other.lastConnectError_);
-    std::swap(idleReservationConnections_, other.idleReservationConnections_);
+    std::swap(idleReservationConnection_, other.idleReservationConnection_);
     std::swap(useLock_, other.useLock_);
 }
 
@@ -355,11 +355,8 @@ QSqlDatabase Database::openSeparateConnection(const QString& name) const {
 }
 
 Database::ReservationConnection Database::takeReservationConnection() const {
-    if (!idleReservationConnections_.empty()) {
-        ReservationConnection kept = std::move(idleReservationConnections_.back());
-        idleReservationConnections_.pop_back();
-        return kept;
-    }
+    if (auto kept = std::exchange(idleReservationConnection_, std::nullopt))
+        return std::move(*kept);
     static std::atomic<int> counter{0};
     const QString name = QStringLiteral("palomex-nve-lock-%1").arg(++counter);
     openSeparateConnection(name);
@@ -368,8 +365,8 @@ Database::ReservationConnection Database::takeReservationConnection() const {
 
 void Database::giveBackReservationConnection(ReservationConnection connection,
                                              bool reusable) const {
-    if (reusable && idleReservationConnections_.empty()) {
-        idleReservationConnections_.push_back(std::move(connection));
+    if (reusable && !idleReservationConnection_) {
+        idleReservationConnection_ = std::move(connection);
         return;
     }
     connection.prepared.reset();
