@@ -3,6 +3,7 @@
 #include "app/AppError.h"
 #include "app/Captions.h"
 #include "db/DatabaseStrings.h"
+#include "db/DropConnection.h"
 #include "db/EmbeddedNveLock.h"
 #include "db/PgClient.h"
 
@@ -163,11 +164,7 @@ void Database::closeConnection() {
         giveBackReservationConnection(std::move(*kept), false);
     if (connectionName_.isEmpty())
         return;
-    {
-        QSqlDatabase db = QSqlDatabase::database(connectionName_, false);
-        db.close();
-    }
-    QSqlDatabase::removeDatabase(connectionName_);
+    dropConnection(connectionName_);
     connectionName_.clear();
 }
 
@@ -226,8 +223,7 @@ std::unique_ptr<Database> Database::openServer(const QString& uri) {
         db.setConnectOptions(QStringLiteral("connect_timeout=5"));
         if (!db.open()) {
             const QString why = db.lastError().databaseText();
-            db = QSqlDatabase();
-            QSqlDatabase::removeDatabase(name);
+            dropConnection(db);
             unreachable(why);
         }
     }
@@ -269,8 +265,7 @@ std::unique_ptr<Database> Database::open(const QString& path) {
         db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=10000;QSQLITE_ENABLE_REGEXP"));
         if (!db.open()) {
             const QString why = db.lastError().text();
-            db = QSqlDatabase();
-            QSqlDatabase::removeDatabase(name);
+            dropConnection(db);
             giveUp();
             refuse(err::DatabaseFailure, msg::DbCannotOpen, path, why);
         }
@@ -344,8 +339,7 @@ QSqlDatabase Database::openSeparateConnection(const QString& name) const {
     QSqlDatabase db = QSqlDatabase::cloneDatabase(connectionName_, name);
     if (!db.open()) {
         const QSqlError why = db.lastError();
-        db = QSqlDatabase();
-        QSqlDatabase::removeDatabase(name);
+        dropConnection(db);
         if (dialect_->isServer())
             unreachable(why.databaseText());
         throw AppError(err::DatabaseFailure, QStringLiteral("Datenbank"),
@@ -370,11 +364,7 @@ void Database::giveBackReservationConnection(ReservationConnection connection,
         return;
     }
     connection.prepared.reset();
-    {
-        QSqlDatabase c = QSqlDatabase::database(connection.name, false);
-        c.close();
-    }
-    QSqlDatabase::removeDatabase(connection.name);
+    dropConnection(connection.name);
 }
 
 QStringList Database::columnNames(const QString& table) const {
@@ -495,7 +485,7 @@ int Database::importSeedLabels(const QString& seedPath) {
             db.commit();
         }
     }
-    QSqlDatabase::removeDatabase(seedName);
+    dropConnection(seedName);
     return added;
 }
 
