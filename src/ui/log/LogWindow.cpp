@@ -384,10 +384,7 @@ void LogWindow::open() {
     applyCaptions();
     output_->setCurrentIndex(
         std::clamp(settings_.number(kSection, QStringLiteral("Liste")), 0, output_->count() - 1));
-    const auto stored = [this](const char* key) {
-        return fromTwips(settings_.number(kSection, QString::fromLatin1(key)));
-    };
-    setGeometry(stored("Left"), stored("Top"), stored("Width"), stored("Height"));
+    setGeometry(storedPlace(settings_, kSection));
     show();
     raise();
 }
@@ -395,11 +392,7 @@ void LogWindow::open() {
 void LogWindow::closeWindow() {
     saveLogFilter(settings_, filter(), QDate::currentDate());
     settings_.writeNumber(kSection, QStringLiteral("Liste"), output_->currentIndex());
-    const QRect g = geometry();
-    settings_.writeNumber(kSection, QStringLiteral("Left"), toTwips(g.x()));
-    settings_.writeNumber(kSection, QStringLiteral("Top"), toTwips(g.y()));
-    settings_.writeNumber(kSection, QStringLiteral("Width"), toTwips(g.width()));
-    settings_.writeNumber(kSection, QStringLiteral("Height"), toTwips(g.height()));
+    storePlace(settings_, kSection, geometry());
     counted_ = -1;
     model_->showLines({});
     endBusy();
