@@ -250,9 +250,14 @@ LogWindow::LogWindow(Database& db, const Settings& settings, Prompter& prompter,
     applyCaptions();
 }
 
+void LogWindow::showCount(qint64 rows) {
+    counted_ = rows;
+    setWindowTitle(rows < 0 ? caption(kCaption)
+                            : LogListing::countCaption(caption(kCaption), rows));
+}
+
 void LogWindow::applyCaptions() {
-    setWindowTitle(counted_ < 0 ? caption(kCaption)
-                                : LogListing::countCaption(caption(kCaption), counted_));
+    showCount(counted_);
     for (const auto& [label, id] : labels_)
         label->setText(caption(id));
     selection_->setTitle(caption(kSelection));
@@ -393,7 +398,7 @@ void LogWindow::closeWindow() {
     saveLogFilter(settings_, filter(), QDate::currentDate());
     settings_.writeNumber(kSection, QStringLiteral("Liste"), output_->currentIndex());
     storePlace(settings_, kSection, geometry());
-    counted_ = -1;
+    showCount(-1);
     model_->showLines({});
     endBusy();
     hide();
@@ -432,8 +437,7 @@ bool LogWindow::listing() const {
 }
 
 void LogWindow::showList(const QString& heading) {
-    counted_ = -1;
-    setWindowTitle(caption(kCaption));
+    showCount(-1);
     LogFilter f = filter();
     normaliseDateRange(f, QDate::currentDate());
     datumVon_->setCurrentText(f.datumVon);
@@ -458,8 +462,7 @@ void LogWindow::showList(const QString& heading) {
 }
 
 void LogWindow::listCounted(qint64 rows) {
-    counted_ = rows;
-    setWindowTitle(LogListing::countCaption(caption(kCaption), rows));
+    showCount(rows);
     endBusy();
 }
 
