@@ -13,6 +13,7 @@
 #include "scan/TestPage.h"
 #include "ui/app/HelpWindow.h"
 #include "ui/output/PrinterSink.h"
+#include "ui/output/Printers.h"
 
 #include <QCheckBox>
 #include <QColorDialog>
@@ -363,11 +364,8 @@ void SettingsDialog::setPrinters(const QStringList& entries, const QStringList& 
 }
 
 int SettingsDialog::printerIndex(const QComboBox* box, const QString& stored) const {
-    // The settings trim what they read, so an entry with an empty port comes back
-    // without the blank after its comma.
-    const QString wanted = stored.trimmed();
     for (int i = 0; i < box->count(); ++i) {
-        if (box->itemText(i).trimmed() == wanted || printerNames_.value(i) == wanted)
+        if (standsFor(stored, printerNames_.value(i), box->itemText(i)))
             return i;
     }
     return printerNames_.indexOf(currentPrinter_);
