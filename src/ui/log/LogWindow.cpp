@@ -34,7 +34,6 @@
 #include <QPushButton>
 #include <QToolButton>
 #include <QVBoxLayout>
-#include <cmath>
 #include <utility>
 
 namespace palomex {
@@ -56,6 +55,8 @@ constexpr int kListErrorTitle = 385;
 constexpr int kCp1252 = 386;
 constexpr int kPdfFilter = 387;
 constexpr int kExpandedLines = 8;
+// Blank around the text of the content box, in pixels.
+constexpr int kContentPadding = 4;
 
 QStringList splitCaption(int id) {
     return caption(id).split(QLatin1Char('|'));
@@ -75,12 +76,18 @@ qsizetype storedLength(const QString& text) {
 }
 
 // The content box holds at most kContentLimit characters; a key or a paste that
-// would pass the limit is refused whole, never cut to fit.
+// would pass the limit is refused whole, never cut to fit. Its blank lies around
+// the scrolled area rather than in the document, so an area as high as a number of
+// lines shows exactly that many, and a closed box nothing of its second line.
 class ContentBox : public QPlainTextEdit {
 public:
     ContentBox() {
         setLineWrapMode(QPlainTextEdit::NoWrap);
         setTabChangesFocus(true);
+        document()->setDocumentMargin(0);
+        setViewportMargins(kContentPadding, kContentPadding, kContentPadding, kContentPadding);
+        setBackgroundRole(QPalette::Base);
+        setAutoFillBackground(true);
     }
 
 protected:
@@ -282,8 +289,7 @@ bool LogWindow::contentExpanded() const {
 
 void LogWindow::expandContent(bool expand) {
     const int lines = expand ? kExpandedLines : 1;
-    const int margins = 2 * (datenText_->frameWidth() +
-                             static_cast<int>(std::ceil(datenText_->document()->documentMargin())));
+    const int margins = 2 * (datenText_->frameWidth() + kContentPadding);
     const int lineSpacing = datenText_->fontMetrics().lineSpacing();
     contentSlot_->setFixedHeight(lineSpacing + margins);
     datenText_->setFixedHeight(lineSpacing * lines + margins);
