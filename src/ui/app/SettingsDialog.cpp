@@ -659,8 +659,7 @@ void SettingsDialog::testFnc1() {
         return;
     const auto [identifier, separator] = detectFnc1(*scanned);
     if (identifier.isEmpty() || separator.isEmpty()) {
-        prompter_.tellTitled(caption(msg::ErrorTitle), caption(scanmsg::Fnc1NotFound),
-                             Icon::Critical);
+        prompter_.tellError(caption(scanmsg::Fnc1NotFound));
         return;
     }
     if (prompter_.ask(caption(scanmsg::Fnc1Found).arg(identifier, separator), Buttons::YesNo,
