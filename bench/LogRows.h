@@ -36,7 +36,8 @@ inline void generateLog(Database& db, int rows, const QDate& today, int batches)
     for (int n = 0; n < rows; ++n) {
         QVariantList v;
         v << today.addDays(-static_cast<int>(rng.bounded(730)))
-          << QTime(static_cast<int>(rng.bounded(24)), static_cast<int>(rng.bounded(60)), 0)
+          << db.dialect().timeOfDay(
+                 QTime(static_cast<int>(rng.bounded(24)), static_cast<int>(rng.bounded(60)), 0))
           << QStringLiteral("Etiketten") << QStringLiteral("Lager")
           << senders[rng.bounded(senders.size())]
           << QStringLiteral("Kunde %1\nStraße 1").arg(rng.bounded(5000));

@@ -5,17 +5,16 @@
 // through the import window (offscreen), with its progress display and ESC watch.
 // Usage: bench_import [rows]  (default 10,000)
 
-#include "app/Paths.h"
-#include "app/Startup.h"
 #include "import/DataImport.h"
 #include "import/ImportSource.h"
 #include "ui/import/DataImportWindow.h"
+
+#include "Workplace.h"
 
 #include <QApplication>
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QTemporaryDir>
 #include <cstdio>
 #include <ctime>
 #include <minizip/zip.h>
@@ -28,11 +27,6 @@ namespace {
 double cpuSeconds() {
     return static_cast<double>(std::clock()) / CLOCKS_PER_SEC;
 }
-
-class NeverCancel : public Prompter {
-public:
-    Answer ask(const QString&, Buttons, Icon) override { return Answer::No; }
-};
 
 struct Delivery {
     QString name, customer, quantity, date;
@@ -105,7 +99,7 @@ void report(const char* kind, const ImportOutcome& out, double read, double tota
 
 void measure(const char* kind, const QString& path, const QString& table, LabelStore& store,
              const ImportPlan& plan) {
-    NeverCancel prompter;
+    bench::FixedAnswer prompter(Answer::No);
     QElapsedTimer timer;
     timer.start();
     const double cpu = cpuSeconds();
@@ -117,7 +111,7 @@ void measure(const char* kind, const QString& path, const QString& table, LabelS
 
 void measureWindow(const QString& path, Database& db, const Settings& settings,
                    const QString& labelTable, const ImportPlan& plan) {
-    NeverCancel prompter;
+    bench::FixedAnswer prompter(Answer::No);
     settings.write(QStringLiteral("Datenimport"), QStringLiteral("ImportEtikett"),
                    plan.templateName);
     DataImportWindow window(db, settings, prompter);
@@ -139,12 +133,9 @@ int main(int argc, char* argv[]) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    QTemporaryDir dir;
-    qputenv("APPDATA", dir.path().toLocal8Bit());
     const int rows = argc > 1 ? std::atoi(argv[1]) : 10000;
-    Settings settings(iniPath());
-    OpenedDatabase opened = openStartupDatabase(settings, QString(), {});
-    LabelStore store(*opened.database, opened.labelTable);
+    bench::Workplace place;
+    LabelStore store(place.db(), place.opened.labelTable);
 
     Label templ;
     templ.name = QStringLiteral("Vorlage");
@@ -160,13 +151,13 @@ int main(int argc, char* argv[]) {
     plan.mappings[mapping::FirstField + 1] = QStringLiteral("@DateAdd(\"d\", 14, [Datum])");
     plan.mappings[mapping::FirstExtra] = daysFromTodayText(3);
 
-    const QString text = dir.filePath(QStringLiteral("lieferungen.txt"));
-    const QString book = dir.filePath(QStringLiteral("lieferungen.xlsx"));
+    const QString text = place.dir.filePath(QStringLiteral("lieferungen.txt"));
+    const QString book = place.dir.filePath(QStringLiteral("lieferungen.xlsx"));
     writeText(text, rows);
     writeXlsx(book, rows);
     // The first run creates every label, the second overwrites them all.
     measure("text", text, openImportSource(text)->preferredTable(), store, plan);
     measure("xlsx", book, QStringLiteral("Lieferungen"), store, plan);
-    measureWindow(text, *opened.database, settings, opened.labelTable, plan);
+    measureWindow(text, place.db(), place.settings, place.opened.labelTable, plan);
     return 0;
 }

@@ -2,16 +2,14 @@
 // row and to the last row for each filter kind and order, on the embedded database.
 
 #include "log/LogQuery.h"
-#include "app/Paths.h"
-#include "app/Startup.h"
 #include "log/PrintLog.h"
 
 #include "LogRows.h"
+#include "Workplace.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QSqlQuery>
-#include <QTemporaryDir>
 #include <cstdio>
 #include <functional>
 
@@ -19,12 +17,10 @@ using namespace palomex;
 
 int main(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
-    QTemporaryDir dir;
-    qputenv("APPDATA", dir.path().toLocal8Bit());
     const int rows = argc > 1 ? std::atoi(argv[1]) : 1000000;
-    Settings settings(iniPath());
-    OpenedDatabase opened = openStartupDatabase(settings, QString(), {});
-    Database& db = *opened.database;
+    bench::Workplace place;
+    Database& db = place.db();
+    const Settings& settings = place.settings;
     const QDate today = QDate::currentDate();
 
     QElapsedTimer timer;

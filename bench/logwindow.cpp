@@ -8,13 +8,11 @@
 //        folder; a server database given must be empty)
 
 #include "ui/log/LogWindow.h"
-#include "app/Paths.h"
-#include "app/Prompter.h"
-#include "app/Startup.h"
 #include "log/LogQuery.h"
 #include "ui/batches/BatchWindow.h"
 
 #include "LogRows.h"
+#include "Workplace.h"
 
 #include <QAbstractItemModel>
 #include <QApplication>
@@ -24,7 +22,6 @@
 #include <QKeyEvent>
 #include <QListView>
 #include <QListWidget>
-#include <QTemporaryDir>
 #include <QTimer>
 #include <algorithm>
 #include <cstdio>
@@ -33,11 +30,6 @@
 using namespace palomex;
 
 namespace {
-
-class AnswerYes : public Prompter {
-public:
-    Answer ask(const QString&, Buttons, Icon) override { return Answer::Yes; }
-};
 
 // Resident memory of this process in MB: now, or its peak ("VmHWM").
 double memoryMb(const char* key = "VmRSS:") {
@@ -88,14 +80,11 @@ int main(int argc, char* argv[]) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    QTemporaryDir dir;
-    qputenv("APPDATA", dir.path().toLocal8Bit());
     const int rows = argc > 1 ? std::atoi(argv[1]) : 1000000;
     const int batches = argc > 2 ? std::atoi(argv[2]) : 50000;
-    Settings settings(iniPath());
-    OpenedDatabase opened =
-        openStartupDatabase(settings, argc > 3 ? QString::fromLocal8Bit(argv[3]) : QString(), {});
-    Database& db = *opened.database;
+    bench::Workplace place(argc > 3 ? QString::fromLocal8Bit(argv[3]) : QString());
+    Database& db = place.db();
+    const Settings& settings = place.settings;
     const QDate today = QDate::currentDate();
 
     QElapsedTimer timer;
@@ -104,7 +93,7 @@ int main(int argc, char* argv[]) {
     std::printf("generated %d log rows with %d batches in %.1f s, memory %.0f MB\n", rows, batches,
                 timer.elapsed() / 1000.0, memoryMb());
 
-    AnswerYes prompter;
+    bench::FixedAnswer prompter(Answer::Yes);
     LogWindow window(db, settings, prompter);
     window.resize(900, 640);
     struct Case {

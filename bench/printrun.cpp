@@ -5,19 +5,16 @@
 // "SOCKET|QUEUE|OUTDIR"), the same run as a whole "palomex print" process.
 
 #include "../tests/support/PrintTestLabel.h"
-#include "app/Paths.h"
-#include "app/Prompter.h"
-#include "app/Settings.h"
-#include "app/Startup.h"
 #include "db/LabelStore.h"
 #include "output/PdfSink.h"
 #include "output/PrintJob.h"
+
+#include "Workplace.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QProcess>
-#include <QTemporaryDir>
 #include <cstdio>
 #include <sys/resource.h>
 
@@ -25,14 +22,6 @@ namespace {
 
 constexpr int kNves = 5000;
 constexpr int kLabelsPerNve = 2;
-
-class SilentPrompter : public palomex::Prompter {
-public:
-    palomex::Answer ask(const QString& text, palomex::Buttons, palomex::Icon) override {
-        std::fprintf(stderr, "%s\n", qUtf8Printable(text));
-        return palomex::Answer::No;
-    }
-};
 
 long peakRssMb() {
     rusage usage{};
@@ -70,24 +59,21 @@ void commandLineRun(const QString& printer, const QString& cupsServer) {
 int main(int argc, char* argv[]) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication qapp(argc, argv);
-    QTemporaryDir dir;
-    qputenv("APPDATA", dir.path().toLocal8Bit());
-
-    palomex::Settings settings(palomex::iniPath());
-    palomex::OpenedDatabase opened = palomex::openStartupDatabase(settings, QString(), {});
+    palomex::bench::Workplace place;
+    const palomex::OpenedDatabase& opened = place.opened;
     palomex::Label label = palomex::test::printTestLabel();
     palomex::LabelStore(*opened.database, opened.labelTable).save(label);
     label.anzahlNVEs = QString::number(kNves);
     label.anzahlProNVE = kLabelsPerNve;
 
-    SilentPrompter prompter;
+    palomex::bench::FixedAnswer prompter(palomex::Answer::No, true);
     palomex::SettingsRecord record;
     palomex::JobSettings js;
     js.mode = palomex::PageMode::SingleLabels;
     js.logging = true;
     js.benutzer = opened.labelTable;
     const long before = peakRssMb();
-    const QString pdf = dir.filePath(QStringLiteral("lauf.pdf"));
+    const QString pdf = place.dir.filePath(QStringLiteral("lauf.pdf"));
     QElapsedTimer timer;
     timer.start();
     palomex::PrintJob job(*opened.database, record, js, prompter);

@@ -2,28 +2,21 @@
 // empty data folder (creates Palomex.ini, Palomex.mdb, seed import) and warm starts
 // on the database that start created. Prints milliseconds.
 
-#include "app/Prompter.h"
 #include "ui/app/Application.h"
 #include "ui/entry/MainWindow.h"
 
+#include "Workplace.h"
+
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QTemporaryDir>
 #include <algorithm>
 #include <cstdio>
 #include <vector>
 
 namespace {
 
-class SilentPrompter : public palomex::Prompter {
-public:
-    palomex::Answer ask(const QString&, palomex::Buttons, palomex::Icon) override {
-        return palomex::Answer::Ok;
-    }
-};
-
 double startOnce() {
-    SilentPrompter prompter;
+    palomex::bench::FixedAnswer prompter(palomex::Answer::Ok);
     QElapsedTimer timer;
     timer.start();
     palomex::Application app(prompter, false);
@@ -41,8 +34,7 @@ double startOnce() {
 int main(int argc, char* argv[]) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication qapp(argc, argv);
-    QTemporaryDir dir;
-    qputenv("APPDATA", dir.path().toLocal8Bit());
+    const palomex::bench::DataFolder folder;
 
     const double first = startOnce();
     std::vector<double> warm;

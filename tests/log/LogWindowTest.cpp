@@ -16,6 +16,7 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTest>
+#include <QTextBlock>
 #include <QToolButton>
 #include <gtest/gtest.h>
 
@@ -130,6 +131,11 @@ TEST_F(LogWindowFixture, ContentBoxOpensForSeveralLines) {
     EXPECT_EQ(box->toPlainText(), QStringLiteral("4711\n4712"));
     QTest::keyClick(box, Qt::Key_Escape);
     EXPECT_EQ(box->height(), oneLine);
+    const auto line = [box](const QTextBlock& b) { return box->cursorRect(QTextCursor(b)); };
+    EXPECT_TRUE(line(box->document()->firstBlock()).top() >= 0 &&
+                line(box->document()->firstBlock()).bottom() < box->viewport()->height() &&
+                line(box->document()->lastBlock()).top() >= box->viewport()->height())
+        << "closed, it shows the first line whole and nothing of the second";
     EXPECT_TRUE(window.isVisible());
     QFocusEvent in(QEvent::FocusIn, Qt::TabFocusReason), out(QEvent::FocusOut, Qt::TabFocusReason);
     QApplication::sendEvent(box, &in);

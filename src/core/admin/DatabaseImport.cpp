@@ -4,6 +4,7 @@
 #include "app/Captions.h"
 #include "app/Settings.h"
 #include "db/Database.h"
+#include "db/DropConnection.h"
 #include "db/NveLock.h"
 
 #include <QDir>
@@ -24,10 +25,7 @@ namespace {
 class SqliteSource final : public TableSource {
 public:
     explicit SqliteSource(QString connection) : connection_(std::move(connection)) {}
-    ~SqliteSource() override {
-        QSqlDatabase::database(connection_, false).close();
-        QSqlDatabase::removeDatabase(connection_);
-    }
+    ~SqliteSource() override { dropConnection(connection_); }
     QStringList tables() const override {
         QStringList out;
         QSqlQuery q(db());
@@ -155,8 +153,7 @@ std::unique_ptr<TableSource> openDatabaseSource(const QString& path, QString* er
         if (!db.open()) {
             if (error)
                 *error = db.lastError().text();
-            db = QSqlDatabase();
-            QSqlDatabase::removeDatabase(name);
+            dropConnection(db);
             return nullptr;
         }
     }

@@ -3,6 +3,7 @@
 #include "admin/AdminStrings.h"
 #include "app/AppError.h"
 #include "app/Captions.h"
+#include "db/DropConnection.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -39,10 +40,8 @@ std::optional<QString> checkCopy(const QString& path, const QStringList& tables)
             if (found != tables)
                 problem = caption(adminmsg::CopyIncomplete);
         }
-        q = QSqlQuery();
-        copy.close();
     }
-    QSqlDatabase::removeDatabase(name);
+    dropConnection(name);
     return problem;
 }
 

@@ -1,8 +1,14 @@
 #include "app/Prompter.h"
 
+#include "app/Captions.h"
+
 #include <cstdio>
 
 namespace palomex {
+
+void Prompter::tellError(const QString& text) {
+    tellTitled(caption(msg::ErrorTitle), text, Icon::Critical);
+}
 
 Answer ConsolePrompter::ask(const QString& text, Buttons buttons, Icon icon) {
     const char* prefix = icon == Icon::Critical ? "palomex: " : "";

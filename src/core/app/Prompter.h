@@ -23,6 +23,8 @@ public:
         tell(text, icon);
         title_.clear();
     }
+    // An error: titled "Fehler", with the critical icon.
+    void tellError(const QString& text);
 
 protected:
     // The title of the message being shown; empty for the program's own.

@@ -3,6 +3,7 @@
 #include "app/AppError.h"
 #include "app/Captions.h"
 #include "db/DatabaseStrings.h"
+#include "db/DropConnection.h"
 #include "db/EmbeddedNveLock.h"
 #include "db/PgClient.h"
 
@@ -159,15 +160,11 @@ Database::~Database() {
 }
 
 void Database::closeConnection() {
-    for (ReservationConnection& kept : std::exchange(idleReservationConnections_, {}))
-        giveBackReservationConnection(std::move(kept), false);
+    if (auto kept = std::exchange(idleReservationConnection_, std::nullopt))
+        giveBackReservationConnection(std::move(*kept), false);
     if (connectionName_.isEmpty())
         return;
-    {
-        QSqlDatabase db = QSqlDatabase::database(connectionName_, false);
-        db.close();
-    }
-    QSqlDatabase::removeDatabase(connectionName_);
+    dropConnection(connectionName_);
     connectionName_.clear();
 }
 
@@ -176,7 +173,7 @@ void Database::swap(Database& other) noexcept {
     std::swap(dialect_, other.dialect_);
     std::swap(connectionName_, other.connectionName_);
     std::swap(lastConnectError_, other.lastConnectError_);
-    std::swap(idleReservationConnections_, other.idleReservationConnections_);
+    std::swap(idleReservationConnection_, other.idleReservationConnection_);
     std::swap(useLock_, other.useLock_);
 }
 
@@ -226,8 +223,7 @@ std::unique_ptr<Database> Database::openServer(const QString& uri) {
         db.setConnectOptions(QStringLiteral("connect_timeout=5"));
         if (!db.open()) {
             const QString why = db.lastError().databaseText();
-            db = QSqlDatabase();
-            QSqlDatabase::removeDatabase(name);
+            dropConnection(db);
             unreachable(why);
         }
     }
@@ -269,8 +265,7 @@ std::unique_ptr<Database> Database::open(const QString& path) {
         db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=10000;QSQLITE_ENABLE_REGEXP"));
         if (!db.open()) {
             const QString why = db.lastError().text();
-            db = QSqlDatabase();
-            QSqlDatabase::removeDatabase(name);
+            dropConnection(db);
             giveUp();
             refuse(err::DatabaseFailure, msg::DbCannotOpen, path, why);
         }
@@ -344,8 +339,7 @@ QSqlDatabase Database::openSeparateConnection(const QString& name) const {
     QSqlDatabase db = QSqlDatabase::cloneDatabase(connectionName_, name);
     if (!db.open()) {
         const QSqlError why = db.lastError();
-        db = QSqlDatabase();
-        QSqlDatabase::removeDatabase(name);
+        dropConnection(db);
         if (dialect_->isServer())
             unreachable(why.databaseText());
         throw AppError(err::DatabaseFailure, QStringLiteral("Datenbank"),
@@ -355,11 +349,8 @@ QSqlDatabase Database::openSeparateConnection(const QString& name) const {
 }
 
 Database::ReservationConnection Database::takeReservationConnection() const {
-    if (!idleReservationConnections_.empty()) {
-        ReservationConnection kept = std::move(idleReservationConnections_.back());
-        idleReservationConnections_.pop_back();
-        return kept;
-    }
+    if (auto kept = std::exchange(idleReservationConnection_, std::nullopt))
+        return std::move(*kept);
     static std::atomic<int> counter{0};
     const QString name = QStringLiteral("palomex-nve-lock-%1").arg(++counter);
     openSeparateConnection(name);
@@ -368,16 +359,12 @@ Database::ReservationConnection Database::takeReservationConnection() const {
 
 void Database::giveBackReservationConnection(ReservationConnection connection,
                                              bool reusable) const {
-    if (reusable && idleReservationConnections_.empty()) {
-        idleReservationConnections_.push_back(std::move(connection));
+    if (reusable && !idleReservationConnection_) {
+        idleReservationConnection_ = std::move(connection);
         return;
     }
     connection.prepared.reset();
-    {
-        QSqlDatabase c = QSqlDatabase::database(connection.name, false);
-        c.close();
-    }
-    QSqlDatabase::removeDatabase(connection.name);
+    dropConnection(connection.name);
 }
 
 QStringList Database::columnNames(const QString& table) const {
@@ -498,7 +485,7 @@ int Database::importSeedLabels(const QString& seedPath) {
             db.commit();
         }
     }
-    QSqlDatabase::removeDatabase(seedName);
+    dropConnection(seedName);
     return added;
 }
 

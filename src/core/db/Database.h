@@ -117,7 +117,7 @@ private:
     std::unique_ptr<SqlDialect> dialect_;
     QString connectionName_;
     mutable QString lastConnectError_; // the server's text of the last failed reconnect
-    mutable std::vector<ReservationConnection> idleReservationConnections_;
+    mutable std::optional<ReservationConnection> idleReservationConnection_;
     // An embedded database is marked in use, for as long as it is open, by a shared
     // lock in the file of its NVE reservations; compaction takes it exclusively.
     int useLock_ = -1;

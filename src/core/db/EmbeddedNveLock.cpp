@@ -1,6 +1,7 @@
 #include "db/EmbeddedNveLock.h"
 
 #include "app/Captions.h"
+#include "db/DropConnection.h"
 #include "entry/NveStrings.h"
 
 #include <QDir>
@@ -118,11 +119,7 @@ void EmbeddedNveLock::lockBase() {
 }
 
 void EmbeddedNveLock::abandon() {
-    {
-        QSqlDatabase c = QSqlDatabase::database(connectionName_, false);
-        c.close();
-    }
-    QSqlDatabase::removeDatabase(connectionName_);
+    dropConnection(connectionName_);
     if (lockFile_ >= 0) {
         ::close(lockFile_);
         lockFile_ = -1;

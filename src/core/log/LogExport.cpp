@@ -3,6 +3,7 @@
 #include "app/Captions.h"
 #include "app/TextCodec.h"
 #include "db/Database.h"
+#include "db/DropConnection.h"
 #include "log/LogListing.h"
 #include "log/LogStrings.h"
 
@@ -139,11 +140,9 @@ ExportResult exportLogDatabase(Database& db, LogFilter& filter, const QString& p
             if (!error.isEmpty())
                 end.exec(QStringLiteral("ROLLBACK"));
         }
-        if (!ownDatabase)
-            out.close();
     }
     if (!ownDatabase)
-        QSqlDatabase::removeDatabase(connection);
+        dropConnection(connection);
     if (!error.isEmpty()) {
         if (!existed)
             QFile::remove(path);

@@ -2,6 +2,7 @@
 
 #include "app/AppError.h"
 #include "db/Database.h"
+#include "db/DropConnection.h"
 #include "db/PgClient.h"
 
 #include <QCoreApplication>
@@ -115,11 +116,7 @@ private:
                 pgclient::freeCancelHandle(cancel_);
             cancel_ = nullptr;
         }
-        {
-            QSqlDatabase c = QSqlDatabase::database(name_, false);
-            c.close();
-        }
-        QSqlDatabase::removeDatabase(name_);
+        dropConnection(name_);
     }
 
     const Database& db_;

@@ -196,8 +196,7 @@ void LabelRenderer::drawLogo(QPainter& painter, const Label& label) {
         logoFile_ = label.logoFile;
         logo_ = QImage(label.logoFile);
         if (logo_.isNull())
-            prompter_.tellTitled(caption(msg::ErrorTitle),
-                                 caption(msg::LogoNotOpened).arg(label.logoFile), Icon::Critical);
+            prompter_.tellError(caption(msg::LogoNotOpened).arg(label.logoFile));
     }
     if (logo_.isNull())
         return;
@@ -271,7 +270,7 @@ std::optional<bool> LabelRenderer::checkBarcode(QPainter& painter, const Label& 
     if (kind != BarcodeKind::Nve && !data.isEmpty() &&
         isActive(label.elements[element::FirstBarcode + int(kind)], label)) {
         if (const auto message = checkBarcodeData(encoder, data)) {
-            prompter_.tellTitled(caption(msg::ErrorTitle), *message, Icon::Critical);
+            prompter_.tellError(*message);
             outcome.endRun = true;
             return std::nullopt;
         }

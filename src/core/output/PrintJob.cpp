@@ -94,8 +94,7 @@ PrintJob::PrintJob(Database& db, const SettingsRecord& record, JobSettings setti
     : db_(db), record_(record), settings_(std::move(settings)), prompter_(prompter) {}
 
 void PrintJob::tellError(int number, const QString& module, const QString& text) {
-    prompter_.tellTitled(caption(msg::ErrorTitle),
-                         caption(runmsg::RunError).arg(number).arg(module, text), Icon::Critical);
+    prompter_.tellError(caption(runmsg::RunError).arg(number).arg(module, text));
 }
 
 JobResult PrintJob::print(const Label& shown, const SinkOpener& open) {
@@ -187,9 +186,7 @@ bool PrintJob::runOnce(JobResult& job, const LabelPainter& painter, const SinkOp
         first = settings_.autoNve ? lock->highest().value_or(0) + 1 : typed;
     } catch (const AppError& e) {
         if (e.number() == err::RecordLocked)
-            prompter_.tellTitled(caption(msg::ErrorTitle),
-                                 caption(runmsg::BaseLocked).arg(e.number()).arg(e.text()),
-                                 Icon::Critical);
+            prompter_.tellError(caption(runmsg::BaseLocked).arg(e.number()).arg(e.text()));
         else
             tellError(e.number(), e.module(), e.text());
         job.refused = true;
@@ -245,8 +242,7 @@ bool PrintJob::runOnce(JobResult& job, const LabelPainter& painter, const SinkOp
         l.nveLaufNr = runningNumberEntry(l.nveBasis, *r.lastRun);
     if (r.stopped) {
         const qint64 at = r.lastRun ? *r.lastRun + 1 : first;
-        prompter_.tellTitled(caption(msg::ErrorTitle), tooLongMessage(l.nveBasis, at),
-                             Icon::Critical);
+        prompter_.tellError(tooLongMessage(l.nveBasis, at));
         return false;
     }
     if (r.failure) {

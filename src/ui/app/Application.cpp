@@ -352,7 +352,7 @@ void Application::takeNextNve() {
     try {
         const qint64 n = nextRunningNumber(workspace_.database(), base);
         if (runningNumberText(base, n).isEmpty()) {
-            prompter_.tellTitled(caption(msg::ErrorTitle), tooLongMessage(base, n), Icon::Critical);
+            prompter_.tellError(tooLongMessage(base, n));
             return;
         }
         Label next = session.label();

@@ -13,6 +13,7 @@
 #include "scan/TestPage.h"
 #include "ui/app/HelpWindow.h"
 #include "ui/output/PrinterSink.h"
+#include "ui/output/Printers.h"
 
 #include <QCheckBox>
 #include <QColorDialog>
@@ -370,11 +371,8 @@ void SettingsDialog::setPrinters(const QStringList& entries, const QStringList& 
 }
 
 int SettingsDialog::printerIndex(const QComboBox* box, const QString& stored) const {
-    // The settings trim what they read, so an entry with an empty port comes back
-    // without the blank after its comma.
-    const QString wanted = stored.trimmed();
     for (int i = 0; i < box->count(); ++i) {
-        if (box->itemText(i).trimmed() == wanted || printerNames_.value(i) == wanted)
+        if (standsFor(stored, printerNames_.value(i), box->itemText(i)))
             return i;
     }
     return printerNames_.indexOf(currentPrinter_);
@@ -668,8 +666,7 @@ void SettingsDialog::testFnc1() {
         return;
     const auto [identifier, separator] = detectFnc1(*scanned);
     if (identifier.isEmpty() || separator.isEmpty()) {
-        prompter_.tellTitled(caption(msg::ErrorTitle), caption(scanmsg::Fnc1NotFound),
-                             Icon::Critical);
+        prompter_.tellError(caption(scanmsg::Fnc1NotFound));
         return;
     }
     if (prompter_.ask(caption(scanmsg::Fnc1Found).arg(identifier, separator), Buttons::YesNo,

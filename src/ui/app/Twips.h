@@ -3,9 +3,12 @@
 // as earlier versions kept them; these convert them for the screen.
 
 #include <QGuiApplication>
+#include <QRect>
 #include <QScreen>
 
 namespace palomex {
+
+class Settings;
 
 inline constexpr int kTwipsPerInch = 1440;
 
@@ -21,5 +24,10 @@ inline int toTwips(int pixels, double dpi = screenDpi()) {
 inline int fromTwips(int twips, double dpi = screenDpi()) {
     return static_cast<int>(twips * dpi / kTwipsPerInch);
 }
+
+// A window's place as a settings section keeps it: Left, Top, Width and Height. A
+// value that is missing and has no shipped default is taken from fallback (twips).
+QRect storedPlace(const Settings& settings, const QString& section, QPoint fallback = {});
+void storePlace(const Settings& settings, const QString& section, const QRect& place);
 
 } // namespace palomex

@@ -4,13 +4,13 @@
 #include "app/Captions.h"
 #include "app/SettingsRecord.h"
 #include "db/LabelStrings.h"
+#include "ui/app/Twips.h"
 
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QListWidget>
 #include <QPushButton>
-#include <QScreen>
 #include <QVBoxLayout>
 
 namespace palomex {
@@ -18,20 +18,6 @@ namespace palomex {
 namespace {
 
 const QString kSection = QStringLiteral("EtikOpen");
-constexpr double kTwipsPerInch = 1440.0;
-
-double dpi() {
-    const QScreen* s = QGuiApplication::primaryScreen();
-    return s ? s->logicalDotsPerInchX() : 96.0;
-}
-
-int pixels(double twips) {
-    return static_cast<int>(twips * dpi() / kTwipsPerInch);
-}
-
-int twips(int pixels) {
-    return static_cast<int>(pixels * kTwipsPerInch / dpi());
-}
 
 } // namespace
 
@@ -76,14 +62,8 @@ void LabelListDialog::load(Mode mode, const QString& currentName) {
     mode_ = mode;
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
     const QWidget* owner = parentWidget();
-    const int ownerLeft = owner ? twips(owner->x()) : 0;
-    const int ownerTop = owner ? twips(owner->y()) : 0;
-    const auto stored = [this](const char* key, int fallback) {
-        const QString v = settings_.read(kSection, QString::fromLatin1(key));
-        return v.isEmpty() ? fallback : static_cast<int>(leadingNumber(v));
-    };
-    setGeometry(pixels(stored("Left", ownerLeft + 60)), pixels(stored("Top", ownerTop + 360)),
-                pixels(stored("Width", 4000)), pixels(stored("Height", 4000)));
+    const QPoint ownerPlace = owner ? QPoint(toTwips(owner->x()), toTwips(owner->y())) : QPoint();
+    setGeometry(storedPlace(settings_, kSection, ownerPlace + QPoint(60, 360)));
 
     QFont font = list_->font();
     font.setPointSize(dialogFontPoints(
@@ -128,21 +108,13 @@ QStringList LabelListDialog::selectedNames() const {
     return names;
 }
 
-void LabelListDialog::storeGeometry() {
-    const QRect g = geometry();
-    settings_.writeNumber(kSection, QStringLiteral("Left"), twips(g.x()));
-    settings_.writeNumber(kSection, QStringLiteral("Top"), twips(g.y()));
-    settings_.writeNumber(kSection, QStringLiteral("Width"), twips(g.width()));
-    settings_.writeNumber(kSection, QStringLiteral("Height"), twips(g.height()));
-}
-
 void LabelListDialog::openSelected() {
     const QStringList names = selectedNames();
     if (names.isEmpty())
         return;
     if (opener_)
         opener_(names.first());
-    storeGeometry();
+    storePlace(settings_, kSection, geometry());
     accept();
 }
 

@@ -41,7 +41,6 @@ protected:
 
 private:
     void setModeCaption();
-    void storeGeometry();
 
     LabelStore& store_;
     const Settings& settings_;

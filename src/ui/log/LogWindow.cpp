@@ -34,7 +34,6 @@
 #include <QPushButton>
 #include <QToolButton>
 #include <QVBoxLayout>
-#include <cmath>
 #include <utility>
 
 namespace palomex {
@@ -56,6 +55,8 @@ constexpr int kListErrorTitle = 385;
 constexpr int kCp1252 = 386;
 constexpr int kPdfFilter = 387;
 constexpr int kExpandedLines = 8;
+// Blank around the text of the content box, in pixels.
+constexpr int kContentPadding = 4;
 
 QStringList splitCaption(int id) {
     return caption(id).split(QLatin1Char('|'));
@@ -75,12 +76,18 @@ qsizetype storedLength(const QString& text) {
 }
 
 // The content box holds at most kContentLimit characters; a key or a paste that
-// would pass the limit is refused whole, never cut to fit.
+// would pass the limit is refused whole, never cut to fit. Its blank lies around
+// the scrolled area rather than in the document, so an area as high as a number of
+// lines shows exactly that many, and a closed box nothing of its second line.
 class ContentBox : public QPlainTextEdit {
 public:
     ContentBox() {
         setLineWrapMode(QPlainTextEdit::NoWrap);
         setTabChangesFocus(true);
+        document()->setDocumentMargin(0);
+        setViewportMargins(kContentPadding, kContentPadding, kContentPadding, kContentPadding);
+        setBackgroundRole(QPalette::Base);
+        setAutoFillBackground(true);
     }
 
 protected:
@@ -250,9 +257,14 @@ LogWindow::LogWindow(Database& db, const Settings& settings, Prompter& prompter,
     applyCaptions();
 }
 
+void LogWindow::showCount(qint64 rows) {
+    counted_ = rows;
+    setWindowTitle(rows < 0 ? caption(kCaption)
+                            : LogListing::countCaption(caption(kCaption), rows));
+}
+
 void LogWindow::applyCaptions() {
-    setWindowTitle(counted_ < 0 ? caption(kCaption)
-                                : LogListing::countCaption(caption(kCaption), counted_));
+    showCount(counted_);
     for (const auto& [label, id] : labels_)
         label->setText(caption(id));
     selection_->setTitle(caption(kSelection));
@@ -277,8 +289,7 @@ bool LogWindow::contentExpanded() const {
 
 void LogWindow::expandContent(bool expand) {
     const int lines = expand ? kExpandedLines : 1;
-    const int margins = 2 * (datenText_->frameWidth() +
-                             static_cast<int>(std::ceil(datenText_->document()->documentMargin())));
+    const int margins = 2 * (datenText_->frameWidth() + kContentPadding);
     const int lineSpacing = datenText_->fontMetrics().lineSpacing();
     contentSlot_->setFixedHeight(lineSpacing + margins);
     datenText_->setFixedHeight(lineSpacing * lines + margins);
@@ -399,10 +410,7 @@ void LogWindow::open() {
     applyCaptions();
     output_->setCurrentIndex(
         std::clamp(settings_.number(kSection, QStringLiteral("Liste")), 0, output_->count() - 1));
-    const auto stored = [this](const char* key) {
-        return fromTwips(settings_.number(kSection, QString::fromLatin1(key)));
-    };
-    setGeometry(stored("Left"), stored("Top"), stored("Width"), stored("Height"));
+    setGeometry(storedPlace(settings_, kSection));
     show();
     raise();
 }
@@ -410,12 +418,8 @@ void LogWindow::open() {
 void LogWindow::closeWindow() {
     saveLogFilter(settings_, filter(), QDate::currentDate());
     settings_.writeNumber(kSection, QStringLiteral("Liste"), output_->currentIndex());
-    const QRect g = geometry();
-    settings_.writeNumber(kSection, QStringLiteral("Left"), toTwips(g.x()));
-    settings_.writeNumber(kSection, QStringLiteral("Top"), toTwips(g.y()));
-    settings_.writeNumber(kSection, QStringLiteral("Width"), toTwips(g.width()));
-    settings_.writeNumber(kSection, QStringLiteral("Height"), toTwips(g.height()));
-    counted_ = -1;
+    storePlace(settings_, kSection, geometry());
+    showCount(-1);
     model_->showLines({});
     endBusy();
     hide();
@@ -454,8 +458,7 @@ bool LogWindow::listing() const {
 }
 
 void LogWindow::showList(const QString& heading) {
-    counted_ = -1;
-    setWindowTitle(caption(kCaption));
+    showCount(-1);
     LogFilter f = filter();
     normaliseDateRange(f, QDate::currentDate());
     datumVon_->setCurrentText(f.datumVon);
@@ -480,8 +483,7 @@ void LogWindow::showList(const QString& heading) {
 }
 
 void LogWindow::listCounted(qint64 rows) {
-    counted_ = rows;
-    setWindowTitle(LogListing::countCaption(caption(kCaption), rows));
+    showCount(rows);
     endBusy();
 }
 

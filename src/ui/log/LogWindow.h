@@ -70,6 +70,8 @@ protected:
 
 private:
     void applyCaptions();
+    // The caption names the rows of the list once they are counted (rows < 0: not yet).
+    void showCount(qint64 rows);
     // The content box one line high, or with room for several lines and scroll bars.
     void expandContent(bool expand);
     bool contentExpanded() const;

@@ -4,6 +4,7 @@
 #include "app/Prompter.h"
 #include "app/Workspace.h"
 #include "output/RunStrings.h"
+#include "ui/output/Printers.h"
 
 #include <QPageSize>
 #include <QPrintEngine>
@@ -75,9 +76,7 @@ QPrinterInfo PrinterSink::installedPrinter(const QString& entry, Missing missing
     if (!wanted.isEmpty()) {
         const QString name = wanted.section(QLatin1Char(','), 0, 0);
         const QPrinterInfo printer = QPrinterInfo::printerInfo(name);
-        if (!printer.isNull() &&
-            (wanted == name ||
-             wanted == (name + QStringLiteral(", ") + printer.location()).trimmed()))
+        if (!printer.isNull() && standsFor(wanted, name, settingsEntry(printer)))
             return printer;
         if (missing == Missing::Refuse)
             return {};

@@ -5,7 +5,16 @@
 
 #include <QStringList>
 
+class QPrinterInfo;
+
 namespace palomex {
+
+// The settings entry of an installed printer: "name, location".
+QString settingsEntry(const QPrinterInfo& printer);
+// Whether a stored settings entry stands for the printer of that name and entry: it
+// is the entry or the bare name. The settings trim what they read, so a stored entry
+// of a printer without location has lost the blank after its comma.
+bool standsFor(const QString& stored, const QString& name, const QString& entry);
 
 // What the system offers to print on, asked once: each question goes to the print
 // server, and start-up needs all three answers.
