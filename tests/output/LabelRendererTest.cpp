@@ -104,6 +104,15 @@ TEST(LabelRenderer, LinesAndTextsLandAtTheirMillimetres) {
     EXPECT_LT(t.top(), 62.5 * k);
     // 20 pt capitals are about 5 mm high.
     EXPECT_NEAR(t.height() / k, 20 * 25.4 / 72 * 0.716, 0.5);
+
+    // A line with a neighbour close to its right is set smaller, but not below 5 pt.
+    Label squeezed = emptyLargeLabel();
+    place(squeezed, element::FirstField + 5, 10, 95, 0, 20);
+    place(squeezed, element::FirstField + 6, 11, 95, 0, 20);
+    squeezed.fields[5].content = QStringLiteral("HHHHHHHHHH");
+    squeezed.fields[6].content = QStringLiteral("H");
+    const QRect least = inkBounds(rendered(squeezed).image, QRectF(20, 190, 1.9, 10));
+    EXPECT_GT(least.height() / k, 5 * 25.4 / 72 * 0.716 - 0.1);
 }
 
 TEST(LabelRenderer, DesignationAndContentPlacement) {

@@ -85,7 +85,10 @@ void LabelRenderer::printText(Pen& pen, const QString& text, double right) {
     // Tabbed texts stand at their tab stops; only a plain line is set smaller.
     const double room = right - pen.x;
     if (room > 0 && !text.contains(u'\t') && !font->fits(text, room)) {
-        font = &fonts_.font(pen.family, fittingPoints(pen.points, font->width(text), room),
+        // Never smaller than can still be read, however close the neighbour stands.
+        const double least = std::min(pen.points, LeastPoints * options_.scale);
+        font = &fonts_.font(pen.family,
+                            std::max(least, fittingPoints(pen.points, font->width(text), room)),
                             pen.painter.device());
     }
     const QStringList parts = text.split(u'\t');
