@@ -36,6 +36,10 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (!isInput(event->type()))
             return false;
+        // A key held down answers nothing: the ESC that asked the question would
+        // otherwise repeat into the question and dismiss it.
+        if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->isAutoRepeat())
+            return true;
         // Input from the window system reaches the box's window before its widgets:
         // both must pass, or the run's question could not be answered.
         QWidget* modal = QApplication::activeModalWidget();
