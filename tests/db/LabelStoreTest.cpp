@@ -531,6 +531,16 @@ TEST_F(SessionTest, OpenAndClear) {
     expected.extras[1].caption = "Hinweis";
     expected.elements = l.elements;
     EXPECT_TRUE(session->label() == expected);
+    // In English the designations a new label brought along become English.
+    Captions::global().setOffset(1000);
+    session->clear();
+    Captions::global().setOffset(0);
+    const Captions& texts = Captions::global();
+    expected.parties[1].caption = texts.raw(1000 + msg::ReceiverDesignation);
+    for (const int i : {0, 2})
+        expected.extras[i].caption =
+            texts.raw(1000 + msg::ExtraDesignation).replace("%1", QString::number(i));
+    EXPECT_TRUE(session->label() == expected) << session->label().parties[1].caption.toStdString();
 }
 
 // The other counts are asked through the dialog below.

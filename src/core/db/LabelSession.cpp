@@ -144,6 +144,8 @@ std::optional<QStringList> LabelSession::open(const QString& name) {
 
 void LabelSession::clear() {
     label_ = clearedLabel(label_, lookup_ ? lookup_(QString()) : QString());
+    // Designations still a new label's speak the caption language; typed ones stay.
+    designationsInCaptionLanguage(label_);
     changed_ = false;
     emit replaced();
 }
