@@ -87,6 +87,14 @@ TEST_F(DataImportWindowTest, NothingMappedIsRefusedAndAnUnknownFileTypeToo) {
                                   "Es wurden keine Felder der Importdatei gewählt,\ndaher kann "
                                   "auch nichts importiert werden.")});
     EXPECT_EQ(saved, 0);
+    // A template that is not stored: its error alone, no report of nothing done.
+    window.mappingBox(0)->setEditText(QStringLiteral("[Name]"));
+    window.findChild<QLabel*>(QStringLiteral("Vorlage"))->setText(QStringLiteral("Fehlt"));
+    prompter.shown.clear();
+    window.runImport();
+    ASSERT_EQ(prompter.shown.size(), 1);
+    EXPECT_TRUE(prompter.shown[0].contains(QStringLiteral("\"Fehlt\"")))
+        << prompter.shown[0].toStdString();
 }
 
 TEST_F(DataImportWindowTest, TheEditorJoinsInsertionsAndShowsTheFirstRowsValue) {

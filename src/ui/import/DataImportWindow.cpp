@@ -235,7 +235,9 @@ ImportOutcome DataImportWindow::runImport() {
     progress_->setValue(0);
     if (outcome.error)
         prompter_.tell(importErrorText(*outcome.error), Icon::Critical);
-    prompter_.tell(importReport(outcome, plan), Icon::Information);
+    // After an error the report only says what was saved before it, if anything was.
+    if (!outcome.error || outcome.processed() > 0)
+        prompter_.tell(importReport(outcome, plan), Icon::Information);
     return outcome;
 }
 
