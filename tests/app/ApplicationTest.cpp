@@ -32,6 +32,7 @@
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QTest>
+#include <QToolButton>
 #include <gtest/gtest.h>
 
 using namespace palomex;
@@ -363,6 +364,17 @@ TEST_F(AppFixture, TheLabelFormatIsStoredSizesTheWindowAndComesBackAtStart) {
         EXPECT_EQ(std::pair(w.width(), w.height()),
                   std::pair(fromTwips(twips[format].width()), fromTwips(twips[format].height())))
             << format;
+        // An additional text enlarged and shrunk again leaves the window as it was.
+        if (format > 0) {
+            const QSize before = w.size();
+            auto* enlarge = w.findChild<QToolButton*>(QStringLiteral("Command4_1"));
+            enlarge->click();
+            QTest::qWait(20); // the layouts pass the taller text up in turns
+            EXPECT_GT(w.height(), before.height()) << format;
+            enlarge->click();
+            QTest::qWait(20);
+            EXPECT_EQ(w.size(), before) << format;
+        }
         EXPECT_EQ(Settings(iniPath()).number(QStringLiteral("Einstellungen"),
                                              QStringLiteral("Etikettenformat")),
                   format);
