@@ -17,6 +17,7 @@
 #include "support/TestSupport.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
@@ -85,7 +86,14 @@ TEST_F(AppFixture, EveryWindowFollowsTheLanguageAndTheFontSize) {
     typed.fields[3].identifier = Catalogue::forLanguage(1000).find(u"3102")->text;
     typed.extras[2].caption = QStringLiteral("Hinweis");
     w.showLabel(typed);
-    w.findChild<QAction*>(QStringLiteral("Protoansehmenu"))->trigger();
+    for (const char* command : {"Protoansehmenu", "chargenmenu", "datenimportmenu"})
+        w.findChild<QAction*>(QString::fromLatin1(command))->trigger();
+    const auto shownTitle = [](const char* window) {
+        for (const QWidget* top : QApplication::topLevelWidgets())
+            if (top->objectName() == QLatin1String(window) && top->isVisible())
+                return top->windowTitle();
+        return QString();
+    };
     const struct {
         const char* language; // the option chosen
         int offset;
@@ -95,9 +103,12 @@ TEST_F(AppFixture, EveryWindowFollowsTheLanguageAndTheFontSize) {
         const char* preview;  // a menu command of the main window
         const char* sender;   // a designation of the new label
         int fontSize, points; // list index of the dialog font size, and the size
-    } cases[] = {
-        {"Englisch", 1000, "Page", "Detailed list", "&Yes", "Pre&view", "Sender", 5, 12},
-        {"Deutsch", 0, "Seite", "Detaillierte Liste", "&Ja", "&Voransicht", "Absender", 0, 7}};
+        const char* batches;  // the titles of the batch and data import windows
+        const char* import;
+    } cases[] = {{"Englisch", 1000, "Page", "Detailed list", "&Yes", "Pre&view", "Sender", 5, 12,
+                  "Batch management", "Import data from external files"},
+                 {"Deutsch", 0, "Seite", "Detaillierte Liste", "&Ja", "&Voransicht", "Absender", 0,
+                  7, "Chargenverwaltung", "Daten aus externen Dateien importieren"}};
     for (const auto& c : cases) {
         w.findChild<QAction*>(QStringLiteral("einstellmenu"))->trigger();
         SettingsDialog& dialog = app->settingsDialog();
@@ -110,6 +121,8 @@ TEST_F(AppFixture, EveryWindowFollowsTheLanguageAndTheFontSize) {
         ASSERT_TRUE(app->logWindow().isVisible()) << c.language;
         EXPECT_EQ(app->logWindow().findChild<QCheckBox*>(QStringLiteral("Check2"))->text(),
                   QString::fromUtf8(c.detail));
+        EXPECT_EQ(shownTitle("Chargenverwaltung"), QString::fromUtf8(c.batches));
+        EXPECT_EQ(shownTitle("Datenimport"), QString::fromUtf8(c.import));
         EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "&Yes"), QString::fromUtf8(c.yes));
         EXPECT_EQ(w.findChild<QAction*>(QStringLiteral("voransichtmenu"))->text(),
                   QString::fromUtf8(c.preview));
