@@ -88,12 +88,25 @@ TEST_F(AppFixture, EveryWindowFollowsTheLanguageAndTheFontSize) {
     w.showLabel(typed);
     for (const char* command : {"Protoansehmenu", "chargenmenu", "datenimportmenu"})
         w.findChild<QAction*>(QString::fromLatin1(command))->trigger();
-    const auto shownTitle = [](const char* window) {
-        for (const QWidget* top : QApplication::topLevelWidgets())
+    const auto shown = [](const char* window) -> QWidget* {
+        for (QWidget* top : QApplication::topLevelWidgets())
             if (top->objectName() == QLatin1String(window) && top->isVisible())
-                return top->windowTitle();
-        return QString();
+                return top;
+        return nullptr;
     };
+    const auto shownTitle = [&shown](const char* window) {
+        const QWidget* top = shown(window);
+        return top ? top->windowTitle() : QString();
+    };
+    // Placed half past the screen's bottom right corner, each comes back onto it whole.
+    for (const char* window : {"Chargenverwaltung", "Datenimport"}) {
+        QWidget* top = shown(window);
+        ASSERT_TRUE(top) << window;
+        const QRect area = top->screen()->availableGeometry();
+        top->move(area.bottomRight() - QPoint(top->width(), top->height()) / 2);
+        QCoreApplication::processEvents();
+        EXPECT_EQ(top->frameGeometry().bottomRight(), area.bottomRight()) << window;
+    }
     const struct {
         const char* language; // the option chosen
         int offset;
