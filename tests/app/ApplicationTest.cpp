@@ -17,6 +17,7 @@
 #include "support/TestSupport.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
@@ -32,6 +33,7 @@
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QTest>
+#include <QToolButton>
 #include <gtest/gtest.h>
 
 using namespace palomex;
@@ -84,7 +86,27 @@ TEST_F(AppFixture, EveryWindowFollowsTheLanguageAndTheFontSize) {
     typed.fields[3].identifier = Catalogue::forLanguage(1000).find(u"3102")->text;
     typed.extras[2].caption = QStringLiteral("Hinweis");
     w.showLabel(typed);
-    w.findChild<QAction*>(QStringLiteral("Protoansehmenu"))->trigger();
+    for (const char* command : {"Protoansehmenu", "chargenmenu", "datenimportmenu"})
+        w.findChild<QAction*>(QString::fromLatin1(command))->trigger();
+    const auto shown = [](const char* window) -> QWidget* {
+        for (QWidget* top : QApplication::topLevelWidgets())
+            if (top->objectName() == QLatin1String(window) && top->isVisible())
+                return top;
+        return nullptr;
+    };
+    const auto shownTitle = [&shown](const char* window) {
+        const QWidget* top = shown(window);
+        return top ? top->windowTitle() : QString();
+    };
+    // Placed half past the screen's bottom right corner, each comes back onto it whole.
+    for (const char* window : {"Chargenverwaltung", "Datenimport"}) {
+        QWidget* top = shown(window);
+        ASSERT_TRUE(top) << window;
+        const QRect area = top->screen()->availableGeometry();
+        top->move(area.bottomRight() - QPoint(top->width(), top->height()) / 2);
+        QCoreApplication::processEvents();
+        EXPECT_EQ(top->frameGeometry().bottomRight(), area.bottomRight()) << window;
+    }
     const struct {
         const char* language; // the option chosen
         int offset;
@@ -94,9 +116,12 @@ TEST_F(AppFixture, EveryWindowFollowsTheLanguageAndTheFontSize) {
         const char* preview;  // a menu command of the main window
         const char* sender;   // a designation of the new label
         int fontSize, points; // list index of the dialog font size, and the size
-    } cases[] = {
-        {"Englisch", 1000, "Page", "Detailed list", "&Yes", "Pre&view", "Sender", 5, 12},
-        {"Deutsch", 0, "Seite", "Detaillierte Liste", "&Ja", "&Voransicht", "Absender", 0, 7}};
+        const char* batches;  // the titles of the batch and data import windows
+        const char* import;
+    } cases[] = {{"Englisch", 1000, "Page", "Detailed list", "&Yes", "Pre&view", "Sender", 5, 12,
+                  "Batch management", "Import data from external files"},
+                 {"Deutsch", 0, "Seite", "Detaillierte Liste", "&Ja", "&Voransicht", "Absender", 0,
+                  7, "Chargenverwaltung", "Daten aus externen Dateien importieren"}};
     for (const auto& c : cases) {
         w.findChild<QAction*>(QStringLiteral("einstellmenu"))->trigger();
         SettingsDialog& dialog = app->settingsDialog();
@@ -109,6 +134,8 @@ TEST_F(AppFixture, EveryWindowFollowsTheLanguageAndTheFontSize) {
         ASSERT_TRUE(app->logWindow().isVisible()) << c.language;
         EXPECT_EQ(app->logWindow().findChild<QCheckBox*>(QStringLiteral("Check2"))->text(),
                   QString::fromUtf8(c.detail));
+        EXPECT_EQ(shownTitle("Chargenverwaltung"), QString::fromUtf8(c.batches));
+        EXPECT_EQ(shownTitle("Datenimport"), QString::fromUtf8(c.import));
         EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "&Yes"), QString::fromUtf8(c.yes));
         EXPECT_EQ(w.findChild<QAction*>(QStringLiteral("voransichtmenu"))->text(),
                   QString::fromUtf8(c.preview));
@@ -363,6 +390,17 @@ TEST_F(AppFixture, TheLabelFormatIsStoredSizesTheWindowAndComesBackAtStart) {
         EXPECT_EQ(std::pair(w.width(), w.height()),
                   std::pair(fromTwips(twips[format].width()), fromTwips(twips[format].height())))
             << format;
+        // An additional text enlarged and shrunk again leaves the window as it was.
+        if (format > 0) {
+            const QSize before = w.size();
+            auto* enlarge = w.findChild<QToolButton*>(QStringLiteral("Command4_1"));
+            enlarge->click();
+            QTest::qWait(20); // the layouts pass the taller text up in turns
+            EXPECT_GT(w.height(), before.height()) << format;
+            enlarge->click();
+            QTest::qWait(20);
+            EXPECT_EQ(w.size(), before) << format;
+        }
         EXPECT_EQ(Settings(iniPath()).number(QStringLiteral("Einstellungen"),
                                              QStringLiteral("Etikettenformat")),
                   format);

@@ -242,9 +242,10 @@ TEST_P(StopsAtAFailingRow, WithItsRowAndLeavesItsLabelAsItWas) {
 INSTANTIATE_TEST_SUITE_P(
     Faults, StopsAtAFailingRow,
     ::testing::Values(
-        FailingRow{"not a count", "Name;Ort;Anzahl\nDavor;A;1\nFest;B;zwei\nDanach;C;3\n",
-                   mapping::AnzahlProNVE, "[Anzahl]", 3421,
-                   "\"zwei\" ist keine Anzahl (eine ganze Zahl ab 1) für \"AnzahlProNVE\"."},
+        FailingRow{
+            "not a count", "Name;Ort;Anzahl\nDavor;A;1\nFest;B;zwei\nDanach;C;3\n",
+            mapping::AnzahlProNVE, "[Anzahl]", 3421,
+            "\"zwei\" ist keine Anzahl (eine ganze Zahl ab 1) für \"Anzahl Etiketten pro NVE:\"."},
         FailingRow{"short line", "Name;Ort;Anzahl\nDavor;A;1\nFest;B\nDanach;C;3\n",
                    mapping::AnzahlNVEs, "[Anzahl]", 3265,
                    "Die Zeile endet vor der Spalte \"Anzahl\"."},

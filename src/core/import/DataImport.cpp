@@ -67,6 +67,11 @@ private:
     const QStringList& values_;
 };
 
+// The caption of a number box, as the main window and the import window show it.
+QString numberBoxCaption(int box) {
+    return caption(kNveCaptions + box - mapping::NveBasis).simplified();
+}
+
 // A count column holds a whole number from 1 on; anything else would load back as 1
 // and print a different run than the import file asked for.
 int countValue(const QString& value, int box) {
@@ -74,7 +79,7 @@ int countValue(const QString& value, int box) {
     const double n = tolerantNumber(value, &clean);
     if (!clean || n < 1 || n > 2147483647.0 || n != std::trunc(n))
         throw RowFailure{kTypeConversion,
-                         caption(msg::ImportNotACount).arg(value, mappedColumn(box))};
+                         caption(msg::ImportNotACount).arg(value, numberBoxCaption(box))};
     return static_cast<int>(n);
 }
 
@@ -170,8 +175,7 @@ std::array<QString, kMappingCount> mappingCaptions(const Label& current) {
     }
     // The number boxes carry the captions of the main window's number fields.
     for (int i = mapping::NveBasis; i < kMappingCount; ++i)
-        captions[static_cast<size_t>(i)] =
-            caption(kNveCaptions + i - mapping::NveBasis).simplified();
+        captions[static_cast<size_t>(i)] = numberBoxCaption(i);
     return captions;
 }
 

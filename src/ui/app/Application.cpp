@@ -248,6 +248,10 @@ void Application::createWindows() {
     });
     QObject::connect(importWindow_.get(), &ImportWindow::settingsImported, window_.get(),
                      [this] { applySettings(); });
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{batchWindow_.get(), userWindow_.get(), importWindow_.get(),
+                                         layoutEditor_.get(), dataImport_.get()})
+        keepOnScreen(*w);
 }
 
 void Application::addMenus() {

@@ -2,6 +2,7 @@
 
 #include "app/Captions.h"
 #include "app/Help.h"
+#include "ui/app/Twips.h"
 
 #include <QPointer>
 #include <QUrl>
@@ -18,6 +19,7 @@ HelpWindow::HelpWindow() {
     setSearchPaths({helpFolder()});
     setOpenExternalLinks(true);
     resize(640, 560);
+    keepOnScreen(*this);
 }
 
 void HelpWindow::showPage(const QString& page) {

@@ -6,6 +6,8 @@
 #include <QRect>
 #include <QScreen>
 
+class QWidget;
+
 namespace palomex {
 
 class Settings;
@@ -29,5 +31,10 @@ inline int fromTwips(int twips, double dpi = screenDpi()) {
 // value that is missing and has no shipped default is taken from fallback (twips).
 QRect storedPlace(const Settings& settings, const QString& section, QPoint fallback = {});
 void storePlace(const Settings& settings, const QString& section, const QRect& place);
+
+// Keeps a top-level window on the available area of its screen whenever it is shown,
+// moved or resized, by moving its frame up and left, never by making it smaller:
+// a place from the settings or the window manager may leave its bottom edge below.
+void keepOnScreen(QWidget& window);
 
 } // namespace palomex

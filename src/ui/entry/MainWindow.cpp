@@ -49,6 +49,8 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace palomex {
 
 namespace {
@@ -524,14 +526,7 @@ void MainWindow::buildEntryArea() {
         size->setObjectName(indexed("Command4_", i));
         size->setText(QStringLiteral(">"));
         captionSizeButton(size);
-        connect(size, &QToolButton::clicked, this, [this, text, size] {
-            const bool enlarge = !enlarged(size);
-            text->setVerticalScrollBarPolicy(enlarge ? Qt::ScrollBarAlwaysOn
-                                                     : Qt::ScrollBarAlwaysOff);
-            size->setText(enlarge ? QStringLiteral("<") : QStringLiteral(">"));
-            captionSizeButton(size);
-            fitTextHeights();
-        });
+        connect(size, &QToolButton::clicked, this, [this, text, size] { resizeText(text, size); });
         auto* head = new QHBoxLayout;
         head->addWidget(extras_[i].caption);
         head->addWidget(size);
@@ -739,6 +734,29 @@ void MainWindow::fitTextHeights() {
         b.text->setMinimumHeight(linesHeight(b.text, 3));
     for (Block& b : extras_)
         b.text->setFixedHeight(linesHeight(b.text, 2) + (enlarged(b.size) ? fromTwips(1500) : 0));
+}
+
+void MainWindow::resizeText(QPlainTextEdit* text, QToolButton* size) {
+    const auto anyEnlarged = [this] {
+        return std::any_of(extras_.begin(), extras_.end(),
+                           [](const Block& b) { return enlarged(b.size); });
+    };
+    const bool enlarge = !enlarged(size);
+    if (enlarge && !anyEnlarged())
+        sizeBeforeEnlarging_ = this->size();
+    text->setVerticalScrollBarPolicy(enlarge ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
+    size->setText(enlarge ? QStringLiteral("<") : QStringLiteral(">"));
+    captionSizeButton(size);
+    fitTextHeights();
+    if (enlarge || anyEnlarged() || !sizeBeforeEnlarging_.isValid())
+        return;
+    // The layouts grew the window for the taller text but never shrink it by themselves.
+    // Their smallest sizes are worked out from the text up at once, before going back:
+    // a window still as small as the enlarged text needs would refuse to shrink.
+    for (QWidget* w : {extrasArea_, centralWidget(), static_cast<QWidget*>(this)})
+        w->layout()->activate();
+    resize(sizeBeforeEnlarging_);
+    sizeBeforeEnlarging_ = QSize();
 }
 
 QSize MainWindow::formatSize(LabelFormat format) {

@@ -122,6 +122,8 @@ private:
     void applyFormat(LabelFormat format);
     // The heights of the multi-line texts in lines of the fields' font.
     void fitTextHeights();
+    // An additional text enlarged or shrunk; the window gives back what it grew by.
+    void resizeText(QPlainTextEdit* text, QToolButton* size);
     void syncToSession();
     void changed();
     // Leaving an identifier list after a choice: caption, hint, duplicate check.
@@ -166,6 +168,7 @@ private:
     std::array<Block, 2> parties_{};
     std::array<Row, Label::kFieldCount> rows_{};
     std::array<Block, Label::kExtraCount> extras_{};
+    QSize sizeBeforeEnlarging_; // the window's size while no additional text was enlarged
     std::vector<std::pair<QWidget*, int>> captioned_; // widgets whose text is a caption id
     std::vector<std::pair<QAction*, int>> actions_;   // menu caption ids
     std::vector<std::pair<QAction*, int>> tooltips_;  // toolbar tooltip ids

@@ -10,6 +10,7 @@
 #include <QHBoxLayout>
 #include <QSignalBlocker>
 #include <QSpinBox>
+#include <QStylePainter>
 #include <QToolButton>
 
 namespace palomex {
@@ -22,6 +23,31 @@ constexpr int kMaxDays = 9999;
 QString indexed(const char* stem, int i) {
     return QString::fromUtf8(stem) + QString::number(i);
 }
+
+// The list of date formats, narrow in its row. Closed, it shows the date of its entry
+// without the pattern behind it when the whole entry does not fit: cut at the box's
+// edge the pattern would show as a lone parenthesis. The entries themselves stay whole.
+class DateFormatBox : public QComboBox {
+public:
+    using QComboBox::QComboBox;
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QStylePainter painter(this);
+        QStyleOptionComboBox option;
+        initStyleOption(&option);
+        painter.drawComplexControl(QStyle::CC_ComboBox, option);
+        const int room =
+            style()
+                ->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, this)
+                .width();
+        const QFontMetrics metrics = fontMetrics();
+        if (metrics.horizontalAdvance(option.currentText) > room)
+            option.currentText = metrics.elidedText(
+                option.currentText.section(QStringLiteral("  "), 0, 0), Qt::ElideRight, room);
+        painter.drawControl(QStyle::CE_ComboBoxLabel, option);
+    }
+};
 } // namespace
 
 RowExtras::RowExtras(int row, QWidget* parent) : QWidget(parent) {
@@ -34,7 +60,7 @@ RowExtras::RowExtras(int row, QWidget* parent) : QWidget(parent) {
     days_ = new QSpinBox(this);
     days_->setObjectName(indexed("Tage", row));
     days_->setRange(-kMaxDays, kMaxDays);
-    dateFormat_ = new QComboBox(this);
+    dateFormat_ = new DateFormatBox(this);
     dateFormat_->setObjectName(indexed("Combo1_", row));
     dateFormat_->addItems(dateFormatList(QDate::currentDate()));
     choices_ = new QComboBox(this);
