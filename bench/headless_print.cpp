@@ -6,6 +6,7 @@
 // The queue comes as PALOMEX_TEST_CUPS=SOCKET|QUEUE|OUTDIR, as tools/cups-test-printer
 // start DIR prints it; the program is PALOMEX_BIN or the palomex beside this benchmark.
 
+#include "Workplace.h"
 #include "app/Paths.h"
 #include "app/Settings.h"
 
@@ -15,7 +16,6 @@
 #include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
-#include <QTemporaryDir>
 #include <algorithm>
 #include <cstdio>
 #include <vector>
@@ -53,8 +53,7 @@ int main(int argc, char* argv[]) {
                              "(tools/cups-test-printer start DIR prints it)\n");
         return 2;
     }
-    QTemporaryDir dir;
-    qputenv("APPDATA", dir.path().toLocal8Bit());
+    const palomex::bench::DataFolder data;
     // The first start creates the data folder, the database and the seed labels.
     if (!run(program(), {QStringLiteral("?")}, cups[0]))
         return 1;
@@ -68,7 +67,7 @@ int main(int argc, char* argv[]) {
     // libcups copies its read buffer once per attribute when the spooler's answer
     // arrives all at once rather than in pieces, which adds up to some 80 M
     // instructions depending on timing; the least of three runs is the program's own.
-    const QString profile = dir.filePath(QStringLiteral("callgrind.out"));
+    const QString profile = data.dir.filePath(QStringLiteral("callgrind.out"));
     const QRegularExpression totals(QStringLiteral("^(?:totals|summary): (\\d+)"),
                                     QRegularExpression::MultilineOption);
     std::vector<double> instructions;

@@ -3,7 +3,7 @@
 // many bytes of drawing instructions one label takes on a PDF page.
 
 #include "../tests/support/PrintTestLabel.h"
-#include "app/Prompter.h"
+#include "Workplace.h"
 #include "entry/FieldContent.h"
 #include "output/LabelRenderer.h"
 #include "output/PdfSink.h"
@@ -21,19 +21,11 @@
 
 namespace {
 
-class QuietPrompter : public palomex::Prompter {
-public:
-    palomex::Answer ask(const QString& text, palomex::Buttons, palomex::Icon) override {
-        std::fprintf(stderr, "%s\n", qUtf8Printable(text));
-        return palomex::Answer::No;
-    }
-};
-
 // Draws count labels with one renderer; returns labels per second. Bars are drawn
 // in whole device pixels only where the surface has them, as a print run does.
 template <typename Surface>
 double labelsPerSecond(int count, bool devicePixels, Surface&& surface) {
-    QuietPrompter prompter;
+    palomex::bench::FixedAnswer prompter(palomex::Answer::No, true);
     palomex::SettingsRecord record;
     palomex::LabelRenderer renderer(record, prompter);
     const palomex::Label label = palomex::test::printTestLabel();
