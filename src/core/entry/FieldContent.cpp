@@ -87,11 +87,8 @@ QString inBarcode(const QString& content) {
 // (a blank, "#", "$", "~", an umlaut), named with its field; nothing when every one fits.
 std::optional<QString> barcodeCharacterProblem(const CatalogueEntry& entry,
                                                const DataField& field) {
-    // The characters a GS1-128 symbol holds in its data (the 82 of the GS1 set).
-    static const QString kSet = QStringLiteral(
-        "!\"%&'()*+,-./0123456789:;<=>?ABCDEFGHIJKLMNOPQRSTUVWXYZ_abcdefghijklmnopqrstuvwxyz");
     for (const QChar c : inBarcode(field.content)) {
-        if (!kSet.contains(c))
+        if (!isGs1Char(c))
             return caption(ids::NotInBarcodeSet)
                 .arg(entry.code(), field.caption, QString(c),
                      QLatin1Char('"') + field.content + QLatin1Char('"'));

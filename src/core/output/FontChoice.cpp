@@ -65,13 +65,11 @@ QFont MmFont::makeFont(const QString& family, double points, const QPaintDevice*
     const double dpi = device ? device->logicalDpiY() : 96.0;
     font.setPointSizeF(qMax(0.01, points * 25.4 / dpi * UnitsPerMm));
     font.setHintingPreference(QFont::PreferNoHinting);
-    return font;
+    return device ? QFont(font, device) : font;
 }
 
 MmFont::MmFont(const QString& family, double points, const QPaintDevice* device)
-    : font_(device ? QFont(makeFont(family, points, device), device)
-                   : makeFont(family, points, device)),
-      metrics_(font_, device) {}
+    : font_(makeFont(family, points, device)), metrics_(font_, device) {}
 
 double MmFont::width(const QString& text) const {
     // Most texts of a label are the same on every label of a run: each is shaped

@@ -19,14 +19,6 @@ constexpr QChar CheckMark = u'\u00A5';
 constexpr QChar SeparatorMark = u'\u00B5';
 constexpr QChar CheckCodeMark = u'\u00A4';
 
-// The 82 characters GS1 allows in element data.
-bool isGs1Char(QChar c) {
-    static const QString punctuation = QStringLiteral("!\"%&'()*+,-./:;<=>?_");
-    const char16_t u = c.unicode();
-    return (u >= '0' && u <= '9') || (u >= 'A' && u <= 'Z') || (u >= 'a' && u <= 'z') ||
-           punctuation.contains(c);
-}
-
 // Code 128: every symbol character is 11 modules wide, the stop pattern 13.
 constexpr int StopModules = 13;
 constexpr int CharModules = 11;
@@ -50,6 +42,13 @@ constexpr int StartBValue = 104;
 constexpr int StopValue = 106;
 
 } // namespace
+
+bool isGs1Char(QChar c) {
+    static const QString punctuation = QStringLiteral("!\"%&'()*+,-./:;<=>?_");
+    const char16_t u = c.unicode();
+    return (u >= '0' && u <= '9') || (u >= 'A' && u <= 'Z') || (u >= 'a' && u <= 'z') ||
+           punctuation.contains(c);
+}
 
 QChar gs1CheckDigit(QStringView digits) {
     if (digits.isEmpty())

@@ -23,6 +23,9 @@ namespace palomex {
 // Returns '\0' when the string is empty or holds anything but digits.
 QChar gs1CheckDigit(QStringView digits);
 
+// Whether c is one of the 82 characters GS1 allows in element data.
+bool isGs1Char(QChar c);
+
 // The data string as shown to the user: AI marks become parentheses, the
 // separator and check marks disappear, the check digit placeholder stays.
 QString displayForm(const QString& dataString);

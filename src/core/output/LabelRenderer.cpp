@@ -212,12 +212,11 @@ void LabelRenderer::drawLogo(QPainter& painter, const Label& label) {
         options_.extents->push_back({-1, at});
 }
 
-QString LabelRenderer::nveText(const QString& nve) {
+QString LabelRenderer::nveText(const QString& nve) const {
     QString digits = nve;
     digits.remove(u' ');
-    encoder_.setData(QStringLiteral("\u00AB00\u00BB") + digits + QStringLiteral("\u00A5"));
-    const QString readable = encoder_.humanReadableText();
-    const QString check = readable.isEmpty() ? QString() : readable.right(1);
+    const QChar digit = gs1CheckDigit(digits);
+    const QString check = digit.isNull() ? QString() : QString(digit);
     return nve + (nve.contains(u' ') ? QStringLiteral(" ") : QString()) + check;
 }
 

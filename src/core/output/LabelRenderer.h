@@ -73,7 +73,7 @@ public:
                          const FieldCode& fieldCode, const RenderOptions& options);
 
     // The NVE with its check digit as printed on the NVE text line.
-    QString nveText(const QString& nve);
+    QString nveText(const QString& nve) const;
 
     // Completes an identifier 01/02 entry shorter than 14 digits with leading
     // zeros and its check digit.
@@ -107,7 +107,6 @@ private:
 
     SettingsRecord settings_;
     Prompter& prompter_;
-    Gs1Encoder encoder_; // reads the NVE's check digit
     // One per barcode: a symbol set up for its check is still set up when it is drawn.
     std::array<Gs1Encoder, 3> symbols_;
     MmFontCache fonts_;
