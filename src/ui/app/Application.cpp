@@ -142,9 +142,9 @@ void Application::applySettings() {
         l.format = format;
         if (workspace_.session().name().isEmpty())
             applyNewLabelDefaults(l);
-        workspace_.session().setContents(l, false);
+        workspace_.session().setContents(l, false); // its option stores the format
     }
-    formatChosen(static_cast<int>(format));
+    fitFormatSize(static_cast<int>(format));
     const double dpi = screenDpi();
     const QScreen* screen = QGuiApplication::primaryScreen();
     const QSize extent = screen ? screen->size() : QSize(1920, 1080);
@@ -193,6 +193,10 @@ void Application::rebuildWindows() {
 void Application::formatChosen(int format) {
     workspace_.settings().writeNumber(QStringLiteral("Einstellungen"),
                                       QStringLiteral("Etikettenformat"), format);
+    fitFormatSize(format);
+}
+
+void Application::fitFormatSize(int format) {
     // Once the window has shown or hidden the rows of the format, which sets how
     // small it can get.
     QTimer::singleShot(0, window_.get(), [this, format] {

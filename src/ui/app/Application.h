@@ -65,6 +65,8 @@ private:
     void rebuildWindows();
     // The label format option: the setting and the window size follow it.
     void formatChosen(int format);
+    // The window takes the size of the format once its rows are laid out.
+    void fitFormatSize(int format);
     void addMenus();
     void settingsApplied(const SettingsRecord& record, const QString& databasePath);
     void setLogging(bool on);

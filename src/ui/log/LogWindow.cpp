@@ -152,15 +152,13 @@ LogWindow::LogWindow(Database& db, const Settings& settings, Prompter& prompter,
     datenText_ = new ContentBox;
     datenText_->setObjectName(QStringLiteral("Text6"));
     datenText_->installEventFilter(this);
-    auto* expand = arrowButton(Qt::DownArrow, QStringLiteral("Command4_0"));
-    auto* collapse = arrowButton(Qt::UpArrow, QStringLiteral("Command4_1"));
-    expand_ = expand;
-    collapse_ = collapse;
-    connect(expand, &QToolButton::clicked, this, [this] {
+    expand_ = arrowButton(Qt::DownArrow, QStringLiteral("Command4_0"));
+    collapse_ = arrowButton(Qt::UpArrow, QStringLiteral("Command4_1"));
+    connect(expand_, &QToolButton::clicked, this, [this] {
         expandContent(true);
         datenText_->setFocus();
     });
-    connect(collapse, &QToolButton::clicked, this, [this] { expandContent(false); });
+    connect(collapse_, &QToolButton::clicked, this, [this] { expandContent(false); });
     order_ = new QComboBox;
     order_->setObjectName(QStringLiteral("Combo1"));
     detail_ = new QCheckBox;
@@ -202,8 +200,8 @@ LogWindow::LogWindow(Database& db, const Settings& settings, Prompter& prompter,
     row(367, datenCombo_);
     auto* content = new QHBoxLayout;
     auto* toggles = new QVBoxLayout;
-    toggles->addWidget(expand);
-    toggles->addWidget(collapse);
+    toggles->addWidget(expand_);
+    toggles->addWidget(collapse_);
     toggles->addStretch();
     // The box keeps one line in the form; opened, it lies over the rows above it.
     contentSlot_ = new QWidget;
@@ -407,7 +405,6 @@ void LogWindow::open() {
     datumBis_->clear();
     datumBis_->addItems(lastDayEntries(today));
     applyFilter(loadLogFilter(settings_, today));
-    applyCaptions();
     output_->setCurrentIndex(
         std::clamp(settings_.number(kSection, QStringLiteral("Liste")), 0, output_->count() - 1));
     setGeometry(storedPlace(settings_, kSection));

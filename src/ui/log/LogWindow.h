@@ -17,6 +17,7 @@ class QLineEdit;
 class QListView;
 class QPlainTextEdit;
 class QPushButton;
+class QToolButton;
 
 namespace palomex {
 
@@ -111,8 +112,8 @@ private:
     QComboBox* datenCombo_;
     QPlainTextEdit* datenText_;
     QWidget* contentSlot_; // holds the content box's place in the form
-    QWidget* expand_;
-    QWidget* collapse_;
+    QToolButton* expand_;
+    QToolButton* collapse_;
     QComboBox* order_;
     QCheckBox* detail_;
     QCheckBox* cp1252_;
